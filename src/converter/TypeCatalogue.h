@@ -1,0 +1,49 @@
+#pragma once
+// The save-as types of the conversion control, its result messages and the extension query.
+// A static table: filling lists, validating and naming targets never start the office worker.
+#include <QList>
+#include <QString>
+
+struct SaveAsType
+{
+    int code;
+    QString name;      // shown in the target-type lists
+    QString extension; // without dot, lower case
+    bool singleFile;   // all slides can go into one output file (images are always one per slide)
+    bool perSlideImage; // one picture file per slide
+};
+
+namespace TypeCatalogue {
+
+const QList<SaveAsType> &types();
+// nullptr for an unknown code.
+const SaveAsType *find(int code);
+int count();
+// Entry i (0-based) of the list; false when i is out of range.
+bool saveAsType(int index, QString &name, int &code);
+
+// Extension of a type code: "pdf", or "*.pdf" in the wildcard form; also the original-type group
+// codes 1-4 ("ppt"), 5 ("pot") and 6 ("rtf"). "" for an unknown code.
+QString typeExtension(int code, bool wildcard);
+bool supportsSingleFileOutput(int code);
+
+// Result codes of a conversion and their fixed messages (no paths; callers translate them).
+enum Result {
+    Success = 0,
+    Failed = -1,
+    TargetNotWritable = -2,
+    OriginalNotOpened = -3,
+    OriginalPasswordProtected = -4,
+    OriginalCorrupt = -5,
+    TypeNotSupportedForOriginal = -6,
+    InvalidSlideRange = -7,
+    TimedOut = -8,
+    WorkerStopped = -9,
+    UnknownTargetType = -10,
+    WorkerNotStarted = -11,
+};
+int resultMessageCount();
+// Message of a code -1 .. -resultMessageCount(); 0 gives the success text; others "".
+QString resultMessage(int code);
+
+} // namespace TypeCatalogue

@@ -1,0 +1,9 @@
+#include "EventPump.h"
+
+#include <QCoreApplication>
+
+void EventPump::processEvents()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}

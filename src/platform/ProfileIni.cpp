@@ -1,0 +1,166 @@
+#include "ProfileIni.h"
+
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <sys/stat.h>
+
+namespace {
+
+QStringList readLines(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return TextCodec::splitLines(TextCodec::decode(f.readAll()));
+}
+
+bool isSectionLine(const QString &line, QString *name)
+{
+    const QString t = line.trimmed();
+    if (!t.startsWith(u'['))
+        return false;
+    const qsizetype end = t.indexOf(u']');
+    if (end < 0)
+        return false;
+    if (name)
+        *name = t.mid(1, end - 1).trimmed();
+    return true;
+}
+
+// Key of a "key=value" line, or a null string for comments and other lines.
+QString keyOf(const QString &line, QString *value)
+{
+    const QString t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(u';'))
+        return {};
+    const qsizetype eq = t.indexOf(u'=');
+    if (eq < 0)
+        return {};
+    if (value)
+        *value = t.mid(eq + 1).trimmed();
+    return t.left(eq).trimmed();
+}
+
+bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Access access)
+{
+    const bool existed = QFile::exists(file);
+    QSaveFile f(file);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray out;
+    for (const QString &l : lines) {
+        out += l.toUtf8();
+        out += "\r\n";
+    }
+    f.write(out);
+    if (!f.commit())
+        return false;
+    if (!existed && access == ProfileIni::Access::Private)
+        ::chmod(QFile::encodeName(file).constData(), 0600);
+    return true;
+}
+
+} // namespace
+
+QString ProfileIni::readString(const QString &file, const QString &section, const QString &key,
+                               const QString &defaultValue)
+{
+    if (file.isEmpty())
+        return defaultValue;
+    bool inSection = false;
+    for (const QString &line : readLines(file)) {
+        QString name;
+        if (isSectionLine(line, &name)) {
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        QString value;
+        const QString k = keyOf(line, &value);
+        if (!k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return defaultValue;
+}
+
+int ProfileIni::readInt(const QString &file, const QString &section, const QString &key,
+                        int defaultValue)
+{
+    const QString v = readString(file, section, key, QString());
+    if (v.isNull())
+        return defaultValue;
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < v.size() && (v[i] == u'-' || v[i] == u'+'))
+        negative = v[i++] == u'-';
+    const qsizetype digitsStart = i;
+    long long n = 0;
+    while (i < v.size() && v[i].isDigit() && n < 0x7fffffffLL)
+        n = n * 10 + (v[i++].unicode() - u'0');
+    if (i == digitsStart)
+        return defaultValue;
+    return static_cast<int>(negative ? -n : n);
+}
+
+bool ProfileIni::writeString(const QString &file, const QString &section, const QString &key,
+                             const QString &value, Access access)
+{
+    if (file.isEmpty())
+        return false;
+    QStringList lines = readLines(file);
+    const QString newLine = key + u'=' + value;
+    int sectionStart = -1;
+    int lastContent = -1; // last non-blank line of the section
+    for (int i = 0; i < lines.size(); ++i) {
+        QString name;
+        if (isSectionLine(lines[i], &name)) {
+            if (sectionStart >= 0)
+                break;
+            if (name.compare(section, Qt::CaseInsensitive) == 0) {
+                sectionStart = i;
+                lastContent = i;
+            }
+            continue;
+        }
+        if (sectionStart < 0)
+            continue;
+        if (!lines[i].trimmed().isEmpty())
+            lastContent = i;
+        const QString k = keyOf(lines[i], nullptr);
+        if (!k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0) {
+            lines[i] = newLine;
+            return writeLines(file, lines, access);
+        }
+    }
+    if (sectionStart >= 0) {
+        lines.insert(lastContent + 1, newLine);
+    } else {
+        lines.append(u'[' + section + u']');
+        lines.append(newLine);
+    }
+    return writeLines(file, lines, access);
+}
+
+bool ProfileIni::deleteKey(const QString &file, const QString &section, const QString &key)
+{
+    QStringList lines = readLines(file);
+    bool inSection = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString name;
+        if (isSectionLine(lines[i], &name)) {
+            inSection = name.compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const QString k = keyOf(lines[i], nullptr);
+        if (inSection && !k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0) {
+            lines.removeAt(i);
+            return writeLines(file, lines, Access::Shared);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// INI files with the semantics of the Windows profile functions: section and key names
+// compare case-insensitively, a missing key gives the default, values are trimmed, a key is
+// rewritten in place or appended at the end of its section, a new section goes at the end of
+// the file. The file is re-read on every call (other processes may change it); the folder is
+// never created. Written as UTF-8 with CRLF.
+#include <QString>
+
+class ProfileIni
+{
+public:
+    enum class Access { Shared, Private }; // Private: a new file gets mode 0600 (passwords)
+
+    static QString readString(const QString &file, const QString &section, const QString &key,
+                              const QString &defaultValue);
+    // Leading integer of the value (optional sign), else the default.
+    static int readInt(const QString &file, const QString &section, const QString &key,
+                       int defaultValue);
+    // False when the file cannot be written (the folder is missing, no permission).
+    static bool writeString(const QString &file, const QString &section, const QString &key,
+                            const QString &value, Access access = Access::Shared);
+    // Removes a key; true when the file was written or the key was absent.
+    static bool deleteKey(const QString &file, const QString &section, const QString &key);
+};
