@@ -1,0 +1,46 @@
+#pragma once
+// Existence tests, folder creation, copies, deletion, temporary names and writability.
+#include <QDateTime>
+#include <QString>
+
+// False for an empty path or a path holding "*" or "?"; true for an existing file (not folder).
+bool bFileExists(const QString &sPath);
+// True when the folder exists.
+bool bFolderExists(const QString &sFolder);
+bool bFolderExistsFSO(const QString &sFolder);
+// A file or a folder exists at the path.
+bool bPathExists(const QString &sPath);
+QDateTime GetFileDateLastModified(const QString &sFile);
+// Creates the folder and its missing parents; errors are ignored (callers test afterwards).
+void CreateFolderTree(const QString &sFolder);
+// Copies a folder tree; existing files are replaced only with bOverwrite.
+bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOverwrite);
+// Moves a file into a folder (created when missing). The source is deleted only after a copy
+// that is complete and is not the file itself; a move into the file's own folder succeeds
+// and changes nothing.
+bool CopyFileToFolder(const QString &sFile, const QString &sFolder);
+// Clears read-only and deletes the file.
+bool bKillFile(const QString &sFile);
+// Keeps only the permission bits of lMask that stand for "write" when bit 0 is clear
+// (mask -2 = clear read-only). False on error.
+bool bSetFileAttributeMask(const QString &sFile, int lMask);
+// Deletes a file. A missing file is success at once; errors that can pass (busy, locked) are
+// retried up to 20 times, 1 s apart (the pause is injectable for tests); permission and
+// read-only errors fail at once.
+bool bDeleteFileWithRetry(const QString &sFile);
+void SetDeleteRetryPause(int ms);
+// A name that no file has yet: folder & prefix & digits & "." & extension; unique within the
+// process as well. "" when none could be found.
+QString GetUniqueTempFileName(const QString &sFolder, const QString &sPrefix,
+                              const QString &sExtension);
+// A file can be created in the deepest existing folder of the path. False for "" and for a
+// path that cannot be normalised.
+bool bFolderIsWriteable(const QString &sFolder);
+
+// Codes of CheckOutputFolder.
+enum OutputFolderCheck { ofcFine = 0, ofcSystemFolder = 2, ofcProtectedFolder = 3, ofcSystemRoot = 4,
+                         ofcNotWriteable = 5 };
+// Judges an output folder: system folders (/bin, /boot, /dev, /etc, /lib*, /proc, /sbin, /sys,
+// /usr, /var) 2, /home itself 3, / 4, not writeable 5. sRecommended receives a suggestion,
+// vMessage the reason (only for codes other than 0).
+int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vMessage);

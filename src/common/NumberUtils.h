@@ -1,0 +1,13 @@
+#pragma once
+// Number conversions that never fail the caller.
+#include <QString>
+
+// Converts with the user's number format (and the C format); false on failure.
+bool bTryCDbl(const QString &s, double &dResult);
+// Tries the text as written, then with "." and "," swapped; else the default.
+double StringToDouble(const QString &s, double dDefault);
+// Whole number of a text as the classic conversion reads it ("12", " -3 ", "4.6" -> 5);
+// false when it is not a number.
+bool bTryCLng(const QString &s, int &lResult);
+// Formats seconds like "##0.0" (0.04 -> "0.0", 1234.56 -> "1234.6").
+QString FormatSeconds(double seconds);

@@ -1,0 +1,33 @@
+#pragma once
+// Path texts: placeholders, roots, parents, names. Paths use "/" as the separator.
+#include <QString>
+
+// Trims the path and expands the first placeholder group it holds (%USERPROFILE%/%HOMEPATH%,
+// %APPDATA%, %LOCALAPPDATA%, %WINDIR%, %PROGRAMFILES(X86)%, %PROGRAMFILES%, %MYDOCUMENTS%),
+// case-insensitively; a group without a Linux folder leaves the path as written.
+QString ExpandPathVariables(const QString &sPath);
+// The root of a path: "/" for an absolute path, "//server/share" for a network path, else "".
+QString GetPathRoot(const QString &sPath, bool bTrailingBackslash);
+// The deepest existing folder on the path, without a trailing "/" (the root stays "/").
+QString NormalizeFolderPath(const QString &sPath);
+// Up to and including the last "/"; "" when there is none.
+QString GetPathFromFileName(const QString &sPath);
+// Name of the last path element; a name without extension gets a trailing dot.
+QString GetFileNameFromPath(const QString &sPath);
+// The parent folder text without a trailing "/" ("/" for a file in the root).
+QString GetParentFolder(const QString &sPath);
+// A start location for file dialogs: the path's folder when it exists, else the nearest
+// existing ancestor followed by the file name, else the trimmed path.
+QString GetExistingPathForDialog(const QString &sPath);
+QString StripNulls(const QString &s);
+QString RemoveQuotes(const QString &s);
+// Case-insensitive prefix test.
+bool bStartsWith(const QString &s, const QString &sPrefix);
+// Removes sPart repeatedly from the end, then from the start (case-insensitive).
+QString TrimStringFromEnds(const QString &s, const QString &sPart);
+// Removes one trailing "/" (a lone "/" stays).
+QString StripTrailingBackslash(const QString &s);
+// Canonical form for "is this the same file" tests: the canonical path when it exists, else
+// the cleaned absolute path.
+QString CanonicalPathForCompare(const QString &sPath);
+bool bIsSamePath(const QString &a, const QString &b);

@@ -1,0 +1,4 @@
+#include "ConversionControl.h"
+
+ConversionControl::ConversionControl(QObject *parent) : QObject(parent) {}
+ConversionControl::~ConversionControl() = default;

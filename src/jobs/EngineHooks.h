@@ -1,0 +1,30 @@
+#pragma once
+// What the engine needs from the main window besides grids and the status bar. The window
+// implements it; an unattended run uses these defaults (no editor, no scheduler, no window).
+#include <QString>
+
+class clsConversionOptions;
+
+class EngineHooks
+{
+public:
+    virtual ~EngineHooks() = default;
+    // Refreshes the enabled state of menus, toolbar and buttons.
+    virtual void UpdateMenuToolbar() {}
+    // Adds the editor's current task to the grid; false when it was not added.
+    virtual bool AddFileToConvertGUI() { return false; }
+    // Writes the editor back into the current task row.
+    virtual void ConversionJobUpdate() {}
+    virtual bool bSchedularEnabled() const { return false; }
+    // Switches off the scheduler after a pause of a scheduled run.
+    virtual void stopScheduler() {}
+    virtual bool mainWindowVisible() const { return false; }
+    // The attention timer of a finished run.
+    virtual void setTimer1Enabled(bool) {}
+    // Caption of the main window ("" = the plain program title).
+    virtual void setJobCaption(const QString &) {}
+    // The recent-jobs menu changed.
+    virtual void refreshRecentJobsMenu() {}
+    // Offers to save a changed job before it is replaced (the window's save prompt).
+    virtual void CheckToSaveFileBeforeErasing() {}
+};

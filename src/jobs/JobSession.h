@@ -1,0 +1,87 @@
+#pragma once
+// The engine's state: the task and log grids, the run flags and position, the job file name,
+// the program-wide conversion settings and the conversion and text controls. The main window
+// owns one; an unattended run creates one and never shows a window. The engine reaches the
+// outside only through the interfaces below.
+#include "jobs/ConversionSettings.h"
+#include "jobs/EngineHooks.h"
+#include "jobs/StatusPanels.h"
+#include "platform/EventPump.h"
+#include "platform/FlexGrid.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class ConversionControl;
+class TextControl;
+class Prompter;
+class FilePicker;
+class clsMRU;
+class clsConversionOptions;
+
+class JobSession
+{
+public:
+    JobSession();
+    ~JobSession();
+    JobSession(const JobSession &) = delete;
+    JobSession &operator=(const JobSession &) = delete;
+
+    // Grids: fgToDo has 10 columns, fgLog 11.
+    FlexGrid fgToDo{10};
+    FlexGrid fgLog{11};
+
+    bool bRunning = false;
+    std::int64_t lTotalTimeStart = 0;
+    QString sCurrentFile;
+    QString sCurrentJobFileName;
+    bool bAskToSaveQVJFileBeforeExit = false;
+    bool bCurrentActionItemDirty = false;
+
+    // Resume position of a paused wildcard task, and the row it belongs to (0 = none).
+    int lResumeFileIndex = 0;
+    int lResumeRow = 0;
+
+    ConversionSettings settings;
+
+    // Interfaces; never null (defaults are headless).
+    StatusPanels *panels() const { return m_panels; }
+    EventPump *pump() const { return m_pump; }
+    EngineHooks *hooks() const { return m_hooks; }
+    Prompter *prompter() const { return m_prompter; }
+    FilePicker *picker() const { return m_picker; } // may be null: no dialogs available
+    void setPanels(StatusPanels *p);
+    void setPump(EventPump *p);
+    void setHooks(EngineHooks *h);
+    void setPrompter(Prompter *p);
+    void setPicker(FilePicker *p) { m_picker = p; }
+
+    // Recent job files (owned by the window; may be null).
+    clsMRU *mruFileOpen = nullptr;
+
+    // Conversion control and the two text controls; created on first use.
+    ConversionControl *VelmoraX1();
+    TextControl *TXTextControl1();
+    TextControl *TXTextControlOutput();
+    void setConversionControl(ConversionControl *c) { m_externalControl = c; }
+
+    // Convenience: process pending events through the pump.
+    void DoEvents() { m_pump->processEvents(); }
+
+private:
+    StatusPanels m_defaultPanels;
+    EventPump m_defaultPump;
+    EngineHooks m_defaultHooks;
+    std::unique_ptr<Prompter> m_defaultPrompter;
+    StatusPanels *m_panels = &m_defaultPanels;
+    EventPump *m_pump = &m_defaultPump;
+    EngineHooks *m_hooks = &m_defaultHooks;
+    Prompter *m_prompter = nullptr;
+    FilePicker *m_picker = nullptr;
+    ConversionControl *m_externalControl = nullptr;
+    std::unique_ptr<ConversionControl> m_control;
+    std::unique_ptr<TextControl> m_text1;
+    std::unique_ptr<TextControl> m_textOut;
+};

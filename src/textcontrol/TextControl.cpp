@@ -1,0 +1,4 @@
+#include "TextControl.h"
+
+TextControl::TextControl(QObject *parent) : QObject(parent) {}
+TextControl::~TextControl() = default;
