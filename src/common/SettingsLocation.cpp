@@ -1,0 +1,102 @@
+#include "SettingsLocation.h"
+
+#include "FileUtils.h"
+#include "Globals.h"
+#include "OsInfo.h"
+#include "SpecialFolderPaths.h"
+#include "platform/ProfileIni.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString gCachedIniPath;
+int gProductId = kQuorvaneProductId;
+
+const QString kMaker = QStringLiteral("Ornwell, Inc");
+
+// The failure texts of GetSpecialFolderPath; a candidate holding one is not a real folder.
+bool holdsFolderFailureText(const QString &path)
+{
+    return path.contains(QStringLiteral("Special Folder Does Not Exist"), Qt::CaseInsensitive) ||
+           path.contains(QStringLiteral("Folder Not Valid On this OS"), Qt::CaseInsensitive);
+}
+
+QString candidateIn(int csidl, const QString &sub, const QString &sFile)
+{
+    return GetSpecialFolderPath(csidl) + sub + u'/' + sFile;
+}
+
+} // namespace
+
+QString GetProductIniBaseName()
+{
+    // Not passed through the translator: the translator's own settings live in this file, so
+    // the name is needed before any language is loaded.
+    return gProductId == kQuorvaneProductId ? QStringLiteral("Quorvane_SearchHistory")
+                                            : QStringLiteral("ABC");
+}
+
+QString GetProductDisplayName(int lProductID)
+{
+    return lProductID == kQuorvaneProductId ? QStringLiteral("Quorvane") : QStringLiteral("ABC");
+}
+
+QString GetIniFilePathForProduct(int lProductID)
+{
+    gProductId = lProductID;
+    const QString display = GetProductDisplayName(lProductID);
+    const QString file = GetProductIniBaseName() + QStringLiteral(".INI");
+    const int csidl = bIsVistaOrLater() ? 26 : 0;
+    return ResolveIniFilePath(file, kMaker, display, csidl);
+}
+
+QString ResolveIniFilePath(const QString &sFile, const QString &sMaker, const QString &sProduct,
+                           int lCSIDL)
+{
+    if (!gCachedIniPath.isEmpty())
+        return gCachedIniPath;
+    const QString sub = u'/' + sMaker + u'/' + sProduct;
+    if (lCSIDL != 0) {
+        const QString candidate = candidateIn(lCSIDL, sub, sFile);
+        if (!bCanWriteIniFile(candidate))
+            return QString();
+        gCachedIniPath = candidate;
+        return candidate;
+    }
+    QStringList candidates{GetProgramFolder() + u'/' + sFile};
+    for (int csidl : {46, 28, 26, 5, 35})
+        candidates << candidateIn(csidl, sub, sFile);
+    for (const QString &candidate : candidates) {
+        if (bCanWriteIniFile(candidate)) {
+            gCachedIniPath = candidate;
+            return candidate;
+        }
+    }
+    return QString();
+}
+
+bool bCanWriteIniFile(const QString &sIniFile)
+{
+    if (sIniFile.isEmpty() || holdsFolderFailureText(sIniFile) || !QFileInfo(sIniFile).isAbsolute())
+        return false;
+    const QString folder = QFileInfo(sIniFile).absolutePath();
+    if (!bFolderExists(folder)) {
+        CreateFolderTree(folder);
+        if (!bFolderExists(folder))
+            return false;
+    }
+    const QString section = QStringLiteral("Main");
+    const QString key = QStringLiteral("Partial");
+    // A write that fails counts even when the file already holds the final value from an
+    // earlier probe: a read-only settings file must not pass.
+    if (!ProfileIni::writeString(sIniFile, section, key, QStringLiteral("level2")) ||
+        ProfileIni::readString(sIniFile, section, key, QStringLiteral("0")) !=
+            QStringLiteral("level2"))
+        return false;
+    return ProfileIni::writeString(sIniFile, section, key, QStringLiteral("Level3")) &&
+           ProfileIni::readString(sIniFile, section, key, QStringLiteral("0")) ==
+               QStringLiteral("Level3");
+}
+
+void ResetIniFilePathCache() { gCachedIniPath.clear(); }
