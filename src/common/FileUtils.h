@@ -13,7 +13,8 @@ bool bPathExists(const QString &sPath);
 QDateTime GetFileDateLastModified(const QString &sFile);
 // Creates the folder and its missing parents; errors are ignored (callers test afterwards).
 void CreateFolderTree(const QString &sFolder);
-// Copies a folder tree; existing files are replaced only with bOverwrite.
+// Copies a folder tree; existing files are replaced only with bOverwrite (otherwise kept, and
+// the rest is still copied). Links to folders are not followed. False when anything failed.
 bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOverwrite);
 // Moves a file into a folder (created when missing). The source is deleted only after a copy
 // that is complete and is not the file itself; a move into the file's own folder succeeds
@@ -21,16 +22,18 @@ bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOv
 bool CopyFileToFolder(const QString &sFile, const QString &sFolder);
 // Clears read-only and deletes the file.
 bool bKillFile(const QString &sFile);
-// Keeps only the permission bits of lMask that stand for "write" when bit 0 is clear
-// (mask -2 = clear read-only). False on error.
+// Attributes And lMask: a mask with bit 0 (read-only) clear gives the owner write permission
+// (mask -2 = clear read-only); the other attribute bits have no meaning here. False when the
+// file does not exist or the change fails.
 bool bSetFileAttributeMask(const QString &sFile, int lMask);
 // Deletes a file. A missing file is success at once; errors that can pass (busy, locked) are
 // retried up to 20 times, 1 s apart (the pause is injectable for tests); permission and
 // read-only errors fail at once.
 bool bDeleteFileWithRetry(const QString &sFile);
 void SetDeleteRetryPause(int ms);
-// A name that no file has yet: folder & prefix & digits & "." & extension; unique within the
-// process as well. "" when none could be found.
+// A name that no file has yet: folder & prefix & random digits & "." & extension (an empty
+// extension is "TMP", an empty folder the temp folder). Never hands out the same name twice in
+// one process. "" when none could be found.
 QString GetUniqueTempFileName(const QString &sFolder, const QString &sPrefix,
                               const QString &sExtension);
 // A file can be created in the deepest existing folder of the path. False for "" and for a

@@ -1,0 +1,344 @@
+#include "FileUtils.h"
+
+#include "PathUtils.h"
+#include "SpecialFolderPaths.h"
+#include "platform/Tick.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QSet>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> g_deleteRetryPauseMs{1000};
+
+QString withTrailingSlash(const QString &s)
+{
+    return s.endsWith(u'/') ? s : s + u'/';
+}
+
+// Removes one file (never a folder), clearing read-only first. 0 on success, else the errno.
+int removeFile(const QString &file)
+{
+    const QByteArray name = QFile::encodeName(file);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    const bool readOnly = !S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR);
+    if (readOnly)
+        ::chmod(name.constData(), st.st_mode | S_IWUSR);
+    if (::unlink(name.constData()) == 0)
+        return 0;
+    const int err = errno;
+    if (readOnly)
+        ::chmod(name.constData(), st.st_mode & 07777);
+    return err;
+}
+
+// Errors that another process can clear by letting go of the file.
+bool isPassingError(int err)
+{
+    return err == EBUSY || err == ETXTBSY || err == EAGAIN || err == EINTR;
+}
+
+// Copies source over target through a temporary file in the target's folder, renamed over the
+// target only when every byte arrived: a failed copy leaves an existing target untouched.
+// Keeps the source's permissions and modification time.
+bool copyFileReplacing(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QFileInfo sourceInfo(source);
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray buffer(256 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            out.cancelWriting();
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n) {
+            out.cancelWriting();
+            break;
+        }
+        total += n;
+    }
+    // An uncommitted save file removes its temporary file when it goes out of scope.
+    if (total != sourceInfo.size() || !out.commit())
+        return false;
+    QFile written(target);
+    if (written.open(QIODevice::ReadWrite)) {
+        written.setFileTime(sourceInfo.lastModified(), QFileDevice::FileModificationTime);
+        written.close();
+    }
+    QFile::setPermissions(target, sourceInfo.permissions());
+    return QFileInfo(target).size() == total;
+}
+
+QMutex g_tempNamesMutex;
+QSet<QString> g_tempNamesGiven;
+
+bool nameIsTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// "/etc/" for a folder at or below one of the system's own top-level folders, else "".
+QString systemFolderOf(const QString &folderWithSlash)
+{
+    static const char *const kSystem[] = {"bin", "boot", "dev", "etc", "proc", "sbin", "sys", "usr", "var"};
+    const QString top = folderWithSlash.section(u'/', 1, 1);
+    if (top.isEmpty())
+        return QString();
+    bool system = top.startsWith(QLatin1String("lib"));
+    for (const char *name : kSystem)
+        system = system || top == QLatin1String(name);
+    return system ? u'/' + top + u'/' : QString();
+}
+
+} // namespace
+
+bool bFileExists(const QString &sPath)
+{
+    const QString path = sPath.trimmed();
+    if (path.isEmpty() || path.contains(u'*') || path.contains(u'?'))
+        return false;
+    return QFileInfo(path).isFile();
+}
+
+bool bFolderExists(const QString &sFolder)
+{
+    if (sFolder.isEmpty())
+        return false;
+    return QFileInfo(sFolder).isDir();
+}
+
+bool bFolderExistsFSO(const QString &sFolder) { return bFolderExists(sFolder); }
+
+bool bPathExists(const QString &sPath)
+{
+    return !sPath.isEmpty() && QFileInfo::exists(sPath);
+}
+
+QDateTime GetFileDateLastModified(const QString &sFile)
+{
+    return QFileInfo(sFile).lastModified();
+}
+
+void CreateFolderTree(const QString &sFolder)
+{
+    if (!sFolder.trimmed().isEmpty())
+        QDir().mkpath(sFolder);
+}
+
+bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOverwrite)
+{
+    if (!bFolderExists(sSource) || sDestination.isEmpty())
+        return false;
+    // A destination inside the source would copy itself without end.
+    const QString sourceKey = withTrailingSlash(CanonicalPathForCompare(sSource));
+    if (withTrailingSlash(CanonicalPathForCompare(sDestination)).startsWith(sourceKey))
+        return false;
+    if (!QDir().mkpath(sDestination))
+        return false;
+    const QDir source(sSource);
+    bool ok = true;
+    // Links to folders are not followed, so a link cycle cannot make the copy endless.
+    const QFileInfoList entries = source.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                           | QDir::NoDotAndDotDot,
+                                                       QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries) {
+        const QString target = sDestination + u'/' + entry.fileName();
+        if (entry.isDir()) {
+            if (!entry.isSymLink())
+                ok = CopyFolderFSO(entry.filePath(), target, bOverwrite) && ok;
+        } else if (entry.isFile()) {
+            // Without overwrite an existing file is kept and the rest is still copied.
+            if (!bOverwrite && nameIsTaken(target))
+                continue;
+            ok = copyFileReplacing(entry.filePath(), target) && ok;
+        }
+    }
+    return ok;
+}
+
+bool CopyFileToFolder(const QString &sFile, const QString &sFolder)
+{
+    if (sFolder.isEmpty() || !bFileExists(sFile))
+        return false;
+    const QString folder = withTrailingSlash(sFolder);
+    if (!bFolderExists(folder)) {
+        CreateFolderTree(folder);
+        if (!bFolderExists(folder))
+            return false;
+    }
+    const QString target = folder + QFileInfo(sFile).fileName();
+    // Moving a file onto itself is done already; copying and deleting would lose it.
+    if (bIsSamePath(sFile, target))
+        return true;
+    if (!copyFileReplacing(sFile, target))
+        return false;
+    return bKillFile(sFile);
+}
+
+bool bKillFile(const QString &sFile)
+{
+    return !sFile.isEmpty() && removeFile(sFile) == 0;
+}
+
+bool bSetFileAttributeMask(const QString &sFile, int lMask)
+{
+    const QByteArray name = QFile::encodeName(sFile);
+    struct stat st {};
+    if (sFile.isEmpty() || ::stat(name.constData(), &st) != 0)
+        return false;
+    if (lMask & 1)
+        return true; // read-only is kept as it is; the other attribute bits mean nothing here
+    if (st.st_mode & S_IWUSR)
+        return true;
+    return ::chmod(name.constData(), (st.st_mode | S_IWUSR) & 07777) == 0;
+}
+
+bool bDeleteFileWithRetry(const QString &sFile)
+{
+    if (sFile.isEmpty())
+        return true;
+    for (int attempt = 0; attempt <= 20; ++attempt) {
+        if (attempt > 0)
+            Tick::sleepMs(g_deleteRetryPauseMs.load());
+        const int err = removeFile(sFile);
+        if (err == 0 || err == ENOENT)
+            return true;
+        if (!isPassingError(err))
+            return false;
+    }
+    return false;
+}
+
+void SetDeleteRetryPause(int ms) { g_deleteRetryPauseMs = std::max(0, ms); }
+
+QString GetUniqueTempFileName(const QString &sFolder, const QString &sPrefix, const QString &sExtension)
+{
+    const QString prefix = sPrefix.trimmed();
+    QString extension = sExtension.trimmed();
+    if (extension.isEmpty())
+        extension = QStringLiteral("TMP");
+    QString folder = sFolder.trimmed();
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    folder = withTrailingSlash(folder);
+
+    // Eight characters of prefix and number as of old, but never fewer than four digits, so a
+    // long prefix still leaves room for many names.
+    const int digits = std::max<int>(4, 8 - static_cast<int>(prefix.size()));
+    quint64 limit = 1;
+    for (int i = 0; i < digits; ++i)
+        limit *= 10;
+    const quint64 tries = std::min<quint64>(limit, 100000);
+
+    // From a random start through consecutive numbers, so that a crowded folder still yields
+    // its last free name.
+    const quint64 start = QRandomGenerator::global()->bounded(limit);
+    QMutexLocker lock(&g_tempNamesMutex);
+    for (quint64 i = 0; i < tries; ++i) {
+        const quint64 n = (start + i) % limit;
+        const QString candidate = folder + prefix + QString::number(n) + u'.' + extension;
+        if (g_tempNamesGiven.contains(candidate) || nameIsTaken(candidate))
+            continue;
+        g_tempNamesGiven.insert(candidate);
+        return candidate;
+    }
+    return QString();
+}
+
+bool bFolderIsWriteable(const QString &sFolder)
+{
+    if (sFolder.trimmed().isEmpty())
+        return false;
+    const QString folder = NormalizeFolderPath(sFolder);
+    if (folder.isEmpty())
+        return false;
+    const QString name = GetUniqueTempFileName(folder, QString(), QString());
+    if (name.isEmpty())
+        return false;
+    QFile probe(name);
+    bool ok = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    ok = ok && probe.write("Hello World\r\n") == 13 && probe.flush();
+    const bool created = probe.isOpen();
+    probe.close();
+    if (created)
+        probe.remove();
+    return ok;
+}
+
+int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vMessage)
+{
+    const QString expanded = ExpandPathVariables(sFolder.trimmed());
+    QString recommended;
+    if (!expanded.isEmpty())
+        recommended = withTrailingSlash(QDir::cleanPath(QDir::current().absoluteFilePath(expanded)));
+    sRecommended = recommended;
+    const QString docs = withTrailingSlash(GetSpecialFolderPathFixed(5));
+
+    int code = ofcFine;
+    QString message;
+    QString matched;
+    QString folder = NormalizeFolderPath(expanded);
+    if (!folder.isEmpty()) {
+        folder = withTrailingSlash(folder);
+        const QString profile = GetSpecialFolderPathFixed(40);
+        const QString profilesParent = profile == QLatin1String("(error)")
+                                           ? QString()
+                                           : withTrailingSlash(GetParentFolder(profile));
+        const QString system = systemFolderOf(folder);
+        if (!system.isEmpty()) {
+            code = ofcSystemFolder;
+            message = QStringLiteral("Output folder is a system folder and should not be used.");
+            matched = system;
+        } else if (folder == QLatin1String("/")) {
+            code = ofcSystemRoot;
+            message = QStringLiteral(
+                "Output folder: You should not write or create sub directories in the system root directory.");
+            matched = folder;
+        } else if (folder == QLatin1String("/home/") || folder == profilesParent) {
+            code = ofcProtectedFolder;
+            message = QStringLiteral("Output folder is a protected folder and should not be used.");
+            matched = folder;
+        }
+    }
+    if (code == ofcFine && !bFolderIsWriteable(folder)) {
+        code = ofcNotWriteable;
+        message = QStringLiteral("Output folder is not writeable.");
+        recommended = docs;
+    }
+    if (!matched.isEmpty()) {
+        const qsizetype at = recommended.indexOf(matched);
+        if (at >= 0)
+            recommended.replace(at, matched.size(), docs);
+    }
+    sRecommended = StripTrailingBackslash(recommended);
+    if (code != ofcFine)
+        vMessage = message;
+    return code;
+}

@@ -1,0 +1,199 @@
+#include "PathUtils.h"
+
+#include "FileUtils.h"
+#include "SpecialFolderPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <array>
+
+namespace {
+
+struct Placeholder {
+    std::array<const char *, 2> names; // a second name only for the profile group
+    int csidl;
+};
+
+// Tested in this order; only the first group a path holds is expanded.
+const std::array<Placeholder, 7> kPlaceholders{{
+    {{"%USERPROFILE%", "%HOMEPATH%"}, 40},
+    {{"%APPDATA%", nullptr}, 26},
+    {{"%LOCALAPPDATA%", nullptr}, 28},
+    {{"%WINDIR%", nullptr}, 36},
+    {{"%PROGRAMFILES(X86)%", nullptr}, 42},
+    {{"%PROGRAMFILES%", nullptr}, 38},
+    {{"%MYDOCUMENTS%", nullptr}, 5},
+}};
+
+} // namespace
+
+QString ExpandPathVariables(const QString &sPath)
+{
+    const QString path = sPath.trimmed();
+    for (const Placeholder &group : kPlaceholders) {
+        bool found = false;
+        for (const char *name : group.names)
+            if (name && path.contains(QLatin1String(name), Qt::CaseInsensitive))
+                found = true;
+        if (!found)
+            continue;
+        const QString folder = GetSpecialFolderPathFixed(group.csidl);
+        if (folder == QLatin1String("(error)"))
+            return path;
+        QString result = path;
+        for (const char *name : group.names)
+            if (name)
+                result.replace(QLatin1String(name), folder, Qt::CaseInsensitive);
+        return result;
+    }
+    return path;
+}
+
+QString GetPathRoot(const QString &sPath, bool bTrailingBackslash)
+{
+    QString root;
+    if (sPath.startsWith(QLatin1String("//"))) {
+        // A network path: "//server/share".
+        const QStringList parts = sPath.mid(2).split(u'/');
+        if (parts.size() >= 2 && !parts.at(0).isEmpty() && !parts.at(1).isEmpty())
+            root = QStringLiteral("//") + parts.at(0) + u'/' + parts.at(1);
+    } else if (sPath.startsWith(u'/')) {
+        root = QStringLiteral("/");
+    }
+    if (bTrailingBackslash && !root.isEmpty() && !root.endsWith(u'/'))
+        root += u'/';
+    return root;
+}
+
+QString NormalizeFolderPath(const QString &sPath)
+{
+    QString path = sPath.trimmed();
+    if (path.isEmpty())
+        return QString();
+    // A relative path means what it means to every other Linux program: below the current folder.
+    if (!path.startsWith(u'/'))
+        path = QDir::currentPath() + u'/' + path;
+    const QString root = GetPathRoot(path, false);
+    if (root.isEmpty() || !bFolderExists(root))
+        return QString();
+    // ".." is resolved in the text first, so that "/home/../etc" is judged as the "/etc" it is,
+    // and can never climb above the root.
+    QStringList parts;
+    for (const QString &raw : path.mid(root.size()).split(u'/')) {
+        const QString part = raw.trimmed();
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+        }
+        else if (!part.isEmpty() && part != QLatin1String("."))
+            parts.append(part);
+    }
+    QString existing = root;
+    QString candidate = root == QLatin1String("/") ? QString() : root;
+    for (const QString &part : parts) {
+        candidate += u'/' + part;
+        if (!bFolderExists(candidate))
+            break;
+        existing = candidate;
+    }
+    return existing;
+}
+
+QString GetPathFromFileName(const QString &sPath)
+{
+    const qsizetype slash = sPath.lastIndexOf(u'/');
+    return slash < 0 ? QString() : sPath.left(slash + 1);
+}
+
+QString GetFileNameFromPath(const QString &sPath)
+{
+    const QString name = sPath.mid(sPath.lastIndexOf(u'/') + 1);
+    if (name.isEmpty())
+        return QString();
+    return name.contains(u'.') ? name : name + u'.';
+}
+
+QString GetParentFolder(const QString &sPath)
+{
+    QString path = sPath;
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0 || path == QLatin1String("/"))
+        return QString();
+    if (slash == 0)
+        return QStringLiteral("/");
+    return path.left(slash);
+}
+
+QString GetExistingPathForDialog(const QString &sPath)
+{
+    const QString path = ExpandPathVariables(sPath);
+    const QString folder = GetPathFromFileName(path);
+    if (!folder.isEmpty() && bFolderExists(folder))
+        return folder;
+    // The nearest existing ancestor; the root "/" counts as one.
+    for (qsizetype len = folder.size() - 1; len >= 1; --len) {
+        const QString prefix = folder.left(len);
+        if (prefix.endsWith(u'/') && bFolderExists(prefix))
+            return prefix + GetFileNameFromPath(path);
+    }
+    return sPath.trimmed();
+}
+
+QString StripNulls(const QString &s)
+{
+    const qsizetype nul = s.indexOf(QChar(u'\0'));
+    return nul < 0 ? s : s.left(nul);
+}
+
+QString RemoveQuotes(const QString &s)
+{
+    QString result = s;
+    result.remove(u'"');
+    return result;
+}
+
+bool bStartsWith(const QString &s, const QString &sPrefix)
+{
+    return s.startsWith(sPrefix, Qt::CaseInsensitive);
+}
+
+QString TrimStringFromEnds(const QString &s, const QString &sPart)
+{
+    if (s.isEmpty() || sPart.isEmpty())
+        return s;
+    QString result = s;
+    while (result.endsWith(sPart, Qt::CaseInsensitive))
+        result.chop(sPart.size());
+    while (result.startsWith(sPart, Qt::CaseInsensitive))
+        result.remove(0, sPart.size());
+    return result;
+}
+
+QString StripTrailingBackslash(const QString &s)
+{
+    if (s.size() > 1 && s.endsWith(u'/'))
+        return s.left(s.size() - 1);
+    return s;
+}
+
+QString CanonicalPathForCompare(const QString &sPath)
+{
+    if (sPath.isEmpty())
+        return QString();
+    const QFileInfo info(sPath);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+
+bool bIsSamePath(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    return CanonicalPathForCompare(a) == CanonicalPathForCompare(b);
+}

@@ -1,0 +1,241 @@
+#include "QtPrinters.h"
+#include "TestEnv.h"
+#include "Unchangeable.h"
+#include "common/FileUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+using qvtest::readFile;
+using qvtest::writeFile;
+
+namespace {
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(FileUtils, ExistenceTests)
+{
+    QTemporaryDir dir;
+    const QString base = dir.path();
+    ASSERT_TRUE(writeFile(base + "/deck.ppt", "x"));
+    ASSERT_TRUE(writeFile(base + "/other.ppt", "x"));
+    EXPECT_TRUE(bFileExists(base + "/deck.ppt"));
+    EXPECT_TRUE(bFileExists("  " + base + "/deck.ppt "));
+    // A wildcard pattern is no file, even when files match it.
+    EXPECT_FALSE(bFileExists(base + "/*.ppt"));
+    EXPECT_FALSE(bFileExists(base + "/deck.pp?"));
+    EXPECT_FALSE(bFileExists(base));
+    EXPECT_FALSE(bFileExists(""));
+    EXPECT_TRUE(bFolderExists(base));
+    EXPECT_TRUE(bFolderExists(base + "/"));
+    EXPECT_FALSE(bFolderExists(base + "/deck.ppt"));
+    EXPECT_FALSE(bFolderExists(""));
+    EXPECT_TRUE(bPathExists(base + "/deck.ppt"));
+    EXPECT_TRUE(bPathExists(base));
+    EXPECT_FALSE(bPathExists(base + "/none"));
+    CreateFolderTree(base + "/x/y/z");
+    EXPECT_TRUE(bFolderExists(base + "/x/y/z"));
+}
+
+TEST(FileUtils, MoveIntoNewFolderKeepsContentAndTime)
+{
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/deck.pptx";
+    ASSERT_TRUE(writeFile(src, "content"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    {
+        QFile f(src);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(CopyFileToFolder(src, dir.path() + "/done/2026"));
+    EXPECT_FALSE(QFile::exists(src));
+    const QString moved = dir.path() + "/done/2026/deck.pptx";
+    EXPECT_EQ(readFile(moved), "content");
+    EXPECT_EQ(GetFileDateLastModified(moved).toSecsSinceEpoch(), old.toSecsSinceEpoch());
+    EXPECT_EQ(entries(dir.path() + "/done/2026"), QStringList{"deck.pptx"});
+}
+
+TEST(FileUtils, MoveReplacesAnOlderFileAndMovesReadOnlySources)
+{
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/a/deck.pptx";
+    ASSERT_TRUE(writeFile(src, "new"));
+    ASSERT_TRUE(writeFile(dir.path() + "/b/deck.pptx", "old and longer"));
+    ASSERT_TRUE(QFile::setPermissions(src, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ASSERT_TRUE(CopyFileToFolder(src, dir.path() + "/b/"));
+    EXPECT_FALSE(QFile::exists(src));
+    EXPECT_EQ(readFile(dir.path() + "/b/deck.pptx"), "new");
+    EXPECT_EQ(entries(dir.path() + "/b"), QStringList{"deck.pptx"});
+}
+
+TEST(FileUtils, MoveIntoItsOwnFolderChangesNothing)
+{
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/in/deck.pptx";
+    ASSERT_TRUE(writeFile(src, "keep me"));
+    ASSERT_TRUE(QFile::link(dir.path() + "/in", dir.path() + "/alias"));
+    EXPECT_TRUE(CopyFileToFolder(src, dir.path() + "/in"));
+    EXPECT_TRUE(CopyFileToFolder(src, dir.path() + "/alias/"));
+    EXPECT_TRUE(CopyFileToFolder(dir.path() + "/alias/deck.pptx", dir.path() + "/in/../in"));
+    EXPECT_EQ(readFile(src), "keep me");
+    EXPECT_EQ(entries(dir.path() + "/in"), QStringList{"deck.pptx"});
+}
+
+TEST(FileUtils, FailedMoveKeepsSourceAndOldTarget)
+{
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/deck.pptx";
+    ASSERT_TRUE(writeFile(src, "the only copy"));
+    ASSERT_TRUE(writeFile(dir.path() + "/locked/deck.pptx", "older file"));
+    {
+        Unchangeable lock(dir.path() + "/locked");
+        if (!lock.ok()) {
+            GTEST_SKIP() << "cannot make a folder unchangeable here";
+        }
+        EXPECT_FALSE(CopyFileToFolder(src, dir.path() + "/locked"));
+    }
+    EXPECT_EQ(readFile(src), "the only copy");
+    EXPECT_EQ(readFile(dir.path() + "/locked/deck.pptx"), "older file");
+    EXPECT_EQ(entries(dir.path() + "/locked"), QStringList{"deck.pptx"});
+}
+
+TEST(FileUtils, MoveRefusesASourceThatReadsShortOfItsSize)
+{
+    // /proc files report size 0 but read back text: the copy is not verifiably complete.
+    QTemporaryDir dir;
+    EXPECT_FALSE(CopyFileToFolder("/proc/self/status", dir.path()));
+    EXPECT_TRUE(entries(dir.path()).isEmpty());
+    EXPECT_FALSE(CopyFileToFolder(dir.path() + "/missing.pptx", dir.path() + "/out"));
+    EXPECT_FALSE(CopyFileToFolder(dir.path() + "/*.pptx", dir.path() + "/out"));
+}
+
+TEST(FileUtils, CopyFolderKeepsExistingFilesWithoutOverwrite)
+{
+    QTemporaryDir dir;
+    const QString src = dir.path() + "/src";
+    const QString dst = dir.path() + "/dst";
+    ASSERT_TRUE(writeFile(src + "/a.txt", "A"));
+    ASSERT_TRUE(writeFile(src + "/sub/b.txt", "B"));
+    ASSERT_TRUE(writeFile(src + "/.hidden", "H"));
+    ASSERT_TRUE(writeFile(dst + "/a.txt", "user's own"));
+    ASSERT_TRUE(QFile::link(src, src + "/sub/loop"));
+    EXPECT_TRUE(CopyFolderFSO(src, dst, false));
+    EXPECT_EQ(readFile(dst + "/a.txt"), "user's own");
+    EXPECT_EQ(readFile(dst + "/sub/b.txt"), "B");
+    EXPECT_EQ(readFile(dst + "/.hidden"), "H");
+    EXPECT_FALSE(QFileInfo::exists(dst + "/sub/loop"));
+    EXPECT_TRUE(CopyFolderFSO(src, dst, true));
+    EXPECT_EQ(readFile(dst + "/a.txt"), "A");
+    // A destination inside the source would never end; a missing source is an error.
+    EXPECT_FALSE(CopyFolderFSO(src, src + "/sub/copy", true));
+    EXPECT_FALSE(QFileInfo::exists(src + "/sub/copy"));
+    EXPECT_FALSE(CopyFolderFSO(dir.path() + "/none", dst, true));
+}
+
+TEST(FileUtils, KillFileAndAttributeMask)
+{
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/ro.txt";
+    ASSERT_TRUE(writeFile(f, "x"));
+    ASSERT_TRUE(QFile::setPermissions(f, QFileDevice::ReadOwner));
+    EXPECT_TRUE(bSetFileAttributeMask(f, -1));
+    EXPECT_FALSE(QFileInfo(f).permissions() & QFileDevice::WriteOwner);
+    EXPECT_TRUE(bSetFileAttributeMask(f, -2));
+    EXPECT_TRUE(QFileInfo(f).permissions() & QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::setPermissions(f, QFileDevice::ReadOwner));
+    EXPECT_TRUE(bKillFile(f));
+    EXPECT_FALSE(QFileInfo::exists(f));
+    EXPECT_FALSE(bKillFile(f));
+    EXPECT_FALSE(bSetFileAttributeMask(f, -2));
+    EXPECT_FALSE(bKillFile(dir.path()));
+}
+
+TEST(FileUtils, DeleteWithRetryFailsAtOnceOnErrorsThatCannotPass)
+{
+    SetDeleteRetryPause(1000); // the real pause: a retry would show in the time taken
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/f.txt";
+    ASSERT_TRUE(writeFile(f, "x"));
+    ASSERT_TRUE(QFile::setPermissions(f, QFileDevice::ReadOwner));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(bDeleteFileWithRetry(f));
+    EXPECT_FALSE(QFileInfo::exists(f));
+    EXPECT_TRUE(bDeleteFileWithRetry(f)); // missing: done already
+    EXPECT_TRUE(bDeleteFileWithRetry(dir.path() + "/*.txt"));
+    EXPECT_FALSE(bDeleteFileWithRetry(dir.path())); // a folder is never deleted
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+    ASSERT_TRUE(writeFile(dir.path() + "/locked/g.txt", "x"));
+    {
+        Unchangeable lock(dir.path() + "/locked");
+        if (lock.ok()) {
+            EXPECT_FALSE(bDeleteFileWithRetry(dir.path() + "/locked/g.txt"));
+        }
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.path() + "/locked/g.txt"));
+    EXPECT_LT(timer.elapsed(), 900);
+}
+
+TEST(FileUtils, UniqueTempNamesNeverRepeat)
+{
+    QTemporaryDir dir;
+    QSet<QString> names;
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = GetUniqueTempFileName(dir.path(), "qv", " pdf ");
+        ASSERT_TRUE(name.startsWith(dir.path() + "/qv")) << name.toStdString();
+        ASSERT_TRUE(name.endsWith(".pdf"));
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 3000);
+    const QString plain = GetUniqueTempFileName("", "", "");
+    EXPECT_TRUE(plain.startsWith(QDir::tempPath() + "/")) << plain.toStdString();
+    EXPECT_TRUE(plain.endsWith(".TMP"));
+    // A long prefix still leaves digits to vary.
+    const QString longName = GetUniqueTempFileName(dir.path(), "ABCDEFGHIJ", "x");
+    EXPECT_TRUE(longName.contains(QRegularExpression("/ABCDEFGHIJ\\d+\\.x$"))) << longName.toStdString();
+    // Existing files are avoided: fill a prefix's whole name space but one (in memory where
+    // possible: ten thousand files are slow on a disk).
+    QTemporaryDir fast(QFileInfo("/dev/shm").isDir() ? "/dev/shm/qvtest-XXXXXX"
+                                                      : QDir::tempPath() + "/qvtest-XXXXXX");
+    const QString full = fast.path();
+    for (int n = 0; n < 10000; ++n) {
+        QFile f(full + "/LONGPRFX" + QString::number(n) + ".t");
+        if (n != 4242) {
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+    }
+    EXPECT_EQ(GetUniqueTempFileName(full, "LONGPRFX", "t"), full + "/LONGPRFX4242.t");
+    EXPECT_EQ(GetUniqueTempFileName(full, "LONGPRFX", "t"), "");
+}
+
+TEST(FileUtils, FolderWriteability)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(bFolderIsWriteable(dir.path()));
+    EXPECT_TRUE(bFolderIsWriteable(dir.path() + "/not/yet/there"));
+    EXPECT_TRUE(entries(dir.path()).isEmpty()); // the probe leaves nothing behind
+    EXPECT_FALSE(bFolderIsWriteable(""));
+    EXPECT_FALSE(bFolderIsWriteable("   "));
+    // Cannot be normalised: no folder to test, so not writeable.
+    EXPECT_FALSE(bFolderIsWriteable("//server/share/out"));
+    EXPECT_FALSE(bFolderIsWriteable("/proc/out"));
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/ro"));
+    Unchangeable lock(dir.path() + "/ro");
+    if (!lock.ok()) {
+        GTEST_SKIP() << "cannot make a folder unchangeable here";
+    }
+    EXPECT_FALSE(bFolderIsWriteable(dir.path() + "/ro/sub"));
+}
