@@ -297,7 +297,7 @@ int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vM
     const QString expanded = ExpandPathVariables(sFolder.trimmed());
     QString recommended;
     if (!expanded.isEmpty())
-        recommended = withTrailingSlash(QDir::cleanPath(QDir::current().absoluteFilePath(expanded)));
+        recommended = withTrailingSlash(CleanAbsolutePath(expanded));
     sRecommended = recommended;
     const QString docs = withTrailingSlash(GetSpecialFolderPathFixed(5));
 

@@ -27,6 +27,28 @@ const std::array<Placeholder, 7> kPlaceholders{{
     {{"%MYDOCUMENTS%", nullptr}, 5},
 }};
 
+// The elements of a path below its root with "." and ".." resolved; ".." never climbs above
+// the root.
+QStringList resolvedParts(const QString &rest, bool trimParts)
+{
+    QStringList parts;
+    for (const QString &raw : rest.split(u'/')) {
+        const QString part = trimParts ? raw.trimmed() : raw;
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+        } else if (!part.isEmpty() && part != QLatin1String(".")) {
+            parts.append(part);
+        }
+    }
+    return parts;
+}
+
+QString absoluteFromCurrent(const QString &path)
+{
+    return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
+}
+
 } // namespace
 
 QString ExpandPathVariables(const QString &sPath)
@@ -73,23 +95,12 @@ QString NormalizeFolderPath(const QString &sPath)
     if (path.isEmpty())
         return QString();
     // A relative path means what it means to every other Linux program: below the current folder.
-    if (!path.startsWith(u'/'))
-        path = QDir::currentPath() + u'/' + path;
+    path = absoluteFromCurrent(path);
     const QString root = GetPathRoot(path, false);
     if (root.isEmpty() || !bFolderExists(root))
         return QString();
-    // ".." is resolved in the text first, so that "/home/../etc" is judged as the "/etc" it is,
-    // and can never climb above the root.
-    QStringList parts;
-    for (const QString &raw : path.mid(root.size()).split(u'/')) {
-        const QString part = raw.trimmed();
-        if (part == QLatin1String("..")) {
-            if (!parts.isEmpty())
-                parts.removeLast();
-        }
-        else if (!part.isEmpty() && part != QLatin1String("."))
-            parts.append(part);
-    }
+    // ".." is resolved in the text first, so that "/home/../etc" is judged as the "/etc" it is.
+    const QStringList parts = resolvedParts(path.mid(root.size()), true);
     QString existing = root;
     QString candidate = root == QLatin1String("/") ? QString() : root;
     for (const QString &part : parts) {
@@ -178,6 +189,20 @@ QString StripTrailingBackslash(const QString &s)
     if (s.size() > 1 && s.endsWith(u'/'))
         return s.left(s.size() - 1);
     return s;
+}
+
+QString CleanAbsolutePath(const QString &sPath)
+{
+    if (sPath.isEmpty())
+        return QString();
+    const QString path = absoluteFromCurrent(sPath);
+    QString root = GetPathRoot(path, false);
+    if (root.isEmpty())
+        root = QStringLiteral("/");
+    const QStringList parts = resolvedParts(path.mid(root.size()), false);
+    if (parts.isEmpty())
+        return root;
+    return (root == QLatin1String("/") ? QString() : root) + u'/' + parts.join(u'/');
 }
 
 QString CanonicalPathForCompare(const QString &sPath)

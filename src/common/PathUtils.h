@@ -27,6 +27,9 @@ bool bStartsWith(const QString &s, const QString &sPrefix);
 QString TrimStringFromEnds(const QString &s, const QString &sPart);
 // Removes one trailing "/" (a lone "/" stays).
 QString StripTrailingBackslash(const QString &s);
+// Absolute form (relative to the current folder) with "." and ".." resolved in the text; ".."
+// never climbs above the root. Links are not resolved. "" for "".
+QString CleanAbsolutePath(const QString &sPath);
 // Canonical form for "is this the same file" tests: the canonical path when it exists, else
 // the cleaned absolute path.
 QString CanonicalPathForCompare(const QString &sPath);

@@ -84,7 +84,13 @@ TEST(PathUtils, NormalizeFindsTheDeepestExistingFolder)
     EXPECT_EQ(NormalizeFolderPath(base + "/a/../a/b/../../a/b"), base + "/a/b");
     EXPECT_EQ(NormalizeFolderPath("/../../etc/nothing-here"), "/etc");
     // A relative path lies below the current folder.
-    inFolder(base, [&] { EXPECT_EQ(NormalizeFolderPath("a/b/c"), base + "/a/b"); });
+    inFolder(base, [&] {
+        EXPECT_EQ(NormalizeFolderPath("a/b/c"), base + "/a/b");
+        EXPECT_EQ(CleanAbsolutePath("x/./y/../z/"), base + "/x/z");
+    });
+    EXPECT_EQ(CleanAbsolutePath("/../a/..//b"), "/b");
+    EXPECT_EQ(CleanAbsolutePath("/a/../.."), "/");
+    EXPECT_EQ(CleanAbsolutePath("//srv/share/a/../../x"), "//srv/share/x");
 }
 
 TEST(PathUtils, PathPieces)
