@@ -269,3 +269,16 @@ TEST_F(TranslatorTest, LanguageListShowsInstalledFilesWithCurrentSelected)
     EXPECT_EQ(list.item(0)->text(), QStringLiteral("English"));
     EXPECT_EQ(list.currentItem()->text(), QStringLiteral("German"));
 }
+
+TEST_F(TranslatorTest, ShippedGermanFileLoads)
+{
+    const QByteArray shipped =
+        qvtest::readFile(qvtest::sourceDir() + QStringLiteral("/data/Languages/German-Quorvane.txt"));
+    ASSERT_FALSE(shipped.isEmpty());
+    startWith(QStringLiteral("German"), shipped);
+    ASSERT_EQ(sLanguage, QStringLiteral("German"));
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_EQ(Translate(QStringLiteral("Error")), QStringLiteral("Fehler"));
+    EXPECT_EQ(Translate(QStringLiteral("Time to complete job: ")),
+              QStringLiteral("Dauer des Auftrags: "));
+}
