@@ -1,0 +1,61 @@
+#include "LaunchProgram.h"
+
+#include "common/PathUtils.h"
+#include "jobs/JobSession.h"
+#include "jobs/clsConversionOptions.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/Tick.h"
+
+namespace {
+
+// How long one pass of the wait loop blocks on the program before the events are pumped
+// again: short enough for a responsive window, long enough not to spin.
+constexpr int kWaitSliceMs = 50;
+
+} // namespace
+
+int RunCommandLineSpecialProcess(clsConversionOptions &options, JobSession &session,
+                                 const LaunchClock &clock)
+{
+    QString program = options.sOriginalFile;
+    QString arguments = options.sTargetFile;
+    int exitCode = 0;
+    const int result = ExecCmdAndWait(program, arguments, options.lCommandLineWindowState,
+                                      options.lCommandLineThreadPriority,
+                                      options.lCommandLineWaitTime, exitCode, session, clock);
+    options.lCommandLineExitCode = exitCode;
+    return result;
+}
+
+int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int lCreationFlags,
+                   int lWaitSeconds, int &lExitCode, JobSession &session, const LaunchClock &clock)
+{
+    const LaunchClock now = clock ? clock : LaunchClock(&Tick::count);
+    sCmdLine = ExpandPathVariables(sCmdLine);
+    sArguments = ExpandPathVariables(sArguments);
+    const std::int64_t start = now();
+
+    ProcessLauncher launcher;
+    if (!launcher.start(sCmdLine, sArguments, lCreationFlags, lWindowState))
+        return lrNotStarted;
+
+    for (;;) {
+        const std::int64_t t = now();
+        session.panels()->setPanelText(
+            11, QString::number(double(t - session.lTotalTimeStart) / 1000.0, 'f', 1));
+        if (lWaitSeconds != -1 && double(t - start) / 1000.0 > lWaitSeconds)
+            break;
+        session.DoEvents();
+        const bool running = session.bRunning;
+        if (launcher.waitForEnd(running ? kWaitSliceMs : 0) || !running)
+            break;
+    }
+
+    if (launcher.hasEnded()) {
+        lExitCode = launcher.exitCode();
+        return lrEnded;
+    }
+    // The launcher lets the program go when it is destroyed: it runs on by itself.
+    launcher.detach();
+    return lrStillRunning;
+}

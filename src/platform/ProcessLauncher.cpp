@@ -1,0 +1,145 @@
+#include "ProcessLauncher.h"
+
+#include <QProcess>
+
+#include <algorithm>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+// Programs let go while still running. A QProcess kills its program when it is destroyed, so
+// these objects are kept until their program has ended and been reaped; the finished signal
+// (seen by the event loop, or by a sweep) removes and deletes them. Whatever still runs when
+// the process exits is simply left alone: the objects are never destroyed, so nothing is
+// killed, and the orphaned programs are reaped by the system.
+std::vector<QProcess *> &detachedProcesses()
+{
+    static auto *list = new std::vector<QProcess *>;
+    return *list;
+}
+
+void sweepDetached()
+{
+    // A copy: a finished signal removes its process from the list.
+    const std::vector<QProcess *> copy = detachedProcesses();
+    for (QProcess *p : copy) {
+        if (p->state() != QProcess::NotRunning)
+            p->waitForFinished(0);
+    }
+}
+
+void keepUntilEnded(std::unique_ptr<QProcess> process)
+{
+    QProcess *p = process.release();
+    auto &list = detachedProcesses();
+    list.push_back(p);
+    QObject::connect(p, &QProcess::finished, p, [p] {
+        auto &l = detachedProcesses();
+        l.erase(std::remove(l.begin(), l.end(), p), l.end());
+        p->deleteLater();
+    });
+}
+
+} // namespace
+
+ProcessLauncher::ProcessLauncher() = default;
+
+ProcessLauncher::~ProcessLauncher()
+{
+    if (m_process && !waitForEnd(0))
+        detach();
+}
+
+bool ProcessLauncher::niceForPriorityClass(int priorityClass, int &nice)
+{
+    switch (priorityClass) {
+    case Idle:
+        nice = 19;
+        return true;
+    case Normal:
+        nice = 0;
+        return true;
+    case High:
+        nice = -10;
+        return true;
+    case RealTime:
+        nice = -20;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ProcessLauncher::start(const QString &program, const QString &argumentText,
+                            int priorityClass, int windowState)
+{
+    sweepDetached();
+    if (m_process && !waitForEnd(0))
+        detach();
+    m_process.reset();
+    m_pid = 0;
+    m_windowState = windowState;
+    if (program.trimmed().isEmpty())
+        return false;
+
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(program);
+    process->setArguments(QProcess::splitCommand(argumentText));
+    // Output goes where ours goes, as inherited handles would; input is empty so that a
+    // program asking for input does not wait for ever on ours.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    int nice = 0;
+    if (niceForPriorityClass(priorityClass, nice)) {
+        // Runs in the child between fork and exec; setpriority is async-signal-safe, and a
+        // refusal (raising the priority without the right to) leaves the inherited value.
+        process->setChildProcessModifier([nice] { (void)setpriority(PRIO_PROCESS, 0, nice); });
+    }
+    process->start(QIODevice::ReadOnly);
+    if (!process->waitForStarted(-1) || process->state() == QProcess::NotRunning) {
+        // A program that started and ended at once still counts as started.
+        if (process->error() == QProcess::FailedToStart)
+            return false;
+    }
+    m_pid = process->processId();
+    m_process = std::move(process);
+    return true;
+}
+
+bool ProcessLauncher::waitForEnd(int ms)
+{
+    if (!m_process)
+        return true;
+    if (m_process->state() == QProcess::NotRunning)
+        return true;
+    m_process->waitForFinished(ms);
+    return m_process->state() == QProcess::NotRunning;
+}
+
+int ProcessLauncher::exitCode() const
+{
+    if (!m_process || m_process->state() != QProcess::NotRunning)
+        return 0;
+    if (m_process->exitStatus() == QProcess::CrashExit)
+        return 128 + m_process->exitCode();
+    return m_process->exitCode();
+}
+
+void ProcessLauncher::detach()
+{
+    if (!m_process)
+        return;
+    if (m_process->state() == QProcess::NotRunning) {
+        m_process.reset();
+        return;
+    }
+    keepUntilEnded(std::move(m_process));
+}
+
+int ProcessLauncher::detachedCount()
+{
+    sweepDetached();
+    return static_cast<int>(detachedProcesses().size());
+}

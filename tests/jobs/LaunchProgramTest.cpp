@@ -1,0 +1,316 @@
+// The launch task on real programs: exit codes, placeholders, argument splitting, priority,
+// time-out and Pause (with an injected clock), and programs left running that must neither
+// be killed nor linger as zombies.
+#include "TestEnv.h"
+
+#include "jobs/JobSession.h"
+#include "jobs/LaunchProgram.h"
+#include "jobs/clsConversionOptions.h"
+#include "platform/ProcessLauncher.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// A clock that moves on by a fixed step at every reading.
+struct SteppingClock
+{
+    std::int64_t now = 1'000'000;
+    std::int64_t step = 500;
+    int readings = 0;
+    LaunchClock fn()
+    {
+        return [this] {
+            ++readings;
+            const std::int64_t t = now;
+            now += step;
+            return t;
+        };
+    }
+};
+
+// A pump that counts its calls and clears the run flag (a Pause) at a given call.
+class PausingPump : public EventPump
+{
+public:
+    PausingPump(JobSession &s, int pauseAt) : session(s), pauseAt(pauseAt) {}
+    void processEvents() override
+    {
+        if (++calls == pauseAt)
+            session.bRunning = false;
+    }
+    JobSession &session;
+    int pauseAt;
+    int calls = 0;
+};
+
+clsConversionOptions launchTask(const QString &program, const QString &arguments, int wait)
+{
+    clsConversionOptions o;
+    o.sActionToDo = QStringLiteral("S60");
+    o.lSpecialProcess = spLaunchProgram;
+    o.sOriginalFile = program;
+    o.sTargetFile = arguments;
+    o.lCommandLineWaitTime = wait;
+    return o;
+}
+
+// State letter of /proc/<pid>/stat ('Z' for a zombie); 0 when the process is gone.
+char processState(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray stat = f.readAll();
+    const int close = stat.lastIndexOf(')');
+    return close > 0 && close + 2 < stat.size() ? stat.at(close + 2) : 0;
+}
+
+// Processes events until the process is gone (reaped), at most timeoutMs.
+bool waitUntilGone(qint64 pid, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents();
+        if (processState(pid) == 0)
+            return true;
+        QThread::msleep(20);
+    }
+    return processState(pid) == 0;
+}
+
+qint64 readPid(const QString &file, int timeoutMs = 2000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        const QByteArray b = qvtest::readFile(file).trimmed();
+        if (!b.isEmpty())
+            return b.toLongLong();
+        QThread::msleep(10);
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(LaunchProgram, ExitCodeIsDeliveredAndRecordKeepsItsText)
+{
+    JobSession session;
+    session.bRunning = true;
+    clsConversionOptions o = launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"exit 3\""), -1);
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrEnded);
+    EXPECT_EQ(o.lCommandLineExitCode, 3);
+    EXPECT_EQ(o.sTargetFile, QStringLiteral("-c \"exit 3\""));
+
+    clsConversionOptions crash =
+        launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"kill -9 $$\""), 5);
+    EXPECT_EQ(RunCommandLineSpecialProcess(crash, session), lrEnded);
+    EXPECT_EQ(crash.lCommandLineExitCode, 128 + SIGKILL);
+}
+
+TEST(LaunchProgram, PlaceholdersAreExpandedAndArgumentsSplitAtBlanksOutsideQuotes)
+{
+    const QString home = qvtest::homeDir();
+    const QString script = home + QStringLiteral("/bin/args.sh");
+    ASSERT_TRUE(qvtest::writeFile(script, "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > \"$1\"\n"));
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+
+    JobSession session;
+    session.bRunning = true;
+    clsConversionOptions o = launchTask(QStringLiteral("%USERPROFILE%/bin/args.sh"),
+                                        QStringLiteral("%USERPROFILE%/out.txt \"two words\" x"), 10);
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrEnded);
+    EXPECT_EQ(o.lCommandLineExitCode, 0);
+    EXPECT_EQ(qvtest::readFile(home + QStringLiteral("/out.txt")),
+              QByteArray("3|" + home.toUtf8() + "/out.txt|two words|x|"));
+    // The record keeps the placeholders; ExecCmdAndWait hands back the expanded texts.
+    EXPECT_EQ(o.sOriginalFile, QStringLiteral("%USERPROFILE%/bin/args.sh"));
+    QString program = o.sOriginalFile;
+    QString arguments = o.sTargetFile;
+    int exitCode = -1;
+    EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, 10, exitCode, session), lrEnded);
+    EXPECT_EQ(program, script);
+    EXPECT_TRUE(arguments.startsWith(home));
+}
+
+TEST(LaunchProgram, MissingProgramIsNotStartedAndLeavesTheExitCode)
+{
+    JobSession session;
+    session.bRunning = true;
+    QString program = qvtest::homeDir() + QStringLiteral("/no-such-program");
+    QString arguments;
+    int exitCode = 77;
+    EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, -1, exitCode, session), lrNotStarted);
+    EXPECT_EQ(exitCode, 77);
+
+    // A file that is not executable cannot be started either.
+    const QString plain = qvtest::homeDir() + QStringLiteral("/plain.txt");
+    ASSERT_TRUE(qvtest::writeFile(plain, "text\n"));
+    clsConversionOptions o = launchTask(plain, QString(), -1);
+    o.lCommandLineExitCode = 5;
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrNotStarted);
+    EXPECT_EQ(o.lCommandLineExitCode, 0);
+}
+
+TEST(LaunchProgram, PriorityClassSetsTheNiceValueOfTheChild)
+{
+    JobSession session;
+    session.bRunning = true;
+    const QString out = qvtest::homeDir() + QStringLiteral("/nice.txt");
+    const int own = getpriority(PRIO_PROCESS, 0);
+    const bool mayRaise = geteuid() == 0;
+    const struct
+    {
+        int priorityClass;
+        int expected;
+    } cases[] = {
+        {64, 19},
+        {32, (mayRaise || own <= 0) ? 0 : own},
+        {128, mayRaise ? -10 : own},   // refused without the right: inherited value
+        {256, mayRaise ? -20 : own},
+        {12345, own},                  // not a priority class: inherited
+    };
+    for (const auto &c : cases) {
+        QFile::remove(out);
+        clsConversionOptions o = launchTask(QStringLiteral("/bin/sh"),
+                                            QStringLiteral("-c \"nice > %1\"").arg(out), 10);
+        o.lCommandLineThreadPriority = c.priorityClass;
+        ASSERT_EQ(RunCommandLineSpecialProcess(o, session), lrEnded) << c.priorityClass;
+        EXPECT_EQ(qvtest::readFile(out).trimmed().toInt(), c.expected) << c.priorityClass;
+    }
+}
+
+TEST(LaunchProgram, TimeOutLeavesTheProgramRunningAndItIsReapedWhenItEnds)
+{
+    JobSession session;
+    session.bRunning = true;
+    SteppingClock clock;
+    session.lTotalTimeStart = clock.now - 10'000;
+    const QString pidFile = qvtest::homeDir() + QStringLiteral("/timeout.pid");
+
+    const int before = ProcessLauncher::detachedCount();
+    QElapsedTimer real;
+    real.start();
+    clsConversionOptions o = launchTask(
+        QStringLiteral("/bin/sh"), QStringLiteral("-c \"echo $$ > %1; sleep 0.8\"").arg(pidFile), 2);
+    o.lCommandLineExitCode = 9;
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session, clock.fn()), lrStillRunning);
+    EXPECT_LT(real.elapsed(), 700); // five passes of a short wait, not two real seconds
+    EXPECT_EQ(o.lCommandLineExitCode, 0);
+    // Readings: the start, then passes at +0.5 .. +2.5 s; the last one ended the wait.
+    EXPECT_EQ(clock.readings, 6);
+    EXPECT_EQ(session.panels()->panelText(11), QStringLiteral("12.5"));
+
+    const qint64 pid = readPid(pidFile);
+    ASSERT_GT(pid, 0);
+    const char state = processState(pid);
+    EXPECT_TRUE(state != 0 && state != 'Z') << "left running, not killed: " << state;
+    EXPECT_EQ(ProcessLauncher::detachedCount(), before + 1);
+    EXPECT_TRUE(waitUntilGone(pid, 4000)) << "a program that ended must be reaped";
+    EXPECT_LE(ProcessLauncher::detachedCount(), before);
+}
+
+TEST(LaunchProgram, PauseEndsTheWaitAndNegativeWaitsEndAtOnce)
+{
+    JobSession session;
+    session.bRunning = true;
+    PausingPump pump(session, 3);
+    session.setPump(&pump);
+    const QString pidFile = qvtest::homeDir() + QStringLiteral("/pause.pid");
+
+    QElapsedTimer real;
+    real.start();
+    QString program = QStringLiteral("/bin/sh");
+    QString arguments = QStringLiteral("-c \"echo $$ > %1; sleep 0.6\"").arg(pidFile);
+    int exitCode = 4;
+    EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, -1, exitCode, session), lrStillRunning);
+    EXPECT_EQ(pump.calls, 3);
+    EXPECT_LT(real.elapsed(), 500);
+    EXPECT_EQ(exitCode, 4);
+    const qint64 pid = readPid(pidFile);
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(processState(pid), 0);
+
+    // -5 is no "for ever": the first pass already times out, before any pump.
+    session.bRunning = true;
+    pump.calls = 0;
+    pump.pauseAt = -1;
+    QString sleeper = QStringLiteral("sleep");
+    QString sleepArgs = QStringLiteral("0.3");
+    EXPECT_EQ(ExecCmdAndWait(sleeper, sleepArgs, 1, 32, -5, exitCode, session), lrStillRunning);
+    EXPECT_EQ(pump.calls, 0);
+
+    EXPECT_TRUE(waitUntilGone(pid, 4000));
+    session.setPump(nullptr);
+}
+
+TEST(LaunchProgram, WaitZeroDeliversAQuickProgramsExitCodeWithTheRealClock)
+{
+    JobSession session;
+    session.bRunning = true;
+    clsConversionOptions quick = launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"exit 7\""), 0);
+    // The first pass sees no elapsed second yet and waits a moment on the program.
+    const int r = RunCommandLineSpecialProcess(quick, session);
+    if (r == lrEnded)
+        EXPECT_EQ(quick.lCommandLineExitCode, 7);
+    else
+        EXPECT_EQ(r, lrStillRunning);
+
+    clsConversionOptions slow = launchTask(QStringLiteral("sleep"), QStringLiteral("0.5"), 0);
+    QElapsedTimer real;
+    real.start();
+    EXPECT_EQ(RunCommandLineSpecialProcess(slow, session), lrStillRunning);
+    EXPECT_LT(real.elapsed(), 400);
+}
+
+// Run in a child test process: launches a program that outlives the process.
+TEST(LaunchProgram, ChildLeavesAProgramBehind)
+{
+    const QString marker = qEnvironmentVariable("QV_LAUNCH_MARKER");
+    if (marker.isEmpty())
+        GTEST_SKIP() << "only run as the child of ProgramOutlivesTheLauncherProcess";
+    JobSession session;
+    session.bRunning = true;
+    clsConversionOptions o = launchTask(
+        QStringLiteral("/bin/sh"), QStringLiteral("-c \"sleep 0.4; echo done > %1\"").arg(marker), 0);
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrStillRunning);
+}
+
+TEST(LaunchProgram, ProgramOutlivesTheLauncherProcess)
+{
+    if (!qEnvironmentVariableIsEmpty("QV_LAUNCH_MARKER"))
+        GTEST_SKIP();
+    QTemporaryDir dir;
+    const QString marker = dir.filePath(QStringLiteral("marker"));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QV_LAUNCH_MARKER"), marker);
+    child.setProcessEnvironment(env);
+    child.setStandardOutputFile(dir.filePath(QStringLiteral("child.out")));
+    child.setStandardErrorFile(dir.filePath(QStringLiteral("child.err")));
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=LaunchProgram.ChildLeavesAProgramBehind")});
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitCode(), 0) << qvtest::readFile(dir.filePath(QStringLiteral("child.out"))).constData();
+    EXPECT_FALSE(QFile::exists(marker)) << "the child must not wait for the program at exit";
+
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(marker) && t.elapsed() < 4000)
+        QThread::msleep(20);
+    EXPECT_EQ(qvtest::readFile(marker), QByteArray("done\n")) << "the program was killed with its launcher";
+}
