@@ -6,6 +6,9 @@ namespace TypeCatalogue {
 
 const QList<SaveAsType> &types()
 {
+    // What the office worker really writes. GIF, WMF and EMF pictures are not offered:
+    // LibreOfficeKit refuses to save a presentation in those formats, and Qt cannot encode
+    // them from a rendered slide.
     static const QList<SaveAsType> list = {
         {32, QStringLiteral("PDF Document"), QStringLiteral("pdf"), true, false},
         {24, QStringLiteral("PowerPoint Presentation (PPTX)"), QStringLiteral("pptx"), true, false},
@@ -20,9 +23,6 @@ const QList<SaveAsType> &types()
         {17, QStringLiteral("JPEG Images"), QStringLiteral("jpg"), false, true},
         {19, QStringLiteral("BMP Images"), QStringLiteral("bmp"), false, true},
         {21, QStringLiteral("TIFF Images"), QStringLiteral("tif"), false, true},
-        {16, QStringLiteral("GIF Images"), QStringLiteral("gif"), false, true},
-        {15, QStringLiteral("WMF Images"), QStringLiteral("wmf"), false, true},
-        {100, QStringLiteral("EMF Images"), QStringLiteral("emf"), false, true},
         {6, QStringLiteral("Rich Text Format - Slide Text"), QStringLiteral("rtf"), true, false},
         {106, QStringLiteral("Rich Text Format - Slide Pictures and Text"), QStringLiteral("rtf"), true, false},
         {107, QStringLiteral("Text - Slide Text"), QStringLiteral("txt"), true, false},

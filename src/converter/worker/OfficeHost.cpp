@@ -1,0 +1,144 @@
+#include "OfficeHost.h"
+
+#include <LibreOfficeKit/LibreOfficeKit.hxx>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+QByteArray fileUrl(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+}
+} // namespace
+
+OfficeHost::OfficeHost() = default;
+
+// The Office object is deliberately not deleted: destroying it can abort inside LibreOffice,
+// so the worker ends with _exit instead.
+OfficeHost::~OfficeHost() = default;
+
+bool OfficeHost::start(const QString &programFolder, const QString &profileFolder)
+{
+    QDir().mkpath(profileFolder);
+    const QByteArray profileUrl = fileUrl(profileFolder);
+    m_office = lok::lok_cpp_init(programFolder.toLocal8Bit().constData(), profileUrl.constData());
+    if (!m_office) {
+        m_error = QStringLiteral("LibreOfficeKit could not be started from ") + programFolder;
+        return false;
+    }
+    m_office->setOptionalFeatures(LOK_FEATURE_DOCUMENT_PASSWORD | LOK_FEATURE_DOCUMENT_PASSWORD_TO_MODIFY);
+    m_office->registerCallback(&OfficeHost::officeCallback, this);
+
+    if (char *info = m_office->getVersionInfo()) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray(info)).object();
+        m_version = o.value(QStringLiteral("ProductVersion")).toString()
+                    + o.value(QStringLiteral("ProductExtension")).toString();
+        std::free(info);
+    }
+    return true;
+}
+
+void OfficeHost::officeCallback(int type, const char *payload, void *data)
+{
+    auto *self = static_cast<OfficeHost *>(data);
+    switch (type) {
+    case LOK_CALLBACK_DOCUMENT_PASSWORD:
+        // We never know a password: a null answer cancels the load instead of blocking it.
+        self->m_passwordAsked = true;
+        self->m_office->setDocumentPassword(payload, nullptr);
+        break;
+    case LOK_CALLBACK_DOCUMENT_PASSWORD_TO_MODIFY:
+        // Opening read-only is all a conversion needs.
+        self->m_office->setDocumentPassword(payload, nullptr);
+        break;
+    case LOK_CALLBACK_STATUS_INDICATOR_SET_VALUE:
+        if (self->m_loadProgress && payload)
+            self->m_loadProgress(std::atoi(payload));
+        break;
+    default:
+        break;
+    }
+}
+
+std::unique_ptr<OfficeDocument> OfficeHost::load(const QString &path, LoadStatus &status)
+{
+    const QFileInfo fi(path);
+    if (!fi.isFile()) {
+        status = NotFound;
+        return nullptr;
+    }
+    m_passwordAsked = false;
+    lok::Document *doc = m_office->documentLoad(fileUrl(path).constData(), "Language=en-US");
+    if (!doc) {
+        status = m_passwordAsked ? PasswordProtected : NotLoadable;
+        return nullptr;
+    }
+    status = Loaded;
+    return std::make_unique<OfficeDocument>(doc);
+}
+
+OfficeDocument::OfficeDocument(lok::Document *doc) : m_doc(doc) {}
+
+OfficeDocument::~OfficeDocument() { delete m_doc; }
+
+OfficeDocument::Kind OfficeDocument::kind() const
+{
+    const int t = m_doc->getDocumentType();
+    return (t >= Text && t <= Other) ? static_cast<Kind>(t) : Other;
+}
+
+int OfficeDocument::slideCount() const { return m_doc->getParts(); }
+
+bool OfficeDocument::saveAs(const QString &path, const QString &format, const QString &options)
+{
+    const QByteArray url = fileUrl(path);
+    const QByteArray fmt = format.toUtf8();
+    const QByteArray opt = options.toUtf8();
+    return m_doc->saveAs(url.constData(), fmt.constData(), opt.isEmpty() ? nullptr : opt.constData());
+}
+
+QSize OfficeDocument::slideSizeTwips(int slide)
+{
+    if (!m_renderingReady) {
+        m_doc->initializeForRendering("");
+        m_renderingReady = true;
+    }
+    m_doc->setPart(slide);
+    long w = 0, h = 0;
+    m_doc->getDocumentSize(&w, &h);
+    return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+QImage OfficeDocument::renderSlide(int slide, int widthPx)
+{
+    const QSize twips = slideSizeTwips(slide);
+    if (twips.width() <= 0 || twips.height() <= 0 || widthPx <= 0)
+        return QImage();
+    const int heightPx = qMax(1, static_cast<int>(qint64(widthPx) * twips.height() / twips.width()));
+    QImage img(widthPx, heightPx, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    // LibreOffice paints BGRA, which is Qt's ARGB32 in little-endian memory.
+    m_doc->paintPartTile(img.bits(), slide, widthPx, heightPx, 0, 0, twips.width(), twips.height());
+    if (m_doc->getTileMode() == LOK_TILEMODE_RGBA)
+        img = img.rgbSwapped();
+    // Flatten onto white so formats without alpha get the slide as seen.
+    QImage flat(img.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        QRgb *dst = reinterpret_cast<QRgb *>(flat.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = src[x];
+            const int a = qAlpha(p);
+            dst[x] = qRgb(qRed(p) + (255 - a), qGreen(p) + (255 - a), qBlue(p) + (255 - a));
+        }
+    }
+    return flat;
+}

@@ -1,0 +1,76 @@
+#include "StagedOutput.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
+
+StagedOutput::~StagedOutput() { discard(); }
+
+QString StagedOutput::tempName(const QString &folder, const QString &name)
+{
+    static int serial = 0;
+    // A hidden name that no target can have: the worker's pid and a serial keep it unique.
+    return folder + QStringLiteral("/.qvpart-%1-%2-").arg(::getpid()).arg(++serial) + name;
+}
+
+QString StagedOutput::stage(const QString &finalPath)
+{
+    const QFileInfo fi(finalPath);
+    const QString temp = tempName(fi.absolutePath(), fi.fileName());
+    m_files.append({temp, fi.absoluteFilePath()});
+    return temp;
+}
+
+QString StagedOutput::stageFolder(const QString &folder)
+{
+    const QString temp = tempName(QDir(folder).absolutePath(), QStringLiteral("dir"));
+    if (!QDir().mkdir(temp))
+        return QString();
+    m_folders.append({temp, QDir(folder).absolutePath()});
+    return temp;
+}
+
+bool StagedOutput::commit()
+{
+    // Plan the folder contents as files so that one loop renames everything.
+    for (const auto &f : m_folders) {
+        const QDir dir(f.first);
+        for (const QFileInfo &e : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+            m_files.append({e.absoluteFilePath(), f.second + u'/' + e.fileName()});
+    }
+    for (const auto &f : m_files) {
+        if (!QFileInfo::exists(f.first)) {
+            discard();
+            return false;
+        }
+    }
+    for (int i = 0; i < m_files.size(); ++i) {
+        const auto &f = m_files.at(i);
+        // rename(2) replaces an existing target atomically.
+        if (std::rename(QFile::encodeName(f.first).constData(), QFile::encodeName(f.second).constData()) != 0) {
+            m_files = m_files.mid(i);
+            discard();
+            return false;
+        }
+        m_committed << f.second;
+    }
+    m_files.clear();
+    for (const auto &f : m_folders)
+        QDir().rmdir(f.first);
+    m_folders.clear();
+    return true;
+}
+
+void StagedOutput::discard()
+{
+    for (const auto &f : m_files)
+        QFile::remove(f.first);
+    m_files.clear();
+    for (const auto &f : m_folders)
+        QDir(f.first).removeRecursively();
+    m_folders.clear();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Output files of one conversion, written under temporary names in their own folders and
+// renamed to their real names only when the whole conversion has succeeded. What is not
+// committed is removed, so a failure or a crash never leaves a half-written target behind
+// under a target's name.
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class StagedOutput
+{
+public:
+    StagedOutput() = default;
+    ~StagedOutput();
+    StagedOutput(const StagedOutput &) = delete;
+    StagedOutput &operator=(const StagedOutput &) = delete;
+
+    // A temporary path in finalPath's folder that becomes finalPath on commit.
+    QString stage(const QString &finalPath);
+    // A temporary folder in folder; every file written into it moves into folder on commit.
+    QString stageFolder(const QString &folder);
+    // Renames everything staged; false (and everything removed) when a rename fails.
+    bool commit();
+    // Removes everything staged and not yet committed.
+    void discard();
+    // The final paths, in the order staged (folder contents listed at commit).
+    QStringList committedPaths() const { return m_committed; }
+
+private:
+    QString tempName(const QString &folder, const QString &name);
+    QList<QPair<QString, QString>> m_files; // temp, final
+    QList<QPair<QString, QString>> m_folders; // temp folder, final folder
+    QStringList m_committed;
+};

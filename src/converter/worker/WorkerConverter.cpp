@@ -1,0 +1,430 @@
+#include "WorkerConverter.h"
+
+#include "EncryptionSniffer.h"
+#include "FlatOdpDeck.h"
+#include "OfficeHost.h"
+#include "PackageRetyper.h"
+#include "SlideTextWriter.h"
+#include "StagedOutput.h"
+#include "converter/TypeCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace TypeCatalogue;
+
+namespace {
+
+enum TypeCode {
+    tPdf = 32, tPptx = 24, tPpt = 1, tPpsx = 28, tPps = 7, tPotx = 26, tPot = 5, tOdp = 35,
+    tHtmlPages = 12, tPng = 18, tJpeg = 17, tBmp = 19, tTiff = 21,
+    tRtf = 6, tRtfPictures = 106, tText = 107, tUnicodeText = 200, tWord = 101, tHtmlText = 108,
+};
+
+// Width of slide pictures: 96 pixels per inch of the slide (960 pixels for a 10-inch slide).
+int pictureWidth(OfficeDocument &doc, int slide)
+{
+    const QSize twips = doc.slideSizeTwips(slide);
+    return qMax(1, twips.width() * 96 / 1440);
+}
+
+QJsonObject filterValue(const QString &type, const QString &value)
+{
+    return QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("value"), value}};
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool ok = f.write(bytes) == bytes.size();
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
+WorkerConverter::WorkerConverter(OfficeHost &host, const QString &workFolder, std::function<void(int)> progress)
+    : m_host(host), m_work(workFolder), m_progress(std::move(progress))
+{
+}
+
+void WorkerConverter::step(int done, int total)
+{
+    // Loading takes the first 40 percent; the writing steps share the rest.
+    if (m_progress && total > 0)
+        m_progress(40 + 60 * done / total);
+}
+
+QString WorkerConverter::workFile(const QString &suffix)
+{
+    static int serial = 0;
+    return m_work + QStringLiteral("/work-%1.").arg(++serial) + suffix;
+}
+
+QString WorkerConverter::perSlidePath(const QString &target, int slide) const
+{
+    const QFileInfo fi(target);
+    QString name = fi.completeBaseName() + u'_' + QString::number(slide);
+    if (!fi.suffix().isEmpty())
+        name += u'.' + fi.suffix();
+    return fi.absolutePath() + u'/' + name;
+}
+
+int WorkerConverter::checkTargetFolder(const QString &target)
+{
+    const QFileInfo folder(QFileInfo(target).absolutePath());
+    if (target.isEmpty() || !folder.isDir() || !folder.isWritable()) {
+        m_detail = QStringLiteral("target folder missing or not writable");
+        return TargetNotWritable;
+    }
+    return Success;
+}
+
+int WorkerConverter::load(const QString &path, std::unique_ptr<OfficeDocument> &doc)
+{
+    OfficeHost::LoadStatus status;
+    m_host.setLoadProgress([this](int v) {
+        if (m_progress)
+            m_progress(qBound(0, v, 100) * 40 / 100);
+    });
+    doc = m_host.load(path, status);
+    m_host.setLoadProgress(nullptr);
+    switch (status) {
+    case OfficeHost::Loaded:
+        return Success;
+    case OfficeHost::NotFound:
+        m_detail = QStringLiteral("original missing");
+        return OriginalNotOpened;
+    case OfficeHost::PasswordProtected:
+        m_detail = QStringLiteral("original asks for a password");
+        return OriginalPasswordProtected;
+    case OfficeHost::NotLoadable:
+        if (EncryptionSniffer::isEncrypted(path)) {
+            m_detail = QStringLiteral("original is encrypted");
+            return OriginalPasswordProtected;
+        }
+        break;
+    }
+    m_detail = QStringLiteral("LibreOffice could not load the original");
+    return QFileInfo(path).isReadable() ? OriginalCorrupt : OriginalNotOpened;
+}
+
+int WorkerConverter::convert(const ConvertRequest &r)
+{
+    m_outputs.clear();
+    m_detail.clear();
+    const SaveAsType *type = find(r.type);
+    if (!type) {
+        m_detail = QStringLiteral("unknown type code");
+        return UnknownTargetType;
+    }
+    if (int rc = checkTargetFolder(r.target))
+        return rc;
+    std::unique_ptr<OfficeDocument> doc;
+    if (int rc = load(r.original, doc))
+        return rc;
+    const OfficeDocument::Kind kind = doc->kind();
+    if (kind != OfficeDocument::Presentation && kind != OfficeDocument::Drawing) {
+        m_detail = QStringLiteral("the original is not a presentation");
+        return OriginalCorrupt;
+    }
+    m_drawing = kind == OfficeDocument::Drawing;
+    const int count = doc->slideCount();
+    m_allSlides = r.fromSlide <= 0 && r.toSlide <= 0;
+    m_first = qMax(1, r.fromSlide);
+    m_last = r.toSlide <= 0 ? count : qMin(r.toSlide, count);
+    if (count < 1 || m_first > count || (r.toSlide > 0 && r.toSlide < m_first)) {
+        m_detail = QStringLiteral("slide range %1-%2 of %3 slides").arg(r.fromSlide).arg(r.toSlide).arg(count);
+        return InvalidSlideRange;
+    }
+    if (m_first == 1 && m_last == count)
+        m_allSlides = true;
+    if (m_progress)
+        m_progress(40);
+
+    StagedOutput out;
+    int rc;
+    switch (r.type) {
+    case tPdf:
+        rc = toPdf(*doc, r, out);
+        break;
+    case tPptx: case tPpt: case tPpsx: case tPps: case tPotx: case tPot: case tOdp: case tHtmlPages:
+        rc = toOfficeFormat(*doc, r, out);
+        break;
+    case tPng: case tJpeg: case tBmp: case tTiff:
+        rc = toImages(*doc, r, out);
+        break;
+    default:
+        rc = toSlideText(*doc, r, out);
+        break;
+    }
+    if (rc != Success)
+        return rc;
+    if (!out.commit()) {
+        m_detail = QStringLiteral("renaming the finished target failed");
+        return TargetNotWritable;
+    }
+    m_outputs = out.committedPaths();
+    if (m_progress)
+        m_progress(100);
+    return Success;
+}
+
+int WorkerConverter::toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
+{
+    QList<QPair<QString, QString>> jobs; // target, page range ("" = all)
+    if (r.filePerSlide) {
+        for (int s = m_first; s <= m_last; ++s)
+            jobs.append({perSlidePath(r.target, s), QString::number(s)});
+    } else {
+        jobs.append({r.target, m_allSlides ? QString() : QStringLiteral("%1-%2").arg(m_first).arg(m_last)});
+    }
+    int done = 0;
+    for (const auto &job : jobs) {
+        QJsonObject o;
+        if (!job.second.isEmpty())
+            o[QStringLiteral("PageRange")] = filterValue(QStringLiteral("string"), job.second);
+        if (r.notesPage || r.notesOnly)
+            o[QStringLiteral("ExportNotesPages")] = filterValue(QStringLiteral("boolean"), QStringLiteral("true"));
+        if (r.notesOnly)
+            o[QStringLiteral("ExportOnlyNotesPages")] = filterValue(QStringLiteral("boolean"), QStringLiteral("true"));
+        const QString options = o.isEmpty() ? QString() : QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+        if (!doc.saveAs(out.stage(job.first), QStringLiteral("pdf"), options)) {
+            m_detail = QStringLiteral("PDF export failed");
+            return TargetNotWritable;
+        }
+        step(++done, static_cast<int>(jobs.size()));
+    }
+    return Success;
+}
+
+QByteArray WorkerConverter::flatExport(OfficeDocument &doc)
+{
+    const QString path = workFile(m_drawing ? QStringLiteral("fodg") : QStringLiteral("fodp"));
+    QByteArray xml;
+    if (doc.saveAs(path, m_drawing ? QStringLiteral("fodg") : QStringLiteral("fodp"))) {
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            xml = f.readAll();
+    }
+    QFile::remove(path);
+    return xml;
+}
+
+std::unique_ptr<OfficeDocument> WorkerConverter::trimmedCopy(OfficeDocument &doc, int first, int last)
+{
+    const QByteArray xml = FlatOdpDeck::keepSlides(flatExport(doc), first, last);
+    if (xml.isEmpty())
+        return nullptr;
+    const QString path = workFile(m_drawing ? QStringLiteral("fodg") : QStringLiteral("fodp"));
+    if (!writeBytes(path, xml))
+        return nullptr;
+    OfficeHost::LoadStatus status;
+    std::unique_ptr<OfficeDocument> copy = m_host.load(path, status);
+    QFile::remove(path);
+    return copy;
+}
+
+QList<WorkerConverter::RangeJob> WorkerConverter::rangeJobs(const ConvertRequest &r) const
+{
+    QList<RangeJob> jobs;
+    if (r.filePerSlide)
+        for (int s = m_first; s <= m_last; ++s)
+            jobs.append({perSlidePath(r.target, s), s, s});
+    else
+        jobs.append({r.target, m_first, m_last});
+    return jobs;
+}
+
+OfficeDocument *WorkerConverter::documentFor(OfficeDocument &doc, const ConvertRequest &r, const RangeJob &job,
+                                             std::unique_ptr<OfficeDocument> &trimmed)
+{
+    if (m_allSlides && !r.filePerSlide)
+        return &doc;
+    trimmed = trimmedCopy(doc, job.first, job.last);
+    if (!trimmed)
+        m_detail = QStringLiteral("could not apply the slide range");
+    return trimmed.get();
+}
+
+int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
+{
+    if (m_drawing) {
+        m_detail = QStringLiteral("a drawing cannot be saved as a presentation format");
+        return TypeNotSupportedForOriginal;
+    }
+    QString format;
+    // LibreOffice's HTML export may write pictures beside the page: it writes into a staged
+    // folder whose files all move to the target's folder.
+    const bool html = r.type == tHtmlPages;
+    bool retype = false;
+    PackageRetyper::PresentationKind kind = PackageRetyper::PresentationKind::Presentation;
+    switch (r.type) {
+    case tPptx: format = QStringLiteral("pptx"); break;
+    case tPpsx: format = QStringLiteral("pptx"); retype = true; kind = PackageRetyper::PresentationKind::Slideshow; break;
+    case tPotx: format = QStringLiteral("pptx"); retype = true; kind = PackageRetyper::PresentationKind::Template; break;
+    case tPpt: case tPps: format = QStringLiteral("ppt"); break; // PPS is PPT under another name
+    case tPot: format = QStringLiteral("pot"); break;
+    case tHtmlPages: format = QStringLiteral("html"); break;
+    default: format = QStringLiteral("odp"); break;
+    }
+    const QList<RangeJob> jobs = rangeJobs(r);
+    int done = 0;
+    for (const RangeJob &job : jobs) {
+        std::unique_ptr<OfficeDocument> trimmed;
+        OfficeDocument *src = documentFor(doc, r, job, trimmed);
+        if (!src)
+            return Failed;
+        QString temp;
+        if (html) {
+            const QFileInfo fi(job.target);
+            const QString folder = out.stageFolder(fi.absolutePath());
+            temp = folder.isEmpty() ? QString() : folder + u'/' + fi.fileName();
+        } else {
+            temp = out.stage(job.target);
+        }
+        if (temp.isEmpty() || !src->saveAs(temp, format)) {
+            m_detail = QStringLiteral("saving as %1 failed").arg(format);
+            return TargetNotWritable;
+        }
+        if (retype && !PackageRetyper::retype(temp, kind)) {
+            m_detail = QStringLiteral("rewriting the package type failed");
+            return Failed;
+        }
+        step(++done, static_cast<int>(jobs.size()));
+    }
+    return Success;
+}
+
+int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
+{
+    const char *format = r.type == tPng ? "PNG" : r.type == tJpeg ? "JPEG" : r.type == tBmp ? "BMP" : "TIFF";
+    const int total = m_last - m_first + 1;
+    for (int s = m_first; s <= m_last; ++s) {
+        const QImage img = doc.renderSlide(s - 1, pictureWidth(doc, s - 1));
+        if (img.isNull()) {
+            m_detail = QStringLiteral("rendering slide %1 failed").arg(s);
+            return Failed;
+        }
+        if (!img.save(out.stage(perSlidePath(r.target, s)), format, r.type == tJpeg ? 90 : -1)) {
+            m_detail = QStringLiteral("writing the picture of slide %1 failed").arg(s);
+            return TargetNotWritable;
+        }
+        step(s - m_first + 1, total);
+    }
+    return Success;
+}
+
+int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
+{
+    QList<DeckSlide> all = FlatOdpDeck::readSlides(flatExport(doc));
+    if (all.isEmpty()) {
+        m_detail = QStringLiteral("reading the slide text failed");
+        return Failed;
+    }
+    const QList<DeckSlide> slides = all.mid(m_first - 1, m_last - m_first + 1);
+    SlideTextOptions o;
+    o.notes = r.notesPage;
+    o.notesOnly = r.notesOnly;
+    o.showSlideAndShape = r.showSlideAndShape;
+
+    QMap<int, QImage> pictures;
+    if (r.type == tRtfPictures) {
+        // Half the size of the image types: enough to recognise the slide in a document.
+        for (const DeckSlide &s : slides)
+            pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2)));
+    }
+
+    QList<QPair<QString, QList<DeckSlide>>> jobs;
+    if (r.filePerSlide)
+        for (const DeckSlide &s : slides)
+            jobs.append({perSlidePath(r.target, s.number), {s}});
+    else
+        jobs.append({r.target, slides});
+
+    int done = 0;
+    for (const auto &job : jobs) {
+        const QString temp = out.stage(job.first);
+        bool ok = false;
+        switch (r.type) {
+        case tRtf:
+        case tRtfPictures:
+            ok = writeBytes(temp, SlideTextWriter::rtf(job.second, o, pictures));
+            break;
+        case tText:
+            ok = writeBytes(temp, SlideTextWriter::ansiText(job.second, o));
+            break;
+        case tUnicodeText:
+            ok = writeBytes(temp, SlideTextWriter::unicodeText(job.second, o));
+            break;
+        case tHtmlText:
+            ok = writeBytes(temp, SlideTextWriter::html(job.second, o, QFileInfo(r.original).completeBaseName()));
+            break;
+        case tWord: {
+            // The Word document comes from the RTF text through the office's Writer.
+            const QString rtf = workFile(QStringLiteral("rtf"));
+            if (writeBytes(rtf, SlideTextWriter::rtf(job.second, o))) {
+                OfficeHost::LoadStatus status;
+                std::unique_ptr<OfficeDocument> text = m_host.load(rtf, status);
+                ok = text && text->saveAs(temp, QStringLiteral("doc"));
+            }
+            QFile::remove(rtf);
+            break;
+        }
+        default:
+            m_detail = QStringLiteral("type %1 is not produced").arg(r.type);
+            return UnknownTargetType;
+        }
+        if (!ok) {
+            m_detail = QStringLiteral("writing the slide text failed");
+            return TargetNotWritable;
+        }
+        step(++done, static_cast<int>(jobs.size()));
+    }
+    return Success;
+}
+
+int WorkerConverter::convertDocument(const QString &source, const QString &target, const QString &filter,
+                                     const QString &options)
+{
+    m_outputs.clear();
+    m_detail.clear();
+    static const QList<QPair<QString, QString>> filters = {
+        {QStringLiteral("MS Word 97"), QStringLiteral("doc")},
+        {QStringLiteral("Rich Text Format"), QStringLiteral("rtf")},
+        {QStringLiteral("MS Word 2007 XML"), QStringLiteral("docx")},
+        {QStringLiteral("writer8"), QStringLiteral("odt")},
+        {QStringLiteral("Text"), QStringLiteral("txt")},
+        {QStringLiteral("HTML (StarWriter)"), QStringLiteral("html")},
+        {QStringLiteral("writer_pdf_Export"), QStringLiteral("pdf")},
+    };
+    QString format;
+    for (const auto &f : filters)
+        if (f.first.compare(filter, Qt::CaseInsensitive) == 0)
+            format = f.second;
+    if (format.isEmpty() && !filter.isEmpty() && !filter.contains(u' '))
+        format = filter.toLower();
+    if (format.isEmpty()) {
+        m_detail = QStringLiteral("unknown filter");
+        return UnknownTargetType;
+    }
+    if (int rc = checkTargetFolder(target))
+        return rc;
+    std::unique_ptr<OfficeDocument> doc;
+    if (int rc = load(source, doc))
+        return rc;
+    StagedOutput out;
+    if (!doc->saveAs(out.stage(target), format, options)) {
+        m_detail = QStringLiteral("saving as %1 failed").arg(format);
+        return TypeNotSupportedForOriginal;
+    }
+    if (!out.commit())
+        return TargetNotWritable;
+    m_outputs = out.committedPaths();
+    return Success;
+}

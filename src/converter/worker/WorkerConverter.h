@@ -1,0 +1,82 @@
+#pragma once
+// One conversion request of the worker: loads the original, applies the slide range and the
+// notes choices, writes the target type through LibreOffice or through our own writers, and
+// answers with a result code of the type catalogue.
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class OfficeHost;
+class OfficeDocument;
+class StagedOutput;
+struct DeckSlide;
+
+struct ConvertRequest
+{
+    QString original;
+    QString target;
+    int type = 0;
+    int fromSlide = 0; // 0 and 0: all slides
+    int toSlide = 0;
+    bool filePerSlide = false;
+    bool notesPage = false;
+    bool notesOnly = false;
+    bool showSlideAndShape = false;
+};
+
+class WorkerConverter
+{
+public:
+    // workFolder holds the worker's intermediate files; progress receives 0-100.
+    WorkerConverter(OfficeHost &host, const QString &workFolder, std::function<void(int)> progress);
+
+    int convert(const ConvertRequest &r);
+    // Loads any document and saves it with a LibreOffice filter ("MS Word 97", "Rich Text
+    // Format", ...) or a short format name ("doc", "rtf"); options are the filter options
+    // (JSON filter data for PDF).
+    int convertDocument(const QString &source, const QString &target, const QString &filter,
+                        const QString &options = QString());
+
+    // What the last call wrote, and a technical detail for the worker's log.
+    QStringList outputs() const { return m_outputs; }
+    QString detail() const { return m_detail; }
+
+private:
+    struct RangeJob
+    {
+        QString target;
+        int first;
+        int last;
+    };
+    // One job for the whole range, or one per slide with its own target name.
+    QList<RangeJob> rangeJobs(const ConvertRequest &r) const;
+    // The document to save for a job: the original itself, or a copy trimmed to the job's
+    // slides (held in trimmed); null when trimming failed.
+    OfficeDocument *documentFor(OfficeDocument &doc, const ConvertRequest &r, const RangeJob &job,
+                                std::unique_ptr<OfficeDocument> &trimmed);
+    int load(const QString &path, std::unique_ptr<OfficeDocument> &doc);
+    int checkTargetFolder(const QString &target);
+    int toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    // Presentation formats and LibreOffice's HTML pages.
+    int toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    int toImages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    int toSlideText(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    // A copy of the document holding only slides first..last (loaded from a trimmed flat export).
+    std::unique_ptr<OfficeDocument> trimmedCopy(OfficeDocument &doc, int first, int last);
+    QByteArray flatExport(OfficeDocument &doc);
+    QString workFile(const QString &suffix);
+    QString perSlidePath(const QString &target, int slide) const;
+    void step(int done, int total);
+
+    OfficeHost &m_host;
+    QString m_work;
+    std::function<void(int)> m_progress;
+    int m_first = 1;
+    int m_last = 1;
+    bool m_allSlides = true;
+    bool m_drawing = false;
+    QStringList m_outputs;
+    QString m_detail;
+};

@@ -1,0 +1,157 @@
+// quorvane-office: hosts LibreOfficeKit for the conversion control. Requests arrive as JSON
+// lines on standard input; progress lines and one answer line per request go to standard
+// output. LibreOffice's own chatter is sent to standard error so it can never corrupt the
+// answers.
+#include "OfficeHost.h"
+#include "WorkerConverter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonArray>
+#include <QLockFile>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+FILE *g_answers = nullptr;
+
+void send(const QJsonObject &o)
+{
+    const QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), g_answers);
+    std::fputc('\n', g_answers);
+    std::fflush(g_answers);
+}
+
+[[noreturn]] void quit(int status)
+{
+    std::fflush(g_answers);
+    std::fflush(stderr);
+    // Tearing LibreOfficeKit down can abort inside the office; nothing is left to save.
+    ::_exit(status);
+}
+
+QString cacheRoot()
+{
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/quorvane");
+}
+
+// A profile folder that no other running worker uses: office-profile-1, -2, ... each guarded
+// by a lock file that dies with its process.
+QString claimProfile(std::unique_ptr<QLockFile> &lock)
+{
+    const QString root = cacheRoot();
+    QDir().mkpath(root);
+    for (int i = 1; i < 100; ++i) {
+        auto l = std::make_unique<QLockFile>(root + QStringLiteral("/office-profile-%1.lock").arg(i));
+        l->setStaleLockTime(0);
+        if (l->tryLock(0)) {
+            lock = std::move(l);
+            return root + QStringLiteral("/office-profile-%1").arg(i);
+        }
+    }
+    return QString();
+}
+
+// Intermediate files of this worker; folders of workers that are gone are removed.
+QString makeWorkFolder()
+{
+    const QString root = cacheRoot();
+    QDir dir(root);
+    for (const QString &name : dir.entryList({QStringLiteral("work-*")}, QDir::Dirs)) {
+        const qint64 pid = name.mid(5).toLongLong();
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0)
+            QDir(root + u'/' + name).removeRecursively();
+    }
+    const QString mine = root + QStringLiteral("/work-%1").arg(::getpid());
+    QDir().mkpath(mine);
+    return mine;
+}
+
+QJsonObject answer(int result, const WorkerConverter &c)
+{
+    QJsonObject o{{QStringLiteral("result"), result}};
+    if (!c.detail().isEmpty())
+        o[QStringLiteral("detail")] = c.detail();
+    QJsonArray files;
+    for (const QString &f : c.outputs())
+        files.append(f);
+    o[QStringLiteral("files")] = files;
+    return o;
+}
+
+} // namespace
+
+int main()
+{
+    // Keep the real standard output for answers; everything else printing to fd 1 goes to
+    // standard error.
+    const int answersFd = ::dup(STDOUT_FILENO);
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    g_answers = ::fdopen(answersFd, "w");
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::unique_ptr<QLockFile> profileLock;
+    const QString profile = claimProfile(profileLock);
+    OfficeHost host;
+    QString programFolder = qEnvironmentVariable("QV_LIBREOFFICE_PROGRAM");
+    if (programFolder.isEmpty())
+        programFolder = QStringLiteral(QV_LIBREOFFICE_PROGRAM);
+    if (profile.isEmpty() || !host.start(programFolder, profile)) {
+        send({{QStringLiteral("ready"), false},
+              {QStringLiteral("detail"), profile.isEmpty() ? QStringLiteral("no free profile folder") : host.error()}});
+        quit(1);
+    }
+    const QString work = makeWorkFolder();
+    WorkerConverter converter(host, work, [](int percent) {
+        send({{QStringLiteral("progress"), percent}});
+    });
+    send({{QStringLiteral("ready"), true}, {QStringLiteral("version"), host.version()},
+          {QStringLiteral("pid"), static_cast<qint64>(::getpid())}});
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QJsonObject req = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        const QString op = req.value(QStringLiteral("op")).toString();
+        if (op == QLatin1String("quit"))
+            break;
+        if (op == QLatin1String("version")) {
+            send({{QStringLiteral("result"), 0}, {QStringLiteral("version"), host.version()}});
+        } else if (op == QLatin1String("convert")) {
+            ConvertRequest r;
+            r.original = req.value(QStringLiteral("original")).toString();
+            r.target = req.value(QStringLiteral("target")).toString();
+            r.type = req.value(QStringLiteral("type")).toInt();
+            r.fromSlide = req.value(QStringLiteral("from")).toInt();
+            r.toSlide = req.value(QStringLiteral("to")).toInt();
+            r.filePerSlide = req.value(QStringLiteral("filePerSlide")).toBool();
+            r.notesPage = req.value(QStringLiteral("notesPage")).toBool();
+            r.notesOnly = req.value(QStringLiteral("notesOnly")).toBool();
+            r.showSlideAndShape = req.value(QStringLiteral("showSlideAndShape")).toBool();
+            const int rc = converter.convert(r);
+            send(answer(rc, converter));
+        } else if (op == QLatin1String("document")) {
+            const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
+                                                     req.value(QStringLiteral("target")).toString(),
+                                                     req.value(QStringLiteral("filter")).toString(),
+                                                     req.value(QStringLiteral("options")).toString());
+            send(answer(rc, converter));
+        } else {
+            send({{QStringLiteral("result"), -1}, {QStringLiteral("detail"), QStringLiteral("unknown request")}});
+        }
+    }
+    QDir(work).removeRecursively();
+    profileLock.reset();
+    quit(0);
+}

@@ -1,0 +1,112 @@
+#include "ConvertOneFile.h"
+
+#include "common/FileUtils.h"
+#include "common/NumberUtils.h"
+#include "common/PathUtils.h"
+#include "converter/ConversionControl.h"
+#include "converter/TypeCatalogue.h"
+#include "jobs/JobSession.h"
+#include "jobs/PdfWithOptions.h"
+#include "jobs/clsConversionOptions.h"
+#include "language/Translator.h"
+
+#include <QFileInfo>
+
+QString GetStatusMessageForResult(const clsConversionOptions &options)
+{
+    switch (options.lErr) {
+    case irSuccess:
+        return Translate(QStringLiteral("Successfully Processed."));
+    case irTargetOpenOrSaveFailed:
+        return Translate(QStringLiteral("Unable to open or save to target file.  Could be a sharing violation, or invalid file type: ("))
+               + options.sTargetFile + QStringLiteral(")");
+    case irOriginalOpenFailed:
+        return Translate(QStringLiteral(" Unable to open original file. Check file format. Could be a sharing violation: ("))
+               + options.sOriginalFile + QStringLiteral(")");
+    case irSourceIsTarget:
+        return Translate(QStringLiteral("Source and Target File are the same."));
+    case irTargetNotCreated:
+        return Translate(QStringLiteral("Unable to create Target File."));
+    case irLaunchFailed:
+        return Translate(QStringLiteral("Unable to launch application."));
+    case irLaunchTimeout:
+        return Translate(QStringLiteral("Process did not complete in the specified time (Timeout)"));
+    default:
+        return QString();
+    }
+}
+
+int ConvertWithConverterControl(JobSession &session, clsConversionOptions &options)
+{
+    ConversionControl *ctl = session.VelmoraX1();
+    ctl->setEventPump(session.pump());
+
+    QString sVersion;
+    ctl->getPowerPointVersion(sVersion);
+    double v = 0;
+    if (bTryCDbl(sVersion.trimmed(), v)) {
+        if (v >= 80)
+            v = v / 10;
+        if (v > 16.1) {
+            options.sErr = Translate(QStringLiteral("Error 20: Version of MS PowerPoint")) + QStringLiteral(" (")
+                           + sVersion + QStringLiteral(")");
+            options.lErr = irPowerPointTooNew;
+            return options.lErr;
+        }
+    }
+
+    if (options.bConvertAllSlides) {
+        ctl->setFromSlide(0);
+        ctl->setToSlide(0);
+    } else {
+        ctl->setFromSlide(options.lFromSlide);
+        ctl->setToSlide(options.lToSlide);
+    }
+    ctl->setCreateFileForEachSlide(options.bCreateFileForEachSlide);
+    ctl->setOriginalFile(options.sOriginalFile);
+    ctl->setTargetFile(options.sTargetFile);
+    ctl->setTargetFileType(options.lTargetFileType);
+    ctl->setIncludeNotesPage(options.bIncludeNotesPage);
+    ctl->setIncludeNotesOnly(options.bIncludeNotesOnly);
+    ctl->setShowSlideAndShape(options.bShowSlideAndShape);
+
+    int result = ctl->convert();
+    // A success that wrote nothing is a failure: the original must never be moved or deleted
+    // on the word of a conversion that produced no target.
+    if (result == TypeCatalogue::Success && ctl->lastOutputs().isEmpty()) {
+        result = TypeCatalogue::Failed;
+        options.sErr = Translate(TypeCatalogue::resultMessage(result));
+    } else {
+        options.sErr = Translate(ctl->lastMessage());
+    }
+    options.lErr = result;
+    return result;
+}
+
+int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
+{
+    const QString sOriginal = options.sOriginalFile;
+    ConversionSettings &s = session.settings;
+    options.bShowSlideAndShape = s.bShowSlideAndShape;
+    options.bIncludeNotesPage = s.bIncludeNotesPage;
+    options.bIncludeNotesOnly = s.bIncludeNotesOnly;
+
+    int result;
+    if (options.lTargetFileType == kPdfWithOptionsType)
+        result = PdfWithOptions(session, options);
+    else
+        result = ConvertWithConverterControl(session, options);
+
+    if (s.bMoveOriginalFileAfterProcessing && result == irSuccess) {
+        if (!s.sMoveFileToFolder.isEmpty() && !s.sMoveFileToFolder.endsWith(u'/'))
+            s.sMoveFileToFolder += u'/';
+        CopyFileToFolder(sOriginal, s.sMoveFileToFolder + options.sSubFolder);
+    }
+    if (s.bDeleteOriginalFileAfterProcessing && result == irSuccess) {
+        // The same file under two spellings must never be deleted as "the original".
+        if (!bIsSamePath(options.sTargetFile, options.sOriginalFile)
+            && options.sTargetFile.compare(options.sOriginalFile, Qt::CaseInsensitive) != 0)
+            bDeleteFileWithRetry(sOriginal);
+    }
+    return result;
+}
