@@ -44,6 +44,11 @@ public:
     int lResumeFileIndex = 0;
     int lResumeRow = 0;
 
+    // The job file of which fgToDo holds only a part (a load that stopped at the task cap, was
+    // paused, or began after line 1); "" when the grid holds a whole job. Saving the grid over
+    // that file would drop the tasks not loaded. Set by every load; a new job clears it.
+    QString sCappedJobFile;
+
     ConversionSettings settings;
 
     // Interfaces; never null (defaults are headless).

@@ -9,6 +9,7 @@ FlexGrid::Row FlexGrid::makeRow(const QStringList &cells) const
     while (r.cells.size() < m_cols)
         r.cells.append(QString());
     r.pictures.fill(Picture::None, m_cols);
+    r.formats.resize(m_cols);
     return r;
 }
 
@@ -42,6 +43,7 @@ void FlexGrid::setCols(int n)
         while (r.cells.size() < n)
             r.cells.append(QString());
         r.pictures.resize(n);
+        r.formats.resize(n);
     }
     emit resetDone();
 }
@@ -118,5 +120,63 @@ void FlexGrid::setCellPicture(int row, int col, Picture p)
     if (row < 0 || row >= rows() || col < 0 || col >= m_cols)
         return;
     m_cells[row].pictures[col] = p;
+    emit cellChanged(row, col);
+}
+
+void FlexGrid::moveItem(int from, int to)
+{
+    if (from < 0 || from >= rows() || to < 0 || to >= rows() || from == to)
+        return;
+    emit rowAboutToBeMoved(from, to);
+    m_cells.move(from, to);
+    // The current row keeps pointing at the same row of data.
+    const int oldRow = m_row;
+    if (m_row == from)
+        m_row = to;
+    else if (from < m_row && m_row <= to)
+        --m_row;
+    else if (to <= m_row && m_row < from)
+        ++m_row;
+    emit rowMoved(from, to);
+    if (m_row != oldRow)
+        emit currentRowChanged(m_row);
+}
+
+FlexGrid::Align FlexGrid::cellAlignment(int row, int col) const
+{
+    return validCell(row, col) ? m_cells[row].formats[col].align : Align::General;
+}
+
+void FlexGrid::setCellAlignment(int row, int col, Align a)
+{
+    if (!validCell(row, col))
+        return;
+    m_cells[row].formats[col].align = a;
+    emit cellChanged(row, col);
+}
+
+bool FlexGrid::cellFontBold(int row, int col) const
+{
+    return validCell(row, col) && m_cells[row].formats[col].bold;
+}
+
+void FlexGrid::setCellFontBold(int row, int col, bool bold)
+{
+    if (!validCell(row, col))
+        return;
+    m_cells[row].formats[col].bold = bold;
+    emit cellChanged(row, col);
+}
+
+int FlexGrid::cellFontSize(int row, int col) const
+{
+    return validCell(row, col) ? m_cells[row].formats[col].fontSize : 0;
+}
+
+void FlexGrid::setCellFontSize(int row, int col, int points)
+{
+    if (!validCell(row, col))
+        return;
+    m_cells[row].formats[col].fontSize = points;
     emit cellChanged(row, col);
 }

@@ -13,6 +13,8 @@ class FlexGrid : public QObject
     Q_OBJECT
 public:
     enum class Picture { None, Passed, Failed, Paused, Done };
+    // Cell formatting that views show; General lets the view choose.
+    enum class Align { General, Left, Center, Right };
 
     explicit FlexGrid(int cols = 10, QObject *parent = nullptr);
 
@@ -31,6 +33,8 @@ public:
     void addItem(const QString &tabSeparated, int index);
     void addItem(const QStringList &cells, int index);
     void removeItem(int index);
+    // Moves a whole row (texts, pictures, formats) so that it ends up at index to.
+    void moveItem(int from, int to);
 
     int row() const { return m_row; }
     void setRow(int r);
@@ -44,6 +48,14 @@ public:
     Picture cellPicture(int row, int col) const;
     void setCellPicture(int row, int col, Picture p);
 
+    Align cellAlignment(int row, int col) const;
+    void setCellAlignment(int row, int col, Align a);
+    bool cellFontBold(int row, int col) const;
+    void setCellFontBold(int row, int col, bool bold);
+    // Point size; 0 = the view's own font size.
+    int cellFontSize(int row, int col) const;
+    void setCellFontSize(int row, int col, int points);
+
     // Asks a view to take the keyboard focus (views connect to focusRequested).
     void setFocus() { emit focusRequested(); }
 
@@ -54,15 +66,24 @@ signals:
     void rowInserted(int index);
     void rowAboutToBeRemoved(int index);
     void rowRemoved(int index);
+    void rowAboutToBeMoved(int from, int to);
+    void rowMoved(int from, int to);
     void cellChanged(int row, int col);
     void currentRowChanged(int row);
     void focusRequested();
 
 private:
+    struct CellFormat {
+        Align align = Align::General;
+        bool bold = false;
+        int fontSize = 0;
+    };
     struct Row {
         QStringList cells;
         QVector<Picture> pictures;
+        QVector<CellFormat> formats;
     };
+    bool validCell(int row, int col) const { return row >= 0 && row < rows() && col >= 0 && col < m_cols; }
     Row makeRow(const QStringList &cells) const;
 
     int m_cols;

@@ -1,0 +1,33 @@
+#pragma once
+// Conversion job files (".QVJ"): one task row per line, each cell followed by a TAB, lines
+// ended by CRLF, UTF-8 without BOM (read as UTF-8 when valid, else Windows-1252). The same
+// form serves for the results file of an unattended run and for the log saved as a job.
+#include <QString>
+
+class FlexGrid;
+class JobSession;
+
+// The most tasks a load puts into the task grid; the last one is then a reload task that
+// continues the job from the first line not read.
+constexpr int kMaxLoadedTasks = 30000;
+
+// Writes every row below the header of session.fgToDo (the "*" row included), every column.
+// With no task in the grid the editor's current task is added first (hooks'
+// AddFileToConvertGUI); when that adds nothing, nothing is written. Refuses to write over
+// session.sCappedJobFile (the grid holds only part of that file). The write is atomic: on
+// failure the old file stays whole. False with the reason in *psErr.
+bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *psErr = nullptr);
+
+// Replaces the tasks of session.fgToDo by the file's lines from line lFirstTask on (lines
+// counted from 1), numbering them from lFirstTask. Blank lines and "*" rows are skipped but
+// counted. At kMaxLoadedTasks - 1 tasks the load stops and, when more tasks follow, appends a
+// reload task ("S1") for the first line not read. A Pause (bRunning cleared while pending events
+// are processed) stops the load with the rows read so far, and bRunning stays cleared.
+// Sets session.sCappedJobFile to the file when the grid holds only part of it, else clears it.
+// A missing or unreadable file leaves the grid untouched and returns false with *psErr set.
+bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);
+
+// Writes any grid (in practice the log) in job-file form with its row numbers as task numbers:
+// per row column 0, the row number, columns 2 to 7. Rows whose written cells are all empty are
+// left out. Atomic like SaveConversionJobFile.
+bool ExportGridRenumbered(const QString &sFile, const FlexGrid &grid, QString *psErr = nullptr);

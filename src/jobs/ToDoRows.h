@@ -1,0 +1,51 @@
+#pragma once
+// Task rows of the task grid (fgToDo) and the log grid (fgLog): the row format, the option
+// code of column 0, and the roads between a task record and a row.
+//
+// Task grid: row 0 header, rows 1 .. rows()-2 the tasks in run order, the last row the new-task
+// row whose column 1 holds "*". Columns: 0 option code, 1 task number, 2 DoCode ("C" or "S" & id),
+// 3 original, 4 original type code, 5 original type text, 6 target, 7 target type code,
+// 8 target type text, 9 Pass mark ("+", "-" or empty). The log grid adds 10 "Status".
+#include <QString>
+
+class FlexGrid;
+class JobSession;
+class clsConversionOptions;
+struct ConversionSettings;
+
+namespace ToDoColumn {
+enum { Options = 0, Number, Do, Original, OriginalType, OriginalTypeText, Target, TargetType, TargetTypeText,
+       Pass, Status };
+}
+
+// Appends the task just before the "*" row and makes it the current row (conversion or
+// special process by the record's DoCode). The slide range written into the option code is the
+// window's current lFromSlide..lToSlide of settings, not the record's.
+void AddToDoItemToGrid(const clsConversionOptions &options, FlexGrid &grid, const ConversionSettings &settings);
+void AddConversionItemToGrid(const clsConversionOptions &options, FlexGrid &grid,
+                             const ConversionSettings &settings);
+void AddSpecializedItemToGrid(const clsConversionOptions &options, FlexGrid &grid,
+                              const ConversionSettings &settings);
+
+// Letters R G M P D C, then "A" when all slides, then ",from,to" (settings' slide range).
+QString BuildOptionsCode(const clsConversionOptions &options, const ConversionSettings &settings);
+// The whole column-0 text of a task as the add road writes it (search-and-replace and launch
+// suffixes included).
+QString BuildRowOptionsCode(const clsConversionOptions &options, const ConversionSettings &settings);
+
+// Fills the record from one task row and makes it the current row. The header and the "*" row
+// leave the record unchanged. Never fails: a number field whose cell holds no number keeps its
+// value. Special-process rows read back with lConversionMethod 4.
+void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &grid);
+
+// An empty task grid: header row and the "*" row, which becomes current.
+void InitToDoGrid(FlexGrid &grid);
+// An empty log grid: header row and one empty row, which becomes current.
+void InitLogGrid(FlexGrid &grid);
+// Selects the whole current row.
+void SelectGridRow(FlexGrid &grid);
+
+// Moves the current task to lTargetRow; the rows between shift by one and the task numbers of
+// column 1 stay in order. Refused (false, nothing changes) unless the current row and the target
+// are both task rows. Marks the job changed and refreshes the command state.
+bool MoveGridRow(JobSession &session, FlexGrid &grid, int lTargetRow);

@@ -1,0 +1,16 @@
+#pragma once
+// File extensions of type codes: the names of targets and the "Type" texts of task rows.
+#include <QString>
+
+// Type 300, "PDF - with options": written through the text control's PDF road.
+constexpr int kPdfWithOptionsType = 300;
+
+// Extension of a type code for a ConversionMethod: 2 asks the converter's catalogue, 4 the
+// text-control table; other methods have no extension (""). The wildcard form is "*.ext".
+QString GetTypeExtension(int lTypeIndex, bool bWildcard, int lMode);
+// The converter's extension of a save-as type or original-type group (static: never starts the
+// office worker). Type 300 gives "pdf", or "*.pdf" in the wildcard form.
+QString GetConverterTypeExtension(int lTypeIndex, bool bWildcard);
+// Extension of a text-control type: 1, 2, 6 "TXT"; 4 "HTM"; 5 "RTF"; 9 "DOC"; 10 "XML"; 11 "CSS";
+// 12 "PDF"; others "". The wildcard form is "*." followed by the extension ("*." alone for none).
+QString GetTextControlTypeExtension(int lTypeIndex, bool bWildcard);

@@ -1,0 +1,332 @@
+#include "TestEnv.h"
+#include "common/Globals.h"
+#include "jobs/JobFiles.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "jobs/clsConversionOptions.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+class RecordingHooks : public EngineHooks
+{
+public:
+    explicit RecordingHooks(JobSession &s) : m_session(s) {}
+    void UpdateMenuToolbar() override { runningSeen.append(m_session.bRunning); }
+    bool AddFileToConvertGUI() override
+    {
+        if (!editorTask)
+            return false;
+        AddToDoItemToGrid(*editorTask, m_session.fgToDo, m_session.settings);
+        return true;
+    }
+    QList<bool> runningSeen;
+    const clsConversionOptions *editorTask = nullptr;
+
+private:
+    JobSession &m_session;
+};
+
+// Clears bRunning at its first call, as a Pause clicked during a long load would.
+class PauseOnFirstCall : public EventPump
+{
+public:
+    explicit PauseOnFirstCall(JobSession &s) : m_session(s) {}
+    void processEvents() override
+    {
+        if (++calls == 1)
+            m_session.bRunning = false;
+    }
+    int calls = 0;
+
+private:
+    JobSession &m_session;
+};
+
+void addTask(FlexGrid &g, const QString &original, const QString &pass = QString())
+{
+    g.addItem(QStringList{"A,1,2", QString::number(g.rows() - 1), "C", original, "1", "ppt", "/out/*.pdf", "32",
+                          "pdf", pass},
+              g.rows() - 1);
+}
+
+QByteArray taskLine(int i)
+{
+    return "A,1,2\t" + QByteArray::number(i) + "\tC\t/in/deck" + QByteArray::number(i) +
+           ".ppt\t1\tppt\t/out/*.pdf\t32\tpdf\t\t\r\n";
+}
+
+QByteArray generatedJob(int tasks)
+{
+    QByteArray bytes;
+    bytes.reserve(tasks * 60);
+    for (int i = 1; i <= tasks; ++i)
+        bytes += taskLine(i);
+    bytes += "\t*\t\t\t\t\t\t\t\t\t\r\n";
+    return bytes;
+}
+
+class JobFilesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        session.setHooks(&hooks);
+        InitToDoGrid(session.fgToDo);
+    }
+    QString path(const QString &name) const { return tmp.path() + "/" + name; }
+
+    QTemporaryDir tmp;
+    JobSession session;
+    RecordingHooks hooks{session};
+};
+
+} // namespace
+
+TEST_F(JobFilesTest, SaveWritesEveryRowAndLoadGivesTheSameTasks)
+{
+    FlexGrid &g = session.fgToDo;
+    addTask(g, QString::fromUtf8("/in/Präsentation.ppt"), "+");
+    addTask(g, "/in/b.ppt", "-");
+    addTask(g, "/in/c.ppt");
+    const QString file = path("job.qvj");
+    QString why;
+    ASSERT_TRUE(SaveConversionJobFile(session, file, &why)) << why.toStdString();
+
+    const QByteArray bytes = qvtest::readFile(file);
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.startsWith("A,1,2\t1\tC\t/in/Pr\xC3\xA4sentation.ppt\t1\tppt\t/out/*.pdf\t32\tpdf\t+\t\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 4);
+    EXPECT_TRUE(bytes.endsWith("\t*\t\t\t\t\t\t\t\t\t\r\n"));
+
+    session.bRunning = false;
+    InitToDoGrid(g);
+    hooks.runningSeen.clear();
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1, &why)) << why.toStdString();
+    ASSERT_EQ(g.rows(), 5);
+    EXPECT_EQ(g.textMatrix(1, 3), QString::fromUtf8("/in/Präsentation.ppt"));
+    EXPECT_EQ(g.textMatrix(3, 3), "/in/c.ppt");
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(g.textMatrix(r, 1), QString::number(r));
+    EXPECT_EQ(g.textMatrix(4, 1), "*");
+    EXPECT_EQ(g.cellPicture(1, 9), FlexGrid::Picture::Passed);
+    EXPECT_EQ(g.cellPicture(2, 9), FlexGrid::Picture::Failed);
+    EXPECT_EQ(g.row(), 4);
+    EXPECT_TRUE(session.sCappedJobFile.isEmpty());
+    EXPECT_FALSE(session.bRunning);
+    // Running while it loads (so that Pause can stop it), the old state afterwards.
+    EXPECT_EQ(hooks.runningSeen, QList<bool>({true, false}));
+    EXPECT_EQ(session.panels()->panelText(8), "Completed loading conversion job: " + file);
+    EXPECT_FALSE(gbSuppressEvents);
+
+    session.bRunning = true; // a reload task inside a run keeps the run going
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    EXPECT_TRUE(session.bRunning);
+}
+
+TEST_F(JobFilesTest, ReaderAcceptsAnyLineEndAndWindows1252AndSkipsBlankLines)
+{
+    const QString file = path("old.qvj");
+    ASSERT_TRUE(qvtest::writeFile(file, "A,1,2\t7\tC\t/in/caf\xE9.ppt\t1\tppt\t/o/*.pdf\t32\tpdf\t\n"
+                                        "\r\n"
+                                        "R,1,2\t8\tC\t/in/b.ppt\t1\tppt\t/o/*.pdf\t32\tpdf\t\r"
+                                        "   \n"
+                                        ",2,3\t9\tC\t/in/c.ppt\t1\tppt\t/o/*.pdf\t32\tpdf"));
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    FlexGrid &g = session.fgToDo;
+    ASSERT_EQ(g.rows(), 5);
+    EXPECT_EQ(g.textMatrix(1, 3), QString::fromUtf8("/in/café.ppt"));
+    EXPECT_EQ(g.textMatrix(2, 0), "R,1,2");
+    EXPECT_EQ(g.textMatrix(3, 8), "pdf");
+    EXPECT_EQ(g.textMatrix(3, 1), "3");
+
+    // Lines are counted with the blank ones: line 5 is the third task.
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 4));
+    ASSERT_EQ(g.rows(), 3);
+    EXPECT_EQ(g.textMatrix(1, 3), "/in/c.ppt");
+    EXPECT_EQ(g.textMatrix(1, 1), "4");
+    // The grid now holds only part of the file: saving over it is refused and leaves it whole.
+    EXPECT_EQ(session.sCappedJobFile, file);
+    const QByteArray before = qvtest::readFile(file);
+    QString why;
+    EXPECT_FALSE(SaveConversionJobFile(session, file, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(qvtest::readFile(file), before);
+    EXPECT_TRUE(SaveConversionJobFile(session, path("copy.qvj")));
+}
+
+TEST_F(JobFilesTest, MissingFileIsReportedAndLeavesTheGridAlone)
+{
+    addTask(session.fgToDo, "/in/keep.ppt");
+    QString why;
+    EXPECT_FALSE(LoadConversionJobFile(session, path("none.qvj"), 1, &why));
+    EXPECT_EQ(why, "File: " + path("none.qvj") + " does not exist");
+    EXPECT_EQ(session.fgToDo.rows(), 3);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 3), "/in/keep.ppt");
+    EXPECT_TRUE(hooks.runningSeen.isEmpty());
+}
+
+TEST_F(JobFilesTest, ThirtyThousandTaskCapAndTheReloadTask)
+{
+    const QString file = path("big.qvj");
+    ASSERT_TRUE(qvtest::writeFile(file, generatedJob(30005)));
+    FlexGrid &g = session.fgToDo;
+
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    const qint64 ms = timer.elapsed();
+    std::printf("loading 30000 job lines: %lld ms\n", static_cast<long long>(ms));
+    EXPECT_LT(ms, 2000);
+
+    ASSERT_EQ(g.rows(), kMaxLoadedTasks + 2);
+    EXPECT_EQ(g.textMatrix(29999, 3), "/in/deck29999.ppt");
+    const int reload = kMaxLoadedTasks;
+    EXPECT_EQ(g.rowCells(reload), QStringList({" ", "30000", "S1", "Reload conversion job start at task 30000", "0",
+                                                "0", file, "30000", "", ""}));
+    EXPECT_EQ(g.textMatrix(reload + 1, 1), "*");
+    EXPECT_EQ(session.sCappedJobFile, file);
+    EXPECT_EQ(session.panels()->panelText(8), "Completed loading conversion job: " + file);
+
+    // Saving the capped job over its own file would drop tasks 30000 to 30005.
+    EXPECT_FALSE(SaveConversionJobFile(session, file));
+    EXPECT_EQ(qvtest::readFile(file).count("\r\n"), 30006);
+
+    clsConversionOptions task;
+    GetOptionsFromGridRow(task, reload, g);
+    EXPECT_EQ(task.lSpecialProcess, spReloadJob);
+    EXPECT_EQ(task.sTargetFile, file);
+    ASSERT_TRUE(LoadConversionJobFile(session, task.sTargetFile, task.lTargetFileType));
+    ASSERT_EQ(g.rows(), 8);
+    EXPECT_EQ(g.textMatrix(1, 1), "30000");
+    EXPECT_EQ(g.textMatrix(1, 3), "/in/deck30000.ppt");
+    EXPECT_EQ(g.textMatrix(6, 1), "30005");
+    EXPECT_EQ(g.textMatrix(7, 1), "*");
+}
+
+TEST_F(JobFilesTest, AJobOfExactlyTheCapNeedsNoReloadTask)
+{
+    const QString file = path("exact.qvj");
+    ASSERT_TRUE(qvtest::writeFile(file, generatedJob(kMaxLoadedTasks - 1) + "\r\n\r\n"));
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    EXPECT_EQ(session.fgToDo.rows(), kMaxLoadedTasks + 1);
+    EXPECT_EQ(session.fgToDo.textMatrix(kMaxLoadedTasks - 1, 2), "C");
+    EXPECT_TRUE(session.sCappedJobFile.isEmpty());
+    EXPECT_TRUE(SaveConversionJobFile(session, file));
+}
+
+TEST_F(JobFilesTest, PauseStopsTheLoadAndStaysPaused)
+{
+    const QString file = path("paused.qvj");
+    ASSERT_TRUE(qvtest::writeFile(file, generatedJob(2500)));
+    PauseOnFirstCall pump(session);
+    session.setPump(&pump);
+    session.bRunning = true;
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    session.setPump(nullptr);
+    EXPECT_EQ(pump.calls, 1);
+    EXPECT_EQ(session.fgToDo.rows(), 1000 + 2);
+    EXPECT_FALSE(session.bRunning);
+    EXPECT_EQ(session.sCappedJobFile, file);
+    EXPECT_EQ(session.fgToDo.textMatrix(1001, 1), "*");
+}
+
+TEST_F(JobFilesTest, SavingAnEmptyJobAddsTheEditorTaskOrWritesNothing)
+{
+    const QString file = path("empty.qvj");
+    QString why;
+    EXPECT_FALSE(SaveConversionJobFile(session, file, &why));
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(why.isEmpty());
+
+    clsConversionOptions editor;
+    editor.sOriginalFile = "/in/x.ppt";
+    editor.lOriginalFileType = 1;
+    editor.lTargetFileType = 32;
+    hooks.editorTask = &editor;
+    ASSERT_TRUE(SaveConversionJobFile(session, file, &why));
+    EXPECT_TRUE(qvtest::readFile(file).startsWith("A,1,2\t1\tC\t/in/x.ppt\t1\tppt\t\t32\tpdf\t\t\r\n"));
+}
+
+TEST_F(JobFilesTest, FailedWritesLeaveTheOldFileWhole)
+{
+    const QString file = path("keep.qvj");
+    ASSERT_TRUE(qvtest::writeFile(file, "old contents\r\n"));
+    FlexGrid &g = session.fgToDo;
+    for (int i = 0; i < 200; ++i)
+        addTask(g, "/in/some/rather/long/folder/name/deck" + QString::number(i) + ".ppt");
+
+    // A file-size limit makes the write fail half-way, for root too.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString why;
+    const bool saved = SaveConversionJobFile(session, file, &why);
+    const bool exported = ExportGridRenumbered(file, g);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(exported);
+    EXPECT_TRUE(why.contains(file));
+    EXPECT_EQ(qvtest::readFile(file), QByteArray("old contents\r\n"));
+
+    // A TAB inside a cell would split the row when it is read back: refused.
+    InitToDoGrid(g);
+    addTask(g, "/in/a\tb.ppt");
+    EXPECT_FALSE(SaveConversionJobFile(session, file, &why));
+    EXPECT_EQ(qvtest::readFile(file), QByteArray("old contents\r\n"));
+    EXPECT_FALSE(SaveConversionJobFile(session, path("no/such/folder/x.qvj")));
+}
+
+TEST_F(JobFilesTest, ExportRenumbersAndSkipsEmptyRows)
+{
+    FlexGrid log(11);
+    InitLogGrid(log);
+    log.setRows(13);
+    for (int r = 1; r < 13; ++r) {
+        if (r == 3 || r == 11)
+            continue; // entirely empty rows, one numbered 10 or more
+        log.setTextMatrix(r, 0, "A,1,2");
+        log.setTextMatrix(r, 1, QString::number(100 + r)); // the task's own number is not written
+        log.setTextMatrix(r, 2, "C");
+        log.setTextMatrix(r, 6, "/out/" + QString::number(r) + ".pdf");
+        log.setTextMatrix(r, 7, "32");
+        log.setTextMatrix(r, 8, "pdf");
+        log.setTextMatrix(r, 9, "+");
+        log.setTextMatrix(r, 10, "Success");
+    }
+    log.setTextMatrix(12, 9, "-");
+    log.setTextMatrix(12, 0, QString());
+    log.setTextMatrix(12, 2, QString());
+    log.setTextMatrix(12, 6, QString());
+    log.setTextMatrix(12, 7, QString()); // only unexported cells left: skipped
+
+    const QString file = path("results.qvj");
+    QString why;
+    ASSERT_TRUE(ExportGridRenumbered(file, log, &why)) << why.toStdString();
+    const QByteArray bytes = qvtest::readFile(file);
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 10); // nine lines and the empty rest after the last line end
+    EXPECT_EQ(lines.at(0), "A,1,2\t1\tC\t\t\t\t/out/1.pdf\t32\t\r");
+    EXPECT_EQ(lines.at(2), "A,1,2\t4\tC\t\t\t\t/out/4.pdf\t32\t\r");
+    EXPECT_FALSE(bytes.contains("Success"));
+    EXPECT_FALSE(bytes.contains("\t11\t"));
+    EXPECT_FALSE(bytes.contains("\t12\t"));
+
+    // The results file loads back as a job.
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
+    EXPECT_EQ(session.fgToDo.rows(), 11);
+    EXPECT_EQ(session.fgToDo.textMatrix(9, 6), "/out/10.pdf");
+}
