@@ -1,0 +1,40 @@
+#pragma once
+// Checks of a task before it joins the job or runs from the command line. The outcome is the
+// record's lErr (a ValidationResultCode); the reporters in ValidationReports.h word it.
+#include <QString>
+
+class clsConversionOptions;
+
+enum ValidationResultCode {
+    vrValid = 0,
+    vrOriginalFolderMissing = -1,  // wildcard original: its folder does not exist
+    vrTargetNeedsWildcard = -2,    // wildcard original, target without "*"
+    vrTargetFolderMissing = -3,    // wildcard original: the target's folder does not exist
+    vrOriginalFileMissing = -4,    // single original: the file does not exist
+    vrTargetHasWildcard = -5,      // single original, target with "*"
+    vrTargetParentMissing = -6,    // single original: the target's parent folder does not exist
+    vrNoTargetExtension = -7,      // no extension known for the target type
+    vrJobFileMissing = -8,         // the command line's job file does not exist
+    vrBadSpecialProcess = -101,    // not one of 50, 55, 56, 60
+    vrBadOriginalType = -102,      // launch: program path with "*"; text processes: bad type
+    vrAppendTargetWildcard = -103, // append: target with "*"
+    vrAppendSameFile = -104,       // append: original and target are the same file
+    vrAppendTargetIsFolder = -105, // append: target is an existing folder
+    vrFindTextEmpty = -110,        // search and replace: nothing to find
+    vrOutputNotWriteable = -1000000,
+};
+
+// Runs the checks of the record's kind with its paths' placeholders expanded, then the
+// output-folder check (not for a launch task). lErr receives the outcome; the result is 1
+// when the output-folder check failed, else 0. The record keeps its paths as written. A
+// conversion's missing target folder is created; a single original clears bDoSubfolders and
+// bSaveInOriginalFolder; a special process gets lTargetFileType = lOriginalFileType.
+int ValidateToDoItem(clsConversionOptions &options);
+// The checks of one kind; they write lErr only when a check fails, and return 0.
+int ValidateConversionItem(clsConversionOptions &options);
+int ValidateSpecializedItem(clsConversionOptions &options);
+
+// The target of "save in original folder": the original's parent folder, "/" and the wildcard
+// extension of the type (e.g. "/in/*.pdf"). The editor puts it in its target box before the
+// task is read.
+QString TargetInOriginalFolder(const QString &sOriginal, int lTypeCode, int lConversionMethod);
