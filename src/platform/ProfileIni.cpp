@@ -56,8 +56,8 @@ bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Acces
         out += l.toUtf8();
         out += "\r\n";
     }
-    f.write(out);
-    if (!f.commit())
+    // Flush before commit: a failed final write must not replace the old file with a cut one.
+    if (f.write(out) != out.size() || !f.flush() || !f.commit())
         return false;
     if (!existed && access == ProfileIni::Access::Private)
         ::chmod(QFile::encodeName(file).constData(), 0600);
