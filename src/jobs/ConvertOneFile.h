@@ -2,6 +2,8 @@
 // Conversion of one file of a task: through the conversion control or the "PDF - with options"
 // road, followed by the move or delete of the original; and the item result codes with their
 // messages.
+#include "jobs/clsConversionOptions.h"
+
 #include <QString>
 
 class JobSession;
@@ -21,8 +23,6 @@ enum ItemResultCode {
     irFileListFailed = -10000,
 };
 
-// Target type code of the "PDF - with options" road.
-constexpr int kPdfWithOptionsType = 300;
 
 // The text of options.lErr (translated, then completed with the path); "" for a code without one.
 QString GetStatusMessageForResult(const clsConversionOptions &options);

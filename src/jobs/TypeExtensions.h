@@ -1,9 +1,9 @@
 #pragma once
 // File extensions of type codes: the names of targets and the "Type" texts of task rows.
+#include "jobs/clsConversionOptions.h"
+
 #include <QString>
 
-// Type 300, "PDF - with options": written through the text control's PDF road.
-constexpr int kPdfWithOptionsType = 300;
 
 // Extension of a type code for a ConversionMethod: 2 asks the converter's catalogue, 4 the
 // text-control table; other methods have no extension (""). The wildcard form is "*.ext".

@@ -4,6 +4,8 @@
 
 // Sentinel of a type code that was never given.
 constexpr int kTypeNotGiven = -12345678;
+// Target type "PDF - with options": written through the text control's PDF road.
+constexpr int kPdfWithOptionsType = 300;
 
 enum ConversionMethod { cmMSWord = 1, cmAmbrith = 2, cmFromPDF = 3, cmSpecialProcess = 4 };
 
