@@ -97,8 +97,10 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     else
         result = ConvertWithConverterControl(session, options);
 
-    if (s.bMoveOriginalFileAfterProcessing && result == irSuccess) {
-        if (!s.sMoveFileToFolder.isEmpty() && !s.sMoveFileToFolder.endsWith(u'/'))
+    // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to
+    // wherever the program happens to run.
+    if (s.bMoveOriginalFileAfterProcessing && result == irSuccess && !s.sMoveFileToFolder.trimmed().isEmpty()) {
+        if (!s.sMoveFileToFolder.endsWith(u'/'))
             s.sMoveFileToFolder += u'/';
         CopyFileToFolder(sOriginal, s.sMoveFileToFolder + options.sSubFolder);
     }

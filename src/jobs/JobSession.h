@@ -75,7 +75,40 @@ public:
     // Convenience: process pending events through the pump.
     void DoEvents() { m_pump->processEvents(); }
 
+    // Run loop (RunLoop.cpp).
+    void ConversionJobBegin();
+    bool bCheckToUpdateDirtyConversionItem();
+    bool bCheckToZeroConversionItems();
+    int FindStartPoint(FlexGrid &fg);
+
+    // One task (PerformBlock.cpp). Returns the task's ItemResultCode. *pausedInside is set when
+    // a Pause stopped the task before it was done (it is then left unmarked).
+    int PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside = nullptr);
+    // The special process of one file (SpecialProcesses.cpp).
+    int PerformSpecialProcess(clsConversionOptions &options);
+
+    // Result logging and progress (ResultLogging.cpp).
+    void LogConversionError(int lJobNumber, clsConversionOptions &co);
+    void LogExitCode(int lJobNumber, clsConversionOptions &co);
+    void UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal);
+    void VelmoraX1_Progress(double percent);
+    QString ElapsedRunSecondsText() const;
+
+    // Job commands (JobCommands.cpp). Save commands return true when the file was written.
+    void ConversionJobPause();
+    void ConversionJobRewind();
+    bool ConversionJobSave();
+    bool ConversionJobSaveAs();
+    // False when nothing was opened (cancelled, missing or unreadable file); sErr tells why.
+    bool ConversionJobOpen(const QString &sFile, QString *sErr = nullptr);
+    void ConversionJobNew();
+    bool ConversionJobSaveLogAs();
+
 private:
+    int PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
+    int PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
+    void showSaveFailure(const QString &reason);
+
     StatusPanels m_defaultPanels;
     EventPump m_defaultPump;
     EngineHooks m_defaultHooks;

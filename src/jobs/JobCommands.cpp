@@ -1,0 +1,216 @@
+// Commands on a whole job: pause, rewind, save, save as, open, new, save the log as a job.
+#include "JobSession.h"
+
+#include "common/FileUtils.h"
+#include "common/Globals.h"
+#include "common/PathUtils.h"
+#include "common/SpecialFolderPaths.h"
+#include "common/clsMRU.h"
+#include "jobs/JobFiles.h"
+#include "jobs/ToDoRows.h"
+#include "language/Translator.h"
+#include "platform/FilePicker.h"
+#include "platform/Prompter.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString jobFilter() { return Translate(QStringLiteral("Quorvane (*.QVJ)|*.QVJ")); }
+
+QString unableToCreateText()
+{
+    return Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'"));
+}
+
+} // namespace
+
+void JobSession::showSaveFailure(const QString &reason)
+{
+    QString text = unableToCreateText();
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\r") + reason;
+    prompter()->msgBox(text, Prompter::OkOnly);
+}
+
+void JobSession::ConversionJobPause()
+{
+    if (bRunning) {
+        bRunning = false;
+        if (hooks()->bSchedularEnabled())
+            hooks()->stopScheduler();
+    }
+    hooks()->UpdateMenuToolbar();
+}
+
+void JobSession::ConversionJobRewind()
+{
+    lResumeFileIndex = 0;
+    lResumeRow = 0;
+    const bool suppressed = gbSuppressEvents;
+    gbSuppressEvents = true;
+    for (int r = fgToDo.rows() - 1; r >= 1; --r) {
+        fgToDo.setCellPicture(r, 9, FlexGrid::Picture::None);
+        fgToDo.setTextMatrix(r, 9, QString());
+    }
+    gbSuppressEvents = suppressed;
+    InitLogGrid(fgLog);
+    hooks()->UpdateMenuToolbar();
+    SelectGridRow(fgToDo);
+    fgToDo.setTopRow(fgToDo.row());
+    panels()->setPanelText(6, QString());
+    panels()->setPanelPicture(6, StatusPanels::NoPicture);
+    hooks()->setTimer1Enabled(false);
+}
+
+bool JobSession::ConversionJobSave()
+{
+    if (sCurrentJobFileName.isEmpty() || sCurrentJobFileName == QStringLiteral("*"))
+        return ConversionJobSaveAs();
+    // A job loaded in parts must not be saved over its own file: that would drop every later task.
+    if (!sCappedJobFile.isEmpty() && bIsSamePath(sCappedJobFile, sCurrentJobFileName))
+        return ConversionJobSaveAs();
+    QString why;
+    if (!SaveConversionJobFile(*this, sCurrentJobFileName, &why)) {
+        showSaveFailure(why);
+        return false;
+    }
+    bAskToSaveQVJFileBeforeExit = false;
+    hooks()->UpdateMenuToolbar();
+    return true;
+}
+
+bool JobSession::ConversionJobSaveAs()
+{
+    if (!picker())
+        return false;
+    int filterIndex = 1;
+    const QString initDir = sCurrentJobFileName.size() < 2 ? QString() : GetPathFromFileName(sCurrentJobFileName);
+    const QString file = picker()->pickFile(Translate(QStringLiteral("Save")), jobFilter(), filterIndex, initDir, true);
+    if (file.isEmpty())
+        return false;
+    if (!bFolderIsWriteable(GetParentFolder(file))) {
+        showSaveFailure(QString());
+        return false;
+    }
+    if (!sCappedJobFile.isEmpty() && bIsSamePath(sCappedJobFile, file)) {
+        showSaveFailure(Translate(QStringLiteral("This job was loaded in parts; saving it over its own file would lose the tasks not loaded.")));
+        return false;
+    }
+    QString why;
+    if (!SaveConversionJobFile(*this, file, &why)) {
+        showSaveFailure(why);
+        return false;
+    }
+    sCurrentJobFileName = file;
+    hooks()->setJobCaption(QFileInfo(file).fileName());
+    if (mruFileOpen) {
+        mruFileOpen->AddUniqueItemToCollection(file);
+        hooks()->refreshRecentJobsMenu();
+    }
+    bAskToSaveQVJFileBeforeExit = false;
+    hooks()->UpdateMenuToolbar();
+    return true;
+}
+
+bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
+{
+    hooks()->CheckToSaveFileBeforeErasing();
+    if (bRunning)
+        ConversionJobPause();
+    panels()->setPanelPicture(6, StatusPanels::NoPicture);
+    panels()->setPanelEnabled(6, true);
+    panels()->setPanelText(6, QString());
+
+    QString file;
+    if (sFileIn.isEmpty()) {
+        if (!picker())
+            return false;
+        QString initDir;
+        if (mruFileOpen && mruFileOpen->Count() == 0)
+            initDir = GetSpecialFolderPathFixed(26) + QStringLiteral("/Ornwell, Inc/Quorvane/");
+        else if (sCurrentJobFileName.size() > 1)
+            initDir = GetPathFromFileName(sCurrentJobFileName);
+        int filterIndex = 1;
+        file = picker()->pickFile(Translate(QStringLiteral("Open Conversion Job")), jobFilter(), filterIndex,
+                                  initDir, false);
+        if (file.isEmpty())
+            return false; // cancelled: the open job stays as it was
+    } else {
+        file = ExpandPathVariables(sFileIn);
+    }
+
+    QString why;
+    if (!bFileExists(file)) {
+        why = Translate(QStringLiteral("Conversion job file not found: (")) + file + QStringLiteral(")");
+    } else if (!LoadConversionJobFile(*this, file, 1, &why)) {
+        if (why.isEmpty())
+            why = Translate(QStringLiteral("Unable to load the conversion job file: (")) + file + QStringLiteral(")");
+    } else {
+        why.clear();
+    }
+    if (!why.isEmpty()) {
+        if (sErr)
+            *sErr = why;
+        if (!gbCommandLineMode)
+            prompter()->msgBox(why, Prompter::OkOnly | Prompter::Exclamation);
+        hooks()->UpdateMenuToolbar();
+        return false;
+    }
+
+    sCurrentJobFileName = file;
+    lResumeFileIndex = 0;
+    lResumeRow = 0;
+    const bool suppressed = gbSuppressEvents;
+    gbSuppressEvents = true;
+    for (int r = 1; r <= fgToDo.rows() - 2; ++r) {
+        const QString mark = fgToDo.textMatrix(r, 9);
+        if (mark == QStringLiteral("+"))
+            fgToDo.setCellPicture(r, 9, FlexGrid::Picture::Passed);
+        else if (mark == QStringLiteral("-"))
+            fgToDo.setCellPicture(r, 9, FlexGrid::Picture::Failed);
+    }
+    gbSuppressEvents = suppressed;
+    InitLogGrid(fgLog);
+    hooks()->UpdateMenuToolbar();
+    fgToDo.setRow(1);
+    if (!gbCommandLineMode) {
+        SelectGridRow(fgToDo);
+        if (mruFileOpen) {
+            mruFileOpen->AddUniqueItemToCollection(file);
+            hooks()->refreshRecentJobsMenu();
+        }
+        hooks()->setJobCaption(QFileInfo(file).fileName());
+    }
+    bAskToSaveQVJFileBeforeExit = false;
+    return true;
+}
+
+void JobSession::ConversionJobNew()
+{
+    hooks()->CheckToSaveFileBeforeErasing();
+    bAskToSaveQVJFileBeforeExit = false;
+    InitToDoGrid(fgToDo);
+    InitLogGrid(fgLog);
+    sCurrentJobFileName = QStringLiteral("*");
+    sCappedJobFile.clear();
+    lResumeFileIndex = 0;
+    lResumeRow = 0;
+    hooks()->UpdateMenuToolbar();
+}
+
+bool JobSession::ConversionJobSaveLogAs()
+{
+    if (!picker())
+        return false;
+    int filterIndex = 1;
+    const QString file = picker()->pickFile(Translate(QStringLiteral("Save")), jobFilter(), filterIndex, QString(), true);
+    if (file.isEmpty())
+        return false;
+    QString why;
+    if (!ExportGridRenumbered(file, fgLog, &why)) {
+        showSaveFailure(why);
+        return false;
+    }
+    return true;
+}

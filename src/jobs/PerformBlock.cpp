@@ -1,0 +1,222 @@
+// One task: expands paths, lists the files of a wildcard task, names each target, creates
+// target folders, shows progress, logs failures and keeps the resume position of a pause.
+#include "JobSession.h"
+
+#include "clsConversionOptions.h"
+#include "common/FileUtils.h"
+#include "common/NumberUtils.h"
+#include "common/PathUtils.h"
+#include "jobs/ConvertOneFile.h"
+#include "jobs/FileLists.h"
+#include "jobs/TypeExtensions.h"
+#include "language/Translator.h"
+#include "platform/Tick.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+QString progressText(int i, int count)
+{
+    const double pct = count > 0 ? i * 100.0 / count : 0.0;
+    return QStringLiteral(" ") + QString::number(pct, 'f', 1) + Translate(QStringLiteral(" Percent Complete "));
+}
+
+// Target of one file of a wildcard task: beside the original, or below the target prefix in the
+// same sub-folder as below the wildcard root (that folder is created). *subFolder gets the tail.
+QString wildcardTarget(const clsConversionOptions &task, const QString &file, const QString &prefix,
+                       const QString &root, const QString &ext, QString *subFolder)
+{
+    const QString folder = withSlash(GetParentFolder(file));
+    const QString base = QFileInfo(file).completeBaseName();
+    const QString sub = folder.size() > root.size() ? folder.right(folder.size() - root.size()) : QString();
+    if (subFolder)
+        *subFolder = sub;
+    if (task.bSaveInOriginalFolder)
+        return folder + base + u'.' + ext;
+    const QString targetFolder = prefix + sub;
+    if (!targetFolder.isEmpty() && !bFolderExists(targetFolder))
+        CreateFolderTree(targetFolder);
+    return targetFolder + base + u'.' + ext;
+}
+
+} // namespace
+
+int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
+{
+    if (pausedInside)
+        *pausedInside = false;
+    coBlock.sTargetFile = ExpandPathVariables(coBlock.sTargetFile);
+    coBlock.sOriginalFile = ExpandPathVariables(coBlock.sOriginalFile);
+    coBlock.sLogFile = ExpandPathVariables(coBlock.sLogFile);
+    coBlock.sLogAsConversionJobFile = ExpandPathVariables(coBlock.sLogAsConversionJobFile);
+    coBlock.sCurrentBatchJobFile = ExpandPathVariables(coBlock.sCurrentBatchJobFile);
+    if (coBlock.sActionToDo.contains(u'C'))
+        return PerformBlockConversion(lJobNumber, coBlock, pausedInside);
+    if (coBlock.sActionToDo.contains(u'S'))
+        return PerformBlockSpecialized(lJobNumber, coBlock, pausedInside);
+    return 0;
+}
+
+int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
+{
+    QStringList files;
+    if (!CreateFileList(*this, coBlock, files)) {
+        coBlock.lErr = -10000;
+        LogConversionError(lJobNumber, coBlock);
+        return -10000;
+    }
+    if (!bRunning) {
+        coBlock.sErr = Translate(QStringLiteral("Conversion Process paused."));
+        coBlock.lErr = 0;
+    }
+    const QString targetParent = GetParentFolder(coBlock.sTargetFile);
+    if (!targetParent.isEmpty() && !bFolderExists(targetParent))
+        CreateFolderTree(targetParent);
+
+    if (!coBlock.sOriginalFile.contains(u'*')) {
+        sCurrentFile = coBlock.sOriginalFile;
+        panels()->setPanelText(8, coBlock.sOriginalFile);
+        DoEvents();
+        ConvertToDoItem(*this, coBlock);
+        if (coBlock.lErr != 0)
+            LogConversionError(lJobNumber, coBlock);
+        panels()->setPanelText(11, ElapsedRunSecondsText());
+        return coBlock.lErr;
+    }
+
+    const QString prefix = coBlock.sTargetFile.left(coBlock.sTargetFile.indexOf(u'*'));
+    const QString ext = GetTypeExtension(coBlock.lTargetFileType, false, coBlock.lConversionMethod);
+    const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
+    // The resume position belongs to the row that was paused.
+    const int first = (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
+
+    int result = 0;
+    clsConversionOptions perFile;
+    for (int i = first; i <= files.size(); ++i) {
+        DoEvents();
+        if (!bRunning) {
+            lResumeFileIndex = i > 2 ? i - 1 : 0;
+            lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
+            if (pausedInside)
+                *pausedInside = true;
+            return result;
+        }
+        perFile = clsConversionOptions();
+        perFile.lConversionMethod = coBlock.lConversionMethod;
+        perFile.sActionToDo = coBlock.sActionToDo;
+        perFile.lSpecialProcess = coBlock.lSpecialProcess;
+        perFile.lTargetFileType = coBlock.lTargetFileType;
+        perFile.lOriginalFileType = coBlock.lOriginalFileType;
+        // The task's slide choices apply to every file of the folder.
+        perFile.bConvertAllSlides = coBlock.bConvertAllSlides;
+        perFile.lFromSlide = coBlock.lFromSlide;
+        perFile.lToSlide = coBlock.lToSlide;
+        perFile.bCreateFileForEachSlide = coBlock.bCreateFileForEachSlide;
+
+        const QString file = files.at(i - 1);
+        perFile.sOriginalFile = file;
+        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder);
+        sCurrentFile = file;
+        panels()->setPanelText(8, file);
+        panels()->setPanelText(6, progressText(i, static_cast<int>(files.size())));
+        ConvertToDoItem(*this, perFile);
+        panels()->setPanelText(11, ElapsedRunSecondsText());
+        if (perFile.lErr != 0) {
+            coBlock.sErr = perFile.sErr;
+            coBlock.lErr = perFile.lErr;
+            LogConversionError(lJobNumber, perFile);
+            result = perFile.lErr;
+        }
+    }
+    if (lResumeRow == lJobNumber) {
+        lResumeRow = 0;
+        lResumeFileIndex = 0;
+    }
+    return result;
+}
+
+int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
+{
+    QStringList files;
+    const bool listed = coBlock.lSpecialProcess != spLaunchProgram && coBlock.lSpecialProcess != spReloadJob;
+    if (listed && !CreateFileList(*this, coBlock, files)) {
+        coBlock.lErr = -10000;
+        LogConversionError(lJobNumber, coBlock);
+        return -10000;
+    }
+    if (!bRunning && listed) {
+        coBlock.sErr = Translate(QStringLiteral("Conversion Process paused."));
+        coBlock.lErr = 0;
+    }
+
+    if (!listed || !coBlock.sOriginalFile.contains(u'*')) {
+        panels()->setPanelText(8, coBlock.sOriginalFile);
+        PerformSpecialProcess(coBlock);
+        if (coBlock.lErr != 0)
+            LogConversionError(lJobNumber, coBlock);
+        else if (coBlock.lSpecialProcess == spLaunchProgram)
+            LogExitCode(lJobNumber, coBlock);
+        panels()->setPanelText(11, ElapsedRunSecondsText());
+        return coBlock.lErr;
+    }
+
+    const QString prefix = coBlock.sTargetFile.left(coBlock.sTargetFile.indexOf(u'*'));
+    const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
+    const int first = (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
+    int result = 0;
+    for (int i = first; i <= files.size(); ++i) {
+        DoEvents();
+        if (!bRunning) {
+            lResumeFileIndex = i > 2 ? i - 1 : 0;
+            lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
+            if (pausedInside)
+                *pausedInside = true;
+            return result;
+        }
+        clsConversionOptions perFile;
+        perFile.lConversionMethod = coBlock.lConversionMethod;
+        perFile.sActionToDo = coBlock.sActionToDo;
+        perFile.lSpecialProcess = coBlock.lSpecialProcess;
+        perFile.bCaseSensitive = coBlock.bCaseSensitive;
+        perFile.sFindString = coBlock.sFindString;
+        perFile.sReplaceString = coBlock.sReplaceString;
+        perFile.lTargetFileType = coBlock.lTargetFileType;
+        perFile.lOriginalFileType = coBlock.lOriginalFileType;
+        const QString file = files.at(i - 1);
+        perFile.sOriginalFile = file;
+        panels()->setPanelText(8, file);
+        panels()->setPanelText(6, progressText(i, static_cast<int>(files.size())));
+
+        if (coBlock.lSpecialProcess == spAppendFiles) {
+            perFile.sTargetFile = coBlock.sTargetFile;
+            perFile.lErr = 0;
+            // The target may lie inside the pattern: never append it to itself.
+            if (bIsSamePath(perFile.sTargetFile, file))
+                continue;
+            PerformSpecialProcess(perFile);
+        } else {
+            const QString ext = GetTypeExtension(perFile.lTargetFileType, false, perFile.lConversionMethod);
+            perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr);
+            PerformSpecialProcess(perFile);
+        }
+        panels()->setPanelText(11, ElapsedRunSecondsText());
+        if (perFile.lErr != 0) {
+            coBlock.sErr = perFile.sErr;
+            coBlock.lErr = perFile.lErr;
+            LogConversionError(lJobNumber, perFile);
+            result = perFile.lErr;
+        }
+    }
+    if (lResumeRow == lJobNumber) {
+        lResumeRow = 0;
+        lResumeFileIndex = 0;
+    }
+    return result;
+}

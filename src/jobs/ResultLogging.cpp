@@ -1,0 +1,104 @@
+// Log rows of failed files and launched programs, Pass marks, and the progress display.
+#include "JobSession.h"
+
+#include "clsConversionOptions.h"
+#include "common/Globals.h"
+#include "jobs/ToDoRows.h"
+#include "jobs/TypeExtensions.h"
+#include "common/NumberUtils.h"
+#include "language/Translator.h"
+#include "platform/Tick.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+
+// Option code of the task that ran: its row in fgToDo, or (for a task that has no row, such as a
+// single conversion given on the command line) built from the record itself.
+QString optionCodeOf(JobSession &s, int lJobNumber, const clsConversionOptions &co, bool wrapRows)
+{
+    const int row = wrapRows ? lJobNumber % 30000 : lJobNumber;
+    if (row >= 1 && row <= s.fgToDo.rows() - 2)
+        return s.fgToDo.textMatrix(row, 0);
+    ConversionSettings slides = s.settings;
+    slides.lFromSlide = co.lFromSlide;
+    slides.lToSlide = co.lToSlide;
+    return BuildOptionsCode(co, slides);
+}
+
+} // namespace
+
+void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
+{
+    const QString originalExt =
+        co.lConversionMethod == cmAmbrith ? GetConverterTypeExtension(co.lOriginalFileType, false) : QString();
+    const QString targetExt = GetTypeExtension(co.lTargetFileType, false, co.lConversionMethod);
+    if (!gbCommandLineMode) {
+        co.sErr.replace(u'\n', u' ');
+        co.sErr.replace(u'\r', u' ');
+    }
+    const QStringList cells = {optionCodeOf(*this, lJobNumber, co, true),
+                               QString::number(lJobNumber),
+                               co.sActionToDo,
+                               co.sOriginalFile,
+                               QString::number(co.lOriginalFileType),
+                               originalExt,
+                               co.sTargetFile,
+                               QString::number(co.lTargetFileType),
+                               targetExt,
+                               QString(),
+                               co.sErr};
+    const int index = fgLog.rows() - 1 < 1 ? fgLog.rows() : fgLog.rows() - 1;
+    fgLog.addItem(cells, index);
+    UpdatePassedCell(fgLog, index, -1);
+}
+
+void JobSession::LogExitCode(int lJobNumber, clsConversionOptions &co)
+{
+    const QStringList cells = {optionCodeOf(*this, lJobNumber, co, false),
+                               QString::number(lJobNumber),
+                               co.sActionToDo,
+                               co.sOriginalFile,
+                               QString::number(co.lOriginalFileType),
+                               QString(),
+                               co.sTargetFile,
+                               QString::number(co.lTargetFileType),
+                               QString(),
+                               QString(),
+                               Translate(QStringLiteral("Exit Code: ")) + QString::number(co.lCommandLineExitCode)};
+    const int index = fgLog.rows() - 1 < 1 ? fgLog.rows() : fgLog.rows() - 1;
+    fgLog.addItem(cells, index);
+    UpdatePassedCell(fgLog, index, 0);
+}
+
+void JobSession::UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal)
+{
+    if (fg.cols() < 10 || rr < 0 || rr >= fg.rows())
+        return;
+    // The mark goes to the row that ran, not to whatever row is current now.
+    fg.setTextMatrix(rr, 9, lRetVal == 0 ? QStringLiteral("+") : QStringLiteral("-"));
+    fg.setCellPicture(rr, 9, lRetVal == 0 ? FlexGrid::Picture::Passed : FlexGrid::Picture::Failed);
+    const bool suppressed = gbSuppressEvents;
+    gbSuppressEvents = true;
+    fg.setRow(rr);
+    if (rr < fg.topRow())
+        fg.setTopRow(rr - 2 < 1 ? 1 : rr - 2);
+    SelectGridRow(fg);
+    gbSuppressEvents = suppressed;
+    DoEvents();
+}
+
+QString JobSession::ElapsedRunSecondsText() const
+{
+    return FormatSeconds((Tick::count() - lTotalTimeStart) / 1000.0);
+}
+
+void JobSession::VelmoraX1_Progress(double percent)
+{
+    // Halves go to the even number, as the classic conversion to a whole number does.
+    const long whole = std::lrint(percent);
+    panels()->setPanelText(6, QString::number(whole) + Translate(QStringLiteral("% Complete ")));
+    panels()->setPanelText(11, ElapsedRunSecondsText());
+}

@@ -1,0 +1,53 @@
+// Dispatch of the special processes of one file: reload a job, append, remove empty lines,
+// search and replace, launch a program.
+#include "JobSession.h"
+
+#include "clsConversionOptions.h"
+#include "common/FileUtils.h"
+#include "jobs/ConvertOneFile.h"
+#include "jobs/JobFiles.h"
+#include "jobs/LaunchProgram.h"
+#include "jobs/TextFileProcesses.h"
+#include "language/Translator.h"
+
+int JobSession::PerformSpecialProcess(clsConversionOptions &options)
+{
+    switch (options.lSpecialProcess) {
+    case spReloadJob: {
+        QString why;
+        if (LoadConversionJobFile(*this, options.sTargetFile, options.lTargetFileType, &why)) {
+            options.lErr = 0;
+            options.sErr = GetStatusMessageForResult(options);
+        } else {
+            // A missing or unreadable job file fails the task; the run goes on.
+            options.lErr = -3;
+            options.sErr = Translate(QStringLiteral("Unable to load the conversion job file: (")) +
+                           options.sTargetFile + QStringLiteral(")");
+        }
+        return options.lErr;
+    }
+    case spAppendFiles:
+        options.lErr = ConcatenateFiles(*this, options);
+        if (!bFileExists(options.sTargetFile))
+            options.lErr = -7;
+        break;
+    case spRemoveEmptyLines:
+        options.lErr = DeleteEmptyLines(*this, options);
+        if (!bFileExists(options.sTargetFile))
+            options.lErr = -7;
+        break;
+    case spSearchAndReplace:
+        options.lErr = SearchAndReplaceInFile(*this, options);
+        break;
+    case spLaunchProgram:
+        options.lErr = RunCommandLineSpecialProcess(options, *this);
+        break;
+    default:
+        // An id nothing handles must not pass silently.
+        options.lErr = -101;
+        options.sErr = Translate(QStringLiteral("Invalid Special Process Identifier specified"));
+        return options.lErr;
+    }
+    options.sErr = GetStatusMessageForResult(options);
+    return options.lErr;
+}
