@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +18,18 @@ namespace {
 constexpr int kStartLimitMs = 120000;
 // How long one wait for the worker's output blocks before events are pumped again.
 constexpr int kPollMs = 20;
+
+// False once the process has ended, even while it waits to be reaped (a zombie).
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
+    return state != 'Z' && state != 'X';
+}
 
 int defaultTimeLimitMs()
 {
@@ -62,7 +75,9 @@ void ConversionControl::pumpEvents()
 
 int ConversionControl::startWorker()
 {
-    if (m_proc && m_proc->state() == QProcess::Running)
+    // A worker that died while idle is replaced silently. QProcess learns of the death only
+    // when it processes the child's exit, so the kernel's view of the process decides.
+    if (m_proc && m_proc->state() == QProcess::Running && processAlive(m_pid))
         return TypeCatalogue::Success;
     stopWorker(true);
     const QString program = workerProgram();

@@ -23,7 +23,7 @@ public:
     ~ConversionControl() override;
 
     // Version of the office behind the control ("7.4.7.2"); "" when it cannot be started.
-    void getPowerPointVersion(QString &sVersion);
+    virtual void getPowerPointVersion(QString &sVersion);
     // The office handles every feature the option dialogs offer for 2010 and later.
     bool PowerPointVersionAtLeast2010() const { return true; }
 
@@ -49,7 +49,7 @@ public:
 
     // Converts with the properties above: 0 on success, else a negative result code of the
     // type catalogue. The message is in lastMessage().
-    int convert();
+    virtual int convert();
     QString lastMessage() const { return m_lastMessage; }
     // Files the last successful conversion wrote (one per slide for images).
     QStringList lastOutputs() const { return m_lastOutputs; }

@@ -30,7 +30,7 @@ QList<Line> layout(const QList<DeckSlide> &slides, const SlideTextOptions &o, bo
                 ++shapeNo;
                 if (o.showSlideAndShape) {
                     QString label = QStringLiteral("Shape %1").arg(shapeNo);
-                    const QString what = !sh.name.isEmpty() ? sh.name : sh.presentationClass;
+                    const QString what = !sh.presentationClass.isEmpty() ? sh.presentationClass : sh.name;
                     if (!what.isEmpty())
                         label += QStringLiteral(" (") + what + u')';
                     lines.append({Line::ShapeLabel, label, 0, s.number});
