@@ -6,5 +6,14 @@ class JobSession;
 class clsConversionOptions;
 
 // Converts options.sOriginalFile to the PDF options.sTargetFile; sets options.lErr and
-// options.sErr and returns the result code.
+// options.sErr and returns the result code. The road works on a copy of the record: types and
+// paths of the caller's record are left as they were.
 int PdfWithOptions(JobSession &session, clsConversionOptions &options);
+
+// Loads options.sOriginalFile (options.lOriginalFileType) into TXTextControl1, applies the
+// settings and saves options.sTargetFile (options.lTargetFileType): 0, -2 load failed, -3
+// save failed; lErr and sErr are set.
+int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &options);
+
+// Pushes the enforced page, paragraph, font, PDF and image settings to TXTextControl1.
+void ApplyULKSettingsToTextControl(JobSession &session);

@@ -33,10 +33,10 @@ namespace {
 
 const QByteArray kOleSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 
-// Copies the picture resources a document's text refers to into another document.
-void copyPictureResources(const QTextDocument &from, QTextDocument *to)
+// Copies the picture resources that the text of `names` refers to from `from` into `to`.
+void copyPictureResources(const QTextDocument &names, const QTextDocument &from, QTextDocument *to)
 {
-    for (QTextBlock b = from.begin(); b.isValid(); b = b.next()) {
+    for (QTextBlock b = names.begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (!f.isValid() || !f.charFormat().isImageFormat())
@@ -116,6 +116,10 @@ int TextControl::Load(const QString &file, int offset, int type)
 
 int TextControl::loadBytes(const QByteArray &bytes, int type, const QString &file)
 {
+    // The page belongs to the document: a new document starts from the default page.
+    m_pageWidth = 12240;
+    m_pageHeight = 15840;
+    m_marginL = m_marginT = m_marginR = m_marginB = 1440;
     switch (type) {
     case 1:
     case 2:
@@ -357,6 +361,7 @@ void TextControl::Clear()
 {
     m_doc->clear();
     m_cursor = QTextCursor(m_doc.get());
+    m_plainForm = PlainTextForm();
 }
 
 int TextControl::SelStart() const
@@ -411,13 +416,32 @@ void TextControl::InsertFragment(const QTextDocumentFragment &fragment)
     m_cursor.insertFragment(fragment);
 }
 
+void TextControl::InsertRangeFrom(const TextControl &source, int start, int length, bool paragraphEnd)
+{
+    QTextCursor range(source.m_doc.get());
+    const int end = source.m_doc->characterCount() - 1;
+    range.setPosition(std::clamp(start, 0, end));
+    range.setPosition(std::clamp(start + length, 0, end), QTextCursor::KeepAnchor);
+    const QTextDocumentFragment fragment = range.selection();
+    if (fragment.toPlainText().contains(QChar::ObjectReplacementCharacter)) {
+        QTextDocument part;
+        QTextCursor(&part).insertFragment(fragment);
+        copyPictureResources(part, *source.m_doc, m_doc.get());
+    }
+    const QTextBlockFormat paragraph = source.m_doc->findBlock(range.selectionStart()).blockFormat();
+    m_cursor.insertFragment(fragment);
+    m_cursor.setBlockFormat(paragraph);
+    if (paragraphEnd)
+        m_cursor.insertBlock(paragraph);
+}
+
 QByteArray TextControl::SelectionData(int format) const
 {
     if (format != 3)
         return SelText().toUtf8();
     QTextDocument part;
     QTextCursor(&part).insertFragment(m_cursor.selection());
-    copyPictureResources(*m_doc, &part);
+    copyPictureResources(part, *m_doc, &part);
     return RtfWriter::write(part, RtfPageSetup{});
 }
 
@@ -433,8 +457,13 @@ bool TextControl::InsertData(int format, const QByteArray &data)
         fail(errInvalidFormat, error);
         return false;
     }
-    copyPictureResources(part, m_doc.get());
+    copyPictureResources(part, part, m_doc.get());
+    // Into an empty paragraph the first inserted paragraph brings its own format.
+    const bool emptyParagraph = m_cursor.block().length() <= 1;
+    const int at = m_cursor.selectionStart();
     m_cursor.insertFragment(QTextDocumentFragment(&part));
+    if (emptyParagraph)
+        QTextCursor(m_doc->findBlock(at)).setBlockFormat(part.begin().blockFormat());
     return true;
 }
 

@@ -55,6 +55,11 @@ public:
     void setOfficeConverter(OfficeConverter converter) { m_office = std::move(converter); }
     bool hasOfficeConverter() const { return bool(m_office); }
 
+    // Encoding and line ends that plain-text saves use (taken from the last plain-text load;
+    // Clear resets them to UTF-8 with CR LF).
+    PlainTextForm plainTextForm() const { return m_plainForm; }
+    void setPlainTextForm(const PlainTextForm &form) { m_plainForm = form; }
+
     // Text and selection. A selection start of -1 puts the caret at the end.
     QString Text() const;
     void Clear();
@@ -67,6 +72,9 @@ public:
     // Formatted content of the selection, and its insertion at the caret (replacing a selection).
     QTextDocumentFragment SelectionFragment() const;
     void InsertFragment(const QTextDocumentFragment &fragment);
+    // Copies a range of another control to the caret with its character formats and its
+    // paragraph's format; with paragraphEnd a paragraph break follows. Pictures come along.
+    void InsertRangeFrom(const TextControl &source, int start, int length, bool paragraphEnd);
     // The selection as a data block of a format: 3 is our RTF; other formats give plain text.
     QByteArray SelectionData(int format) const;
     bool InsertData(int format, const QByteArray &data);

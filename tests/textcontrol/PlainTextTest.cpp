@@ -3,6 +3,8 @@
 #include "textcontrol/PlainTextFiles.h"
 #include "textcontrol/TextControl.h"
 
+#include "TestEnv.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,20 +13,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray get(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 QByteArray utf16le(const QString &s)
 {
@@ -46,11 +34,11 @@ TEST(PlainText, ControlKeepsEncodingAndLineEnds)
     for (const QByteArray &bytes : samples) {
         const QString in = dir.filePath(QStringLiteral("in%1.txt").arg(i));
         const QString out = dir.filePath(QStringLiteral("out%1.txt").arg(i++));
-        put(in, bytes);
+        ASSERT_TRUE(qvtest::writeFile(in, bytes));
         TextControl tc;
         ASSERT_EQ(tc.Load(in, 0, 1), 0);
         ASSERT_EQ(tc.Save(out, 0, 1, false), 0);
-        EXPECT_EQ(get(out), bytes) << i;
+        EXPECT_EQ(qvtest::readFile(out), bytes) << i;
     }
     TextControl tc;
     ASSERT_EQ(tc.Load(dir.filePath(QStringLiteral("in0.txt")), 0, 1), 0);
@@ -65,31 +53,31 @@ TEST(PlainText, ConcatenateKeepsTheTargetEncoding)
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     const QString b = dir.filePath(QStringLiteral("b.txt"));
-    put(a, "\xEF\xBB\xBFstra\xc3\x9f" "e\r\n");            // UTF-8 with mark
-    put(b, "alt\xe9\r\n");                                 // Windows-1252
+    ASSERT_TRUE(qvtest::writeFile(a, "\xEF\xBB\xBFstra\xc3\x9f" "e\r\n")); // UTF-8 with mark
+    ASSERT_TRUE(qvtest::writeFile(b, "alt\xe9\r\n"));                      // Windows-1252
     EXPECT_EQ(ConcatenateTwoTextFiles(a, b), 0);
-    EXPECT_EQ(get(b), QByteArray("alt\xe9\r\nstra\xdf" "e\r\n"));
+    EXPECT_EQ(qvtest::readFile(b), QByteArray("alt\xe9\r\nstra\xdf" "e\r\n"));
 
     // Missing target: created, with its folder; the original's bytes unchanged.
     const QString c = dir.filePath(QStringLiteral("new/deep/c.txt"));
     EXPECT_EQ(ConcatenateTwoTextFiles(a, c), 0);
-    EXPECT_EQ(get(c), get(a));
+    EXPECT_EQ(qvtest::readFile(c), qvtest::readFile(a));
     // Same encoding: the mark is not repeated in the middle.
     EXPECT_EQ(ConcatenateTwoTextFiles(a, c), 0);
-    EXPECT_EQ(get(c), QByteArray("\xEF\xBB\xBFstra\xc3\x9f" "e\r\nstra\xc3\x9f" "e\r\n"));
+    EXPECT_EQ(qvtest::readFile(c), QByteArray("\xEF\xBB\xBFstra\xc3\x9f" "e\r\nstra\xc3\x9f" "e\r\n"));
 
     // UTF-16 target receives UTF-16 text without a second mark.
     const QString w = dir.filePath(QStringLiteral("w.txt"));
-    put(w, utf16le(QStringLiteral("x\r\n")));
+    ASSERT_TRUE(qvtest::writeFile(w, utf16le(QStringLiteral("x\r\n"))));
     EXPECT_EQ(ConcatenateTwoTextFiles(b, w), 0);
-    EXPECT_EQ(get(w), utf16le(QStringLiteral("x\r\nalté\r\nstraße\r\n")));
+    EXPECT_EQ(qvtest::readFile(w), utf16le(QStringLiteral("x\r\nalté\r\nstraße\r\n")));
 
     // The same file through another spelling or a link: refused, nothing written.
-    const QByteArray before = get(a);
+    const QByteArray before = qvtest::readFile(a);
     EXPECT_EQ(ConcatenateTwoTextFiles(a, dir.path() + QStringLiteral("/./sub/../a.txt")), -6);
     QFile::link(a, dir.filePath(QStringLiteral("link.txt")));
     EXPECT_EQ(ConcatenateTwoTextFiles(dir.filePath(QStringLiteral("link.txt")), a), -6);
-    EXPECT_EQ(get(a), before);
+    EXPECT_EQ(qvtest::readFile(a), before);
 
     EXPECT_EQ(ConcatenateTwoTextFiles(dir.filePath(QStringLiteral("none.txt")), b), -3);
     QDir().mkpath(dir.filePath(QStringLiteral("adir")));
@@ -101,14 +89,14 @@ TEST(PlainText, DeleteEmptyLinesKeepsLineEndsAndEncoding)
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     const QString t = dir.filePath(QStringLiteral("t.txt"));
-    put(a, "first\r\n\r\n \t \r\n\x0b\r\nsecond \xe9\n\nthird\r\n\t");
+    ASSERT_TRUE(qvtest::writeFile(a, "first\r\n\r\n \t \r\n\x0b\r\nsecond \xe9\n\nthird\r\n\t"));
     EXPECT_EQ(DeleteEmptyLinesFromTextFile(a, t), 0);
-    EXPECT_EQ(get(t), QByteArray("first\r\nsecond \xe9\nthird\r\n"));
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("first\r\nsecond \xe9\nthird\r\n"));
 
     const QString u = dir.filePath(QStringLiteral("u.txt"));
-    put(u, utf16le(QStringLiteral("a\r\n\r\nb")));
+    ASSERT_TRUE(qvtest::writeFile(u, utf16le(QStringLiteral("a\r\n\r\nb"))));
     EXPECT_EQ(DeleteEmptyLinesFromTextFile(u, u), 0); // in place
-    EXPECT_EQ(get(u), utf16le(QStringLiteral("a\r\nb")));
+    EXPECT_EQ(qvtest::readFile(u), utf16le(QStringLiteral("a\r\nb")));
 
     EXPECT_EQ(DeleteEmptyLinesFromTextFile(dir.filePath(QStringLiteral("none.txt")), t), -3);
 }

@@ -1,0 +1,143 @@
+#include "jobs/PdfWithOptions.h"
+
+#include "common/FileUtils.h"
+#include "common/PathUtils.h"
+#include "jobs/ConvertOneFile.h"
+#include "jobs/JobSession.h"
+#include "jobs/TextControlFileIO.h"
+#include "jobs/clsConversionOptions.h"
+#include "language/Translator.h"
+#include "textcontrol/TextControl.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kSlideTextRtf = 6;
+constexpr int kSlidePicturesAndTextRtf = 106;
+constexpr int kRtfStream = 5;
+constexpr int kPdfStream = 12;
+
+// "<target>.rtf", or a unique name beside it when a file of that name already exists (it
+// would otherwise be overwritten and then deleted).
+QString intermediateRtfName(const QString &target)
+{
+    const QString plain = target + QStringLiteral(".rtf");
+    if (!bPathExists(plain))
+        return plain;
+    const QString unique = GetUniqueTempFileName(GetPathFromFileName(target), QFileInfo(target).fileName() + u'.',
+                                                 QStringLiteral("rtf"));
+    return unique.isEmpty() ? plain : unique;
+}
+
+} // namespace
+
+void ApplyULKSettingsToTextControl(JobSession &session)
+{
+    TextControl *tc = session.TXTextControl1();
+    const ConversionSettings &s = session.settings;
+    tc->setZoomFactor(100);
+    if (s.bOverrideFontSettings || s.bOverrideParagraphSettings || s.bOverridePageSettings) {
+        tc->setSelStart(0);
+        tc->setSelLength(int(tc->Text().size()));
+    }
+    if (s.bOverridePageSettings) {
+        tc->setPageMarginL(s.lULKPageMarginL);
+        tc->setPageMarginT(s.lULKPageMarginT);
+        tc->setPageMarginR(s.lULKPageMarginR);
+        tc->setPageMarginB(s.lULKPageMarginB);
+        tc->setOutputOption(9, s.lULKStyleSheetOption);
+        tc->setOutputOption(8, s.sULKStyleSheetFile);
+        tc->setOutputOption(1, s.lULKPageHeight);
+        tc->setOutputOption(0, s.lULKPageWidth);
+        tc->setPageHeight(s.lULKPageHeight);
+        tc->setPageWidth(s.lULKPageWidth);
+    }
+    if (s.bOverrideParagraphSettings) {
+        tc->setAlignment(s.lULKAlignment);
+        tc->setFrameDistance(s.lULKFrameDistance);
+        tc->setFrameLineWidth(s.lULKFrameLineWidth);
+        tc->setFrameStyle(s.lULKFrameStyle);
+        tc->setIndentB(s.lULKIndentB);
+        tc->setIndentFL(s.lULKIndentFL);
+        tc->setIndentL(s.lULKIndentL);
+        tc->setIndentR(s.lULKIndentR);
+        tc->setIndentT(s.lULKIndentT);
+        tc->setLineSpacing(s.lULKLineSpacing);
+        tc->setLineSpacingT(s.lULKLineSpacingT);
+    }
+    if (s.bOverrideFontSettings) {
+        tc->setBaseLine(s.lULKBaseLine);
+        tc->setFontBold(s.lULKFontBold);
+        tc->setFontItalic(s.lULKFontItalic);
+        tc->setFontSize(s.lULKFontSize);
+        tc->setFontStrikethru(s.lULKFontStrikethru);
+        tc->setFontUnderline(s.lULKFontUnderline);
+        tc->setFontUnderlineStyle(s.lULKFontUnderlineStyle);
+        tc->setForeColor(s.lULKForeColor);
+        tc->setTextBkColor(s.lULKTextBkColor);
+        tc->setFontName(s.sULKFontName);
+    }
+    if (s.bOverridePDFSettings) {
+        tc->setOutputOption(12, s.sULKPDFUserPassword);
+        tc->setOutputOption(11, s.sULKPDFMasterPassword);
+        tc->setOutputOption(10, s.lDocAccessPermissions);
+    } else {
+        tc->setOutputOption(12, QString());
+        tc->setOutputOption(11, QString());
+    }
+    if (s.bOverrideImageSettings) {
+        tc->setOutputOption(13, s.lImageComparessionQuality);
+        tc->setOutputOption(14, s.lImageMaxResolution);
+    } else {
+        tc->setOutputOption(13, 0);
+        tc->setOutputOption(14, 0);
+    }
+}
+
+int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &options)
+{
+    TextControl *tc = session.TXTextControl1();
+    AttachOfficeWorker(session, tc);
+    QString message;
+    int result = 0;
+    int originalType = options.lOriginalFileType;
+    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message) != 0) {
+        result = -2;
+    } else {
+        ApplyULKSettingsToTextControl(session);
+        int targetType = options.lTargetFileType;
+        result = TXControlSaveFile(options.sTargetFile, targetType, tc, message) != 0 ? -3 : 0;
+    }
+    options.sErr = result == 0 ? QString() : message;
+    options.lErr = result;
+    return result;
+}
+
+int PdfWithOptions(JobSession &session, clsConversionOptions &options)
+{
+    // The road runs on a copy: the caller's record keeps its types and paths, so a folder task
+    // goes on with the next file as it was, and a failure names the caller's files.
+    clsConversionOptions work = options;
+    work.lTargetFileType = session.settings.bPDFTextOnly ? kSlideTextRtf : kSlidePicturesAndTextRtf;
+    const QString target = options.sTargetFile;
+    const QString rtf = intermediateRtfName(target);
+    work.sTargetFile = rtf;
+
+    int result = ConvertWithConverterControl(session, work);
+    if (result == 0) {
+        work.lOriginalFileType = kRtfStream;
+        work.sOriginalFile = rtf;
+        work.sTargetFile = target;
+        work.lTargetFileType = kPdfStream;
+        session.panels()->setPanelText(6, Translate(QStringLiteral("Converting to PDF....")));
+        session.DoEvents();
+        result = ConvertRTFToPDFWithTextControl(session, work);
+        session.panels()->setPanelText(6, Translate(QStringLiteral("100% Complete")));
+    }
+    if (bFileExists(rtf))
+        bDeleteFileWithRetry(rtf);
+    options.lErr = result;
+    options.sErr = work.sErr;
+    return result;
+}

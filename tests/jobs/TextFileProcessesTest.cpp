@@ -1,0 +1,258 @@
+// The text-file special processes (append, remove empty lines, search and replace) on real
+// text, RTF and HTML files, through the session's two text controls.
+#include "jobs/JobSession.h"
+#include "jobs/TextFileProcesses.h"
+#include "jobs/clsConversionOptions.h"
+#include "textcontrol/RtfReader.h"
+#include "textcontrol/TextControl.h"
+
+#include "TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+// Plain text and picture count of an RTF file, read by a fresh control.
+QString rtfText(const QString &path, int *pictures = nullptr)
+{
+    TextControl tc;
+    if (tc.Load(path, 0, 5) != 0)
+        return QStringLiteral("<unreadable>");
+    if (pictures)
+        *pictures = int(tc.Text().count(QChar::ObjectReplacementCharacter));
+    return tc.Text();
+}
+
+QByteArray pngHex()
+{
+    QImage img(8, 6, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return bytes.toHex();
+}
+
+clsConversionOptions task(const QString &original, int originalType, const QString &target, int targetType)
+{
+    clsConversionOptions o;
+    o.sOriginalFile = original;
+    o.lOriginalFileType = originalType;
+    o.sTargetFile = target;
+    o.lTargetFileType = targetType;
+    return o;
+}
+
+} // namespace
+
+TEST(TextDecodeCharacterCodes, CodesAndOddInput)
+{
+    const QChar m(0x00A9);
+    EXPECT_EQ(DecodeCharacterCodes(QString()), QString());
+    EXPECT_EQ(DecodeCharacterCodes(QStringLiteral("plain")), QStringLiteral("plain"));
+    EXPECT_EQ(DecodeCharacterCodes(QStringLiteral("x") + m + "65" + m + "y"), QStringLiteral("xAy"));
+    EXPECT_EQ(DecodeCharacterCodes(QStringLiteral("a") + m + "13" + m + m + "10" + m + "b"), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(DecodeCharacterCodes(m + QStringLiteral("128") + m), QStringLiteral("€")); // Windows-1252
+    EXPECT_EQ(DecodeCharacterCodes(m + QStringLiteral("8364") + m), QStringLiteral("€"));
+    // Not a code, an unclosed mark, out-of-range: kept as written, never a failure.
+    EXPECT_EQ(DecodeCharacterCodes(QStringLiteral("a") + m + "xy" + m + "b"), QStringLiteral("a") + m + "xy" + m + "b");
+    EXPECT_EQ(DecodeCharacterCodes(QStringLiteral("a") + m + "66"), QStringLiteral("a") + m + "66");
+    EXPECT_EQ(DecodeCharacterCodes(m + QStringLiteral("99999999999") + m), m + QStringLiteral("99999999999") + m);
+    EXPECT_EQ(DecodeCharacterCodes(QString(m) + m), QString(m) + m);
+}
+
+TEST(TextAppend, RtfOntoMissingTargetThenAgainWithPictures)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(a, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc{\\b Bold} line \\u8364?\\par "
+           "{\\pict\\pngblip " + pngHex() + "}\\par}"));
+    const QString b = dir.filePath(QStringLiteral("out/sub/b.rtf"));
+    clsConversionOptions o = task(a, 5, b, 5);
+    EXPECT_EQ(ConcatenateFiles(session, o), 0);
+    int pictures = 0;
+    EXPECT_EQ(rtfText(b, &pictures), rtfText(a));
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(session.panels()->panelText(6), QStringLiteral(" 100 Percent Complete "));
+
+    EXPECT_EQ(ConcatenateFiles(session, o), 0);
+    const QString twice = rtfText(b, &pictures);
+    EXPECT_EQ(twice.count(QStringLiteral("Bold line €")), 2);
+    EXPECT_EQ(pictures, 2);
+    // Formatting travels with the text.
+    TextControl check;
+    ASSERT_EQ(check.Load(b, 0, 5), 0);
+    check.setSelStart(int(check.Text().lastIndexOf(QStringLiteral("Bold"))));
+    check.setSelLength(4);
+    EXPECT_EQ(check.FontBold(), 1);
+    EXPECT_EQ(check.Alignment(), 2);
+}
+
+TEST(TextAppend, SameFileRefusedThroughAnySpelling)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(qvtest::writeFile(a, "one\r\n"));
+    QFile::link(a, dir.filePath(QStringLiteral("link.txt")));
+    for (const QString &target : {a, dir.path() + QStringLiteral("/./a.txt"), dir.filePath(QStringLiteral("link.txt"))}) {
+        for (int type : {1, 2}) {
+            clsConversionOptions o = task(a, type, target, type);
+            EXPECT_EQ(ConcatenateFiles(session, o), -6) << target.toStdString();
+        }
+    }
+    EXPECT_EQ(qvtest::readFile(a), QByteArray("one\r\n"));
+}
+
+TEST(TextAppend, PlainAndHtmlFiles)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    const QString b = dir.filePath(QStringLiteral("b.txt"));
+    ASSERT_TRUE(qvtest::writeFile(a, "more\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(b, "first\r\n"));
+    clsConversionOptions o = task(a, 1, b, 1);
+    EXPECT_EQ(ConcatenateFiles(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(b), QByteArray("first\r\nmore\r\n"));
+    o.sOriginalFile = dir.filePath(QStringLiteral("missing.txt"));
+    EXPECT_EQ(ConcatenateFiles(session, o), -3);
+
+    const QString h1 = dir.filePath(QStringLiteral("one.htm"));
+    const QString h2 = dir.filePath(QStringLiteral("two.htm"));
+    ASSERT_TRUE(qvtest::writeFile(h1, "<html><body><p>Alpha <b>beta</b></p></body></html>"));
+    ASSERT_TRUE(qvtest::writeFile(h2, "<html><body><p>Gamma</p></body></html>"));
+    clsConversionOptions h = task(h1, 4, h2, 4);
+    EXPECT_EQ(ConcatenateFiles(session, h), 0);
+    TextControl check;
+    ASSERT_EQ(check.Load(h2, 0, 4), 0);
+    EXPECT_TRUE(check.Text().startsWith(QStringLiteral("Gamma")));
+    EXPECT_TRUE(check.Text().contains(QStringLiteral("Alpha beta")));
+    check.setSelStart(int(check.Text().indexOf(QStringLiteral("beta"))));
+    check.setSelLength(4);
+    EXPECT_EQ(check.FontBold(), 1);
+}
+
+TEST(TextRemoveEmptyLines, BlankLinesGoLastTabLineStays)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    // Through the controls (type 6): a line of blanks and tabs goes, a last line made of a
+    // tab stays; the file keeps its LF line ends and its encoding.
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    const QString t = dir.filePath(QStringLiteral("t.txt"));
+    ASSERT_TRUE(qvtest::writeFile(a, "first\n \t \n\n\x0b\nsecond caf\xc3\xa9\n\t"));
+    clsConversionOptions o = task(a, 6, t, 6);
+    EXPECT_EQ(DeleteEmptyLines(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("first\nsecond caf\xc3\xa9\n\t"));
+
+    // Plain type 1 through the plain-text tool.
+    clsConversionOptions p = task(a, 1, t, 1);
+    EXPECT_EQ(DeleteEmptyLines(session, p), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("first\nsecond caf\xc3\xa9\n"));
+
+    // RTF keeps each line's formatting.
+    const QString r = dir.filePath(QStringLiteral("r.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(r, "{\\rtf1\\ansi\\pard\\qc centred\\par\\pard \\par \\tab \\par\\pard\\qr{\\i right}\\par}"));
+    const QString rt = dir.filePath(QStringLiteral("rt.rtf"));
+    clsConversionOptions q = task(r, 5, rt, 5);
+    EXPECT_EQ(DeleteEmptyLines(session, q), 0);
+    TextControl check;
+    ASSERT_EQ(check.Load(rt, 0, 5), 0);
+    EXPECT_EQ(check.Text(), QStringLiteral("centred\nright\n"));
+    check.setSelStart(0);
+    EXPECT_EQ(check.Alignment(), 2);
+    check.setSelStart(int(check.Text().indexOf(QStringLiteral("right"))));
+    check.setSelLength(5);
+    EXPECT_EQ(check.Alignment(), 1);
+    EXPECT_EQ(check.FontItalic(), 1);
+
+    o.sOriginalFile = dir.filePath(QStringLiteral("none.rtf"));
+    o.lOriginalFileType = 5;
+    EXPECT_EQ(DeleteEmptyLines(session, o), -3);
+}
+
+TEST(TextSearchAndReplace, BackwardsWithoutEndlessLoopAndCodes)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    const QString t = dir.filePath(QStringLiteral("t.txt"));
+    ASSERT_TRUE(qvtest::writeFile(a, "ab ab\r\nAB abab\r\n"));
+    clsConversionOptions o = task(a, 1, t, 1);
+    o.sFindString = QStringLiteral("ab");
+    o.sReplaceString = QStringLiteral("abab");
+    o.bCaseSensitive = true;
+    EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("abab abab\r\nAB abababab\r\n"));
+    EXPECT_EQ(session.panels()->panelText(6), QStringLiteral(" 100 Percent Complete "));
+
+    o.bCaseSensitive = false;
+    o.sReplaceString = QStringLiteral("x");
+    EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("x x\r\nx xx\r\n"));
+
+    // Character codes: line ends found and replaced by a character code.
+    const QChar m(0x00A9);
+    o.sFindString = m + QStringLiteral("13") + m + m + QStringLiteral("10") + m + QStringLiteral("AB");
+    o.sReplaceString = m + QStringLiteral("124") + m;
+    EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("ab ab| abab\r\n"));
+
+    // Many occurrences (progress every 20) in an RTF file, formatting kept around them.
+    const QString r = dir.filePath(QStringLiteral("r.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(r, "{\\rtf1\\ansi{\\b " + QByteArray("cat ").repeated(500) + "}\\par}"));
+    const QString rt = dir.filePath(QStringLiteral("rt.rtf"));
+    clsConversionOptions c = task(r, 5, rt, 5);
+    c.sFindString = QStringLiteral("cat");
+    c.sReplaceString = QStringLiteral("dog");
+    EXPECT_EQ(SearchAndReplaceInFile(session, c), 0);
+    TextControl check;
+    ASSERT_EQ(check.Load(rt, 0, 5), 0);
+    EXPECT_EQ(check.Text().count(QStringLiteral("dog")), 500);
+    EXPECT_FALSE(check.Text().contains(QStringLiteral("cat")));
+    check.setSelStart(1000);
+    check.setSelLength(3);
+    EXPECT_EQ(check.FontBold(), 1);
+
+    // An empty original or an empty find text: 0 and no target.
+    const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    ASSERT_TRUE(qvtest::writeFile(empty, ""));
+    const QString none = dir.filePath(QStringLiteral("none.txt"));
+    clsConversionOptions e = task(empty, 1, none, 1);
+    e.sFindString = QStringLiteral("a");
+    EXPECT_EQ(SearchAndReplaceInFile(session, e), 0);
+    EXPECT_FALSE(QFileInfo::exists(none));
+    e.sOriginalFile = a;
+    e.sFindString.clear();
+    EXPECT_EQ(SearchAndReplaceInFile(session, e), 0);
+    EXPECT_FALSE(QFileInfo::exists(none));
+    e.sOriginalFile = dir.filePath(QStringLiteral("gone.txt"));
+    e.sFindString = QStringLiteral("a");
+    EXPECT_EQ(SearchAndReplaceInFile(session, e), -3);
+
+    // HTML in, HTML out.
+    const QString h = dir.filePath(QStringLiteral("p.htm"));
+    ASSERT_TRUE(qvtest::writeFile(h, "<html><body><p>Hello <i>World</i></p></body></html>"));
+    const QString ht = dir.filePath(QStringLiteral("q.htm"));
+    clsConversionOptions hh = task(h, 4, ht, 4);
+    hh.sFindString = QStringLiteral("world");
+    hh.sReplaceString = QStringLiteral("Moon");
+    hh.bCaseSensitive = false;
+    EXPECT_EQ(SearchAndReplaceInFile(session, hh), 0);
+    ASSERT_EQ(check.Load(ht, 0, 4), 0);
+    EXPECT_EQ(check.Text(), QStringLiteral("Hello Moon"));
+    check.setSelStart(6);
+    check.setSelLength(4);
+    EXPECT_EQ(check.FontItalic(), 1);
+}
