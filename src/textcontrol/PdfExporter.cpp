@@ -109,8 +109,10 @@ void preparePictures(const QTextDocument &source, QTextDocument *clone, int maxD
     }
 }
 
-void drawParagraphFrames(QPainter &p, QTextDocument *doc, const QRectF &pageRect)
+// Frame lines lie around the text, so they may reach into the page margins.
+void drawParagraphFrames(QPainter &p, QTextDocument *doc, const QRectF &pageRect, const QMarginsF &margins)
 {
+    p.setClipRect(pageRect.marginsAdded(margins));
     QAbstractTextDocumentLayout *layout = doc->documentLayout();
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
         const QTextBlockFormat bf = b.blockFormat();
@@ -188,12 +190,13 @@ bool printDocument(const QTextDocument &doc, const PdfExportOptions &o, QByteArr
         p.scale(scale, scale);
         p.translate(0, -i * pageDoc.height());
         const QRectF clip(0, i * pageDoc.height(), pageDoc.width(), pageDoc.height());
-        p.setClipRect(clip);
+        // A hair inside the page's lower edge: what starts on the next page leaves no trace.
+        p.setClipRect(clip.adjusted(0, 0, 0, -0.5));
         QAbstractTextDocumentLayout::PaintContext ctx;
         ctx.clip = clip;
         ctx.palette.setColor(QPalette::Text, Qt::black);
         layout->draw(&p, ctx);
-        drawParagraphFrames(p, clone.get(), clip);
+        drawParagraphFrames(p, clone.get(), clip, QMarginsF(ml, mt, mr, mb) / 20.0 * TextUnits::docDpi() / 72.0);
         p.restore();
     }
     p.end();

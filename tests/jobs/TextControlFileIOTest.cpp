@@ -1,5 +1,6 @@
 // Text-control file input and output: the RTF/DOC swap, retries, messages, save types.
 #include "common/Globals.h"
+#include "jobs/JobSession.h"
 #include "jobs/TextControlFileIO.h"
 #include "textcontrol/TextControl.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -120,4 +122,49 @@ TEST(TextControlFileIO, ErrorDescriptionsAreKeptAsTheyAre)
     TXTextControlOutput_Error(5, QStringLiteral("other"), cancel2);
     EXPECT_TRUE(cancel2);
     EXPECT_EQ(gTXErrNumber, 321);
+}
+
+// DOC goes through the office worker: RTF to DOC on save, DOC to RTF on load, and a Word
+// file named .rtf loads on the swap.
+TEST(TextControlFileIO, WordDocumentsThroughTheOfficeWorker)
+{
+    if (!QFileInfo(qvtest::binDir() + QStringLiteral("/quorvane-office")).isExecutable())
+        GTEST_SKIP() << "office worker not built";
+    QTemporaryDir dir;
+    JobSession session;
+    TextControl *tc = session.TXTextControl1();
+    AttachOfficeWorker(session, tc);
+    tc->document()->setPlainText(QStringLiteral("Word text café\nsecond paragraph"));
+    tc->setSelStart(0);
+    tc->setSelLength(4);
+    tc->setFontBold(1);
+
+    const QString doc = dir.filePath(QStringLiteral("out.doc"));
+    int type = 9;
+    QString message;
+    ASSERT_EQ(TXControlSaveFile(doc, type, tc, message), 0) << message.toStdString();
+    EXPECT_TRUE(qvtest::readFile(doc).startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)));
+
+    TextControl back;
+    AttachOfficeWorker(session, &back);
+    type = 9;
+    ASSERT_EQ(TXControlLoadFile(doc, type, &back, message), 0) << message.toStdString();
+    EXPECT_EQ(type, 9);
+    EXPECT_TRUE(back.Text().startsWith(QStringLiteral("Word text café\nsecond paragraph")));
+    back.setSelStart(0);
+    back.setSelLength(4);
+    EXPECT_EQ(back.FontBold(), 1);
+
+    const QString misnamed = dir.filePath(QStringLiteral("really-word.rtf"));
+    ASSERT_TRUE(QFile::copy(doc, misnamed));
+    type = 5;
+    ASSERT_EQ(TXControlLoadFile(misnamed, type, &back, message), 0) << message.toStdString();
+    EXPECT_EQ(type, 9);
+    EXPECT_TRUE(back.Text().startsWith(QStringLiteral("Word text")));
+
+    // Without the worker a Word file cannot be read, and the message says why.
+    TextControl lonely;
+    type = 9;
+    EXPECT_EQ(TXControlLoadFile(doc, type, &lonely, message), TextControl::errNoConverter);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("OpenFile")));
 }
