@@ -563,10 +563,6 @@ void TextControl::mergeChar(const std::function<void(QTextCharFormat &)> &fn)
         c.setPosition(r.to, QTextCursor::KeepAnchor);
         c.setCharFormat(r.format);
     }
-    // Text typed at the caret afterwards takes the new format too.
-    QTextCharFormat caret = m_cursor.charFormat();
-    fn(caret);
-    m_cursor.setCharFormat(caret);
 }
 
 int TextControl::Alignment() const

@@ -144,6 +144,8 @@ TEST(TextPdfWithOptions, ParagraphAndFontSettingsReachTheWholeText)
     EXPECT_EQ(tc->FontItalic(), 1);
     EXPECT_EQ(tc->ForeColor(), 0x0000FF);
     EXPECT_EQ(tc->ZoomFactor(), 100);
+    // The font applies to the text around the picture; the picture stays a picture.
+    EXPECT_EQ(probePdf(pdf).images, 1);
 }
 
 TEST(TextPdfWithOptions, ImageQualityLowersTheSizeAndFailuresAreReported)
