@@ -66,7 +66,8 @@ void HideMRUMenu(MruMenuArray &menuArray, const clsMRU &)
         if (e) {
             if (menuArray.menu)
                 menuArray.menu->removeAction(e);
-            delete e.data();
+            // The entry may be the one whose click is refilling the menu right now.
+            e->deleteLater();
         }
     }
 }

@@ -175,6 +175,18 @@ TEST_F(MruTest, MenuShowsNewestFirstWithAmpersandsAsTextAndDropsEntriesOfAShrunk
     mru.ClearAllItemsInList();
     HideMRUMenu(array, mru);
     EXPECT_EQ(menu.actions(), (QList<QAction *>{open, element0, exitAction}));
+
+    // Choosing an entry moves it to the top: the menu is refilled from inside the click.
+    mru.AddUniqueItemToCollection(QStringLiteral("/x.qvj"));
+    mru.AddUniqueItemToCollection(QStringLiteral("/y.qvj"));
+    FillMRUMenu(array, mru);
+    QObject::connect(&menu, &QMenu::triggered, [&](QAction *chosen) {
+        mru.AddUniqueItemToCollection(chosen->data().toString());
+        FillMRUMenu(array, mru);
+    });
+    menu.actions()[3]->trigger();
+    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("&1 /x.qvj"));
+    EXPECT_EQ(menu.actions()[3]->text(), QStringLiteral("&2 /y.qvj"));
 }
 
 TEST_F(MruTest, ComboIsFilledNewestFirstWhileEventsAreSuppressed)
