@@ -3,6 +3,7 @@
 // Only the shared-pointer interfaces of libqpdf are used.
 #define POINTERHOLDER_TRANSITION 4
 
+#include "textcontrol/PictureResources.h"
 #include "textcontrol/TextProperties.h"
 #include "textcontrol/TextUnits.h"
 
@@ -38,50 +39,19 @@ namespace {
 // PDF pages may not exceed 14400 points (200 inches).
 constexpr int kMaxPageTwips = 288000;
 
-QImage imageOfResource(const QVariant &res)
-{
-    if (res.typeId() == QMetaType::QImage)
-        return res.value<QImage>();
-    if (res.typeId() == QMetaType::QPixmap)
-        return res.value<QPixmap>().toImage();
-    if (res.typeId() == QMetaType::QByteArray)
-        return QImage::fromData(res.toByteArray());
-    return QImage();
-}
-
-struct ImageUse
-{
-    int position;
-    int length;
-    QTextImageFormat format;
-};
-
-QList<ImageUse> imageUses(const QTextDocument &doc)
-{
-    QList<ImageUse> uses;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            if (f.isValid() && f.charFormat().isImageFormat())
-                uses.append({f.position(), f.length(), f.charFormat().toImageFormat()});
-        }
-    }
-    return uses;
-}
-
 // Copies the picture resources into the clone (decoded) and scales pictures whose resolution on the
 // page exceeds maxDpi.
 void preparePictures(const QTextDocument &source, QTextDocument *clone, int maxDpi)
 {
-    const QList<ImageUse> uses = imageUses(*clone);
+    const QList<PictureResources::Use> uses = PictureResources::uses(*clone);
     int scaledCount = 0;
-    for (const ImageUse &use : uses) {
+    for (const PictureResources::Use &use : uses) {
         const QUrl url(use.format.name());
-        const QVariant res = source.resource(QTextDocument::ImageResource, url);
+        const QVariant res = PictureResources::resourceOf(source, use.format.name());
         if (!res.isValid())
             continue;
         // Decoded once: every page that touches the picture then shares one PDF image object.
-        const QImage img = imageOfResource(res);
+        const QImage img = PictureResources::imageOf(res);
         if (img.isNull())
             continue;
         clone->addResource(QTextDocument::ImageResource, url, img);

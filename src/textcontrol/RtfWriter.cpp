@@ -1,6 +1,7 @@
 #include "textcontrol/RtfWriter.h"
 
 #include "platform/TextCodec.h"
+#include "textcontrol/PictureResources.h"
 #include "textcontrol/TextProperties.h"
 #include "textcontrol/TextUnits.h"
 
@@ -143,7 +144,7 @@ void Writer::writeText(const QString &text)
 
 void Writer::writeImage(const QTextImageFormat &f)
 {
-    const QVariant res = m_doc.resource(QTextDocument::ImageResource, QUrl(f.name()));
+    const QVariant res = PictureResources::resourceOf(m_doc, f.name());
     QByteArray bytes;
     QByteArray kind;
     QSize px;
@@ -158,9 +159,7 @@ void Writer::writeImage(const QTextImageFormat &f)
             bytes.clear();
     }
     if (bytes.isEmpty()) {
-        QImage img = res.value<QImage>();
-        if (img.isNull() && res.typeId() == QMetaType::QByteArray)
-            img.loadFromData(res.toByteArray());
+        const QImage img = PictureResources::imageOf(res);
         if (img.isNull())
             return;
         QBuffer buf(&bytes);

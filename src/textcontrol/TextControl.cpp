@@ -1,6 +1,7 @@
 #include "textcontrol/TextControl.h"
 
 #include "textcontrol/PdfExporter.h"
+#include "textcontrol/PictureResources.h"
 #include "textcontrol/RtfReader.h"
 #include "textcontrol/RtfWriter.h"
 #include "textcontrol/TextProperties.h"
@@ -32,22 +33,6 @@ using TextUnits::twipsToDoc;
 namespace {
 
 const QByteArray kOleSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-
-// Copies the picture resources that the text of `names` refers to from `from` into `to`.
-void copyPictureResources(const QTextDocument &names, const QTextDocument &from, QTextDocument *to)
-{
-    for (QTextBlock b = names.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            if (!f.isValid() || !f.charFormat().isImageFormat())
-                continue;
-            const QUrl url(f.charFormat().toImageFormat().name());
-            const QVariant res = from.resource(QTextDocument::ImageResource, url);
-            if (res.isValid())
-                to->addResource(QTextDocument::ImageResource, url, res);
-        }
-    }
-}
 
 QString plainFromSelection(QString s)
 {
@@ -426,7 +411,7 @@ void TextControl::InsertRangeFrom(const TextControl &source, int start, int leng
     if (fragment.toPlainText().contains(QChar::ObjectReplacementCharacter)) {
         QTextDocument part;
         QTextCursor(&part).insertFragment(fragment);
-        copyPictureResources(part, *source.m_doc, m_doc.get());
+        PictureResources::copy(part, *source.m_doc, m_doc.get());
     }
     const QTextBlockFormat paragraph = source.m_doc->findBlock(range.selectionStart()).blockFormat();
     m_cursor.insertFragment(fragment);
@@ -441,7 +426,7 @@ QByteArray TextControl::SelectionData(int format) const
         return SelText().toUtf8();
     QTextDocument part;
     QTextCursor(&part).insertFragment(m_cursor.selection());
-    copyPictureResources(part, *m_doc, &part);
+    PictureResources::copy(part, *m_doc, &part);
     return RtfWriter::write(part, RtfPageSetup{});
 }
 
@@ -457,7 +442,7 @@ bool TextControl::InsertData(int format, const QByteArray &data)
         fail(errInvalidFormat, error);
         return false;
     }
-    copyPictureResources(part, part, m_doc.get());
+    PictureResources::copy(part, part, m_doc.get());
     // Into an empty paragraph the first inserted paragraph brings its own format.
     const bool emptyParagraph = m_cursor.block().length() <= 1;
     const int at = m_cursor.selectionStart();

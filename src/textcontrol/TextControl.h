@@ -155,6 +155,22 @@ public:
     QString FontName() const;
     void setFontName(const QString &v);
 
+    // The control's font and paragraph dialogs change the selection's format. The window
+    // installs them (this layer shows no widgets); without one the call does nothing.
+    using DialogHandler = std::function<void(TextControl &)>;
+    void setFontDialogHandler(DialogHandler handler) { m_fontDialog = std::move(handler); }
+    void setParagraphDialogHandler(DialogHandler handler) { m_paragraphDialog = std::move(handler); }
+    void FontDialog()
+    {
+        if (m_fontDialog)
+            m_fontDialog(*this);
+    }
+    void ParagraphDialog()
+    {
+        if (m_paragraphDialog)
+            m_paragraphDialog(*this);
+    }
+
     // Container properties (kept for callers that position the control).
     bool Visible() const { return m_visible; }
     void setVisible(bool v) { m_visible = v; }
@@ -184,6 +200,8 @@ private:
     int m_errNumber = 0;
     QString m_errDescription;
     OfficeConverter m_office;
+    DialogHandler m_fontDialog;
+    DialogHandler m_paragraphDialog;
     PlainTextForm m_plainForm;
 
     int m_pageWidth = 12240;
