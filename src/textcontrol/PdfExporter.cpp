@@ -10,6 +10,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -44,18 +45,21 @@ constexpr int kMaxPageTwips = 288000;
 void preparePictures(const QTextDocument &source, QTextDocument *clone, int maxDpi)
 {
     const QList<PictureResources::Use> uses = PictureResources::uses(*clone);
-    int scaledCount = 0;
+    // Each picture is decoded once, and each scaled size made once: every place that shows it
+    // then shares one PDF image object.
+    QHash<QString, QImage> decoded;
+    QHash<QString, QString> scaledNames; // picture name and size -> name of the scaled copy
     for (const PictureResources::Use &use : uses) {
-        const QUrl url(use.format.name());
-        const QVariant res = PictureResources::resourceOf(source, use.format.name());
-        if (!res.isValid())
-            continue;
-        // Decoded once: every page that touches the picture then shares one PDF image object.
-        const QImage img = PictureResources::imageOf(res);
-        if (img.isNull())
-            continue;
-        clone->addResource(QTextDocument::ImageResource, url, img);
-        if (maxDpi <= 0)
+        const QString name = use.format.name();
+        auto it = decoded.find(name);
+        if (it == decoded.end()) {
+            const QImage img = PictureResources::imageOf(PictureResources::resourceOf(source, name));
+            it = decoded.insert(name, img);
+            if (!img.isNull())
+                clone->addResource(QTextDocument::ImageResource, QUrl(name), img);
+        }
+        const QImage img = it.value();
+        if (img.isNull() || maxDpi <= 0)
             continue;
         const double dpi = TextUnits::docDpi();
         const double shownW = use.format.width() > 0 ? use.format.width() : img.width();
@@ -64,12 +68,17 @@ void preparePictures(const QTextDocument &source, QTextDocument *clone, int maxD
         const int maxH = std::max(1, int(std::ceil(shownH / dpi * maxDpi)));
         if (img.width() <= maxW && img.height() <= maxH)
             continue;
-        const QImage scaled = img.scaled(std::min(maxW, img.width()), std::min(maxH, img.height()),
-                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const QUrl scaledUrl(QStringLiteral("scaled://%1").arg(++scaledCount));
-        clone->addResource(QTextDocument::ImageResource, scaledUrl, scaled);
+        const QSize size(std::min(maxW, img.width()), std::min(maxH, img.height()));
+        const QString key = name + QStringLiteral("@%1x%2").arg(size.width()).arg(size.height());
+        QString scaledName = scaledNames.value(key);
+        if (scaledName.isEmpty()) {
+            scaledName = QStringLiteral("scaled://%1").arg(scaledNames.size() + 1);
+            scaledNames.insert(key, scaledName);
+            clone->addResource(QTextDocument::ImageResource, QUrl(scaledName),
+                               img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        }
         QTextImageFormat f = use.format;
-        f.setName(scaledUrl.toString());
+        f.setName(scaledName);
         f.setWidth(shownW);
         f.setHeight(shownH);
         QTextCursor c(clone);

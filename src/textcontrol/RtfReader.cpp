@@ -180,6 +180,7 @@ private:
     int m_pictDepth = -1;
     int m_pictKind = 0; // 1 png, 2 jpeg, 0 unsupported
     QByteArray m_pictData;
+    QHash<QByteArray, QUrl> m_pictureNames;
     int m_pictHexNibble = -1;
     int m_picW = 0, m_picH = 0, m_picWGoal = 0, m_picHGoal = 0, m_scaleX = 100, m_scaleY = 100;
 
@@ -374,16 +375,23 @@ void Parser::insertPicture()
 {
     if (m_pictKind == 0 || m_pictData.isEmpty())
         return;
+    // Only data that starts like the stated format is handed to an image decoder.
+    if (!m_pictData.startsWith(m_pictKind == 1 ? QByteArray("\x89PNG\r\n\x1a\n") : QByteArray("\xFF\xD8\xFF")))
+        return;
     QBuffer buf(&m_pictData);
     buf.open(QIODevice::ReadOnly);
     QImageReader reader(&buf, m_pictKind == 1 ? "png" : "jpeg");
     const QSize px = reader.size();
     if (!px.isValid() || px.isEmpty())
         return; // unreadable picture data: dropped, the text goes on
-    // Names are unique in the process, so pictures copied between documents never clash.
-    static std::atomic<int> counter{0};
-    const QUrl url(QStringLiteral("rtfimg://%1").arg(++counter));
-    m_doc->addResource(QTextDocument::ImageResource, url, m_pictData);
+    // The same picture stored again (a logo on every page) shares one resource. Names are
+    // unique in the process, so pictures copied between documents never clash.
+    QUrl &url = m_pictureNames[m_pictData];
+    if (url.isEmpty()) {
+        static std::atomic<int> counter{0};
+        url = QUrl(QStringLiteral("rtfimg://%1").arg(++counter));
+        m_doc->addResource(QTextDocument::ImageResource, url, m_pictData);
+    }
     QTextImageFormat f;
     f.setName(url.toString());
     double wTwips = m_picWGoal > 0 ? m_picWGoal : px.width() * 15.0;

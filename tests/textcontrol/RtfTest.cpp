@@ -275,3 +275,17 @@ TEST(TextControlLoad, InvalidRtfAndTypesGiveNumbers)
     EXPECT_EQ(tc.lastErrorDescription(), QStringLiteral("Unknown File Type"));
     EXPECT_EQ(errors, 5);
 }
+
+TEST(RtfReader, RepeatedPictureIsStoredOnce)
+{
+    const QByteArray pict = "{\\pict\\pngblip " + texttest::pictureBytes("png", 20, 10).toHex() + "}";
+    QTextDocument doc;
+    ASSERT_TRUE(RtfReader::read("{\\rtf1 " + pict + " and " + pict + "\\par}", &doc, nullptr, nullptr));
+    QStringList names;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                names.append(it.fragment().charFormat().toImageFormat().name());
+    ASSERT_EQ(names.size(), 2);
+    EXPECT_EQ(names[0], names[1]);
+}
