@@ -19,6 +19,13 @@ constexpr int kStartLimitMs = 120000;
 // How long one wait for the worker's output blocks before events are pumped again.
 constexpr int kPollMs = 20;
 
+qint64 defaultMemoryLimitKb()
+{
+    bool ok = false;
+    const qint64 mb = qEnvironmentVariable("QV_WORKER_MEMORY_LIMIT_MB").toLongLong(&ok);
+    return ok && mb > 0 ? mb * 1024 : 1024 * 1024;
+}
+
 // False once the process has ended, even while it waits to be reaped (a zombie).
 bool processAlive(qint64 pid)
 {
@@ -41,7 +48,10 @@ int defaultTimeLimitMs()
 }
 } // namespace
 
-ConversionControl::ConversionControl(QObject *parent) : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()) {}
+ConversionControl::ConversionControl(QObject *parent)
+    : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()), m_memoryLimitKb(defaultMemoryLimitKb())
+{
+}
 
 ConversionControl::~ConversionControl() { shutDown(); }
 
@@ -212,7 +222,10 @@ int ConversionControl::finish(int code, const QJsonObject &answer)
     if (code != TypeCatalogue::Success && TypeCatalogue::resultMessage(code).isEmpty())
         code = TypeCatalogue::Failed;
     m_lastMessage = TypeCatalogue::resultMessage(code);
-    if (!m_optimizeForSpeed)
+    // LibreOffice keeps a little memory with every document; a worker past its limit is
+    // replaced between files so that a long run stays bounded.
+    const qint64 rssKb = answer.value(QStringLiteral("rss")).toInteger();
+    if (!m_optimizeForSpeed || (m_memoryLimitKb > 0 && rssKb > m_memoryLimitKb))
         stopWorker(false);
     m_busy = false;
     return code;

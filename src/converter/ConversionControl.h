@@ -84,6 +84,10 @@ public:
     // variable QV_CONVERSION_TIMEOUT (seconds, fractions allowed).
     int timeLimitMs() const { return m_timeLimitMs; }
     void setTimeLimitMs(int ms) { m_timeLimitMs = ms; }
+    // Resident memory (kB) past which a kept worker is replaced after a file; the default is
+    // 1 GB or $QV_WORKER_MEMORY_LIMIT_MB. 0 = no limit.
+    qint64 memoryLimitKb() const { return m_memoryLimitKb; }
+    void setMemoryLimitKb(qint64 kb) { m_memoryLimitKb = kb; }
     // The worker executable; by default quorvane-office beside this program, or
     // $QV_OFFICE_WORKER.
     void setWorkerProgram(const QString &path) { m_workerProgram = path; }
@@ -121,6 +125,7 @@ private:
     bool m_optimizeForSpeed = true;
     bool m_busy = false;
     int m_timeLimitMs = 300000;
+    qint64 m_memoryLimitKb = 0;
     QString m_workerProgram;
     QString m_version;
     EventPump *m_pump = nullptr;

@@ -211,12 +211,19 @@ TEST_F(ConversionFailure, MemoryModeStartsAWorkerPerFileAndEventsKeepFlowing)
     ASSERT_EQ(c.convert(), 0);
     EXPECT_EQ(c.workerProcessId(), kept);
 
+    // A worker past its memory limit is replaced after the file.
+    c.setMemoryLimitKb(1);
+    c.setTargetFile(out + "/five.pdf");
+    ASSERT_EQ(c.convert(), 0);
+    EXPECT_EQ(c.workerProcessId(), 0);
+    c.setMemoryLimitKb(0);
+
     QString version;
     c.getPowerPointVersion(version);
     EXPECT_TRUE(version.startsWith("7.")) << version.toStdString();
     c.shutDown();
     EXPECT_EQ(c.workerProcessId(), 0);
-    EXPECT_EQ(entries(out), QStringList({"four.pdf", "one.pdf", "three.pdf", "two.pdf"}));
+    EXPECT_EQ(entries(out), QStringList({"five.pdf", "four.pdf", "one.pdf", "three.pdf", "two.pdf"}));
 }
 
 TEST(ConversionControlCatalogue, QueriesAnswerWithoutAWorker)

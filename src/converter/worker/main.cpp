@@ -6,6 +6,7 @@
 #include "WorkerConverter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,9 +80,22 @@ QString makeWorkFolder()
     return mine;
 }
 
+// Resident memory in kB: LibreOffice keeps a little with every document it loads, so the
+// client replaces a worker that has grown too large.
+qint64 residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
 QJsonObject answer(int result, const WorkerConverter &c)
 {
-    QJsonObject o{{QStringLiteral("result"), result}};
+    QJsonObject o{{QStringLiteral("result"), result}, {QStringLiteral("rss"), residentKb()}};
     if (!c.detail().isEmpty())
         o[QStringLiteral("detail")] = c.detail();
     QJsonArray files;
