@@ -4,8 +4,15 @@
 
 class Prompter;
 
-// Appends sMessage and CRLF to sLogFile (when not empty) under the machine-wide lock, releases
-// the lock, then shows the message when bShowMessage (through the prompter installed with
-// SetLogMessagePrompter; without one, on standard output). Never reports failure.
+// Appends sMessage and CRLF to sLogFile (when not empty; the file is created when missing, its
+// folder is not) under the machine-wide lock, releases the lock, then shows the message when
+// bShowMessage (through the prompter installed with SetLogMessagePrompter; without one, on
+// standard output). Text is UTF-8, every line end CRLF. Never reports failure.
 void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage);
 void SetLogMessagePrompter(Prompter *prompter);
+
+// The machine-wide lock "Ambrith_Global_Mutex" that every writer of such logs shares. Waits
+// without limit; a lock that cannot be taken is ignored (the caller goes on). Calls nest; each
+// CreateGlobalMutex is matched by one ReleaseGlobalMutex on the same thread.
+void CreateGlobalMutex();
+void ReleaseGlobalMutex();

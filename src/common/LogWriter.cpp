@@ -1,0 +1,79 @@
+#include "LogWriter.h"
+
+#include "platform/MachineMutex.h"
+#include "platform/Prompter.h"
+
+#include <QFile>
+#include <QRecursiveMutex>
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+std::atomic<Prompter *> g_prompter{nullptr};
+// Threads of this process queue here first: the file lock object belongs to one thread at a time.
+QRecursiveMutex g_threadLock;
+thread_local int t_depth = 0;
+
+MachineMutex &globalMutex()
+{
+    static MachineMutex mutex(QStringLiteral("Ambrith_Global_Mutex"));
+    return mutex;
+}
+
+QByteArray withCrlf(const QString &text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(u'\r', u'\n');
+    t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return t.toUtf8();
+}
+
+void appendLine(const QString &file, const QString &message)
+{
+    QFile log(file);
+    // Unbuffered append: the whole line goes out in one write at the end of the file.
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return;
+    log.write(withCrlf(message) + "\r\n");
+}
+
+} // namespace
+
+void CreateGlobalMutex()
+{
+    g_threadLock.lock();
+    ++t_depth;
+    globalMutex().lock();
+}
+
+void ReleaseGlobalMutex()
+{
+    if (t_depth == 0)
+        return;
+    --t_depth;
+    globalMutex().unlock();
+    g_threadLock.unlock();
+}
+
+void SetLogMessagePrompter(Prompter *prompter) { g_prompter = prompter; }
+
+void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage)
+{
+    CreateGlobalMutex();
+    if (!sLogFile.isEmpty())
+        appendLine(sLogFile, sMessage);
+    ReleaseGlobalMutex();
+    // Shown only after the lock is let go: an open box must not hold up every other writer.
+    if (!bShowMessage)
+        return;
+    if (Prompter *prompter = g_prompter.load()) {
+        prompter->msgBox(sMessage, Prompter::Information | Prompter::OkOnly);
+    } else {
+        const QByteArray text = sMessage.toLocal8Bit() + '\n';
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+        std::fflush(stdout);
+    }
+}
