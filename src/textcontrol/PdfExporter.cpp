@@ -203,62 +203,71 @@ bool isSingleFilter(QPDFObjectHandle filter, const char *name)
     return false;
 }
 
+bool recompressImage(QPDFObjectHandle obj, int quality);
+
+// A picture that cannot be re-encoded stays as it is; the others are still re-encoded.
 void recompressImages(QPDF &pdf, int quality)
 {
     for (QPDFObjectHandle obj : pdf.getAllObjects()) {
-        if (!obj.isStream())
-            continue;
-        QPDFObjectHandle dict = obj.getDict();
-        if (!dict.getKey("/Subtype").isNameAndEquals("/Image"))
-            continue;
-        if (dict.getKey("/ImageMask").isBool() && dict.getKey("/ImageMask").getBoolValue())
-            continue;
-        if (!dict.getKey("/BitsPerComponent").isInteger() || dict.getKey("/BitsPerComponent").getIntValue() != 8)
-            continue;
-        if (dict.hasKey("/Decode"))
-            continue;
-        QPDFObjectHandle cs = dict.getKey("/ColorSpace");
-        int comps = 0;
-        if (cs.isNameAndEquals("/DeviceRGB"))
-            comps = 3;
-        else if (cs.isNameAndEquals("/DeviceGray"))
-            comps = 1;
-        if (!comps || !dict.getKey("/Width").isInteger() || !dict.getKey("/Height").isInteger())
-            continue;
-        const long long width = dict.getKey("/Width").getIntValue();
-        const long long height = dict.getKey("/Height").getIntValue();
-        if (width <= 0 || height <= 0 || width > 30000 || height > 30000)
-            continue;
-        QImage img;
-        if (isSingleFilter(dict.getKey("/Filter"), "/DCTDecode")) {
-            const std::shared_ptr<Buffer> raw = obj.getRawStreamData();
-            img = QImage::fromData(reinterpret_cast<const uchar *>(raw->getBuffer()), int(raw->getSize()));
-        } else {
-            std::shared_ptr<Buffer> data;
-            try {
-                data = obj.getStreamData(qpdf_dl_generalized);
-            } catch (const std::exception &) {
-                continue;
-            }
-            const qsizetype rowBytes = qsizetype(width) * comps;
-            if (!data || qsizetype(data->getSize()) < rowBytes * height)
-                continue;
-            img = QImage(int(width), int(height), comps == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
-            for (int y = 0; y < height; ++y)
-                std::copy_n(data->getBuffer() + y * rowBytes, rowBytes, img.scanLine(y));
+        try {
+            recompressImage(obj, quality);
+        } catch (const std::exception &) {
         }
-        if (img.isNull())
-            continue;
-        if (comps == 1)
-            img = img.convertToFormat(QImage::Format_Grayscale8);
-        else
-            img = img.convertToFormat(QImage::Format_RGB888);
-        const QByteArray jpeg = encodeJpeg(img, quality);
-        if (jpeg.isEmpty())
-            continue;
-        obj.replaceStreamData(std::string(jpeg.constData(), size_t(jpeg.size())),
-                              QPDFObjectHandle::newName("/DCTDecode"), QPDFObjectHandle::newNull());
     }
+}
+
+bool recompressImage(QPDFObjectHandle obj, int quality)
+{
+    if (!obj.isStream())
+        return false;
+    QPDFObjectHandle dict = obj.getDict();
+    if (!dict.getKey("/Subtype").isNameAndEquals("/Image"))
+        return false;
+    if (dict.getKey("/ImageMask").isBool() && dict.getKey("/ImageMask").getBoolValue())
+        return false;
+    if (!dict.getKey("/BitsPerComponent").isInteger() || dict.getKey("/BitsPerComponent").getIntValue() != 8)
+        return false;
+    if (dict.hasKey("/Decode"))
+        return false;
+    QPDFObjectHandle cs = dict.getKey("/ColorSpace");
+    int comps = 0;
+    if (cs.isNameAndEquals("/DeviceRGB"))
+        comps = 3;
+    else if (cs.isNameAndEquals("/DeviceGray"))
+        comps = 1;
+    if (!comps || !dict.getKey("/Width").isInteger() || !dict.getKey("/Height").isInteger())
+        return false;
+    const long long width = dict.getKey("/Width").getIntValue();
+    const long long height = dict.getKey("/Height").getIntValue();
+    if (width <= 0 || height <= 0 || width > 30000 || height > 30000)
+        return false;
+    QImage img;
+    if (isSingleFilter(dict.getKey("/Filter"), "/DCTDecode")) {
+        const std::shared_ptr<Buffer> raw = obj.getRawStreamData();
+        img = QImage::fromData(reinterpret_cast<const uchar *>(raw->getBuffer()), int(raw->getSize()));
+    } else {
+        std::shared_ptr<Buffer> data;
+        data = obj.getStreamData(qpdf_dl_generalized);
+        const qsizetype rowBytes = qsizetype(width) * comps;
+        if (!data || qsizetype(data->getSize()) < rowBytes * height)
+            return false;
+        img = QImage(int(width), int(height), comps == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(data->getBuffer() + y * rowBytes, rowBytes, img.scanLine(y));
+    }
+    if (img.isNull())
+        return false;
+    if (comps == 1)
+        img = img.convertToFormat(QImage::Format_Grayscale8);
+    else
+        img = img.convertToFormat(QImage::Format_RGB888);
+    const QByteArray jpeg = encodeJpeg(img, quality);
+    if (jpeg.isEmpty())
+        return false;
+    obj.replaceStreamData(std::string(jpeg.constData(), size_t(jpeg.size())),
+                          QPDFObjectHandle::newName("/DCTDecode"), QPDFObjectHandle::newNull());
+
+    return true;
 }
 
 } // namespace
