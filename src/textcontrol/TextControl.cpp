@@ -101,10 +101,16 @@ int TextControl::Load(const QString &file, int offset, int type)
 
 int TextControl::loadBytes(const QByteArray &bytes, int type, const QString &file)
 {
-    // The page belongs to the document: a new document starts from the default page.
+    // Page, security and picture settings belong to the document being written: a new
+    // document starts from the defaults, so no password of an earlier PDF carries over.
     m_pageWidth = 12240;
     m_pageHeight = 15840;
     m_marginL = m_marginT = m_marginR = m_marginB = 1440;
+    m_permissions = 0;
+    m_ownerPassword.clear();
+    m_userPassword.clear();
+    m_imageQuality = 0;
+    m_imageResolution = 0;
     switch (type) {
     case 1:
     case 2:

@@ -95,7 +95,8 @@ public:
 
     // Indexed output options: 0 page width, 1 page height, 8 style-sheet file, 9 style-sheet
     // option, 10 access permissions, 11 permissions password, 12 open password, 13 image
-    // compression quality, 14 maximum image resolution, 37 (load flag; kept).
+    // compression quality, 14 maximum image resolution, 37 (load flag; kept). A load resets
+    // the page (to what the file states), the permissions, passwords and picture settings.
     QVariant OutputOption(int index) const;
     void setOutputOption(int index, const QVariant &value);
     // 0 plain PDF, 2 PDF/A; Save sets it for types 12 and 14.

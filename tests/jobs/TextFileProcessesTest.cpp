@@ -256,3 +256,35 @@ TEST(TextSearchAndReplace, BackwardsWithoutEndlessLoopAndCodes)
     check.setSelLength(4);
     EXPECT_EQ(check.FontItalic(), 1);
 }
+
+TEST(TextAppend, UnreadableTargetFailsAndStaysUntouched)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.rtf"));
+    const QString b = dir.filePath(QStringLiteral("b.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(a, "{\\rtf1 fine\\par}"));
+    ASSERT_TRUE(qvtest::writeFile(b, "{\\rtf1 broken {"));
+    clsConversionOptions o = task(a, 5, b, 5);
+    EXPECT_EQ(ConcatenateFiles(session, o), -2); // the output control's load error counts
+    EXPECT_EQ(qvtest::readFile(b), QByteArray("{\\rtf1 broken {"));
+}
+
+TEST(TextSearchAndReplace, PdfTargetCarriesNoPasswordOfAnEarlierPdfRoad)
+{
+    QTemporaryDir dir;
+    JobSession session;
+    TextControl *a = session.TXTextControl1();
+    a->setOutputOption(12, QStringLiteral("left over"));
+    a->setOutputOption(11, QStringLiteral("from before"));
+    const QString src = dir.filePath(QStringLiteral("s.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(src, "{\\rtf1 old text\\par}"));
+    const QString pdf = dir.filePath(QStringLiteral("s.pdf"));
+    clsConversionOptions o = task(src, 5, pdf, 12);
+    o.sFindString = QStringLiteral("old");
+    o.sReplaceString = QStringLiteral("new");
+    EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
+    const QByteArray bytes = qvtest::readFile(pdf);
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_FALSE(bytes.contains("/Encrypt"));
+}
