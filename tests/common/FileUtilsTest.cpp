@@ -11,7 +11,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <thread>
 
 using qvtest::readFile;
 using qvtest::writeFile;
@@ -187,6 +191,41 @@ TEST(FileUtils, DeleteWithRetryFailsAtOnceOnErrorsThatCannotPass)
     }
     EXPECT_TRUE(QFileInfo::exists(dir.path() + "/locked/g.txt"));
     EXPECT_LT(timer.elapsed(), 900);
+}
+
+TEST(FileUtils, DeleteWithRetryWaitsOutABusyFile)
+{
+    // A file with another file mounted over it cannot be unlinked (EBUSY) until the mount goes:
+    // the one error here that passes. Mounting needs root.
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/busy.txt";
+    ASSERT_TRUE(writeFile(f, "x"));
+    ASSERT_TRUE(writeFile(dir.path() + "/over.txt", "y"));
+    if (QProcess::execute("mount", {"--bind", dir.path() + "/over.txt", f}) != 0) {
+        GTEST_SKIP() << "cannot mount here";
+    }
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute("umount", {"-l", path}); }
+    } guard{f};
+
+    SetDeleteRetryPause(0);
+    EXPECT_FALSE(bDeleteFileWithRetry(f)); // still busy after every retry
+    EXPECT_TRUE(QFileInfo::exists(f));
+
+    SetDeleteRetryPause(50); // twenty retries: a second for the mount to go
+    std::thread unmount([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        QProcess::execute("umount", {f});
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const bool deleted = bDeleteFileWithRetry(f);
+    unmount.join();
+    EXPECT_TRUE(deleted);
+    EXPECT_GE(timer.elapsed(), 80);
+    EXPECT_FALSE(QFileInfo::exists(f));
+    SetDeleteRetryPause(1000);
 }
 
 TEST(FileUtils, UniqueTempNamesNeverRepeat)
