@@ -43,7 +43,10 @@ bool bFolderIsWriteable(const QString &sFolder);
 // Codes of CheckOutputFolder.
 enum OutputFolderCheck { ofcFine = 0, ofcSystemFolder = 2, ofcProtectedFolder = 3, ofcSystemRoot = 4,
                          ofcNotWriteable = 5 };
-// Judges an output folder: system folders (/bin, /boot, /dev, /etc, /lib*, /proc, /sbin, /sys,
-// /usr, /var) 2, /home itself 3, / 4, not writeable 5. sRecommended receives a suggestion,
-// vMessage the reason (only for codes other than 0).
+// Judges an output folder (or a target path in it) by its nearest existing folder, with ".."
+// resolved: system folders (/bin, /boot, /dev, /etc, /lib*, /proc, /sbin, /sys, /usr, /var) 2,
+// /home itself and the folder that holds the user's profile 3 (folders below them are fine),
+// / 4, not writeable (or no folder at all) 5. sRecommended receives the path with the matched
+// folder replaced by the documents folder (code 5: the documents folder), no trailing "/";
+// vMessage the untranslated reason, set only for codes other than 0.
 int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vMessage);
