@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -239,6 +241,20 @@ TEST_F(ConversionOutput, HtmlPagesAndOriginalsOfEveryFormat)
         ASSERT_EQ(convert(original, out + "/from-" + ext + ".pdf", 32), 0);
         EXPECT_EQ(pdfFacts(out + "/from-" + ext + ".pdf").pages, kDeckSlides);
     }
+}
+
+TEST_F(ConversionOutput, PathsWithBlanksAndAccentsAndPercentSigns)
+{
+    const QString folder = out + QString::fromUtf8("/Präsentation 100% #1");
+    QDir().mkpath(folder);
+    const QString original = folder + QString::fromUtf8("/Überblick & Plan.pptx");
+    ASSERT_TRUE(QFile::copy(pptx, original));
+    control().setCreateFileForEachSlide(true);
+    control().setFromSlide(4);
+    control().setToSlide(4);
+    ASSERT_EQ(convert(original, folder + QString::fromUtf8("/Überblick & Plan.pdf"), 32), 0);
+    EXPECT_EQ(pdfFacts(folder + QString::fromUtf8("/Überblick & Plan_4.pdf")).pages, 1);
+    EXPECT_TRUE(stagedLeftovers(folder).isEmpty());
 }
 
 TEST_F(ConversionOutput, ReplacesAnExistingTargetWhole)
