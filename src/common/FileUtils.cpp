@@ -2,6 +2,7 @@
 
 #include "PathUtils.h"
 #include "SpecialFolderPaths.h"
+#include "platform/ProfileIni.h"
 #include "platform/Tick.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <atomic>
@@ -341,4 +343,69 @@ int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vM
     if (code != ofcFine)
         vMessage = message;
     return code;
+}
+
+namespace {
+
+QStringList xdgDirs(const char *var, const QString &fallback)
+{
+    const QString value = qEnvironmentVariable(var);
+    QStringList dirs;
+    for (const QString &d : (value.isEmpty() ? fallback : value).split(u':', Qt::SkipEmptyParts))
+        dirs << d;
+    return dirs;
+}
+
+// The program of a desktop entry's Exec line: the first word, or the text of its quotes.
+QString programOfExec(const QString &exec)
+{
+    const QString line = exec.trimmed();
+    QString program;
+    if (line.startsWith(u'"'))
+        program = line.mid(1).section(u'"', 0, 0);
+    else
+        program = line.section(u' ', 0, 0);
+    if (program.isEmpty())
+        return QString();
+    if (program.startsWith(u'/'))
+        return bFileExists(program) && QFileInfo(program).isExecutable() ? program : QString();
+    return QStandardPaths::findExecutable(program);
+}
+
+} // namespace
+
+QString GetDefaultBrowserCommand()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    const QString configHome = xdgDirs("XDG_CONFIG_HOME", home + QStringLiteral("/.config")).value(0);
+    const QString dataHome = xdgDirs("XDG_DATA_HOME", home + QStringLiteral("/.local/share")).value(0);
+    const QStringList dataDirs = QStringList{dataHome}
+                                 + xdgDirs("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    QStringList lists{configHome + QStringLiteral("/mimeapps.list")};
+    for (const QString &d : xdgDirs("XDG_CONFIG_DIRS", QStringLiteral("/etc/xdg")))
+        lists << d + QStringLiteral("/mimeapps.list");
+    for (const QString &d : dataDirs)
+        lists << d + QStringLiteral("/applications/mimeapps.list");
+
+    for (const QString &list : lists) {
+        const QString handlers = ProfileIni::readString(list, QStringLiteral("Default Applications"),
+                                                        QStringLiteral("x-scheme-handler/http"), QString());
+        for (const QString &desktop : handlers.split(u';', Qt::SkipEmptyParts)) {
+            for (const QString &d : dataDirs) {
+                const QString entry = d + QStringLiteral("/applications/") + desktop.trimmed();
+                if (!bFileExists(entry))
+                    continue;
+                const QString program = programOfExec(
+                    ProfileIni::readString(entry, QStringLiteral("Desktop Entry"), QStringLiteral("Exec"), QString()));
+                if (!program.isEmpty())
+                    return program;
+            }
+        }
+    }
+    for (const QString &browser : qEnvironmentVariable("BROWSER").split(u':', Qt::SkipEmptyParts)) {
+        const QString program = programOfExec(browser);
+        if (!program.isEmpty())
+            return program;
+    }
+    return QString();
 }

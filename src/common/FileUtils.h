@@ -50,3 +50,8 @@ enum OutputFolderCheck { ofcFine = 0, ofcSystemFolder = 2, ofcProtectedFolder = 
 // folder replaced by the documents folder (code 5: the documents folder), no trailing "/";
 // vMessage the untranslated reason, set only for codes other than 0.
 int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vMessage);
+
+// The default web browser's program: the first handler of x-scheme-handler/http in the
+// mimeapps.list files (XDG order) whose desktop entry names a program that exists, else the
+// first program of $BROWSER; "" when there is none.
+QString GetDefaultBrowserCommand();

@@ -278,3 +278,38 @@ TEST(FileUtils, FolderWriteability)
     }
     EXPECT_FALSE(bFolderIsWriteable(dir.path() + "/ro/sub"));
 }
+
+TEST(FileUtils, DefaultBrowserComesFromTheHttpHandlersDesktopEntry)
+{
+    QTemporaryDir dir;
+    const QString config = dir.path() + "/config";
+    const QString data = dir.path() + "/data";
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    qputenv("XDG_DATA_HOME", data.toUtf8());
+    qputenv("XDG_CONFIG_DIRS", (dir.path() + "/none").toUtf8());
+    qputenv("XDG_DATA_DIRS", (dir.path() + "/none").toUtf8());
+    qputenv("BROWSER", "");
+    EXPECT_EQ(GetDefaultBrowserCommand(), "");
+
+    ASSERT_TRUE(writeFile(dir.path() + "/opt/my browser/run", "#!/bin/sh\n"));
+    ASSERT_TRUE(QFile::setPermissions(dir.path() + "/opt/my browser/run",
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    ASSERT_TRUE(writeFile(config + "/mimeapps.list",
+                          "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
+                          "[Default Applications]\nx-scheme-handler/http=gone.desktop;web.desktop;\n"));
+    ASSERT_TRUE(writeFile(data + "/applications/web.desktop",
+                          "[Desktop Entry]\nName=Web\nExec=\"" + (dir.path() + "/opt/my browser/run").toUtf8()
+                              + "\" %u\n[Desktop Action new]\nExec=/nothing\n"));
+    EXPECT_EQ(GetDefaultBrowserCommand(), dir.path() + "/opt/my browser/run");
+
+    // A handler whose program is missing gives way to $BROWSER, found on the PATH.
+    ASSERT_TRUE(writeFile(data + "/applications/web.desktop", "[Desktop Entry]\nExec=no-such-browser %u\n"));
+    qputenv("BROWSER", "no-such-browser:sh");
+    EXPECT_TRUE(GetDefaultBrowserCommand().endsWith("/sh")) << GetDefaultBrowserCommand().toStdString();
+
+    qputenv("XDG_CONFIG_HOME", (qvtest::homeDir() + "/.config").toUtf8());
+    qputenv("XDG_DATA_HOME", (qvtest::homeDir() + "/.local/share").toUtf8());
+    qunsetenv("XDG_CONFIG_DIRS");
+    qunsetenv("XDG_DATA_DIRS");
+    qunsetenv("BROWSER");
+}
