@@ -120,19 +120,22 @@ TEST_F(ConversionFailure, KilledWorkerIsReportedAndReplaced)
     ASSERT_GT(first, 0);
     QFile::remove(out + "/warm.pdf");
 
-    // The worker dies in the middle of a conversion.
+    // The worker dies in the middle of a conversion, after the first slide's picture was
+    // written under its temporary name: the client removes what the worker left.
     bool killed = false;
+    qsizetype stagedAtKill = 0;
     auto conn = QObject::connect(&c, &ConversionControl::Progress, [&] {
-        if (!killed) {
+        if (!killed && c.progressPercent() > 40) {
             killed = true;
+            stagedAtKill = stagedLeftovers(out).size();
             ::kill(static_cast<pid_t>(c.workerProcessId()), SIGKILL);
+            waitUntilDead(first);
         }
     });
-    c.setFromSlide(1);
-    c.setToSlide(4);
-    const int rc = convert(pptx, out + "/killed.rtf", 106);
+    const int rc = convert(pptx, out + "/killed.png", 18);
     QObject::disconnect(conn);
     ASSERT_TRUE(killed);
+    EXPECT_GT(stagedAtKill, 0);
     expectFailure(rc, WorkerStopped);
 
     // The next file gets a new worker.
