@@ -88,6 +88,7 @@ public:
     int PerformSpecialProcess(clsConversionOptions &options);
 
     // Result logging and progress (ResultLogging.cpp).
+    QString OptionCodeForLog(int lJobNumber, const clsConversionOptions &co, bool wrapRows) const;
     void LogConversionError(int lJobNumber, clsConversionOptions &co);
     void LogExitCode(int lJobNumber, clsConversionOptions &co);
     void UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal);
@@ -108,6 +109,9 @@ private:
     int PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     int PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     void showSaveFailure(const QString &reason);
+    // The task PerformBlock is running: a task without a grid row (a single conversion given on
+    // the command line) logs its option code from this record rather than from a per-file one.
+    const clsConversionOptions *m_taskForLog = nullptr;
 
     StatusPanels m_defaultPanels;
     EventPump m_defaultPump;

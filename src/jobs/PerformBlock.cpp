@@ -57,11 +57,14 @@ int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool
     coBlock.sLogFile = ExpandPathVariables(coBlock.sLogFile);
     coBlock.sLogAsConversionJobFile = ExpandPathVariables(coBlock.sLogAsConversionJobFile);
     coBlock.sCurrentBatchJobFile = ExpandPathVariables(coBlock.sCurrentBatchJobFile);
+    m_taskForLog = &coBlock;
+    int result = 0;
     if (coBlock.sActionToDo.contains(u'C'))
-        return PerformBlockConversion(lJobNumber, coBlock, pausedInside);
-    if (coBlock.sActionToDo.contains(u'S'))
-        return PerformBlockSpecialized(lJobNumber, coBlock, pausedInside);
-    return 0;
+        result = PerformBlockConversion(lJobNumber, coBlock, pausedInside);
+    else if (coBlock.sActionToDo.contains(u'S'))
+        result = PerformBlockSpecialized(lJobNumber, coBlock, pausedInside);
+    m_taskForLog = nullptr;
+    return result;
 }
 
 int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)

@@ -13,22 +13,19 @@
 
 #include <cmath>
 
-namespace {
-
 // Option code of the task that ran: its row in fgToDo, or (for a task that has no row, such as a
-// single conversion given on the command line) built from the record itself.
-QString optionCodeOf(JobSession &s, int lJobNumber, const clsConversionOptions &co, bool wrapRows)
+// single conversion given on the command line) built from the task's own record.
+QString JobSession::OptionCodeForLog(int lJobNumber, const clsConversionOptions &co, bool wrapRows) const
 {
     const int row = wrapRows ? lJobNumber % 30000 : lJobNumber;
-    if (row >= 1 && row <= s.fgToDo.rows() - 2)
-        return s.fgToDo.textMatrix(row, 0);
-    ConversionSettings slides = s.settings;
-    slides.lFromSlide = co.lFromSlide;
-    slides.lToSlide = co.lToSlide;
-    return BuildOptionsCode(co, slides);
+    if (row >= 1 && row <= fgToDo.rows() - 2)
+        return fgToDo.textMatrix(row, 0);
+    const clsConversionOptions &task = m_taskForLog ? *m_taskForLog : co;
+    ConversionSettings slides = settings;
+    slides.lFromSlide = task.lFromSlide;
+    slides.lToSlide = task.lToSlide;
+    return BuildOptionsCode(task, slides);
 }
-
-} // namespace
 
 void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
 {
@@ -39,7 +36,7 @@ void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
         co.sErr.replace(u'\n', u' ');
         co.sErr.replace(u'\r', u' ');
     }
-    const QStringList cells = {optionCodeOf(*this, lJobNumber, co, true),
+    const QStringList cells = {OptionCodeForLog(lJobNumber, co, true),
                                QString::number(lJobNumber),
                                co.sActionToDo,
                                co.sOriginalFile,
@@ -57,7 +54,7 @@ void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
 
 void JobSession::LogExitCode(int lJobNumber, clsConversionOptions &co)
 {
-    const QStringList cells = {optionCodeOf(*this, lJobNumber, co, false),
+    const QStringList cells = {OptionCodeForLog(lJobNumber, co, false),
                                QString::number(lJobNumber),
                                co.sActionToDo,
                                co.sOriginalFile,

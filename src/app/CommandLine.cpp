@@ -1,0 +1,209 @@
+#include "CommandLine.h"
+
+#include "common/DateHelpers.h"
+#include "common/Globals.h"
+#include "common/Help.h"
+#include "common/LogWriter.h"
+#include "common/NumberUtils.h"
+#include "common/PathUtils.h"
+#include "jobs/TypeExtensions.h"
+#include "jobs/Validation.h"
+#include "jobs/ValidationReports.h"
+#include "jobs/clsConversionOptions.h"
+#include "language/Translator.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QStringList>
+
+namespace {
+
+struct Field
+{
+    QChar letter;
+    QString value;
+};
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+bool takesGluedNumber(QChar letter)
+{
+    const QChar u = letter.toUpper();
+    return u == u'Y' || u == u'Z' || u == u'F' || u == u'C';
+}
+
+// Length of the switch starting at i (2, or more for a glued number), or 0 when none starts there.
+int switchAt(const QString &s, int i)
+{
+    const int n = static_cast<int>(s.size());
+    if (i + 1 >= n || (s[i] != u'/' && s[i] != u'-'))
+        return 0;
+    if (i > 0 && !isBlank(s[i - 1]))
+        return 0;
+    const QChar letter = s[i + 1];
+    if (!letter.isLetter() && letter != u'?')
+        return 0;
+    if (i + 2 == n || isBlank(s[i + 2]))
+        return 2;
+    if (!takesGluedNumber(letter))
+        return 0;
+    int j = i + 2;
+    if (j < n && s[j] == u'-')
+        ++j;
+    const int digits = j;
+    while (j < n && s[j].isDigit())
+        ++j;
+    if (j == digits || (j < n && !isBlank(s[j])))
+        return 0;
+    return 2;
+}
+
+QList<Field> splitFields(const QString &s)
+{
+    QList<Field> fields;
+    Field current; // field 1: the text before the first switch
+    int valueStart = 0;
+    const int n = static_cast<int>(s.size());
+    for (int i = 0; i < n; ++i) {
+        const int len = switchAt(s, i);
+        if (len == 0)
+            continue;
+        current.value = s.mid(valueStart, i - valueStart).trimmed();
+        fields.append(current);
+        current = Field{s[i + 1].toUpper(), QString()};
+        valueStart = i + len;
+        i += len - 1;
+    }
+    current.value = s.mid(valueStart).trimmed();
+    fields.append(current);
+    return fields;
+}
+
+// A value with a "/" is a path of its own (relative ones to the current folder); a bare name
+// lies in the program's folder.
+QString applyPathRule(const QString &value)
+{
+    const QString expanded = ExpandPathVariables(value);
+    if (expanded.contains(u'/')) {
+        const QString p = RemoveQuotes(expanded);
+        return QDir::isAbsolutePath(p) ? p : QDir::current().absoluteFilePath(p);
+    }
+    return GetProgramFolder() + u'/' + expanded;
+}
+
+void setNumber(const QString &value, int &field)
+{
+    int n = 0;
+    if (bTryCLng(value, n))
+        field = n;
+}
+
+} // namespace
+
+int CountCommandLineFields(const QString &text) { return static_cast<int>(splitFields(text).size()); }
+
+QString GetCommandLineField(int iField, const QString &text, QChar &letter)
+{
+    const QList<Field> fields = splitFields(text);
+    if (iField < 1 || iField > fields.size())
+        return QString();
+    letter = fields.at(iField - 1).letter;
+    return fields.at(iField - 1).value;
+}
+
+QString ProcessCommandLine()
+{
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    return args.join(u' ');
+}
+
+bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options)
+{
+    if (sCommandLine.isEmpty()) {
+        gbCommandLineMode = false;
+        return false;
+    }
+    gbCommandLineMode = true;
+    const QList<Field> fields = splitFields(sCommandLine);
+    for (int i = 1; i < fields.size(); ++i) {
+        const QString &v = fields.at(i).value;
+        switch (fields.at(i).letter.unicode()) {
+        case u'Y':
+            setNumber(v, options.lFromSlide);
+            options.bConvertAllSlides = false;
+            break;
+        case u'Z':
+            setNumber(v, options.lToSlide);
+            options.bConvertAllSlides = false;
+            break;
+        case u'E':
+            options.bCreateFileForEachSlide = true;
+            break;
+        case u'S':
+            options.sOriginalFile = applyPathRule(v);
+            break;
+        case u'F':
+            setNumber(v, options.lOriginalFileType);
+            break;
+        case u'T':
+            options.sTargetFile = applyPathRule(v);
+            break;
+        case u'C':
+            setNumber(v, options.lTargetFileType);
+            break;
+        case u'V':
+            options.bVerbose = true;
+            break;
+        case u'R':
+            options.bDoSubfolders = true;
+            break;
+        case u'G':
+            options.bSaveInOriginalFolder = true;
+            break;
+        case u'L':
+            options.sLogFile = applyPathRule(v);
+            break;
+        case u'B':
+            options.sLogAsConversionJobFile = applyPathRule(v);
+            break;
+        case u'J':
+            options.sCLBatchJobFile = applyPathRule(v);
+            break;
+        case u'O':
+            options.bOpenButDoNotRun = true;
+            gbCommandLineMode = false;
+            break;
+        case u'?':
+            ShowHelpTopic(63, 1, QString());
+            break;
+        default:
+            break; // unknown letters are ignored
+        }
+    }
+    if (options.bSaveInOriginalFolder) {
+        QString folder = GetParentFolder(options.sOriginalFile);
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+        options.sTargetFile = folder + GetTypeExtension(options.lTargetFileType, true, options.lConversionMethod);
+    }
+    if (!options.sCLBatchJobFile.isEmpty() &&
+        options.sCLBatchJobFile.contains(QStringLiteral("#OPEN.QVJ"), Qt::CaseInsensitive)) {
+        options.bOpenButDoNotRun = true;
+        gbCommandLineMode = false;
+    }
+    ValidateToDoItem(options);
+    if (!options.sLogFile.isEmpty()) {
+        const QString header = QStringLiteral("-----------------------------") + GetProgramTitle() +
+                               QStringLiteral("-------\r\n") + Translate(QStringLiteral("Date")) +
+                               QStringLiteral(": ") + FormatGeneralDate(QDateTime::currentDateTime());
+        WriteToLogFile(header, options.sLogFile, false);
+    }
+    if (options.lErr != 0) {
+        ReportValidationResultCmdLine(options);
+        return false;
+    }
+    return true;
+}

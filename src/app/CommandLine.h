@@ -1,0 +1,17 @@
+#pragma once
+// Command-line switches: "/" or "-" and one letter (or "?") standing as a word of its own,
+// followed by a blank or the end; the value runs to the next switch. /Y /Z /F /C also take the
+// number written straight after the letter ("/C32").
+#include <QString>
+
+class clsConversionOptions;
+
+// 1 + the number of switches in the text (field 1 is the text before the first switch).
+int CountCommandLineFields(const QString &text);
+// Value of field iField (counted from 1) and its switch letter (upper-cased).
+QString GetCommandLineField(int iField, const QString &text, QChar &letter);
+// Fills the record from the switches, validates it and writes the log header. True when the
+// line is not empty and the task is valid. Sets gbCommandLineMode.
+bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options);
+// The process's own command line: its arguments joined by single blanks.
+QString ProcessCommandLine();

@@ -1,0 +1,13 @@
+#pragma once
+// Runs a command line: one conversion, or a job file, with its log and results file.
+#include <QString>
+
+class JobSession;
+
+enum CommandLineResult { clrDone = 0, clrEmpty = -2, clrInvalid = -3, clrOpenedNotRun = -4 };
+
+// An empty text means the process's own command line. *failuresLogged tells whether a task or
+// file failed (the exit status then reports it).
+int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged = nullptr);
+// The exit status of the program for a result: 0 done, 1 failures logged, 2 invalid line.
+int ExitStatusFor(int commandLineResult, bool failuresLogged);

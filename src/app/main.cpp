@@ -1,0 +1,17 @@
+// quorvane: batch conversion of presentations.
+#include "app/StartUp.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    // An unattended run (cron, ssh, CI) has no display: use Qt's offscreen platform then.
+    if (argc > 1 && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setOrganizationName(QStringLiteral("Ornwell, Inc"));
+    return Main();
+}

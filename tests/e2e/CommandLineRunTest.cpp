@@ -1,0 +1,231 @@
+// Whole-program runs: the built quorvane binary started as a separate process, on real
+// presentations, with LibreOffice doing the conversions.
+#include "TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <qpdf/QPDF.hh>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace {
+
+QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+// Runs the program with arguments, without a display, in the test's private HOME.
+ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+    EXPECT_TRUE(p.waitForStarted());
+    EXPECT_TRUE(p.waitForFinished(timeoutMs));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+int pdfPages(const QString &path)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(QFile::encodeName(path).constData());
+        return static_cast<int>(pdf.getAllPages().size());
+    } catch (...) {
+        return -1;
+    }
+}
+
+QStringList logLines(const QString &path)
+{
+    QString text = QString::fromUtf8(qvtest::readFile(path));
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool copy(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    return QFile::copy(from, to);
+}
+
+QStringList filesBelow(const QString &dir)
+{
+    QStringList out;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(dir).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+class CommandLineRun : public ::testing::Test
+{
+protected:
+    QTemporaryDir tmp;
+    QString path(const QString &rel) const { return tmp.filePath(rel); }
+};
+
+} // namespace
+
+TEST_F(CommandLineRun, SingleFileLogsHeaderSuccessAndTime)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/Quarterly Review.pptx")));
+    const ProgramRun r = runProgram({"/S", path("in/Quarterly Review.pptx"), "/T", path("out/new/review.pdf"), "/C", "32",
+                              "/L", path("run.log")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/new/review.pdf")), 4);
+    const QStringList lines = logLines(path("run.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[0], "-----------------------------Quorvane-------");
+    EXPECT_TRUE(lines[1].startsWith("Date: "));
+    EXPECT_EQ(lines[2], "Conversion Successful");
+    EXPECT_TRUE(lines[3].startsWith("Time to complete job: "));
+    EXPECT_EQ(filesBelow(path("out")), QStringList({"new/review.pdf"})); // nothing half-written left
+}
+
+TEST_F(CommandLineRun, SlideRangeAndSaveInOriginalFolder)
+{
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("in/Product Overview.pptx")));
+    ProgramRun r = runProgram({"/S", path("in/Product Overview.pptx"), "/T", path("out/range.pdf"), "/C32", "/Y", "2", "/Z",
+                        "4"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/range.pdf")), 3);
+
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("orig/a/Quarterly Review.pptx")));
+    ASSERT_TRUE(copy(demo("Training/Team Handbook.odp"), path("orig/a/b/Team Handbook.odp")));
+    r = runProgram({"/S", path("orig/*.*"), "/R", "/G", "/C", "32", "/L", path("g.log")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << logLines(path("g.log")).join("|").toStdString();
+    EXPECT_EQ(pdfPages(path("orig/a/Quarterly Review.pdf")), 4);
+    EXPECT_EQ(pdfPages(path("orig/a/b/Team Handbook.pdf")), 3);
+}
+
+TEST_F(CommandLineRun, FolderWithSubFoldersMirrorsTheTreeAndLogsACorruptFile)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/Quarterly Review.pptx")));
+    ASSERT_TRUE(copy(demo("Training/Safety Briefing.ppt"), path("in/x/y/Safety Briefing.ppt")));
+    ASSERT_TRUE(qvtest::writeFile(path("in/x/broken.pptx"), QByteArray("PK\x03\x04 this is not a presentation")));
+    const ProgramRun r = runProgram({"/S", path("in/*.*"), "/R", "/T", path("out/*.pdf"), "/C", "32", "/L", path("run.log"),
+                              "/B", path("failures.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/Quarterly Review.pdf")), 4);
+    EXPECT_EQ(pdfPages(path("out/x/y/Safety Briefing.pdf")), 6);
+    EXPECT_FALSE(QFile::exists(path("out/x/broken.pdf")));
+    const QStringList lines = logLines(path("run.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Job # 1  ")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" - " + path("in/x/broken.pptx"))) << lines[2].toStdString();
+    // The results file is a job of the failed file alone, with the task's option code.
+    const QStringList results = logLines(path("failures.qvj"));
+    ASSERT_EQ(results.size(), 1) << results.join("|").toStdString();
+    const QStringList cells = results[0].split('\t');
+    ASSERT_GE(cells.size(), 8);
+    EXPECT_EQ(cells[0], "RA,0,0");
+    EXPECT_EQ(cells[1], "1");
+    EXPECT_EQ(cells[2], "C");
+    EXPECT_EQ(cells[3], path("in/x/broken.pptx"));
+    EXPECT_EQ(cells[6], path("out/x/broken.pdf"));
+    EXPECT_EQ(cells[7], "32");
+}
+
+TEST_F(CommandLineRun, InvalidLinesLogTheReasonAndExitTwo)
+{
+    ProgramRun r = runProgram({"/S", path("missing.pptx"), "/T", path("out/x.pdf"), "/C", "32", "/L", path("a.log")});
+    EXPECT_EQ(r.exitCode, 2);
+    QStringList lines = logLines(path("a.log"));
+    ASSERT_EQ(lines.size(), 6) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Original File");
+    EXPECT_EQ(lines[3], path("missing.pptx"));
+    EXPECT_EQ(lines[4], "does not exist.");
+    EXPECT_EQ(lines[5], "Missing required or invalid command line argument(s)");
+
+    r = runProgram({"/S", path("nofolder/*.pptx"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 2);
+    lines = logLines(path("b.log"));
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[2], "Original Folder");
+
+    // A blank-only line is not empty: it is parsed and fails validation.
+    r = runProgram({" "});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(CommandLineRun, OpenWithoutRunningDoesNothing)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"),
+                                  "A,1,2\t1\tC\t" + path("in/q.pptx").toUtf8() + "\t3\tppt\t" +
+                                      path("out/q.pdf").toUtf8() + "\t32\tpdf\t\t\r\n\t*\t\t\t\t\t\t\t\t\t\r\n"));
+    const ProgramRun r = runProgram({"/J", path("job.qvj"), "/O"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out/q.pdf")));
+}
+
+TEST_F(CommandLineRun, JobWithSeveralTasksConversionsAndLaunches)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("in/p.pptx")));
+    QByteArray job;
+    auto line = [&](const QStringList &cells) { job += cells.join('\t').toUtf8() + "\t\r\n"; };
+    line({"A,1,2", "1", "C", path("in/q.pptx"), "3", "ppt", path("out/q.pdf"), "32", "pdf", ""});
+    line({",2,3", "2", "C", path("in/p.pptx"), "3", "ppt", path("out/p.pptx"), "24", "pptx", ""});
+    line({"A,1,2", "3", "C", path("in/p.pptx"), "3", "ppt", path("out/png/p.png"), "18", "png", ""});
+    line({"T32 S1 W30", "4", "S60", "/bin/sh", "-12345678", "", "-c \"exit 3\"", "-12345678", "", ""});
+    line({"T32 S1 W0", "5", "S60", "/bin/sleep", "-12345678", "", "5", "-12345678", "", ""});
+    line({"T32 S1 W30", "6", "S60", path("no/such/program"), "-12345678", "", "", "-12345678", "", ""});
+    line({"", "*", "", "", "", "", "", "", "", ""});
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+
+    const ProgramRun r = runProgram({"/J", path("job.qvj"), "/L", path("job.log"), "/B", path("res.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/q.pdf")), 4);
+    EXPECT_TRUE(QFileInfo(path("out/p.pptx")).size() > 0);
+    // One picture per slide, named after the target and the slide number.
+    EXPECT_TRUE(QFile::exists(path("out/png/p_1.png")));
+    EXPECT_TRUE(QFile::exists(path("out/png/p_12.png")));
+    const QStringList lines = logLines(path("job.log"));
+    ASSERT_EQ(lines.size(), 6) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Job # 4  Exit Code: 3 - /bin/sh");
+    EXPECT_EQ(lines[3], "Job # 5  Process did not complete in the specified time (Timeout) - /bin/sleep");
+    EXPECT_EQ(lines[4], "Job # 6  Unable to launch application. - " + path("no/such/program"));
+}
+
+TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
+{
+    // 30,010 tasks that end at once (their originals are missing) and one real conversion at
+    // the very end, past the cap: it only runs if the reload task loads the rest of the job.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    QByteArray job;
+    const int missing = 30010;
+    job.reserve(missing * 80);
+    for (int i = 1; i <= missing; ++i)
+        job += "A,1,2\t" + QByteArray::number(i) + "\tC\t" + path("gone/m.pptx").toUtf8() + "\t3\tppt\t" +
+               path("out/m.pdf").toUtf8() + "\t32\tpdf\t\t\r\n";
+    job += "A,1,2\t" + QByteArray::number(missing + 1) + "\tC\t" + path("in/q.pptx").toUtf8() + "\t3\tppt\t" +
+           path("out/last.pdf").toUtf8() + "\t32\tpdf\t\t\r\n";
+    job += "\t*\t\t\t\t\t\t\t\t\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("big.qvj"), job));
+
+    const ProgramRun r = runProgram({"/J", path("big.qvj"), "/L", path("big.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/last.pdf")), 4);
+    const QStringList lines = logLines(path("big.log"));
+    // Header (2), one line per failed task, time line.
+    EXPECT_EQ(lines.size(), 2 + missing + 1);
+}

@@ -1,0 +1,142 @@
+// The run loop through the engine API: marks, log rows, pause and resume of a folder task.
+#include "TestEnv.h"
+
+#include "common/Globals.h"
+#include "jobs/JobFiles.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
+
+// Pauses the run as soon as the engine starts on a chosen file, like a user pressing Pause.
+class PausingPump : public EventPump
+{
+public:
+    explicit PausingPump(JobSession &s) : session(s) {}
+    void processEvents() override
+    {
+        if (!pauseAtFile.isEmpty() && session.sCurrentFile == pauseAtFile && session.bRunning) {
+            session.ConversionJobPause();
+            pauseAtFile.clear();
+        }
+    }
+    JobSession &session;
+    QString pauseAtFile;
+};
+
+void addRow(JobSession &s, const QStringList &cells)
+{
+    s.fgToDo.addItem(cells, s.fgToDo.rows() - 1);
+    s.fgToDo.setTextMatrix(s.fgToDo.rows() - 2, 1, QString::number(s.fgToDo.rows() - 2));
+}
+
+class RunLoop : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gbCommandLineMode = false;
+        InitToDoGrid(session.fgToDo);
+        InitLogGrid(session.fgLog);
+    }
+    QTemporaryDir tmp;
+    JobSession session;
+    QString path(const QString &rel) const { return tmp.filePath(rel); }
+};
+
+} // namespace
+
+TEST_F(RunLoop, FailuresAreMarkedAndLoggedAndTheRunGoesOn)
+{
+    // A reload task whose job file is missing, a row with a type cell that is not a number, a
+    // special process id that nothing handles, then a task that works.
+    ASSERT_TRUE(qvtest::writeFile(path("a.txt"), "x\r\n\r\ny\r\n"));
+    addRow(session, {" ", "", "S1", "Reload conversion job start at task 5", "0", "0", path("missing.qvj"), "5", ""});
+    addRow(session, {"A,1,2", "", "C", path("a.txt"), "abc", "", path("b.pdf"), "32", "pdf"});
+    addRow(session, {"", "", "S57", path("a.txt"), "1", "TXT", path("c.txt"), "1", "TXT"});
+    addRow(session, {"", "", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"});
+    session.ConversionJobBegin();
+
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(2, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(3, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(4, 9), "+");
+    ASSERT_EQ(session.fgLog.rows(), 5); // header, three failures, the empty last row
+    EXPECT_EQ(session.fgLog.textMatrix(1, 1), "1");
+    EXPECT_TRUE(session.fgLog.textMatrix(1, 10).contains(path("missing.qvj")));
+    EXPECT_EQ(session.fgLog.textMatrix(2, 1), "2");
+    EXPECT_EQ(session.fgLog.textMatrix(3, 10), "Invalid Special Process Identifier specified");
+    EXPECT_EQ(session.fgLog.textMatrix(3, 9), "-");
+    EXPECT_EQ(qvtest::readFile(path("d.txt")), "x\r\ny\r\n");
+    EXPECT_FALSE(session.bRunning);
+}
+
+TEST_F(RunLoop, PauseAfterAFailingTaskStopsTheRun)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("a.txt"), "x\r\n"));
+    addRow(session, {"", "", "S57", path("a.txt"), "1", "TXT", path("c.txt"), "1", "TXT"});
+    addRow(session, {"", "", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"});
+    // The failing task runs with the pause already requested by the time it ends.
+    class PauseOnLog : public EventPump
+    {
+    public:
+        explicit PauseOnLog(JobSession &s) : s(s) {}
+        void processEvents() override
+        {
+            if (s.fgLog.rows() > 2)
+                s.bRunning = false;
+        }
+        JobSession &s;
+    } pauseOnLog(session);
+    session.setPump(&pauseOnLog);
+    session.ConversionJobBegin();
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(2, 9), "");
+    EXPECT_FALSE(QFile::exists(path("d.txt")));
+    session.setPump(nullptr);
+}
+
+TEST_F(RunLoop, PausedFolderTaskStaysUnmarkedAndResumesAtItsFile)
+{
+    const QStringList names = {"a.pptx", "b.pptx", "c.pptx", "d.pptx"};
+    ASSERT_TRUE(QDir().mkpath(path("in")));
+    for (const QString &n : names)
+        ASSERT_TRUE(QFile::copy(demo("Quarterly Review.pptx"), path("in/" + n)));
+    ASSERT_TRUE(qvtest::writeFile(path("t.txt"), "x\r\n\r\n"));
+    addRow(session, {"A,1,2", "", "C", path("in/*.pptx"), "3", "ppt", path("out/*.pdf"), "32", "pdf"});
+    addRow(session, {"", "", "S55", path("t.txt"), "1", "TXT", path("t2.txt"), "1", "TXT"});
+
+    PausingPump pump(session);
+    pump.pauseAtFile = path("in/c.pptx");
+    session.setPump(&pump);
+    session.ConversionJobBegin();
+
+    EXPECT_TRUE(QFile::exists(path("out/a.pdf")));
+    EXPECT_TRUE(QFile::exists(path("out/b.pdf")));
+    EXPECT_FALSE(QFile::exists(path("out/d.pdf")));
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), ""); // paused inside: not passed
+    EXPECT_EQ(session.fgToDo.textMatrix(2, 9), ""); // never reached
+    EXPECT_FALSE(QFile::exists(path("t2.txt")));
+
+    // Resume: the file being converted at the pause is converted again, earlier ones are not.
+    EXPECT_TRUE(QFile::exists(path("out/c.pdf")));
+    QFile::remove(path("out/a.pdf"));
+    QFile::remove(path("out/c.pdf"));
+    session.ConversionJobBegin();
+    EXPECT_FALSE(QFile::exists(path("out/a.pdf")));
+    EXPECT_TRUE(QFile::exists(path("out/c.pdf")));
+    EXPECT_TRUE(QFile::exists(path("out/d.pdf")));
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+    EXPECT_EQ(session.fgToDo.textMatrix(2, 9), "+");
+    EXPECT_EQ(session.lResumeFileIndex, 0);
+    session.setPump(nullptr);
+}
