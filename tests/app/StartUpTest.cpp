@@ -1,0 +1,104 @@
+// Start-up pieces: the first-run copy, the command-line parser, the automation class.
+#include "TestEnv.h"
+
+#include "app/CommandLine.h"
+#include "app/DemoFiles.h"
+#include "app/clsQuorvane.h"
+#include "common/Globals.h"
+#include "common/RegistryStore.h"
+#include "common/SettingsLocation.h"
+#include "jobs/clsConversionOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QString dataRoot() { return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Ornwell, Inc/Quorvane/"); }
+
+class StartUp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("QV_PROGRAM_FOLDER", (qvtest::sourceDir() + QStringLiteral("/data")).toUtf8());
+        ResetIniFilePathCache();
+        G_IniFilePath = GetIniFilePathForProduct(19);
+    }
+    void TearDown() override { qunsetenv("QV_PROGRAM_FOLDER"); }
+};
+
+} // namespace
+
+TEST_F(StartUp, DemoFoldersAreCopiedOncePerUser)
+{
+    ASSERT_FALSE(G_IniFilePath.isEmpty());
+    QDir(dataRoot() + "Demo Data").removeRecursively();
+    SaveSetting("Quorvane", "Settings", "bDInstalled", "FALSE");
+    InstallDemoFiles();
+    EXPECT_TRUE(QFile::exists(dataRoot() + "Demo Data/Quarterly Review.pptx"));
+    EXPECT_TRUE(QFile::exists(dataRoot() + "Demo Data/Training/Team Handbook.odp"));
+    EXPECT_TRUE(QFile::exists(dataRoot() + "Demo Conversion Jobs/Convert to PDF.qvj"));
+    EXPECT_TRUE(QFile::exists(dataRoot() + "Languages/German-Quorvane.txt"));
+    EXPECT_EQ(GetSetting("Quorvane", "Settings", "bDInstalled", "FALSE"), "TRUE");
+
+    // A user's own changes are never overwritten, and a second start copies nothing.
+    ASSERT_TRUE(qvtest::writeFile(dataRoot() + "Demo Data/Quarterly Review.pptx", "mine"));
+    QFile::remove(dataRoot() + "Demo Data/Product Overview.pptx");
+    InstallDemoFiles();
+    EXPECT_EQ(qvtest::readFile(dataRoot() + "Demo Data/Quarterly Review.pptx"), "mine");
+    EXPECT_FALSE(QFile::exists(dataRoot() + "Demo Data/Product Overview.pptx"));
+}
+
+TEST_F(StartUp, SwitchesFollowTheLinuxForms)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(qvtest::writeFile(tmp.filePath("My Deck.pptx"), "x"));
+    // Paths are taken whole up to the next switch, blanks and slashes included; lower-case and
+    // "-" switches work; /C takes a glued number; a bad number keeps the old value.
+    clsConversionOptions o;
+    const QString line = "/S " + tmp.filePath("My Deck.pptx") + " -t " + tmp.filePath("out dir/x.pdf") +
+                         " /c32 /Y two /z 3 /e /Q ignored";
+    EXPECT_TRUE(ParseCommandLine(line, o)) << o.sErr.toStdString();
+    EXPECT_EQ(o.sOriginalFile, tmp.filePath("My Deck.pptx"));
+    EXPECT_EQ(o.sTargetFile, tmp.filePath("out dir/x.pdf"));
+    EXPECT_EQ(o.lTargetFileType, 32);
+    EXPECT_EQ(o.lFromSlide, 0);
+    EXPECT_EQ(o.lToSlide, 3);
+    EXPECT_FALSE(o.bConvertAllSlides);
+    EXPECT_TRUE(o.bCreateFileForEachSlide);
+    EXPECT_TRUE(gbCommandLineMode);
+
+    // A bare name lies in the program's folder; a quoted path loses its quotes.
+    clsConversionOptions b;
+    ParseCommandLine("/S deck.pptx /T \"" + tmp.filePath("q/x.pdf") + "\" /C 32", b);
+    EXPECT_EQ(b.sOriginalFile, GetProgramFolder() + "/deck.pptx");
+    EXPECT_EQ(b.sTargetFile, tmp.filePath("q/x.pdf"));
+    EXPECT_EQ(b.lErr, -4);
+
+    // /G builds the target from the original's folder and the type's wildcard extension.
+    clsConversionOptions g;
+    ParseCommandLine("/S " + tmp.filePath("*.pptx") + " /G /C 18", g);
+    EXPECT_EQ(g.sTargetFile, tmp.path() + "/*.png");
+
+    // A job whose name holds #OPEN.QVJ is opened, not run.
+    clsConversionOptions j;
+    ParseCommandLine("/J " + tmp.filePath("a#open.qvj"), j);
+    EXPECT_TRUE(j.bOpenButDoNotRun);
+    EXPECT_FALSE(gbCommandLineMode);
+}
+
+TEST_F(StartUp, AutomationReportsEmptyAndInvalidLinesThroughItsEvent)
+{
+    clsQuorvane q;
+    EXPECT_EQ(gsDataFolder, dataRoot());
+    QList<int> codes;
+    q.OnError = [&](int code, const QString &) { codes << code; };
+    EXPECT_EQ(q.DoCommandLine(QString()), -2);
+    QTemporaryDir tmp;
+    EXPECT_EQ(q.DoCommandLine("/S " + tmp.filePath("missing.pptx") + " /T " + tmp.filePath("x.pdf") + " /C 32"), -3);
+    EXPECT_EQ(codes, QList<int>({-2, -3}));
+}
