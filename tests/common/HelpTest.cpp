@@ -35,6 +35,7 @@ protected:
     {
         savedDisplay = qgetenv("DISPLAY");
         savedWayland = qgetenv("WAYLAND_DISPLAY");
+        savedProgramFolder = qgetenv("QV_PROGRAM_FOLDER");
         useProgramFolder(qvtest::sourceDir() + QStringLiteral("/data"));
         SetHelpOpener(&opener);
         SetHelpTextOutput([this](const QString &t) { printed += t; });
@@ -45,7 +46,7 @@ protected:
         SetHelpTextOutput({});
         restore("DISPLAY", savedDisplay);
         restore("WAYLAND_DISPLAY", savedWayland);
-        qunsetenv("QV_PROGRAM_FOLDER");
+        restore("QV_PROGRAM_FOLDER", savedProgramFolder);
         InitializeHelpFile();
     }
     static void restore(const char *name, const QByteArray &value)
@@ -71,7 +72,7 @@ protected:
 
     RecordingOpener opener;
     QString printed;
-    QByteArray savedDisplay, savedWayland;
+    QByteArray savedDisplay, savedWayland, savedProgramFolder;
 };
 
 } // namespace
@@ -144,8 +145,9 @@ TEST_F(HelpTest, CommandLinePageDocumentsEverySwitch)
     EXPECT_TRUE(text.contains(QStringLiteral("/C32")));
     EXPECT_TRUE(text.contains(QStringLiteral("2: the command line was missing or invalid")));
     for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (!line.startsWith(QStringLiteral("    quorvane")))
+        if (!line.startsWith(QStringLiteral("    quorvane"))) {
             EXPECT_LE(line.size(), 78) << line.toStdString();
+        }
     }
 }
 

@@ -265,10 +265,11 @@ TEST(LaunchProgram, WaitZeroDeliversAQuickProgramsExitCodeWithTheRealClock)
     clsConversionOptions quick = launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"exit 7\""), 0);
     // The first pass sees no elapsed second yet and waits a moment on the program.
     const int r = RunCommandLineSpecialProcess(quick, session);
-    if (r == lrEnded)
+    if (r == lrEnded) {
         EXPECT_EQ(quick.lCommandLineExitCode, 7);
-    else
+    } else {
         EXPECT_EQ(r, lrStillRunning);
+    }
 
     clsConversionOptions slow = launchTask(QStringLiteral("sleep"), QStringLiteral("0.5"), 0);
     QElapsedTimer real;
