@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,11 +93,17 @@ bool ProcessLauncher::start(const QString &program, const QString &argumentText,
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
     int nice = 0;
-    if (niceForPriorityClass(priorityClass, nice)) {
-        // Runs in the child between fork and exec; setpriority is async-signal-safe, and a
-        // refusal (raising the priority without the right to) leaves the inherited value.
-        process->setChildProcessModifier([nice] { (void)setpriority(PRIO_PROCESS, 0, nice); });
-    }
+    const bool setNice = niceForPriorityClass(priorityClass, nice);
+    // Runs in the child between fork and exec, async-signal-safe calls only. A refused
+    // priority change (raising it without the right to) leaves the inherited value. Our
+    // other descriptors (log lock, pipes of the office worker) must not live on in a program
+    // that may outlast us; they are marked close-on-exec rather than closed, so that Qt can
+    // still report a failed exec through its own pipe.
+    process->setChildProcessModifier([setNice, nice] {
+        if (setNice)
+            (void)setpriority(PRIO_PROCESS, 0, nice);
+        (void)close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    });
     process->start(QIODevice::ReadOnly);
     if (!process->waitForStarted(-1) || process->state() == QProcess::NotRunning) {
         // A program that started and ended at once still counts as started.

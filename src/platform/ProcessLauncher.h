@@ -2,9 +2,9 @@
 // Starting another program and watching for its end. A program is started from its path and
 // an argument text split into arguments at blanks, with double quotes grouping words (a tripled
 // quote stands for a literal one: QProcess::splitCommand), at a priority class of its own, with
-// standard output and error inherited and standard input empty. A program that is still
-// running when its launcher goes away is left running: it is never killed, and it is reaped
-// once it ends so that no zombie stays behind.
+// standard output and error inherited, standard input empty and no other descriptor of ours.
+// A program that is still running when its launcher goes away is left running: it is never
+// killed, and it is reaped once it ends so that no zombie stays behind.
 #include <QString>
 
 #include <memory>

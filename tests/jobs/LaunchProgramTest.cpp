@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -164,6 +165,25 @@ TEST(LaunchProgram, MissingProgramIsNotStartedAndLeavesTheExitCode)
     o.lCommandLineExitCode = 5;
     EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrNotStarted);
     EXPECT_EQ(o.lCommandLineExitCode, 0);
+}
+
+TEST(LaunchProgram, TheProgramGetsNoneOfOurOtherDescriptors)
+{
+    JobSession session;
+    session.bRunning = true;
+    const QString home = qvtest::homeDir();
+    // Opened without close-on-exec, as a lock file or a pipe of ours might be.
+    const int fd = ::open(QFile::encodeName(home + QStringLiteral("/held.txt")).constData(),
+                          O_CREAT | O_RDWR, 0600);
+    ASSERT_GE(fd, 3);
+    const QString out = home + QStringLiteral("/fds.txt");
+    clsConversionOptions o =
+        launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"ls /proc/$$/fd > %1\"").arg(out), 10);
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrEnded);
+    ::close(fd);
+    const QList<QByteArray> fds = qvtest::readFile(out).split('\n');
+    EXPECT_TRUE(fds.contains("1") && fds.contains("2")) << "output stays inherited";
+    EXPECT_FALSE(fds.contains(QByteArray::number(fd)));
 }
 
 TEST(LaunchProgram, PriorityClassSetsTheNiceValueOfTheChild)
