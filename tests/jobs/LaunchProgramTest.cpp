@@ -278,26 +278,6 @@ TEST(LaunchProgram, PauseEndsTheWaitAndNegativeWaitsEndAtOnce)
     session.setPump(nullptr);
 }
 
-TEST(LaunchProgram, WaitZeroDeliversAQuickProgramsExitCodeWithTheRealClock)
-{
-    JobSession session;
-    session.bRunning = true;
-    clsConversionOptions quick = launchTask(QStringLiteral("/bin/sh"), QStringLiteral("-c \"exit 7\""), 0);
-    // The first pass sees no elapsed second yet and waits a moment on the program.
-    const int r = RunCommandLineSpecialProcess(quick, session);
-    if (r == lrEnded) {
-        EXPECT_EQ(quick.lCommandLineExitCode, 7);
-    } else {
-        EXPECT_EQ(r, lrStillRunning);
-    }
-
-    clsConversionOptions slow = launchTask(QStringLiteral("sleep"), QStringLiteral("0.5"), 0);
-    QElapsedTimer real;
-    real.start();
-    EXPECT_EQ(RunCommandLineSpecialProcess(slow, session), lrStillRunning);
-    EXPECT_LT(real.elapsed(), 400);
-}
-
 // Run in a child test process: launches a program that outlives the process.
 TEST(LaunchProgram, ChildLeavesAProgramBehind)
 {

@@ -200,20 +200,11 @@ TEST(ValidationReportsCmdLine, MessageGoesToErrAndTheLogAndIsShownWhenVerbose)
     EXPECT_TRUE(qvtest::readFile(log).endsWith(verbose.sErr.toUtf8() + "\r\n"));
 }
 
-TEST(ValidationReportsCmdLine, WordingOfTheCommandLineCodes)
+TEST(ValidationReportsCmdLine, OutputFolderMessageCarriesTheJudgesReason)
 {
     clsConversionOptions o = failed(vrOutputNotWriteable, QStringLiteral("/in/a.pptx"), QStringLiteral("/proc/a.pdf"));
     EXPECT_EQ(ValidationMessageCmdLine(o),
               QStringLiteral("Output Folder: Output folder is a system folder and should not be used.\r\n/proc/a.pdf"));
-    o.lErr = vrNoTargetExtension;
-    EXPECT_EQ(ValidationMessageCmdLine(o),
-              QStringLiteral("Invalid Target File type specified (/C# switch).\n\nIf you are not using the built in "
-                             "'Quorvane' conversion, use the correct target type lookup table"));
-    o.lErr = vrAppendSameFile;
-    EXPECT_EQ(ValidationMessageCmdLine(o), QStringLiteral("Cannot concatenate a file with itself."));
-    o.lErr = vrOriginalFolderMissing;
-    o.sOriginalFile = QStringLiteral("/in/*.pptx");
-    EXPECT_EQ(ValidationMessageCmdLine(o), QStringLiteral("Original Folder\r\n/in\r\ndoes not exist."));
     o.lErr = -9;
     EXPECT_EQ(ValidationMessageCmdLine(o), QString());
 }
