@@ -123,6 +123,29 @@ TEST(LaunchProgram, ExitCodeIsDeliveredAndRecordKeepsItsText)
     EXPECT_EQ(crash.lCommandLineExitCode, 128 + SIGKILL);
 }
 
+TEST(LaunchProgram, WaitingDoesNotSpin)
+{
+    JobSession session;
+    session.bRunning = true;
+    PausingPump pump(session, -1);
+    session.setPump(&pump);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer real;
+    real.start();
+    clsConversionOptions o = launchTask(QStringLiteral("sleep"), QStringLiteral("0.5"), -1);
+    EXPECT_EQ(RunCommandLineSpecialProcess(o, session), lrEnded);
+    const qint64 waited = real.elapsed();
+    getrusage(RUSAGE_SELF, &after);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1000 + t.tv_usec / 1000; };
+    const long cpu = ms(after.ru_utime) - ms(before.ru_utime) + ms(after.ru_stime) - ms(before.ru_stime);
+    EXPECT_GE(waited, 450);
+    EXPECT_LT(waited, 700) << "the end is seen at once, not at the end of a slice";
+    EXPECT_LT(cpu, 100) << "CPU ms spent waiting " << waited << " ms";
+    EXPECT_GE(pump.calls, 5) << "events are pumped while waiting";
+    session.setPump(nullptr);
+}
+
 TEST(LaunchProgram, PlaceholdersAreExpandedAndArgumentsSplitAtBlanksOutsideQuotes)
 {
     const QString home = qvtest::homeDir();
