@@ -26,8 +26,8 @@ public:
     // value keeps the inherited priority (returns false).
     static bool niceForPriorityClass(int priorityClass, int &nice);
 
-    // Starts the program. windowState is kept for the caller (a Linux process has no window
-    // state to start with). Returns false when the program could not be started. A refused
+    // Starts the program (a name without "/" is looked up in PATH). windowState is kept for
+    // the caller (a Linux process has no window state to start with). Returns false when the program could not be started. A refused
     // priority change (raising it without the right to) is ignored.
     bool start(const QString &program, const QString &argumentText, int priorityClass,
                int windowState);
