@@ -24,6 +24,13 @@
 namespace {
 
 constexpr int kMaxDepth = 1000;
+// Lengths are kept within 22 inches (the largest page RTF knows) so that layout stays sane.
+constexpr int kMaxLength = 31680;
+
+int length(int twips)
+{
+    return std::clamp(twips, -kMaxLength, kMaxLength);
+}
 
 struct CharState
 {
@@ -202,9 +209,14 @@ private:
     {
         if (m_pendingBytes.isEmpty())
             return;
-        m_pendingText += decodeBytes(m_pendingBytes, currentCodePage());
+        for (const QChar c : decodeBytes(m_pendingBytes, currentCodePage()))
+            if (!isControl(c))
+                m_pendingText += c;
         m_pendingBytes.clear();
     }
+
+    // Control characters other than the tab carry nothing in a document's text.
+    static bool isControl(QChar c) { return c.unicode() < 0x20 && c != u'\t'; }
 
     void flushText()
     {
@@ -217,7 +229,7 @@ private:
 
     void addChar(QChar c)
     {
-        if (m_g.dest != Dest::Text || m_g.ch.hidden)
+        if (m_g.dest != Dest::Text || m_g.ch.hidden || isControl(c))
             return;
         flushBytes();
         m_pendingText += c;
@@ -398,8 +410,8 @@ void Parser::insertPicture()
     double hTwips = m_picHGoal > 0 ? m_picHGoal : px.height() * 15.0;
     wTwips = wTwips * std::clamp(m_scaleX, 1, 10000) / 100.0;
     hTwips = hTwips * std::clamp(m_scaleY, 1, 10000) / 100.0;
-    f.setWidth(TextUnits::twipsToDoc(wTwips));
-    f.setHeight(TextUnits::twipsToDoc(hTwips));
+    f.setWidth(TextUnits::twipsToDoc(std::min<double>(wTwips, kMaxLength)));
+    f.setHeight(TextUnits::twipsToDoc(std::min<double>(hTwips, kMaxLength)));
     // The picture belongs to the enclosing group's text.
     m_cursor.insertImage(f);
 }
@@ -514,8 +526,8 @@ bool Parser::controlWord(const QByteArray &w, bool hasParam, int param)
             m_pictKind = 0;
         else if (w == "picw") m_picW = param;
         else if (w == "pich") m_picH = param;
-        else if (w == "picwgoal") m_picWGoal = std::max(0, param);
-        else if (w == "pichgoal") m_picHGoal = std::max(0, param);
+        else if (w == "picwgoal") m_picWGoal = std::clamp(param, 0, kMaxLength);
+        else if (w == "pichgoal") m_picHGoal = std::clamp(param, 0, kMaxLength);
         else if (w == "picscalex") m_scaleX = param;
         else if (w == "picscaley") m_scaleY = param;
         return true;
@@ -583,8 +595,8 @@ bool Parser::controlWord(const QByteArray &w, bool hasParam, int param)
     if (w == "ulnone") return setChar([&] { c.underline = 0; });
     if (w == "cf") return setChar([&] { c.foreColor = param; });
     if (w == "cb" || w == "highlight" || w == "chcbpat") return setChar([&] { c.backColor = param; });
-    if (w == "up") return setChar([&] { c.upHalfPoints = hasParam ? param : 6; });
-    if (w == "dn") return setChar([&] { c.upHalfPoints = -(hasParam ? param : 6); });
+    if (w == "up") return setChar([&] { c.upHalfPoints = hasParam ? std::clamp(param, -3276, 3276) : 6; });
+    if (w == "dn") return setChar([&] { c.upHalfPoints = -(hasParam ? std::clamp(param, -3276, 3276) : 6); });
     if (w == "super") return setChar([&] { c.vAlign = 1; });
     if (w == "sub") return setChar([&] { c.vAlign = 2; });
     if (w == "nosupersub") return setChar([&] { c.vAlign = 0; });
@@ -597,12 +609,12 @@ bool Parser::controlWord(const QByteArray &w, bool hasParam, int param)
     if (w == "qr") { p.align = 1; return true; }
     if (w == "qc") { p.align = 2; return true; }
     if (w == "qj") { p.align = 3; return true; }
-    if (w == "li") { p.leftIndent = param; return true; }
-    if (w == "ri") { p.rightIndent = param; return true; }
-    if (w == "fi") { p.firstIndent = param; return true; }
-    if (w == "sb") { p.spaceBefore = param; return true; }
-    if (w == "sa") { p.spaceAfter = param; return true; }
-    if (w == "sl") { p.lineSpacing = param; return true; }
+    if (w == "li") { p.leftIndent = length(param); return true; }
+    if (w == "ri") { p.rightIndent = length(param); return true; }
+    if (w == "fi") { p.firstIndent = length(param); return true; }
+    if (w == "sb") { p.spaceBefore = length(param); return true; }
+    if (w == "sa") { p.spaceAfter = length(param); return true; }
+    if (w == "sl") { p.lineSpacing = length(param); return true; }
     if (w == "slmult") { p.lineMultiple = on; return true; }
     if (w == "pagebb") { p.pageBreakBefore = on; return true; }
     if (w == "brdrl") { p.borders |= 1; p.currentBorder = 1; return true; }
@@ -610,8 +622,8 @@ bool Parser::controlWord(const QByteArray &w, bool hasParam, int param)
     if (w == "brdrt") { p.borders |= 4; p.currentBorder = 4; return true; }
     if (w == "brdrb") { p.borders |= 8; p.currentBorder = 8; return true; }
     if (w == "box") { p.borders |= TextProperties::kFrameBox; p.currentBorder = TextProperties::kFrameBox; return true; }
-    if (w == "brdrw") { p.borderWidth = std::max(0, param); return true; }
-    if (w == "brsp") { p.borderSpace = std::max(0, param); return true; }
+    if (w == "brdrw") { p.borderWidth = std::clamp(param, 0, 1440); return true; }
+    if (w == "brsp") { p.borderSpace = std::clamp(param, 0, 1440); return true; }
     if (w == "brdrnone") { if (p.currentBorder) p.borders &= ~p.currentBorder; return true; }
     return true; // unknown words are ignored
 }
@@ -663,7 +675,8 @@ void Parser::plainText(char c)
     case Dest::Picture: pictureText(c); return;
     case Dest::Text: break;
     }
-    if (c == '\r' || c == '\n')
+    // Line ends in RTF text are formatting of the file; other control bytes carry nothing.
+    if (uchar(c) < 0x20 && c != '\t')
         return;
     if (m_skipChars > 0) {
         --m_skipChars;
