@@ -289,3 +289,16 @@ TEST(RtfReader, RepeatedPictureIsStoredOnce)
     ASSERT_EQ(names.size(), 2);
     EXPECT_EQ(names[0], names[1]);
 }
+
+TEST(RtfReader, ControlCharactersAndHugeNumbersStayHarmless)
+{
+    QTextDocument doc;
+    ASSERT_TRUE(RtfReader::read("{\\rtf1 a\\u0?b\x08" "c\\'01d{\\up2147483647\\li2147483647\\sl-2147483647 e}"
+                                "{\\pict\\pngblip\\picscalex10000\\picwgoal2147483647 00}\\par}",
+                                &doc, nullptr, nullptr));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("abcde\n"));
+    // What was read is written and read back alike.
+    QTextDocument back;
+    ASSERT_TRUE(RtfReader::read(RtfWriter::write(doc, RtfPageSetup{}), &back, nullptr, nullptr));
+    EXPECT_EQ(back.toPlainText(), doc.toPlainText());
+}
