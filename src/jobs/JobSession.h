@@ -109,6 +109,10 @@ private:
     int PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     int PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     void showSaveFailure(const QString &reason);
+    int firstFileIndex(int lJobNumber) const;
+    void forgetResumePosition(int lJobNumber);
+    bool pausedAtFile(int i, int lJobNumber, bool *pausedInside);
+    int logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile);
     // The task PerformBlock is running: a task without a grid row (a single conversion given on
     // the command line) logs its option code from this record rather than from a per-file one.
     const clsConversionOptions *m_taskForLog = nullptr;

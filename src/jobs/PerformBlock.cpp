@@ -48,6 +48,43 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
 
 } // namespace
 
+// The resume position belongs to the row that was paused.
+int JobSession::firstFileIndex(int lJobNumber) const
+{
+    return (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
+}
+
+void JobSession::forgetResumePosition(int lJobNumber)
+{
+    if (lResumeRow == lJobNumber) {
+        lResumeRow = 0;
+        lResumeFileIndex = 0;
+    }
+}
+
+// Before file i of a wildcard task: lets Pause in, and when it was pressed keeps the position
+// so that the file that ran last before the pause runs again on resumption.
+bool JobSession::pausedAtFile(int i, int lJobNumber, bool *pausedInside)
+{
+    DoEvents();
+    if (bRunning)
+        return false;
+    lResumeFileIndex = i > 2 ? i - 1 : 0;
+    lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
+    if (pausedInside)
+        *pausedInside = true;
+    return true;
+}
+
+// A failed file of a wildcard task: the task takes its result and message, the log its row.
+int JobSession::logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile)
+{
+    coBlock.sErr = perFile.sErr;
+    coBlock.lErr = perFile.lErr;
+    LogConversionError(lJobNumber, perFile);
+    return perFile.lErr;
+}
+
 int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
     if (pausedInside)
@@ -97,20 +134,13 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString prefix = coBlock.sTargetFile.left(coBlock.sTargetFile.indexOf(u'*'));
     const QString ext = GetTypeExtension(coBlock.lTargetFileType, false, coBlock.lConversionMethod);
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
-    // The resume position belongs to the row that was paused.
-    const int first = (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
+    const int first = firstFileIndex(lJobNumber);
 
     int result = 0;
     clsConversionOptions perFile;
     for (int i = first; i <= files.size(); ++i) {
-        DoEvents();
-        if (!bRunning) {
-            lResumeFileIndex = i > 2 ? i - 1 : 0;
-            lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
-            if (pausedInside)
-                *pausedInside = true;
+        if (pausedAtFile(i, lJobNumber, pausedInside))
             return result;
-        }
         perFile = clsConversionOptions();
         perFile.lConversionMethod = coBlock.lConversionMethod;
         perFile.sActionToDo = coBlock.sActionToDo;
@@ -131,17 +161,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         panels()->setPanelText(6, progressText(i, static_cast<int>(files.size())));
         ConvertToDoItem(*this, perFile);
         panels()->setPanelText(11, ElapsedRunSecondsText());
-        if (perFile.lErr != 0) {
-            coBlock.sErr = perFile.sErr;
-            coBlock.lErr = perFile.lErr;
-            LogConversionError(lJobNumber, perFile);
-            result = perFile.lErr;
-        }
+        if (perFile.lErr != 0)
+            result = logFileFailure(lJobNumber, coBlock, perFile);
     }
-    if (lResumeRow == lJobNumber) {
-        lResumeRow = 0;
-        lResumeFileIndex = 0;
-    }
+    forgetResumePosition(lJobNumber);
     return result;
 }
 
@@ -172,17 +195,11 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
 
     const QString prefix = coBlock.sTargetFile.left(coBlock.sTargetFile.indexOf(u'*'));
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
-    const int first = (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
+    const int first = firstFileIndex(lJobNumber);
     int result = 0;
     for (int i = first; i <= files.size(); ++i) {
-        DoEvents();
-        if (!bRunning) {
-            lResumeFileIndex = i > 2 ? i - 1 : 0;
-            lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
-            if (pausedInside)
-                *pausedInside = true;
+        if (pausedAtFile(i, lJobNumber, pausedInside))
             return result;
-        }
         clsConversionOptions perFile;
         perFile.lConversionMethod = coBlock.lConversionMethod;
         perFile.sActionToDo = coBlock.sActionToDo;
@@ -210,16 +227,9 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
             PerformSpecialProcess(perFile);
         }
         panels()->setPanelText(11, ElapsedRunSecondsText());
-        if (perFile.lErr != 0) {
-            coBlock.sErr = perFile.sErr;
-            coBlock.lErr = perFile.lErr;
-            LogConversionError(lJobNumber, perFile);
-            result = perFile.lErr;
-        }
+        if (perFile.lErr != 0)
+            result = logFileFailure(lJobNumber, coBlock, perFile);
     }
-    if (lResumeRow == lJobNumber) {
-        lResumeRow = 0;
-        lResumeFileIndex = 0;
-    }
+    forgetResumePosition(lJobNumber);
     return result;
 }
