@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-image-formats-plugins
   libreoffice-impress-nogui libreoffice-writer-nogui libreofficekit-dev
   libqpdf-dev libzip-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
 )
 missing=()
