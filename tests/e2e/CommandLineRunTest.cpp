@@ -229,3 +229,21 @@ TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
     // Header (2), one line per failed task, time line.
     EXPECT_EQ(lines.size(), 2 + missing + 1);
 }
+
+TEST_F(CommandLineRun, HelpAndVerboseGoToStandardOutputWithoutADisplay)
+{
+    // /? alone shows the command-line help, then fails validation (no original).
+    ProgramRun r = runProgram({"/?"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.contains("Quorvane command line")) << r.out.toStdString();
+    // No switches at all: the help, and success.
+    r = runProgram({});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("Quorvane command line"));
+    // /V shows the log lines too, without any box.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    r = runProgram({"/S", path("in/q.pptx"), "/T", path("out/q.pdf"), "/C", "32", "/V"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("Conversion Successful")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Time to complete job: "));
+}
