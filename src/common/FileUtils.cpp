@@ -86,7 +86,8 @@ bool copyFileReplacing(const QString &source, const QString &target)
         total += n;
     }
     // An uncommitted save file removes its temporary file when it goes out of scope.
-    if (total != sourceInfo.size() || !out.commit())
+    // Flush before commit, as WriteFileAtomically does: commit() alone can hide a failed last write.
+    if (total != sourceInfo.size() || !out.flush() || !out.commit())
         return false;
     QFile written(target);
     if (written.open(QIODevice::ReadWrite)) {

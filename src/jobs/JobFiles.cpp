@@ -6,11 +6,11 @@
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
+#include "platform/AtomicFile.h"
 #include "platform/FlexGrid.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -41,16 +41,10 @@ void appendLine(QByteArray &out, const QStringList &cells)
 
 bool writeAtomically(const QString &sFile, const QByteArray &bytes, QString *psErr)
 {
-    QSaveFile f(sFile);
-    // Never fall back to writing in place: a failed write must leave the old file whole.
-    f.setDirectWriteFallback(false);
-    // An explicit flush: commit() does not report a write error that only its own final flush
-    // meets (a full disk), and would then replace the old file by a truncated one.
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() && f.commit())
+    QString why;
+    if (WriteFileAtomically(sFile, bytes, &why))
         return true;
-    setError(psErr, Translate(QStringLiteral("Unable to write the file ")) + sFile + QStringLiteral(": ") +
-                        f.errorString());
-    f.cancelWriting();
+    setError(psErr, Translate(QStringLiteral("Unable to write the file ")) + sFile + QStringLiteral(": ") + why);
     return false;
 }
 

@@ -1,9 +1,9 @@
 #include "ProfileIni.h"
 
+#include "AtomicFile.h"
 #include "TextCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <sys/stat.h>
@@ -48,16 +48,12 @@ QString keyOf(const QString &line, QString *value)
 bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Access access)
 {
     const bool existed = QFile::exists(file);
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
     QByteArray out;
     for (const QString &l : lines) {
         out += l.toUtf8();
         out += "\r\n";
     }
-    // Flush before commit: a failed final write must not replace the old file with a cut one.
-    if (f.write(out) != out.size() || !f.flush() || !f.commit())
+    if (!WriteFileAtomically(file, out))
         return false;
     if (!existed && access == ProfileIni::Access::Private)
         ::chmod(QFile::encodeName(file).constData(), 0600);

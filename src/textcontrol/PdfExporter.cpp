@@ -3,6 +3,7 @@
 // Only the shared-pointer interfaces of libqpdf are used.
 #define POINTERHOLDER_TRANSITION 4
 
+#include "platform/AtomicFile.h"
 #include "textcontrol/PictureResources.h"
 #include "textcontrol/TextProperties.h"
 #include "textcontrol/TextUnits.h"
@@ -17,7 +18,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -328,14 +328,9 @@ bool PdfExporter::exportPdf(const QTextDocument &doc, const PdfExportOptions &o,
     QByteArray finished;
     if (!postProcess(printed, o, &finished, err))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *err = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(finished) != finished.size() || !file.commit()) {
-        *err = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    QString why;
+    if (WriteFileAtomically(path, finished, &why))
+        return true;
+    *err = QStringLiteral("Cannot write %1: %2").arg(path, why);
+    return false;
 }

@@ -1,12 +1,12 @@
 #include "textcontrol/PlainTextFiles.h"
 
 #include "common/PathUtils.h"
+#include "platform/AtomicFile.h"
 #include "textcontrol/PlainTextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -24,12 +24,7 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(bytes) != bytes.size())
-        return false;
-    return f.commit();
+    return WriteFileAtomically(path, bytes);
 }
 
 bool isBlankLine(const QString &line)

@@ -1,5 +1,6 @@
 #include "textcontrol/TextControl.h"
 
+#include "platform/AtomicFile.h"
 #include "textcontrol/PdfExporter.h"
 #include "textcontrol/PictureResources.h"
 #include "textcontrol/RtfReader.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -47,12 +47,11 @@ QString plainFromSelection(QString s)
 
 bool writeFileAtomically(const QString &file, const QByteArray &bytes, QString *error)
 {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        *error = QStringLiteral("Cannot write file %1: %2").arg(file, f.errorString());
-        return false;
-    }
-    return true;
+    QString why;
+    if (WriteFileAtomically(file, bytes, &why))
+        return true;
+    *error = QStringLiteral("Cannot write file %1: %2").arg(file, why);
+    return false;
 }
 
 } // namespace
