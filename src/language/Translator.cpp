@@ -9,9 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QListWidget>
 #include <QLocale>
-#include <QWidget>
 
 #include <optional>
 
@@ -280,25 +278,6 @@ QStringList GetInstalledLanguages()
             out << language;
     }
     return out;
-}
-
-void FillInLanguageList(QListWidget *listBox)
-{
-    if (!listBox)
-        return;
-    listBox->clear();
-    listBox->addItem(kEnglish);
-    listBox->setCurrentRow(0);
-    for (const QString &language : GetInstalledLanguages()) {
-        listBox->addItem(language);
-        if (language == sLanguage)
-            listBox->setCurrentRow(listBox->count() - 1);
-    }
-}
-
-QString GetControlFontName(const QWidget *ctl)
-{
-    return ctl ? ctl->font().family() : QStringLiteral("ERROR");
 }
 
 bool bFontExists(const QString &sFont)

@@ -9,9 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-class QListWidget;
 class QLocale;
-class QWidget;
 class Prompter;
 
 extern QString sLanguage;        // "English" means no translation
@@ -38,16 +36,9 @@ QLocale GetTranslatorUserLocale();
 // automation start) no chooser and no box is shown, and English is used without storing it.
 void InitializeTranslator(bool bQuiet = false);
 QString Translate(const QString &sText);
-// Translates a window: title, labels, buttons, group boxes, tabs, menu actions, tool tips;
-// never the text of input boxes. An object whose dynamic property "Tag" is "TranslateFalse"
-// keeps its text. Each widget and action is translated once, so a second call on the same
-// window does not translate translations. Then applies the language's font rules.
-void TranslateForm(QWidget *frm);
 // Asks the chooser for a language and font; true when either was changed and stored. From the
 // menu a new language takes effect at the next start (an information box says so).
 bool SelectLanguage(bool bFromMenu);
-// "English" and the installed languages, the current one selected.
-void FillInLanguageList(QListWidget *listBox);
 // Languages that have a file in the Languages folder, sorted by name.
 QStringList GetInstalledLanguages();
 
@@ -71,8 +62,6 @@ bool LoadLanguageFile();
 // Appends "sText" as a line of the current language file, unless the file holds it already
 // (anywhere, also below the end marker) or it holds a line break the format cannot keep.
 void AddTextToLanguageFile(const QString &sText);
-// The widget's font family; "ERROR" for no widget.
-QString GetControlFontName(const QWidget *ctl);
 // Whether an installed font family has that name (case-insensitive).
 bool bFontExists(const QString &sFont);
 // Linux has no bitmap "MS Sans Serif": always false.

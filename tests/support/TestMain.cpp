@@ -2,7 +2,14 @@
 // touch the real home), Qt's offscreen platform, then GoogleTest.
 #include <gtest/gtest.h>
 
+#ifdef QV_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+// The engine's tests run without the widget module: a GUI application gives fonts and pictures.
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -22,7 +29,7 @@ int main(int argc, char **argv)
     QDir().mkpath(home.path() + QStringLiteral("/.config"));
     QDir().mkpath(home.path() + QStringLiteral("/Documents"));
 
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

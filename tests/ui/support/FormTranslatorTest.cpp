@@ -1,5 +1,6 @@
 // TranslateForm over real widgets on the offscreen platform.
 #include "TranslatorTestSupport.h"
+#include "ui/support/FormTranslator.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -172,3 +174,20 @@ TEST_F(FormTranslatorTest, FontRules)
         EXPECT_EQ(GetControlFontName(w.check), QStringLiteral("DejaVu Sans"));
     }
 }
+
+TEST_F(FormTranslatorTest, LanguageListShowsInstalledFilesWithCurrentSelected)
+{
+    for (const char *name : {"German-Quorvane.txt", "french-QUORVANE.TXT", "notes.txt",
+                             "English-Quorvane.txt", "Dutch-Other.txt"})
+        ASSERT_TRUE(qvtest::writeFile(tmp.path() + QStringLiteral("/Languages/") +
+                                          QString::fromLatin1(name),
+                                      "\"a\"\r\n"));
+    startWith(QStringLiteral("German"), kFile);
+    QListWidget list;
+    list.addItem(QStringLiteral("stale"));
+    FillInLanguageList(&list);
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.item(0)->text(), QStringLiteral("English"));
+    EXPECT_EQ(list.currentItem()->text(), QStringLiteral("German"));
+}
+

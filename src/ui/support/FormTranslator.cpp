@@ -1,11 +1,14 @@
 // TranslateForm: the texts of a window's widgets and actions, then the language's font rules.
-#include "Translator.h"
+#include "FormTranslator.h"
+
+#include "language/Translator.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -164,4 +167,23 @@ void TranslateForm(QWidget *frm)
         frm->setWindowTitle(Translate(frm->windowTitle()));
     applyFontRules(frm, ff);
     walk(frm, ff);
+}
+
+void FillInLanguageList(QListWidget *listBox)
+{
+    if (!listBox)
+        return;
+    listBox->clear();
+    listBox->addItem(QStringLiteral("English"));
+    listBox->setCurrentRow(0);
+    for (const QString &language : GetInstalledLanguages()) {
+        listBox->addItem(language);
+        if (language == sLanguage)
+            listBox->setCurrentRow(listBox->count() - 1);
+    }
+}
+
+QString GetControlFontName(const QWidget *ctl)
+{
+    return ctl ? ctl->font().family() : QStringLiteral("ERROR");
 }

@@ -1,7 +1,7 @@
 #include "MruWidgets.h"
 
-#include "Globals.h"
-#include "clsMRU.h"
+#include "common/Globals.h"
+#include "common/clsMRU.h"
 
 #include <QAction>
 #include <QComboBox>
