@@ -21,7 +21,8 @@ public:
     // Writes the editor back into the current task row.
     virtual void ConversionJobUpdate() {}
     virtual bool bSchedularEnabled() const { return false; }
-    // Switches off the scheduler after a pause of a scheduled run.
+    // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
+    // run or between runs.
     virtual void stopScheduler() {}
     virtual bool mainWindowVisible() const { return false; }
     // The attention timer of a finished run.

@@ -35,11 +35,11 @@ void JobSession::showSaveFailure(const QString &reason)
 
 void JobSession::ConversionJobPause()
 {
-    if (bRunning) {
-        bRunning = false;
-        if (hooks()->bSchedularEnabled())
-            hooks()->stopScheduler();
-    }
+    bRunning = false;
+    // A schedule counting down between runs is stopped too: otherwise Pause, the only command
+    // left enabled while a schedule is active, would do nothing at all.
+    if (hooks()->bSchedularEnabled())
+        hooks()->stopScheduler();
     hooks()->UpdateMenuToolbar();
 }
 
