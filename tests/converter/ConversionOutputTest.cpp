@@ -132,6 +132,53 @@ TEST_F(ConversionOutput, PicturesOneFilePerSlideWithTheSlideProportions)
     EXPECT_EQ(redPixels(s2), 0);
 }
 
+// Pixels that are not (near) white in a rectangle of a picture.
+int inkedPixels(const QImage &img, const QRect &area)
+{
+    int n = 0;
+    const QRect r = area.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor p = img.pixelColor(x, y);
+            n += qMin(p.red(), qMin(p.green(), p.blue())) < 245;
+        }
+    return n;
+}
+
+TEST_F(ConversionOutput, SlidePicturesShowTheSlideAsASlideShowDoes)
+{
+    // A slide whose title and text placeholders were never filled in: the editing view shows
+    // "Click to add Title" in dashed boxes, a slide show shows an empty slide.
+    const QString blank = out + "/blank.pptx";
+    ASSERT_EQ(convert(qvtest::dataDir() + "/empty-placeholders.fodp", blank, 24), 0);
+    ASSERT_EQ(convert(blank, out + "/blank.png", 18), 0);
+    const QImage empty(out + "/blank_1.png");
+    ASSERT_FALSE(empty.isNull());
+    EXPECT_EQ(inkedPixels(empty, empty.rect()), 0);
+
+    // The same slide inside slide pictures and text: the picture is the PNG in the RTF.
+    ASSERT_EQ(convert(blank, out + "/blank.rtf", 106), 0);
+    const QByteArray rtf = qvtest::readFile(out + "/blank.rtf");
+    const qsizetype at = rtf.indexOf("\\pngblip");
+    ASSERT_GE(at, 0);
+    const qsizetype start = rtf.indexOf('\n', at) + 1; // the hex digits follow the picture's control words
+    QByteArray hex = rtf.mid(start, rtf.indexOf('}', start) - start);
+    hex.replace("\r", "").replace("\n", "");
+    const QImage inRtf = QImage::fromData(QByteArray::fromHex(hex), "PNG");
+    ASSERT_FALSE(inRtf.isNull());
+    EXPECT_EQ(inkedPixels(inRtf, inRtf.rect()), 0);
+
+    // A slide with text well inside its edges has no frame line along the top or left edge.
+    control().setFromSlide(2);
+    control().setToSlide(2);
+    ASSERT_EQ(convert(pptx, out + "/figures.bmp", 19), 0);
+    const QImage figures(out + "/figures_2.bmp");
+    ASSERT_FALSE(figures.isNull());
+    EXPECT_GT(inkedPixels(figures, figures.rect()), 1000); // the text is there
+    EXPECT_EQ(inkedPixels(figures, QRect(0, 0, figures.width(), 2)), 0);
+    EXPECT_EQ(inkedPixels(figures, QRect(0, 0, 2, figures.height())), 0);
+}
+
 TEST_F(ConversionOutput, SlideTextCarriesTitlesBulletsAndNotesWhenAsked)
 {
     ConversionControl &c = control();

@@ -3,6 +3,7 @@
 #include <LibreOfficeKit/LibreOfficeKit.hxx>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,21 +117,30 @@ QSize OfficeDocument::slideSizeTwips(int slide)
     return QSize(static_cast<int>(w), static_cast<int>(h));
 }
 
-QImage OfficeDocument::renderSlide(int slide, int widthPx)
+QImage OfficeDocument::renderSlide(int slide, int widthPx, const QString &scratchPng)
 {
     const QSize twips = slideSizeTwips(slide);
     if (twips.width() <= 0 || twips.height() <= 0 || widthPx <= 0)
         return QImage();
     const int heightPx = qMax(1, static_cast<int>(qint64(widthPx) * twips.height() / twips.width()));
-    QImage img(widthPx, heightPx, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::white);
-    // LibreOffice paints BGRA, which is Qt's ARGB32 in little-endian memory.
-    m_doc->paintPartTile(img.bits(), slide, widthPx, heightPx, 0, 0, twips.width(), twips.height());
-    if (m_doc->getTileMode() == LOK_TILEMODE_RGBA)
-        img = img.rgbSwapped();
-    // Flatten onto white so formats without alpha get the slide as seen.
+    // Tiles are painted as the editing view shows the slide: prompts in empty placeholders,
+    // their dashed outlines and the page's frame. The office's own picture export paints the
+    // slide as a slide show does; it exports the current part, which slideSizeTwips selected.
+    // It honours the pixel size only when both sides are given.
+    const QString options = QStringLiteral("{\"PixelWidth\":{\"type\":\"long\",\"value\":\"%1\"},"
+                                           "\"PixelHeight\":{\"type\":\"long\",\"value\":\"%2\"}}")
+                                .arg(widthPx)
+                                .arg(heightPx);
+    QImage img;
+    if (saveAs(scratchPng, QStringLiteral("png"), options))
+        img.load(scratchPng, "PNG");
+    QFile::remove(scratchPng);
+    if (img.isNull())
+        return QImage();
+    // A slide without a background comes out transparent: flatten it onto white, as it is shown.
+    // (Plain pixels: the worker has no application object that QPainter would want.)
+    img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage flat(img.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
     for (int y = 0; y < img.height(); ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(y));
         QRgb *dst = reinterpret_cast<QRgb *>(flat.scanLine(y));

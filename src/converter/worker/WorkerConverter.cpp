@@ -306,7 +306,7 @@ int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, Stag
     const char *format = r.type == tPng ? "PNG" : r.type == tJpeg ? "JPEG" : r.type == tBmp ? "BMP" : "TIFF";
     const int total = m_last - m_first + 1;
     for (int s = m_first; s <= m_last; ++s) {
-        const QImage img = doc.renderSlide(s - 1, pictureWidth(doc, s - 1));
+        const QImage img = doc.renderSlide(s - 1, pictureWidth(doc, s - 1), workFile(QStringLiteral("png")));
         if (img.isNull()) {
             m_detail = QStringLiteral("rendering slide %1 failed").arg(s);
             return Failed;
@@ -337,7 +337,8 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
     if (r.type == tRtfPictures) {
         // Half the size of the image types: enough to recognise the slide in a document.
         for (const DeckSlide &s : slides)
-            pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2)));
+            pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2),
+                                                         workFile(QStringLiteral("png"))));
     }
 
     QList<QPair<QString, QList<DeckSlide>>> jobs;
