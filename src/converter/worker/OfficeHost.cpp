@@ -117,38 +117,30 @@ QSize OfficeDocument::slideSizeTwips(int slide)
     return QSize(static_cast<int>(w), static_cast<int>(h));
 }
 
-QImage OfficeDocument::renderSlide(int slide, int widthPx, const QString &scratchPng)
+bool OfficeDocument::exportSlidePng(int slide, int widthPx, const QString &path)
 {
     const QSize twips = slideSizeTwips(slide);
     if (twips.width() <= 0 || twips.height() <= 0 || widthPx <= 0)
-        return QImage();
+        return false;
     const int heightPx = qMax(1, static_cast<int>(qint64(widthPx) * twips.height() / twips.width()));
     // Tiles are painted as the editing view shows the slide: prompts in empty placeholders,
     // their dashed outlines and the page's frame. The office's own picture export paints the
     // slide as a slide show does; it exports the current part, which slideSizeTwips selected.
-    // It honours the pixel size only when both sides are given.
+    // It honours the pixel size only when both sides are given; without translucency a slide
+    // that has no background comes out on white, as it is shown.
     const QString options = QStringLiteral("{\"PixelWidth\":{\"type\":\"long\",\"value\":\"%1\"},"
-                                           "\"PixelHeight\":{\"type\":\"long\",\"value\":\"%2\"}}")
+                                           "\"PixelHeight\":{\"type\":\"long\",\"value\":\"%2\"},"
+                                           "\"Translucent\":{\"type\":\"boolean\",\"value\":\"false\"}}")
                                 .arg(widthPx)
                                 .arg(heightPx);
+    return saveAs(path, QStringLiteral("png"), options) && QFileInfo(path).size() > 0;
+}
+
+QImage OfficeDocument::renderSlide(int slide, int widthPx, const QString &scratchPng)
+{
     QImage img;
-    if (saveAs(scratchPng, QStringLiteral("png"), options))
+    if (exportSlidePng(slide, widthPx, scratchPng))
         img.load(scratchPng, "PNG");
     QFile::remove(scratchPng);
-    if (img.isNull())
-        return QImage();
-    // A slide without a background comes out transparent: flatten it onto white, as it is shown.
-    // (Plain pixels: the worker has no application object that QPainter would want.)
-    img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage flat(img.size(), QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y) {
-        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(y));
-        QRgb *dst = reinterpret_cast<QRgb *>(flat.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb p = src[x];
-            const int a = qAlpha(p);
-            dst[x] = qRgb(qRed(p) + (255 - a), qGreen(p) + (255 - a), qBlue(p) + (255 - a));
-        }
-    }
-    return flat;
+    return img.isNull() ? QImage() : img.convertToFormat(QImage::Format_RGB32);
 }
