@@ -76,7 +76,8 @@ void endWithParent()
     bool ok = false;
     const qint64 expected = qEnvironmentVariable("QV_PARENT_PID").toLongLong(&ok);
     const pid_t parent = ::getppid();
-    if ((ok && expected > 0 && parent != static_cast<pid_t>(expected)) || parent == 1)
+    // Without the pid (started by hand), being adopted by init is the sign of a lost parent.
+    if (ok && expected > 0 ? parent != static_cast<pid_t>(expected) : parent == 1)
         ::_exit(1);
 }
 
