@@ -1,6 +1,7 @@
 #include "CommandLineDriver.h"
 
 #include "CommandLine.h"
+#include "InterruptWatcher.h"
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
@@ -45,6 +46,7 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             failures = true;
         }
     } else {
+        session.runTargets.clear();
         failures = session.PerformBlock(1, options) != 0;
     }
     session.bRunning = false;
@@ -57,6 +59,8 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     } else if (!failures) {
         log(Translate(QStringLiteral("Conversion Successful")));
     }
+    if (InterruptWatcher::caughtSignal() != 0)
+        log(Translate(QStringLiteral("The run was interrupted.")));
     log(Translate(QStringLiteral("Time to complete job: ")) +
         FormatSeconds((Tick::count() - session.lTotalTimeStart) / 1000.0));
     if (!options.sLogAsConversionJobFile.isEmpty() && failures && session.fgLog.rows() >= 3) {

@@ -374,6 +374,20 @@ TEST_F(ConversionOutput, PathsWithBlanksAndAccentsAndPercentSigns)
     EXPECT_TRUE(stagedLeftovers(folder).isEmpty());
 }
 
+// Every name the file system takes is a valid target: the temporary name it is written under
+// first must fit too, also for a package that is rewritten after saving (PPSX).
+TEST_F(ConversionOutput, TargetNamesAsLongAsTheFileSystemAllows)
+{
+    const QString base(251, QChar(u'd'));
+    ASSERT_EQ(convert(pptx, out + "/" + base + ".pdf", 32), 0) << control().lastDetail().toStdString();
+    EXPECT_EQ(pdfFacts(out + "/" + base + ".pdf").pages, kDeckSlides);
+    // 250 bytes of two-byte letters and ".ppsx": the name is cut between letters, never inside one.
+    const QString wide(125, QChar(u'\u00e9'));
+    ASSERT_EQ(convert(pptx, out + "/" + wide + ".ppsx", 28), 0) << control().lastDetail().toStdString();
+    EXPECT_TRUE(contentTypes(out + "/" + wide + ".ppsx").contains("slideshow.main+xml"));
+    EXPECT_EQ(entries(out).size(), 2);
+}
+
 TEST_F(ConversionOutput, ReplacesAnExistingTargetWhole)
 {
     qvtest::writeFile(out + "/deck.pdf", "old contents");

@@ -10,9 +10,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
 
 namespace {
 
@@ -73,6 +77,28 @@ QStringList filesBelow(const QString &dir)
         out << QDir(dir).relativeFilePath(it.next());
     out.sort();
     return out;
+}
+
+// Process id of the program's office worker, 0 while it has none.
+qint64 workerOf(qint64 parent)
+{
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        const QByteArray stat = qvtest::readFile("/proc/" + entry + "/stat");
+        const int close = stat.lastIndexOf(')');
+        if (close < 0 || !stat.contains("(quorvane-office)"))
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent)
+            return entry.toLongLong();
+    }
+    return 0;
+}
+
+bool processGone(qint64 pid)
+{
+    const QByteArray stat = qvtest::readFile(QString("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
 }
 
 class CommandLineRun : public ::testing::Test
@@ -272,4 +298,87 @@ TEST_F(CommandLineRun, StoredWindowSettingsApplyAndStayUntouched)
     EXPECT_NO_THROW(pdf.processFile(QFile::encodeName(path("out/secure.pdf")).constData(), "open sesame"));
     EXPECT_TRUE(pdf.isEncrypted());
     EXPECT_EQ(qvtest::readFile(ini), stored);
+}
+
+TEST_F(CommandLineRun, NoOriginalOverwritesAnotherOrItself)
+{
+    // Three originals of one stem: the first keeps x.pdf, the other two fail.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/x.pptx"))); // 4 slides
+    ASSERT_TRUE(copy(demo("Training/Safety Briefing.ppt"), path("in/x.ppt"))); // 6
+    ASSERT_TRUE(copy(demo("Training/Team Handbook.odp"), path("in/x.odp"))); // 3
+    ProgramRun r = runProgram({"/S", path("in/*.*"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("a.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"x.pdf"});
+    QStringList lines = logLines(path("a.log"));
+    ASSERT_EQ(lines.size(), 5) << lines.join("|").toStdString();
+    QMap<QString, int> pages{{"x.pptx", 4}, {"x.ppt", 6}, {"x.odp", 3}};
+    for (const QString &line : lines.mid(2, 2)) {
+        const QString head = "Job # 1  The target file was already written in this run from another original: (" +
+                             path("out/x.pdf") + ") - " + path("in/");
+        ASSERT_TRUE(line.startsWith(head)) << line.toStdString();
+        pages.remove(line.mid(head.size()));
+    }
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pdfPages(path("out/x.pdf")), pages.first()) << "the first original's PDF stays";
+
+    // A target that is its original, named on the command line or by "save in original folder".
+    const QByteArray bytes = qvtest::readFile(path("in/x.pptx"));
+    r = runProgram({"/S", path("in/x.pptx"), "/T", path("in/x.pptx"), "/C", "24", "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    r = runProgram({"/S", path("in/*.pptx"), "/G", "/C", "24", "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    lines = logLines(path("b.log"));
+    ASSERT_EQ(lines.size(), 8) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Job # 1  Source and Target File are the same. - " + path("in/x.pptx"));
+    EXPECT_EQ(lines[6], lines[2]);
+    EXPECT_EQ(qvtest::readFile(path("in/x.pptx")), bytes);
+}
+
+TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
+{
+    for (int i = 1; i <= 12; ++i)
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), path(QString("in/p%1.pptx").arg(i, 2, 10, QChar('0')))));
+    struct Case
+    {
+        int signal;
+        int status;
+    };
+    for (const Case c : {Case{SIGINT, 130}, Case{SIGTERM, 143}, Case{SIGKILL, -1}}) {
+        const QString out = path(QString("out%1").arg(c.signal));
+        const QString log = path(QString("run%1.log").arg(c.signal));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(qvtest::binDir() + "/quorvane", {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
+        ASSERT_TRUE(p.waitForStarted());
+        // Interrupt in the middle: a worker converts and some pictures are written.
+        qint64 worker = 0;
+        for (int i = 0; i < 3000 && (worker == 0 || QDir(out).entryList({"*.png"}).isEmpty()); ++i) {
+            QThread::msleep(10);
+            worker = workerOf(p.processId());
+        }
+        ASSERT_GT(worker, 0);
+        ASSERT_FALSE(QDir(out).entryList({"*.png"}).isEmpty());
+        ::kill(static_cast<pid_t>(p.processId()), c.signal);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        for (int i = 0; i < 500 && !processGone(worker); ++i)
+            QThread::msleep(10);
+        EXPECT_TRUE(processGone(worker)) << "the worker ends with the program " << c.signal;
+        QThread::msleep(500);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), left.join(' ').toStdString())
+            << "nothing is written after the end";
+        if (c.signal == SIGKILL)
+            continue;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), c.status);
+        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty()) << left.join(" ").toStdString();
+        EXPECT_LT(left.size(), 12 * 12) << "the run stopped early";
+        const QStringList lines = logLines(log);
+        ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
+        EXPECT_EQ(lines[lines.size() - 2], "The run was interrupted.");
+        EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    }
 }

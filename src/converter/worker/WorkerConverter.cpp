@@ -70,11 +70,7 @@ QString WorkerConverter::workFile(const QString &suffix)
 
 QString WorkerConverter::perSlidePath(const QString &target, int slide) const
 {
-    const QFileInfo fi(target);
-    QString name = fi.completeBaseName() + u'_' + QString::number(slide);
-    if (!fi.suffix().isEmpty())
-        name += u'.' + fi.suffix();
-    return fi.absolutePath() + u'/' + name;
+    return perSlideFileName(target, slide);
 }
 
 int WorkerConverter::checkTargetFolder(const QString &target)
@@ -127,6 +123,12 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (int rc = checkTargetFolder(r.target))
         return rc;
+    // LibreOffice opens an empty file as a new, blank presentation.
+    const QFileInfo original(r.original);
+    if (original.isFile() && original.size() == 0) {
+        m_detail = QStringLiteral("the original is empty");
+        return OriginalCorrupt;
+    }
     std::unique_ptr<OfficeDocument> doc;
     if (int rc = load(r.original, doc))
         return rc;
