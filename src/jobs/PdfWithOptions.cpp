@@ -102,7 +102,7 @@ int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &op
     QString message;
     int result = 0;
     int originalType = options.lOriginalFileType;
-    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message) != 0) {
+    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message, &session) != 0) {
         result = -2;
     } else {
         ApplyULKSettingsToTextControl(session);
@@ -136,7 +136,7 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
         session.panels()->setPanelText(6, Translate(QStringLiteral("100% Complete")));
     }
     if (bFileExists(rtf))
-        bDeleteFileWithRetry(rtf);
+        bDeleteFileWithRetry(rtf, session.pump()); // a Pause must not leave the intermediate file
     options.lErr = result;
     options.sErr = work.sErr;
     return result;
