@@ -28,11 +28,12 @@ int Main()
     InitializeProgram(!line.isEmpty(), true);
     JobSession session;
     bool failures = false;
-    const int r = RunCommandLine(session, line, &failures);
+    bool helpOnly = false;
+    const int r = RunCommandLine(session, line, &failures, &helpOnly);
     if (r == clrEmpty) {
         // Without a window the program has nothing to show but its command-line help.
         std::fputs(HelpTopicText(63).toUtf8().constData(), stdout);
         return 0;
     }
-    return ExitStatusFor(r, failures);
+    return ExitStatusFor(r, failures, helpOnly);
 }
