@@ -7,7 +7,10 @@ class JobSession;
 enum CommandLineResult { clrDone = 0, clrEmpty = -2, clrInvalid = -3, clrOpenedNotRun = -4 };
 
 // An empty text means the process's own command line. *failuresLogged tells whether a task or
-// file failed (the exit status then reports it).
-int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged = nullptr);
-// The exit status of the program for a result: 0 done, 1 failures logged, 2 invalid line.
-int ExitStatusFor(int commandLineResult, bool failuresLogged);
+// file of this call failed (a "-" mark; the exit status then reports it). *helpOnly tells that
+// an invalid line only asked for the help ("/?" with no original and no job).
+int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged = nullptr,
+                   bool *helpOnly = nullptr);
+// The exit status of the program for a result: 0 done (or help asked for), 1 failures logged,
+// 2 invalid line.
+int ExitStatusFor(int commandLineResult, bool failuresLogged, bool helpOnly = false);

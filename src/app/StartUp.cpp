@@ -40,7 +40,8 @@ int Main()
         session.bRunning = false;
         session.VelmoraX1()->abort();
     });
-    const int r = RunCommandLine(session, line, &failures);
+    bool helpOnly = false;
+    const int r = RunCommandLine(session, line, &failures, &helpOnly);
     if (const int sig = InterruptWatcher::caughtSignal())
         return 128 + sig;
     if (r == clrEmpty) {
@@ -48,5 +49,5 @@ int Main()
         std::fputs(HelpTopicText(63).toUtf8().constData(), stdout);
         return 0;
     }
-    return ExitStatusFor(r, failures);
+    return ExitStatusFor(r, failures, helpOnly);
 }

@@ -104,7 +104,7 @@ QString runTargetKey(const QString &target)
 int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
 {
     const QString sOriginal = options.sOriginalFile;
-    ConversionSettings &s = session.settings;
+    const ConversionSettings &s = session.settings;
     options.bShowSlideAndShape = s.bShowSlideAndShape;
     options.bIncludeNotesPage = s.bIncludeNotesPage;
     options.bIncludeNotesOnly = s.bIncludeNotesOnly;
@@ -136,15 +136,17 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to
     // wherever the program happens to run.
     if (s.bMoveOriginalFileAfterProcessing && result == irSuccess && !s.sMoveFileToFolder.trimmed().isEmpty()) {
-        if (!s.sMoveFileToFolder.endsWith(u'/'))
-            s.sMoveFileToFolder += u'/';
-        CopyFileToFolder(sOriginal, s.sMoveFileToFolder + options.sSubFolder);
+        // A copy: the setting is the user's text, shown and saved as it was written.
+        QString moveTo = s.sMoveFileToFolder;
+        if (!moveTo.endsWith(u'/'))
+            moveTo += u'/';
+        CopyFileToFolder(sOriginal, moveTo + options.sSubFolder);
     }
     if (s.bDeleteOriginalFileAfterProcessing && result == irSuccess) {
         // The same file under two spellings must never be deleted as "the original".
         if (!bIsSamePath(options.sTargetFile, options.sOriginalFile)
             && options.sTargetFile.compare(options.sOriginalFile, Qt::CaseInsensitive) != 0)
-            bDeleteFileWithRetry(sOriginal);
+            bDeleteFileWithRetry(sOriginal, session.pump(), &session.bRunning);
     }
     return result;
 }

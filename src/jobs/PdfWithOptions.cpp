@@ -112,7 +112,7 @@ int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &op
     QString message;
     int result = 0;
     int originalType = options.lOriginalFileType;
-    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message) != 0) {
+    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message, &session) != 0) {
         result = -2;
     } else {
         ApplyULKSettingsToTextControl(session);
@@ -168,7 +168,7 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
     }
     for (const QString &f : rtfs)
         if (bFileExists(f))
-            bDeleteFileWithRetry(f);
+            bDeleteFileWithRetry(f, session.pump()); // a Pause must not leave an intermediate file
     options.lErr = result;
     options.sErr = work.sErr;
     return result;

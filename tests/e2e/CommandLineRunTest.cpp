@@ -26,6 +26,7 @@ struct ProgramRun
 {
     int exitCode = -1;
     QString out;
+    QString err;
 };
 
 // Runs the program with arguments, without a display, in the test's private HOME.
@@ -36,11 +37,11 @@ ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000)
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
     EXPECT_TRUE(p.waitForStarted());
     EXPECT_TRUE(p.waitForFinished(timeoutMs));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 int pdfPages(const QString &path)
@@ -230,6 +231,37 @@ TEST_F(CommandLineRun, JobWithSeveralTasksConversionsAndLaunches)
     EXPECT_EQ(lines[2], "Job # 4  Exit Code: 3 - /bin/sh");
     EXPECT_EQ(lines[3], "Job # 5  Process did not complete in the specified time (Timeout) - /bin/sleep");
     EXPECT_EQ(lines[4], "Job # 6  Unable to launch application. - " + path("no/such/program"));
+    // The results file holds the failures, not the launched program that ran.
+    const QStringList results = logLines(path("res.qvj"));
+    ASSERT_EQ(results.size(), 2) << results.join("|").toStdString();
+    EXPECT_TRUE(results[0].startsWith("T32 S1 W0\t1\tS60\t/bin/sleep\t")) << results[0].toStdString();
+    EXPECT_TRUE(results[1].startsWith("T32 S1 W30\t2\tS60\t" + path("no/such/program") + "\t"));
+}
+
+TEST_F(CommandLineRun, LaunchedProgramsExitCodeIsNoFailureAndAnUnwritableLogGoesToStandardError)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), "T32 S1 W30\t1\tS60\t/bin/sh\t-12345678\t\t-c \"exit 3\"\t"
+                                                   "-12345678\t\t\t\r\n\t*\t\t\t\t\t\t\t\t\t\r\n"));
+    const ProgramRun r = runProgram({"/J", path("job.qvj"), "/L", path("no/such/folder/job.log"), "/B", path("res.qvj")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Job # 1  Exit Code: 3 - /bin/sh\nConversion Successful\nTime to complete job: "))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("res.qvj")));
+    EXPECT_FALSE(QFile::exists(path("no")));
+}
+
+TEST_F(CommandLineRun, AFailedFileTheResultsFileCannotHoldIsLeftOutAndNamed)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("in/a\tb.pptx"), QByteArray("PK\x03\x04 not a presentation")));
+    ASSERT_TRUE(qvtest::writeFile(path("in/c.pptx"), QByteArray("PK\x03\x04 not a presentation")));
+    const ProgramRun r = runProgram({"/S", path("in/*.pptx"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("run.log"),
+                                     "/B", path("res.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    const QStringList results = logLines(path("res.qvj"));
+    ASSERT_EQ(results.size(), 1) << results.join("|").toStdString();
+    EXPECT_TRUE(results[0].contains(path("in/c.pptx")));
+    EXPECT_TRUE(logLines(path("run.log")).contains(
+        "Left out of the results file (its name holds a TAB or a line break): " + path("in/a\tb.pptx")));
 }
 
 TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
@@ -258,9 +290,9 @@ TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
 
 TEST_F(CommandLineRun, HelpAndVerboseGoToStandardOutputWithoutADisplay)
 {
-    // /? alone shows the command-line help, then fails validation (no original).
+    // /? alone shows the command-line help; asking for it is no invalid line.
     ProgramRun r = runProgram({"/?"});
-    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains("Quorvane command line")) << r.out.toStdString();
     // No switches at all: the help, and success.
     r = runProgram({});
