@@ -106,7 +106,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < files; ++i)
         QFile::copy(original, in + QStringLiteral("/deck%1.").arg(i, 3, 10, QLatin1Char('0')) +
                                   QFileInfo(original).suffix());
-    QByteArray row = QStringLiteral("A,1,2\t1\tC\t%1/*.%2\t1\tppt\t%3/out\t32\tpdf\t\r\n\t*\t\t\t\t\t\t\t\t\r\n")
+    QByteArray row = QStringLiteral("A,1,2\t1\tC\t%1/*.%2\t1\tppt\t%3/out/*.pdf\t32\tpdf\t\r\n\t*\t\t\t\t\t\t\t\t\r\n")
                          .arg(in, QFileInfo(original).suffix(), home.path())
                          .toUtf8();
     const QString folderJob = home.path() + QStringLiteral("/folder.qvj");

@@ -4,6 +4,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/FlexGridTableModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScreen>
 
@@ -62,6 +63,18 @@ void JobGridView::fitColumns()
 {
     const double dpi = logicalDpi();
     const int widthTwips = GridColumnRules::PixelsToTwips(viewport()->width(), dpi);
+    m_twips = m_kind == Kind::ToDo ? GridColumnRules::FitToDoColumns(widthTwips, m_twips)
+                                   : GridColumnRules::FitLogColumns(widthTwips, m_twips);
+    // A fixed column is never narrower than its heading (a translated heading can be longer).
+    for (int c = 0; c < m_model->columnCount() && c < m_twips.size(); ++c) {
+        if (m_twips[c] <= 0)
+            continue;
+        const QVariant f = m_model->headerData(c, Qt::Horizontal, Qt::FontRole);
+        const QFontMetrics fm(f.isValid() ? f.value<QFont>() : horizontalHeader()->font());
+        const int need = fm.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 12;
+        if (GridColumnRules::TwipsToPixels(m_twips[c], dpi) < need)
+            m_twips[c] = GridColumnRules::PixelsToTwips(need, dpi);
+    }
     m_twips = m_kind == Kind::ToDo ? GridColumnRules::FitToDoColumns(widthTwips, m_twips)
                                    : GridColumnRules::FitLogColumns(widthTwips, m_twips);
     m_fitting = true;

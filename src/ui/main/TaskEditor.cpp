@@ -405,6 +405,17 @@ void TaskEditor::FillList(QComboBox *cb, const QList<QPair<QString, int>> &entri
 
 void TaskEditor::syncAccessibleNames()
 {
+    // The labels of each panel share one column width, so the boxes line up across its frames.
+    const QList<QList<QLabel *>> columns = {
+        {lblOriginalFile, lblFileTypeOriginal, lblTargetFile, lblFileTypeTarget},
+        {lblOriginalFileSpecialized, lblFileTypeOriginalSpecialized, lblTargetFileSpecialized}};
+    for (const QList<QLabel *> &labels : columns) {
+        int width = 0;
+        for (QLabel *l : labels)
+            width = qMax(width, l->sizeHint().width());
+        for (QLabel *l : labels)
+            l->setMinimumWidth(width);
+    }
     for (QToolButton *b : findChildren<QToolButton *>())
         if (!b->toolTip().isEmpty())
             b->setAccessibleName(b->toolTip());
