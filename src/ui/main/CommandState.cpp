@@ -1,52 +1,71 @@
 #include "CommandState.h"
 
+bool IsRealTaskRow(const CommandStateInput &in)
+{
+    return in.toDoRow >= 1 && in.toDoRow < in.toDoRows - 1 && !in.toDoNumberCell.isEmpty();
+}
+
 CommandState ComputeCommandState(const CommandStateInput &in)
 {
     CommandState s;
-    auto &e = s.enabled;
-    const bool busy = in.bScheduled || in.bRunning;
-    const bool realRow = in.lToDoRow >= 1 && in.lToDoRow < in.lToDoRows - 1 && !in.sCurrentNumberCell.isEmpty();
-    e[QStringLiteral("keyOpen")] = !busy;
-    e[QStringLiteral("keyNew")] = !busy;
-    e[QStringLiteral("keyConvert")] = !busy;
-    e[QStringLiteral("keyPause")] = busy;
-    e[QStringLiteral("keyRewind")] = !busy && !(in.sFirstPassCell.isEmpty() && in.lResumeFileIndex == 0);
-    e[QStringLiteral("keyAdd")] = !busy && in.lSelectedTab != 2;
-    e[QStringLiteral("keyRemove")] = !busy && realRow && in.lSelectedTab != 2;
-    e[QStringLiteral("keyUpdate")] = !busy && realRow && in.bCurrentActionItemDirty && in.lSelectedTab != 2;
-    e[QStringLiteral("KeySave")] = in.lToDoRows > 1;
-    e[QStringLiteral("KeySaveAs")] = in.lToDoRows > 1;
-    e[QStringLiteral("KeyOpen")] = !busy;
-    if (in.lToDoRows == 3) {
-        e[QStringLiteral("keyRewind")] = false;
-        e[QStringLiteral("keyRemove")] = false;
+    const bool busy = in.bRunning || in.bScheduled;
+
+    if (!busy) {
+        s.keyOpen = s.keyNew = s.keyConvert = true;
+        s.keyPause = false;
+        s.keyRewind = !(in.toDoRow1PassCell.isEmpty() && in.lResumeFileIndex == 0);
+        s.keyAdd = true;
+        if (IsRealTaskRow(in)) {
+            s.keyRemove = true;
+            s.keyUpdate = in.bCurrentActionItemDirty;
+        }
+        if (in.selectedTab == 2)
+            s.keyRemove = s.keyUpdate = s.keyAdd = false;
+    } else {
+        // A schedule counting down is treated like a run: only Pause may act.
+        s.keyPause = true;
     }
-    e[QStringLiteral("KeySaveLogAsConversionJob")] = in.lLogRows > 2;
+
+    s.KeySave = s.KeySaveAs = in.toDoRows > 1;
+    if (in.toDoRows == 3) // one task: nothing to rewind past, and the last task stays
+        s.keyRewind = s.keyRemove = false;
+
     if (!busy && !in.gbSuppressEvents) {
-        auto &v = s.visible;
-        const int rows = in.lToDoRows, row = in.lToDoRow;
-        bool task = true, up = true, down = true;
-        bool menuUnchanged = false;
-        if (rows <= 3 || row == rows - 1) {
-            task = false;
-            up = down = false;
-            menuUnchanged = true;
-        } else if (row == 1) {
-            up = false;
-        } else if (row >= rows - 2) {
-            down = false;
+        const bool fewRows = in.toDoRows <= 3;
+        const bool starRow = in.toDoRow == in.toDoRows - 1;
+        if (fewRows || starRow) {
+            s.mnuMoveConversionTask = false;
+            s.mnuPopupMoveUp = s.mnuPopupMoveFirst = false;
+            s.mnuPopupMoveDown = s.mnuPopupMoveLast = false;
+        } else {
+            const bool first = in.toDoRow == 1;
+            const bool last = !first && in.toDoRow >= in.toDoRows - 2;
+            s.mnuMoveConversionTask = true;
+            s.mnuMoveUp = s.mnuMoveFirst = s.mnuPopupMoveUp = s.mnuPopupMoveFirst = !first;
+            s.mnuMoveDown = s.mnuMoveLast = s.mnuPopupMoveDown = s.mnuPopupMoveLast = !last;
         }
-        v[QStringLiteral("mnuMoveConversionTask")] = task;
-        if (!menuUnchanged) {
-            v[QStringLiteral("mnuMoveUp")] = up;
-            v[QStringLiteral("mnuMoveFirst")] = up;
-            v[QStringLiteral("mnuMoveDown")] = down;
-            v[QStringLiteral("mnuMoveLast")] = down;
-        }
-        v[QStringLiteral("mnuPopupMoveUp")] = up;
-        v[QStringLiteral("mnuPopupMoveFirst")] = up;
-        v[QStringLiteral("mnuPopupMoveDown")] = down;
-        v[QStringLiteral("mnuPopupMoveLast")] = down;
     }
+
+    s.mnuPopupDelete = s.keyRemove;
+    s.KeySaveLogAsConversionJob = in.logRows > 2;
+
+    // Opening a job mid-run would mark the old run's results on the new job's rows.
+    s.KeyOpen = s.mnuOpenConversionJob = s.mnuMRU = s.keyOpen;
+
+    s.mnuSaveLogAsConversionJob = s.KeySaveLogAsConversionJob;
+    s.mnuSaveConversionJob = s.KeySave;
+    s.mnuSaveConversionJobAs = s.KeySaveAs;
+    s.mnuNewConversionJob = s.keyNew;
+    s.mnuBeginConversionJob = s.keyConvert;
+    s.mnuAddConversionJob = s.keyAdd;
+    s.mnuRemoveConversionJob = s.keyRemove;
+    s.mnuUpdateConversionJob = s.keyUpdate;
+    s.mnuPause = s.keyPause;
+    s.mnuRewindConversionJob = s.keyRewind;
+
+    s.cmdUpdate = s.mnuUpdateConversionJob;
+    s.cmdRemove = s.mnuRemoveConversionJob;
+    s.cmdAdd = s.mnuAddConversionJob;
+    s.cmdPause = s.mnuPause;
     return s;
 }

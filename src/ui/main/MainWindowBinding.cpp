@@ -1,45 +1,74 @@
 #include "MainWindowBinding.h"
 
+#include "ChoiceLists.h"
 #include "CommandState.h"
+#include "GridColumnRules.h"
 #include "JobGridView.h"
 #include "SessionController.h"
 #include "TaskEditor.h"
 #include "frmMain.h"
 
 #include "common/Globals.h"
-#include "converter/TypeCatalogue.h"
+#include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
-#include "language/Translator.h"
+#include "ui/support/MruWidgets.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QToolBar>
 
 namespace {
 
-using Entries = QList<QPair<QString, int>>;
-
-// PROVISIONAL until the shared choice lists land.
-Entries targetTypes()
+void fill(QComboBox *cb, const ChoiceList &list)
 {
-    Entries e{{QStringLiteral("[300] ") + Translate(QStringLiteral("PDF - with options")), 300}};
-    for (int i = 0; i < TypeCatalogue::count(); ++i) {
-        QString name;
-        int code = 0;
-        if (TypeCatalogue::saveAsType(i, name, code))
-            e.append({QStringLiteral("[%1] ").arg(code, 3, 10, QLatin1Char('0')) + Translate(name), code});
-    }
-    return e;
+    QList<QPair<QString, int>> entries;
+    for (const ChoiceItem &i : list.items)
+        entries.append({i.text, i.itemData});
+    TaskEditor::FillList(cb, entries, list.selected);
 }
 
-Entries translated(const QList<QPair<const char *, int>> &raw, bool bracket)
+void setIndex(QComboBox *cb, int index)
 {
-    Entries e;
-    for (const auto &r : raw) {
-        const QString text = Translate(QString::fromLatin1(r.first));
-        e.append({bracket ? QStringLiteral("[%1] ").arg(r.second) + text : text, r.second});
-    }
-    return e;
+    if (index >= -1 && index < cb->count())
+        cb->setCurrentIndex(index);
+}
+
+Qt::CheckState checkState(int value)
+{
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+int checkValue(const QCheckBox *cb)
+{
+    return cb->checkState() == Qt::Checked ? 1 : cb->checkState() == Qt::PartiallyChecked ? 2 : 0;
+}
+
+void setCheck(QCheckBox *cb, int value)
+{
+    cb->setTristate(value == 2);
+    cb->setCheckState(checkState(value));
+}
+
+clsMRU *mruByName(frmMain &w, const QString &name)
+{
+    const QList<QPair<const char *, clsMRU *>> lists = {
+        {"mruSource", &w.mruSource},
+        {"mruTarget", &w.mruTarget},
+        {"mruSourceSpecialized", &w.mruSourceSpecialized},
+        {"mruTargetSpecialized", &w.mruTargetSpecialized},
+        {"mruCommandLine", &w.mruCommandLine},
+        {"mruCommandLineArguments", &w.mruCommandLineArguments},
+        {"mruReplaceString", &w.mruReplaceString},
+        {"mruFindString", &w.mruFindString},
+        {"mruFileOpen", &w.mruFileOpen}};
+    for (const auto &l : lists)
+        if (name == QLatin1String(l.first))
+            return l.second;
+    return nullptr;
 }
 
 } // namespace
@@ -48,40 +77,15 @@ void FillChoiceLists(TaskEditor &ed)
 {
     const bool suppressed = gbSuppressEvents;
     gbSuppressEvents = true;
-    TaskEditor::FillList(ed.cbFileTypeOriginal,
-                         translated({{"Any file PowerPoint can open (*.*)", 1},
-                                     {"PowerPoint Presentations (PPT(X), PPS(X), HTM, MHTM", 2},
-                                     {"Presentations and Shows (PPT(X), PPS(X))", 3},
-                                     {"Web Pages (HTM, HTML, MHT, MHTML)", 4},
-                                     {"Design Templates POT(X)", 5},
-                                     {"Outlines (TXT, RTF, DOC, WPD, WPS)", 6}},
-                                    false),
-                         2);
-    const Entries targets = targetTypes();
-    TaskEditor::FillList(ed.cbFileTypeTarget, targets, targets.size() > 1 ? 1 : 0);
-    TaskEditor::FillList(ed.cbFileTypeOriginalSpecialized,
-                         translated({{"[1] Text", 1}, {"[9] MS Word (DOC)", 9}, {"[4] HTML (HTM)", 4},
-                                     {"[5] Rich Text Format (RTF)", 5}, {"[6] Unicode/Encoded Text", 6}},
-                                    false),
-                         0);
-    Entries processes = translated(
-        {{"Append (Concatenate) files. Original file(s) contents is placed at the end of the Target file.", 50},
-         {"Remove Empty Lines", 55},
-         {"Search and Replace a String.", 56},
-         {"Launch (Run) a program.", 60}},
-        true);
-    processes.append({Translate(QStringLiteral("I NEED SOMETHING NOT LISTED!!!!!!!")), -1});
-    TaskEditor::FillList(ed.cbSpecialProcesses, processes, 0);
-    TaskEditor::FillList(ed.cbCommandLineWindowState,
-                         translated({{"Hidden", 0}, {"Normal", 1}, {"Maximized", 3}, {"Minimized", 6}}, false), 0);
-    TaskEditor::FillList(
-        ed.cbCommandLineThreadPriority,
-        translated({{"Idle", 64}, {"Normal", 32}, {"High Priority", 128}, {"Realtime Priority", 256}}, false), 0);
-    Entries chars{{QStringLiteral("ASCII Char"), 0}};
-    for (int n = 1; n <= 255; ++n)
-        chars.append({QStringLiteral("[%1]").arg(n) + QChar(n), n});
-    TaskEditor::FillList(ed.cbCharacter1, chars, 0);
-    TaskEditor::FillList(ed.cbCharacter2, chars, 0);
+    fill(ed.cbFileTypeOriginal, FileTypeChoices(false));
+    fill(ed.cbFileTypeTarget, FileTypeChoices(true));
+    fill(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
+    fill(ed.cbSpecialProcesses, SpecialProcessesChoices());
+    fill(ed.cbCommandLineWindowState, CommandLineWindowStateChoices());
+    fill(ed.cbCommandLineThreadPriority, CommandLineThreadPriorityChoices());
+    const ChoiceList chars = CharacterSelectionChoices();
+    fill(ed.cbCharacter1, chars);
+    fill(ed.cbCharacter2, chars);
     gbSuppressEvents = suppressed;
 }
 
@@ -89,72 +93,190 @@ CommandState ComputeWindowCommandState(const frmMain &w)
 {
     const JobSession &s = w.session();
     CommandStateInput in;
-    in.bScheduled = w.bSchedularEnabled();
     in.bRunning = s.bRunning;
-    in.bCurrentActionItemDirty = s.bCurrentActionItemDirty;
+    in.bScheduled = w.bSchedularEnabled();
     in.gbSuppressEvents = gbSuppressEvents;
-    in.lToDoRows = s.fgToDo.rows();
-    in.lToDoRow = s.fgToDo.row();
-    in.sCurrentNumberCell = s.fgToDo.textMatrix(s.fgToDo.row(), 1);
-    in.sFirstPassCell = s.fgToDo.textMatrix(1, 9);
+    in.bCurrentActionItemDirty = s.bCurrentActionItemDirty;
+    in.toDoRows = s.fgToDo.rows();
+    in.toDoRow = s.fgToDo.row();
+    in.toDoNumberCell = s.fgToDo.textMatrix(s.fgToDo.row(), 1);
+    in.toDoRow1PassCell = s.fgToDo.textMatrix(1, 9);
     in.lResumeFileIndex = s.lResumeFileIndex;
-    in.lLogRows = s.fgLog.rows();
-    in.lSelectedTab = w.controller()->selectedTab();
+    in.logRows = s.fgLog.rows();
+    in.selectedTab = w.controller()->selectedTab();
     return ComputeCommandState(in);
 }
 
-void ApplyCommandState(frmMain &w, const CommandState &state)
+void ApplyCommandState(frmMain &w, const CommandState &st)
 {
-    auto enable = [&state](QAction *a, const char *key) {
-        const auto it = state.enabled.constFind(QLatin1String(key));
-        if (a && it != state.enabled.constEnd())
-            a->setEnabled(it.value());
+    auto key = [&w](const char *k) { return w.tbButtons.value(QLatin1String(k)); };
+    auto menuKey = [&w](const char *k) { return w.tbButtonMenus.value(QLatin1String(k)); };
+    const QList<QPair<QAction *, bool>> enabled = {
+        {key("keyOpen"), st.keyOpen},
+        {key("keyNew"), st.keyNew},
+        {key("keyConvert"), st.keyConvert},
+        {key("keyPause"), st.keyPause},
+        {key("keyRewind"), st.keyRewind},
+        {key("keyAdd"), st.keyAdd},
+        {key("keyRemove"), st.keyRemove},
+        {key("keyUpdate"), st.keyUpdate},
+        {menuKey("KeyOpen"), st.KeyOpen},
+        {menuKey("KeySave"), st.KeySave},
+        {menuKey("KeySaveAs"), st.KeySaveAs},
+        {menuKey("KeySaveLogAsConversionJob"), st.KeySaveLogAsConversionJob},
+        {w.mnuOpenConversionJob, st.mnuOpenConversionJob},
+        {w.mnuNewConversionJob, st.mnuNewConversionJob},
+        {w.mnuSaveConversionJob, st.mnuSaveConversionJob},
+        {w.mnuSaveConversionJobAs, st.mnuSaveConversionJobAs},
+        {w.mnuSaveLogAsConversionJob, st.mnuSaveLogAsConversionJob},
+        {w.mnuBeginConversionJob, st.mnuBeginConversionJob},
+        {w.mnuAddConversionJob, st.mnuAddConversionJob},
+        {w.mnuRemoveConversionJob, st.mnuRemoveConversionJob},
+        {w.mnuUpdateConversionJob, st.mnuUpdateConversionJob},
+        {w.mnuPause, st.mnuPause},
+        {w.mnuRewindConversionJob, st.mnuRewindConversionJob},
+        {w.mnuPopupDelete, st.mnuPopupDelete},
     };
-    for (auto it = w.tbButtons.constBegin(); it != w.tbButtons.constEnd(); ++it)
-        enable(it.value(), it.key().toLatin1().constData());
-    for (auto it = w.tbButtonMenus.constBegin(); it != w.tbButtonMenus.constEnd(); ++it)
-        enable(it.value(), it.key().toLatin1().constData());
-    // Menu entries copy the toolbar.
-    enable(w.mnuSaveLogAsConversionJob, "KeySaveLogAsConversionJob");
-    enable(w.mnuSaveConversionJob, "KeySave");
-    enable(w.mnuSaveConversionJobAs, "KeySaveAs");
-    enable(w.mnuNewConversionJob, "keyNew");
-    enable(w.mnuOpenConversionJob, "keyOpen");
-    enable(w.mnuBeginConversionJob, "keyConvert");
-    enable(w.mnuAddConversionJob, "keyAdd");
-    enable(w.mnuRemoveConversionJob, "keyRemove");
-    enable(w.mnuUpdateConversionJob, "keyUpdate");
-    enable(w.mnuPause, "keyPause");
-    enable(w.mnuRewindConversionJob, "keyRewind");
-    enable(w.mnuPopupDelete, "keyRemove");
-    // Recent jobs open like Open: not during a run.
-    const bool openable = state.enabled.value(QStringLiteral("keyOpen"), true);
+    for (const auto &e : enabled)
+        if (e.first)
+            e.first->setEnabled(e.second);
+    // Recent jobs open like Open, so they are no command during a run either.
     for (const MruMenuArray *a : {&w.mnuMRU, &w.tbOpenMRU})
         for (const QPointer<QAction> &e : a->elements)
             if (e)
-                e->setEnabled(openable);
+                e->setEnabled(st.mnuMRU);
+    // The buttons follow their menu entries through QAction::changed; set them here too so a
+    // state that did not change an action still holds for its button.
+    w.cmdAdd->setEnabled(st.cmdAdd);
+    w.cmdRemove->setEnabled(st.cmdRemove);
+    w.cmdUpdate->setEnabled(st.cmdUpdate);
+    w.cmdPause->setEnabled(st.cmdPause);
 
-    auto show = [&state](QAction *a, const char *name) {
-        const auto it = state.visible.constFind(QLatin1String(name));
-        if (a && it != state.visible.constEnd())
-            a->setVisible(it.value());
+    const QList<QPair<QAction *, std::optional<bool>>> visible = {
+        {w.mnuMoveConversionTask->menuAction(), st.mnuMoveConversionTask},
+        {w.mnuMoveUp, st.mnuMoveUp},
+        {w.mnuMoveFirst, st.mnuMoveFirst},
+        {w.mnuMoveDown, st.mnuMoveDown},
+        {w.mnuMoveLast, st.mnuMoveLast},
+        {w.mnuPopupMoveUp, st.mnuPopupMoveUp},
+        {w.mnuPopupMoveFirst, st.mnuPopupMoveFirst},
+        {w.mnuPopupMoveDown, st.mnuPopupMoveDown},
+        {w.mnuPopupMoveLast, st.mnuPopupMoveLast},
     };
-    show(w.mnuMoveConversionTask->menuAction(), "mnuMoveConversionTask");
-    show(w.mnuMoveUp, "mnuMoveUp");
-    show(w.mnuMoveFirst, "mnuMoveFirst");
-    show(w.mnuMoveDown, "mnuMoveDown");
-    show(w.mnuMoveLast, "mnuMoveLast");
-    show(w.mnuPopupMoveUp, "mnuPopupMoveUp");
-    show(w.mnuPopupMoveFirst, "mnuPopupMoveFirst");
-    show(w.mnuPopupMoveDown, "mnuPopupMoveDown");
-    show(w.mnuPopupMoveLast, "mnuPopupMoveLast");
+    for (const auto &v : visible)
+        if (v.second)
+            v.first->setVisible(*v.second);
 }
 
 void ReadWindowSettings(frmMain &w)
 {
-    // PROVISIONAL until the settings store lands.
-    w.mnuOptimizeForSpeed_Click();
+    TaskEditor &ed = *w.editor;
+    FrmMainListSizes sizes;
+    sizes.cbSpecialProcesses = ed.cbSpecialProcesses->count();
+    sizes.cbCommandLineWindowState = ed.cbCommandLineWindowState->count();
+    sizes.cbCommandLineThreadPriority = ed.cbCommandLineThreadPriority->count();
+    sizes.cbFileTypeTarget = ed.cbFileTypeTarget->count();
+    sizes.cbFileTypeOriginal = ed.cbFileTypeOriginal->count();
+    sizes.cbFileTypeOriginalSpecialized = ed.cbFileTypeOriginalSpecialized->count();
+    const FrmMainSettings s = ReadFrmMainSettings(G_IniFilePath, sizes);
+
+    JobSession &session = w.session();
+    session.settings = s.conversion;
+    w.bPersistRunning = s.bPersistRunning;
+    w.glnMeasurement = s.glnMeasurement;
+    if (s.mnuOptimizeForSpeed)
+        w.mnuOptimizeForSpeed_Click();
+    else
+        w.mnuOptimizeForMemory_Click();
+
+    if (!gbCommandLineMode) {
+        QVector<int> log = w.fgLog->columnWidthsTwips();
+        log.resize(11);
+        log[1] = s.fgLogColWidth1;
+        log[2] = s.fgLogColWidth2;
+        log[6] = s.fgLogColWidth6;
+        log[8] = s.fgLogColWidth8;
+        log[9] = s.fgLogColWidth9;
+        w.fgLog->setColumnWidthsTwips(log);
+        QVector<int> todo = w.fgToDo->columnWidthsTwips();
+        todo.resize(10);
+        todo[1] = s.fgToDoColWidth1;
+        todo[2] = s.fgToDoColWidth2;
+        todo[5] = s.fgToDoColWidth5;
+        todo[8] = s.fgToDoColWidth8;
+        todo[9] = s.fgToDoColWidth9;
+        w.fgToDo->setColumnWidthsTwips(todo);
+
+        struct Recent { const char *name; int max; QComboBox *box; };
+        const Recent lists[] = {{"mruSourceSpecialized", 20, ed.cbOriginalFileSpecialized},
+                                {"mruTargetSpecialized", 10, ed.cbTargetFileSpecialized},
+                                {"mruSource", 10, ed.cbOriginalFile},
+                                {"mruCommandLine", 5, ed.cbCommandLine},
+                                {"mruCommandLineArguments", 5, ed.cbCommandLineArguments},
+                                {"mruFindString", 5, ed.cbFindString},
+                                {"mruReplaceString", 5, ed.cbReplacementString}};
+        for (const Recent &r : lists) {
+            clsMRU *mru = mruByName(w, QLatin1String(r.name));
+            mru->Setup(r.max, G_IniFilePath, QLatin1String(r.name), QStringLiteral("-1"));
+            FillComboFromMRU(r.box, *mru);
+        }
+    }
+
+    setIndex(ed.cbSpecialProcesses, s.cbSpecialProcessesListIndex);
+    setIndex(ed.cbCommandLineWindowState, s.cbCommandLineWindowStateListIndex);
+    setIndex(ed.cbCommandLineThreadPriority, s.cbCommandLineThreadPriorityListIndex);
+    ed.txtCommandLineWaitTimeInSeconds->setText(s.txtCommandLineWaitTimeInSeconds);
     w.RefreshConvertOptionsGUI();
+    if (s.cbFileTypeTargetListIndex != FrmMainSettings::kKeepFillSelection)
+        setIndex(ed.cbFileTypeTarget, s.cbFileTypeTargetListIndex);
+
+    gbSuppressEvents = true;
+    setIndex(ed.cbFileTypeOriginal, s.cbFileTypeOriginalListIndex);
+    setCheck(ed.cbDoSubfolders, s.cbDoSubfolders);
+    setCheck(ed.cbDoSubfoldersSpecialized, s.cbDoSubfoldersSpecialized);
+    setCheck(ed.cbCaseSensitive, s.cbCaseSensitive);
+    setIndex(ed.cbFileTypeOriginalSpecialized, s.cbFileTypeOriginalSpecializedListIndex);
+    if (!gbCommandLineMode) {
+        w.mruTarget.Setup(10, G_IniFilePath, QStringLiteral("mruTarget"), QStringLiteral("-1"));
+        FillComboFromMRU(ed.cbTargetFile, w.mruTarget);
+    }
+    gbSuppressEvents = false;
 }
 
-void SaveWindowSettings(frmMain &) {}
+void SaveWindowSettings(frmMain &w)
+{
+    if (gbCommandLineMode)
+        return;
+    TaskEditor &ed = *w.editor;
+    FrmMainSettings s;
+    s.conversion = w.session().settings;
+    s.bPersistRunning = w.bPersistRunning;
+    s.glnMeasurement = w.glnMeasurement;
+    s.mnuOptimizeForSpeed = w.mnuOptimizeForSpeed->isChecked();
+    const QVector<int> log = w.fgLog->columnWidthsTwips();
+    const QVector<int> todo = w.fgToDo->columnWidthsTwips();
+    s.fgLogColWidth1 = log.value(1);
+    s.fgLogColWidth2 = log.value(2);
+    s.fgLogColWidth6 = log.value(6);
+    s.fgLogColWidth8 = log.value(8);
+    s.fgLogColWidth9 = log.value(9);
+    s.fgToDoColWidth1 = todo.value(1);
+    s.fgToDoColWidth2 = todo.value(2);
+    s.fgToDoColWidth5 = todo.value(5);
+    s.fgToDoColWidth8 = todo.value(8);
+    s.fgToDoColWidth9 = todo.value(9);
+    s.cbSpecialProcessesListIndex = ed.cbSpecialProcesses->currentIndex();
+    s.cbCommandLineWindowStateListIndex = ed.cbCommandLineWindowState->currentIndex();
+    s.cbCommandLineThreadPriorityListIndex = ed.cbCommandLineThreadPriority->currentIndex();
+    s.txtCommandLineWaitTimeInSeconds = ed.txtCommandLineWaitTimeInSeconds->text();
+    s.cbFileTypeTargetListIndex = ed.cbFileTypeTarget->currentIndex();
+    s.cbFileTypeOriginalListIndex = ed.cbFileTypeOriginal->currentIndex();
+    s.cbFileTypeOriginalSpecializedListIndex = ed.cbFileTypeOriginalSpecialized->currentIndex();
+    s.cbDoSubfolders = checkValue(ed.cbDoSubfolders);
+    s.cbDoSubfoldersSpecialized = checkValue(ed.cbDoSubfoldersSpecialized);
+    s.cbCaseSensitive = checkValue(ed.cbCaseSensitive);
+    WriteFrmMainSettings(G_IniFilePath, s, [&w](const QString &list) {
+        if (clsMRU *mru = mruByName(w, list))
+            mru->ShutDown();
+    });
+}

@@ -55,6 +55,8 @@ public:
     clsMRU mruFileOpen, mruSource, mruTarget, mruSourceSpecialized, mruTargetSpecialized, mruCommandLine,
         mruCommandLineArguments, mruFindString, mruReplaceString;
     bool bPersistRunning = false;
+    // Length unit of the option dialogs (1 inches, 2 centimetres), kept with the settings.
+    short glnMeasurement = 1;
 
     // What the window talks through; each has a default of its own (message boxes, file
     // dialogs, the desktop's opener); the frame gives the status bar. Tests inject theirs.
