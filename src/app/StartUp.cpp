@@ -7,6 +7,7 @@
 #include "common/Help.h"
 #include "common/PathUtils.h"
 #include "common/SettingsLocation.h"
+#include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
 
@@ -27,6 +28,8 @@ int Main()
     const QString line = ProcessCommandLine();
     InitializeProgram(!line.isEmpty(), true);
     JobSession session;
+    // A run without a window still converts with the settings the window stored.
+    ApplyStoredCoreSettings(G_IniFilePath, session);
     bool failures = false;
     const int r = RunCommandLine(session, line, &failures);
     if (r == clrEmpty) {

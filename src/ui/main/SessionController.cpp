@@ -15,7 +15,7 @@ void SessionController::newJob() { m_session.ConversionJobNew(); }
 
 bool SessionController::openJob(const QString &file)
 {
-    if (m_session.bRunning)
+    if (runGoingOn())
         return false; // a job opened mid-run would take the old run's marks
     return m_session.ConversionJobOpen(file);
 }
@@ -28,11 +28,9 @@ void SessionController::saveLogAs() { m_session.ConversionJobSaveLogAs(); }
 
 void SessionController::beginJob()
 {
-    if (m_session.bRunning)
+    if (runGoingOn())
         return;
     m_session.ConversionJobBegin();
-    if (m_closePending)
-        QMetaObject::invokeMethod(this, &SessionController::closeAfterRun, Qt::QueuedConnection);
 }
 
 void SessionController::pauseJob() { m_session.ConversionJobPause(); }
@@ -50,11 +48,18 @@ bool SessionController::setOptimizeForSpeed(bool speed)
 
 bool SessionController::requestClose()
 {
-    if (!m_session.bRunning)
+    if (!runGoingOn())
         return true;
     m_closePending = true;
-    m_session.ConversionJobPause();
+    m_session.RequestClose();
     return false;
+}
+
+void SessionController::closeWindow()
+{
+    // Called once the run loop has returned, but still inside the command that began the run:
+    // the window goes away only after that command has unwound.
+    QMetaObject::invokeMethod(this, &SessionController::closeAfterRun, Qt::QueuedConnection);
 }
 
 bool SessionController::AddFileToConvertGUI() { return addFileToConvertHook ? addFileToConvertHook() : false; }

@@ -50,12 +50,12 @@ public:
     int calls = 0;
 };
 
-class WatchedPanels : public StatusPanels
+class WatchedPanels : public RecordingStatusPanels
 {
 public:
     void setPanelText(int panel, const QString &text) override
     {
-        StatusPanels::setPanelText(panel, text);
+        RecordingStatusPanels::setPanelText(panel, text);
         texts[panel] << text;
         if (onText)
             onText(panel, text);
