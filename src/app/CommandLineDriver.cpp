@@ -10,7 +10,8 @@
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
-int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged)
+int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged,
+                   const std::function<void(const QString &sJobFile)> &openForEditing)
 {
     if (failuresLogged)
         *failuresLogged = false;
@@ -31,7 +32,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     if (!options.sCLBatchJobFile.isEmpty()) {
         if (options.bOpenButDoNotRun) {
             session.bRunning = false;
-            session.ConversionJobOpen(options.sCLBatchJobFile);
+            if (openForEditing)
+                openForEditing(options.sCLBatchJobFile);
+            else
+                session.ConversionJobOpen(options.sCLBatchJobFile);
             return clrOpenedNotRun;
         }
         QString why;

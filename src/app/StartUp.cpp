@@ -9,8 +9,30 @@
 #include "common/SettingsLocation.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
+#include "ui/main/MainWindowStart.h"
+#include "ui/main/frmLanguage.h"
+#include "ui/main/frmMainMDI.h"
+
+#include <QApplication>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// The interactive program: splash, frame and main window; the program lives on its window and
+// ends with status 0 once the frame has closed.
+int RunWindow(const QString &sOpenJobFile)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(sOpenJobFile));
+    QObject::connect(frame.get(), &frmMainMDI::closed, qApp, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    QApplication::exec();
+    return 0;
+}
+
+} // namespace
 
 void InitializeProgram(bool bQuiet, bool bInstallDemo)
 {
@@ -25,14 +47,29 @@ void InitializeProgram(bool bQuiet, bool bInstallDemo)
 int Main()
 {
     const QString line = ProcessCommandLine();
+    // The chooser of a first start without a command line; a command line never shows it.
+    LanguageChooserDialog chooser;
+    SetLanguageChooser(&chooser);
     InitializeProgram(!line.isEmpty(), true);
+    if (line.isEmpty())
+        return RunWindow(QString());
+
     JobSession session;
     bool failures = false;
-    const int r = RunCommandLine(session, line, &failures);
-    if (r == clrEmpty) {
-        // Without a window the program has nothing to show but its command-line help.
-        std::fputs(HelpTopicText(63).toUtf8().constData(), stdout);
-        return 0;
+    QString openJob;
+    const int r = RunCommandLine(session, line, &failures, [&](const QString &f) { openJob = f; });
+    if (r != clrOpenedNotRun)
+        return ExitStatusFor(r, failures);
+    // A job opened for editing needs the window, and the window a display.
+    if (!bHasDisplay()) {
+        std::fputs(Translate(QStringLiteral("A job opened without running it needs a display."))
+                       .append(u'\n')
+                       .toUtf8()
+                       .constData(),
+                   stderr);
+        return 2;
     }
-    return ExitStatusFor(r, failures);
+    // From here on the program is interactive: the translator may ask and show its boxes.
+    InitializeTranslator(false);
+    return RunWindow(openJob);
 }
