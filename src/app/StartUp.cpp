@@ -7,6 +7,7 @@
 #include "common/Help.h"
 #include "common/PathUtils.h"
 #include "common/SettingsLocation.h"
+#include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
 #include "ui/main/MainWindowStart.h"
@@ -55,6 +56,8 @@ int Main()
         return RunWindow(QString());
 
     JobSession session;
+    // A run without a window still converts with the settings the window stored.
+    ApplyStoredCoreSettings(G_IniFilePath, session);
     bool failures = false;
     QString openJob;
     const int r = RunCommandLine(session, line, &failures, [&](const QString &f) { openJob = f; });

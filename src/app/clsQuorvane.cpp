@@ -2,6 +2,8 @@
 
 #include "CommandLineDriver.h"
 #include "StartUp.h"
+#include "common/Globals.h"
+#include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
 
 clsQuorvane::clsQuorvane()
@@ -9,6 +11,7 @@ clsQuorvane::clsQuorvane()
     // The same start-up as the program, without a chooser or a box: the caller is a program.
     InitializeProgram(true, false);
     m_session = std::make_unique<JobSession>();
+    ApplyStoredCoreSettings(G_IniFilePath, *m_session);
 }
 
 clsQuorvane::~clsQuorvane() = default;

@@ -88,6 +88,12 @@ bool bCanWriteIniFile(const QString &sIniFile)
     }
     const QString section = QStringLiteral("Main");
     const QString key = QStringLiteral("Partial");
+    // A file that passed the probe before and can still be written is left as it is: every
+    // start runs this, and an unattended run must not rewrite the user's settings file.
+    const QFileInfo info(sIniFile);
+    if (info.exists() && info.isWritable() && QFileInfo(folder).isWritable() &&
+        ProfileIni::readString(sIniFile, section, key, QString()) == QStringLiteral("Level3"))
+        return true;
     // A write that fails counts even when the file already holds the final value from an
     // earlier probe: a read-only settings file must not pass.
     if (!ProfileIni::writeString(sIniFile, section, key, QStringLiteral("level2")) ||

@@ -247,3 +247,29 @@ TEST_F(CommandLineRun, HelpAndVerboseGoToStandardOutputWithoutADisplay)
     EXPECT_TRUE(r.out.contains("Conversion Successful")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("Time to complete job: "));
 }
+
+TEST_F(CommandLineRun, StoredWindowSettingsApplyAndStayUntouched)
+{
+    const QString ini = qvtest::homeDir() + "/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI";
+    // LF line ends, as a hand-edited file may have: any rewrite by the program would show.
+    const QByteArray stored = "[Main]\nPartial=Level3\n[frmMain]\nbIncludeNotesPage=true\n"
+                              "mnuOptimizeForSpeed=FALSE\nbOverridePDFSettings=TRUE\n"
+                              "sULKPDFUserPassword=open sesame\n";
+    ASSERT_TRUE(qvtest::writeFile(ini, stored));
+    struct Cleanup { QString f; ~Cleanup() { QFile::remove(f); } } cleanup{ini};
+
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ProgramRun r = runProgram({"/S", path("in/q.pptx"), "/T", path("out/q.pdf"), "/C", "32"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/q.pdf")), 8); // four slides, four notes pages
+    EXPECT_EQ(qvtest::readFile(ini), stored);
+
+    // The PDF group of the store applies to "PDF - with options".
+    r = runProgram({"/S", path("in/q.pptx"), "/T", path("out/secure.pdf"), "/C", "300"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("out/secure.pdf")), -1); // no password: cannot be opened
+    QPDF pdf;
+    EXPECT_NO_THROW(pdf.processFile(QFile::encodeName(path("out/secure.pdf")).constData(), "open sesame"));
+    EXPECT_TRUE(pdf.isEncrypted());
+    EXPECT_EQ(qvtest::readFile(ini), stored);
+}
