@@ -51,9 +51,14 @@ int Main()
     // The chooser of a first start without a command line; a command line never shows it.
     LanguageChooserDialog chooser;
     SetLanguageChooser(&chooser);
-    InitializeProgram(!line.isEmpty(), true);
-    if (line.isEmpty())
-        return RunWindow(QString());
+    InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
+    if (line.isEmpty()) {
+        if (bHasDisplay())
+            return RunWindow(QString());
+        // Started over ssh or from a script with nothing to do: say how to use the command line.
+        std::fputs(HelpTopicText(hcCommandLine).toUtf8().constData(), stdout);
+        return 0;
+    }
 
     JobSession session;
     // A run without a window still converts with the settings the window stored.
@@ -63,14 +68,15 @@ int Main()
     const int r = RunCommandLine(session, line, &failures, [&](const QString &f) { openJob = f; });
     if (r != clrOpenedNotRun)
         return ExitStatusFor(r, failures);
-    // A job opened for editing needs the window, and the window a display.
+    // A job opened for editing needs the window, and the window a display. Nothing was asked
+    // to run, so nothing failed: the status stays 0.
     if (!bHasDisplay()) {
         std::fputs(Translate(QStringLiteral("A job opened without running it needs a display."))
                        .append(u'\n')
                        .toUtf8()
                        .constData(),
                    stderr);
-        return 2;
+        return 0;
     }
     // From here on the program is interactive: the translator may ask and show its boxes.
     InitializeTranslator(false);
