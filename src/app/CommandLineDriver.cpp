@@ -6,6 +6,7 @@
 #include "common/NumberUtils.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 #include "platform/Tick.h"
@@ -54,8 +55,9 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
 
     if (session.fgLog.rows() >= 3) {
         for (int i = 1; i <= session.fgLog.rows() - 2; ++i)
-            log(Translate(QStringLiteral("Job # ")) + session.fgLog.textMatrix(i, 1) + QStringLiteral("  ") +
-                session.fgLog.textMatrix(i, 10) + QStringLiteral(" - ") + session.fgLog.textMatrix(i, 3));
+            log(Translate(QStringLiteral("Job # ")) + session.fgLog.textMatrix(i, ToDoColumn::Number) +
+                QStringLiteral("  ") + session.fgLog.textMatrix(i, ToDoColumn::Status) + QStringLiteral(" - ") +
+                session.fgLog.textMatrix(i, ToDoColumn::Original));
     } else if (!failures) {
         log(Translate(QStringLiteral("Conversion Successful")));
     }

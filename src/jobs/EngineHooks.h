@@ -9,8 +9,13 @@ class EngineHooks
 {
 public:
     virtual ~EngineHooks() = default;
-    // Refreshes the enabled state of menus, toolbar and buttons.
+    // Refreshes the enabled state of menus, toolbar and buttons. A run counts as going on while
+    // bRunning or JobSession::bLoopActive() is true; the engine calls this when a loop starts and
+    // again after it has unwound.
     virtual void UpdateMenuToolbar() {}
+    // The engine calls AddFileToConvertGUI and ConversionJobUpdate itself while Begin checks
+    // whether to run, with bLoopActive() already true: the window's refusal of Add and Update
+    // during a run belongs to its command handlers, not to these hooks.
     // Adds the editor's current task to the grid; false when it was not added.
     virtual bool AddFileToConvertGUI() { return false; }
     // Writes the editor back into the current task row.
@@ -27,4 +32,7 @@ public:
     virtual void refreshRecentJobsMenu() {}
     // Offers to save a changed job before it is replaced (the window's save prompt).
     virtual void CheckToSaveFileBeforeErasing() {}
+    // Closes the program's window for good (JobSession::RequestClose calls it when no run loop is
+    // active, or once the loop has returned). It must close, not ask RequestClose again.
+    virtual void closeWindow() {}
 };

@@ -35,7 +35,7 @@ int AddFolderFilesToList(JobSession &session, QString &sFolder, const QString &s
         return flFolderMissing;
     if (!sFolder.endsWith(u'/'))
         sFolder += u'/';
-    session.panels()->setPanelText(8, Translate(QStringLiteral("Creating File List: ")) + sFolder);
+    session.panels()->setPanelText(StatusPanel::Message, Translate(QStringLiteral("Creating File List: ")) + sFolder);
     session.DoEvents();
 
     const QDir dir(sFolder);

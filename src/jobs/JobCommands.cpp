@@ -43,23 +43,41 @@ void JobSession::ConversionJobPause()
     hooks()->UpdateMenuToolbar();
 }
 
+void JobSession::RequestClose()
+{
+    if (!m_loopActive) {
+        hooks()->closeWindow();
+        return;
+    }
+    // The run stops after the current file; the loop closes the window when it has returned.
+    bRunning = false;
+    m_closeRequested = true;
+}
+
 void JobSession::ConversionJobRewind()
+{
+    if (m_loopActive)
+        return;
+    rewindJob();
+}
+
+void JobSession::rewindJob()
 {
     lResumeFileIndex = 0;
     lResumeRow = 0;
     const bool suppressed = gbSuppressEvents;
     gbSuppressEvents = true;
     for (int r = fgToDo.rows() - 1; r >= 1; --r) {
-        fgToDo.setCellPicture(r, 9, FlexGrid::Picture::None);
-        fgToDo.setTextMatrix(r, 9, QString());
+        fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::None);
+        fgToDo.setTextMatrix(r, ToDoColumn::Pass, QString());
     }
     gbSuppressEvents = suppressed;
     InitLogGrid(fgLog);
     hooks()->UpdateMenuToolbar();
     SelectGridRow(fgToDo);
     fgToDo.setTopRow(fgToDo.row());
-    panels()->setPanelText(6, QString());
-    panels()->setPanelPicture(6, StatusPanels::NoPicture);
+    panels()->setPanelText(StatusPanel::Progress, QString());
+    panels()->setPanelPicture(StatusPanel::Progress, StatusPanels::NoPicture);
     hooks()->setTimer1Enabled(false);
 }
 
@@ -115,12 +133,15 @@ bool JobSession::ConversionJobSaveAs()
 
 bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
 {
+    // Replacing the job under a run would hand the run's resume position to the new job.
+    if (m_loopActive)
+        return false;
     hooks()->CheckToSaveFileBeforeErasing();
     if (bRunning)
         ConversionJobPause();
-    panels()->setPanelPicture(6, StatusPanels::NoPicture);
-    panels()->setPanelEnabled(6, true);
-    panels()->setPanelText(6, QString());
+    panels()->setPanelPicture(StatusPanel::Progress, StatusPanels::NoPicture);
+    panels()->setPanelEnabled(StatusPanel::Progress, true);
+    panels()->setPanelText(StatusPanel::Progress, QString());
 
     QString file;
     if (sFileIn.isEmpty()) {
@@ -164,11 +185,11 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     const bool suppressed = gbSuppressEvents;
     gbSuppressEvents = true;
     for (int r = 1; r <= fgToDo.rows() - 2; ++r) {
-        const QString mark = fgToDo.textMatrix(r, 9);
+        const QString mark = fgToDo.textMatrix(r, ToDoColumn::Pass);
         if (mark == QStringLiteral("+"))
-            fgToDo.setCellPicture(r, 9, FlexGrid::Picture::Passed);
+            fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Passed);
         else if (mark == QStringLiteral("-"))
-            fgToDo.setCellPicture(r, 9, FlexGrid::Picture::Failed);
+            fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Failed);
     }
     gbSuppressEvents = suppressed;
     InitLogGrid(fgLog);
@@ -188,6 +209,8 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
 
 void JobSession::ConversionJobNew()
 {
+    if (m_loopActive)
+        return;
     hooks()->CheckToSaveFileBeforeErasing();
     bAskToSaveQVJFileBeforeExit = false;
     InitToDoGrid(fgToDo);
@@ -201,7 +224,7 @@ void JobSession::ConversionJobNew()
 
 bool JobSession::ConversionJobSaveLogAs()
 {
-    if (!picker())
+    if (m_loopActive || !picker())
         return false;
     int filterIndex = 1;
     const QString file = picker()->pickFile(Translate(QStringLiteral("Save")), jobFilter(), filterIndex, QString(), true);

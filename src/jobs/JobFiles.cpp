@@ -154,7 +154,8 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     session.hooks()->UpdateMenuToolbar();
     InitToDoGrid(grid);
     gbSuppressEvents = true;
-    session.panels()->setPanelText(8, Translate(QStringLiteral("Loading Conversion Job: ")) + sFile);
+    session.panels()->setPanelText(StatusPanel::Message,
+                                   Translate(QStringLiteral("Loading Conversion Job: ")) + sFile);
 
     LineReader reader(bytes);
     int n = 0;
@@ -187,13 +188,14 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
             }
         }
         if (n % 1000 == 0) {
-            session.panels()->setPanelText(8, Translate(QStringLiteral("Loading Conversion Task: ")) +
-                                                  QString::number(n));
+            session.panels()->setPanelText(StatusPanel::Message,
+                                           Translate(QStringLiteral("Loading Conversion Task: ")) + QString::number(n));
             session.DoEvents();
         }
     }
     const bool paused = !session.bRunning && moreTasksFollow(reader, utf8);
-    session.panels()->setPanelText(8, Translate(QStringLiteral("Completed loading conversion job: ")) + sFile);
+    session.panels()->setPanelText(StatusPanel::Message,
+                                   Translate(QStringLiteral("Completed loading conversion job: ")) + sFile);
 
     for (int r = 1; r <= grid.rows() - 2; ++r)
         grid.setTextMatrix(r, ToDoColumn::Number, QString::number(first + r - 1));

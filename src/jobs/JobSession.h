@@ -6,6 +6,7 @@
 #include "jobs/ConversionSettings.h"
 #include "jobs/EngineHooks.h"
 #include "jobs/StatusPanels.h"
+#include "jobs/ToDoRows.h"
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 
@@ -29,11 +30,22 @@ public:
     JobSession(const JobSession &) = delete;
     JobSession &operator=(const JobSession &) = delete;
 
-    // Grids: fgToDo has 10 columns, fgLog 11.
-    FlexGrid fgToDo{10};
-    FlexGrid fgLog{11};
+    // Grids: fgToDo has the columns up to Pass, fgLog adds Status (ToDoColumn).
+    FlexGrid fgToDo{ToDoColumn::Pass + 1};
+    FlexGrid fgLog{ToDoColumn::Status + 1};
 
+    // The request to go on: set when a run starts, cleared by Pause (the run stops after the
+    // current task or file) and when the run ends.
     bool bRunning = false;
+    // A run loop is on the stack: from the start of ConversionJobBegin until it returns, whatever
+    // bRunning says. While it is, Begin, Open, New, Rewind, Save Log As and the row moves refuse
+    // (return without effect, false where they return bool); Pause stays possible. The command
+    // state treats it as running; UpdateMenuToolbar is called when it starts and after it ends.
+    bool bLoopActive() const { return m_loopActive; }
+    // Closing the program: at once (hooks()->closeWindow()) when no loop is active; during a run
+    // the run stops after the current file and the window is closed after the loop has returned.
+    void RequestClose();
+
     std::int64_t lTotalTimeStart = 0;
     QString sCurrentFile;
     QString sCurrentJobFileName;
@@ -96,6 +108,7 @@ public:
     QString ElapsedRunSecondsText() const;
 
     // Job commands (JobCommands.cpp). Save commands return true when the file was written.
+    // All but Pause, Save and Save As refuse while a loop is active (bLoopActive).
     void ConversionJobPause();
     void ConversionJobRewind();
     bool ConversionJobSave();
@@ -117,7 +130,12 @@ private:
     // the command line) logs its option code from this record rather than from a per-file one.
     const clsConversionOptions *m_taskForLog = nullptr;
 
-    StatusPanels m_defaultPanels;
+    class LoopScope;
+    void rewindJob();
+    bool m_loopActive = false;
+    bool m_closeRequested = false;
+
+    RecordingStatusPanels m_defaultPanels;
     EventPump m_defaultPump;
     EngineHooks m_defaultHooks;
     std::unique_ptr<Prompter> m_defaultPrompter;

@@ -42,7 +42,7 @@ int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int
     for (;;) {
         const std::int64_t t = now();
         session.panels()->setPanelText(
-            11, QString::number(double(t - session.lTotalTimeStart) / 1000.0, 'f', 1));
+            StatusPanel::Time, QString::number(double(t - session.lTotalTimeStart) / 1000.0, 'f', 1));
         if (lWaitSeconds != -1 && double(t - start) / 1000.0 > lWaitSeconds)
             break;
         session.DoEvents();

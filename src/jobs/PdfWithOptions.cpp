@@ -130,10 +130,10 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
         work.sOriginalFile = rtf;
         work.sTargetFile = target;
         work.lTargetFileType = kPdfStream;
-        session.panels()->setPanelText(6, Translate(QStringLiteral("Converting to PDF....")));
+        session.panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("Converting to PDF....")));
         session.DoEvents();
         result = ConvertRTFToPDFWithTextControl(session, work);
-        session.panels()->setPanelText(6, Translate(QStringLiteral("100% Complete")));
+        session.panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("100% Complete")));
     }
     if (bFileExists(rtf))
         bDeleteFileWithRetry(rtf);

@@ -122,12 +122,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
 
     if (!coBlock.sOriginalFile.contains(u'*')) {
         sCurrentFile = coBlock.sOriginalFile;
-        panels()->setPanelText(8, coBlock.sOriginalFile);
+        panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         DoEvents();
         ConvertToDoItem(*this, coBlock);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
-        panels()->setPanelText(11, ElapsedRunSecondsText());
+        panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         return coBlock.lErr;
     }
 
@@ -157,10 +157,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.sOriginalFile = file;
         perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder);
         sCurrentFile = file;
-        panels()->setPanelText(8, file);
-        panels()->setPanelText(6, progressText(i, static_cast<int>(files.size())));
+        panels()->setPanelText(StatusPanel::Message, file);
+        panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
         ConvertToDoItem(*this, perFile);
-        panels()->setPanelText(11, ElapsedRunSecondsText());
+        panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
     }
@@ -183,13 +183,13 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     }
 
     if (!listed || !coBlock.sOriginalFile.contains(u'*')) {
-        panels()->setPanelText(8, coBlock.sOriginalFile);
+        panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         PerformSpecialProcess(coBlock);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
         else if (coBlock.lSpecialProcess == spLaunchProgram)
             LogExitCode(lJobNumber, coBlock);
-        panels()->setPanelText(11, ElapsedRunSecondsText());
+        panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         return coBlock.lErr;
     }
 
@@ -211,8 +211,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         perFile.lOriginalFileType = coBlock.lOriginalFileType;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
-        panels()->setPanelText(8, file);
-        panels()->setPanelText(6, progressText(i, static_cast<int>(files.size())));
+        panels()->setPanelText(StatusPanel::Message, file);
+        panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
 
         if (coBlock.lSpecialProcess == spAppendFiles) {
             perFile.sTargetFile = coBlock.sTargetFile;
@@ -226,7 +226,7 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
             perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr);
             PerformSpecialProcess(perFile);
         }
-        panels()->setPanelText(11, ElapsedRunSecondsText());
+        panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
     }

@@ -19,7 +19,7 @@ QString JobSession::OptionCodeForLog(int lJobNumber, const clsConversionOptions 
 {
     const int row = wrapRows ? lJobNumber % 30000 : lJobNumber;
     if (row >= 1 && row <= fgToDo.rows() - 2)
-        return fgToDo.textMatrix(row, 0);
+        return fgToDo.textMatrix(row, ToDoColumn::Options);
     const clsConversionOptions &task = m_taskForLog ? *m_taskForLog : co;
     ConversionSettings slides = settings;
     slides.lFromSlide = task.lFromSlide;
@@ -72,11 +72,11 @@ void JobSession::LogExitCode(int lJobNumber, clsConversionOptions &co)
 
 void JobSession::UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal)
 {
-    if (fg.cols() < 10 || rr < 0 || rr >= fg.rows())
+    if (fg.cols() <= ToDoColumn::Pass || rr < 0 || rr >= fg.rows())
         return;
     // The mark goes to the row that ran, not to whatever row is current now.
-    fg.setTextMatrix(rr, 9, lRetVal == 0 ? QStringLiteral("+") : QStringLiteral("-"));
-    fg.setCellPicture(rr, 9, lRetVal == 0 ? FlexGrid::Picture::Passed : FlexGrid::Picture::Failed);
+    fg.setTextMatrix(rr, ToDoColumn::Pass, lRetVal == 0 ? QStringLiteral("+") : QStringLiteral("-"));
+    fg.setCellPicture(rr, ToDoColumn::Pass, lRetVal == 0 ? FlexGrid::Picture::Passed : FlexGrid::Picture::Failed);
     const bool suppressed = gbSuppressEvents;
     gbSuppressEvents = true;
     fg.setRow(rr);
@@ -96,6 +96,6 @@ void JobSession::VelmoraX1_Progress(double percent)
 {
     // Halves go to the even number, as the classic conversion to a whole number does.
     const long whole = std::lrint(percent);
-    panels()->setPanelText(6, QString::number(whole) + Translate(QStringLiteral("% Complete ")));
-    panels()->setPanelText(11, ElapsedRunSecondsText());
+    panels()->setPanelText(StatusPanel::Progress, QString::number(whole) + Translate(QStringLiteral("% Complete ")));
+    panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
 }

@@ -27,19 +27,53 @@ bool typeCellIsValid(const QString &cell)
 
 } // namespace
 
+// Marks the loop active for the whole of ConversionJobBegin. When it returns (by any road) the
+// mark is cleared, the command state refreshed, and a close requested meanwhile carried out.
+class JobSession::LoopScope
+{
+public:
+    explicit LoopScope(JobSession &s) : m_s(s)
+    {
+        m_s.m_loopActive = true;
+        m_s.hooks()->UpdateMenuToolbar();
+    }
+    ~LoopScope()
+    {
+        m_s.m_loopActive = false;
+        m_s.hooks()->UpdateMenuToolbar();
+        if (m_s.m_closeRequested) {
+            m_s.m_closeRequested = false;
+            m_s.hooks()->closeWindow();
+        }
+    }
+    LoopScope(const LoopScope &) = delete;
+    LoopScope &operator=(const LoopScope &) = delete;
+
+private:
+    JobSession &m_s;
+};
+
 void JobSession::ConversionJobBegin()
 {
+    // A run started from the pump of a run already on the stack is refused.
+    if (m_loopActive)
+        return;
+    const LoopScope loop(*this);
+
     hooks()->setTimer1Enabled(false);
-    panels()->setPanelPicture(6, StatusPanels::NoPicture);
-    panels()->setPanelEnabled(6, true);
-    panels()->setPanelText(6, QString());
+    panels()->setPanelPicture(StatusPanel::Progress, StatusPanels::NoPicture);
+    panels()->setPanelEnabled(StatusPanel::Progress, true);
+    panels()->setPanelText(StatusPanel::Progress, QString());
 
     if (!bCheckToUpdateDirtyConversionItem())
         return;
     if (bCheckToZeroConversionItems())
         return;
+    // A close requested while those checks asked something: the run does not start.
+    if (m_closeRequested)
+        return;
 
-    panels()->setPanelText(6, QString());
+    panels()->setPanelText(StatusPanel::Progress, QString());
     bRunning = true;
     gbSuppressEvents = true;
     hooks()->UpdateMenuToolbar();
@@ -50,12 +84,12 @@ void JobSession::ConversionJobBegin()
     if (gbCommandLineMode) {
         start = 1;
     } else if (start > last) {
-        ConversionJobRewind();
+        rewindJob();
         start = 1;
     }
 
-    panels()->setPanelText(6, Translate(QStringLiteral("Working")) + QStringLiteral("..."));
-    panels()->setPanelText(11, QString());
+    panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("Working")) + QStringLiteral("..."));
+    panels()->setPanelText(StatusPanel::Time, QString());
     lTotalTimeStart = Tick::count();
 
     clsConversionOptions lastRecord;
@@ -66,14 +100,15 @@ void JobSession::ConversionJobBegin()
             ranPastLast = true;
             break;
         }
-        panels()->setPanelText(3, QString::number(r));
+        panels()->setPanelText(StatusPanel::Task, QString::number(r));
         // A fresh record per row: nothing of the previous task (results, method) carries over.
         clsConversionOptions record;
         GetOptionsFromGridRow(record, r, fgToDo);
 
         bool pausedInside = false;
         int result;
-        if (!typeCellIsValid(fgToDo.textMatrix(r, 4)) || !typeCellIsValid(fgToDo.textMatrix(r, 7))) {
+        if (!typeCellIsValid(fgToDo.textMatrix(r, ToDoColumn::OriginalType)) ||
+            !typeCellIsValid(fgToDo.textMatrix(r, ToDoColumn::TargetType))) {
             record.lErr = -7;
             record.sErr = Translate(QStringLiteral("Invalid file type code in the task row."));
             LogConversionError(r, record);
@@ -99,21 +134,22 @@ void JobSession::ConversionJobBegin()
         ++r;
     }
 
-    panels()->setPanelText(3, QStringLiteral("-"));
+    panels()->setPanelText(StatusPanel::Task, QStringLiteral("-"));
     if (lastRecord.sErr.size() >= 3 && lastRecord.lErr != 0)
-        panels()->setPanelText(8, QStringLiteral("!!! ") + Translate(QStringLiteral("Error")) +
-                                      QStringLiteral(":  ") + lastRecord.sErr);
+        panels()->setPanelText(StatusPanel::Message, QStringLiteral("!!! ") + Translate(QStringLiteral("Error")) +
+                                                         QStringLiteral(":  ") + lastRecord.sErr);
     if (ranPastLast && bRunning && !gbCommandLineMode) {
         if (!hooks()->bSchedularEnabled())
             hooks()->setTimer1Enabled(true);
-        panels()->setPanelText(6, QStringLiteral(" 100") + Translate(QStringLiteral(" Percent Complete ")));
-        panels()->setPanelPicture(6, StatusPanels::CompletePicture);
+        panels()->setPanelText(StatusPanel::Progress,
+                               QStringLiteral(" 100") + Translate(QStringLiteral(" Percent Complete ")));
+        panels()->setPanelPicture(StatusPanel::Progress, StatusPanels::CompletePicture);
     }
     if (!bRunning)
-        panels()->setPanelText(6, Translate(QStringLiteral("Pause")));
+        panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("Pause")));
     bRunning = false;
     gbSuppressEvents = false;
-    hooks()->UpdateMenuToolbar();
+    // The command state is refreshed once the loop has unwound (LoopScope).
 }
 
 bool JobSession::bCheckToUpdateDirtyConversionItem()
@@ -123,7 +159,8 @@ bool JobSession::bCheckToUpdateDirtyConversionItem()
     if (!bCurrentActionItemDirty)
         return true;
     const int cur = fgToDo.row();
-    if (fgToDo.textMatrix(cur, 1) == QStringLiteral("*") || fgToDo.textMatrix(1, 1) == QStringLiteral("*")) {
+    if (fgToDo.textMatrix(cur, ToDoColumn::Number) == QStringLiteral("*") ||
+        fgToDo.textMatrix(1, ToDoColumn::Number) == QStringLiteral("*")) {
         bCurrentActionItemDirty = false;
         return true;
     }
@@ -151,7 +188,7 @@ bool JobSession::bCheckToZeroConversionItems()
     if (fgToDo.rows() == 2)
         return !hooks()->AddFileToConvertGUI();
     if (fgToDo.rows() == 3)
-        ConversionJobRewind();
+        rewindJob();
     return false;
 }
 
@@ -160,7 +197,7 @@ int JobSession::FindStartPoint(FlexGrid &fg)
     gbSuppressEvents = true;
     int result = fg.rows() - 1;
     for (int r = 1; r <= fg.rows() - 2; ++r) {
-        if (fg.textMatrix(r, 9).isEmpty()) {
+        if (fg.textMatrix(r, ToDoColumn::Pass).isEmpty()) {
             result = r;
             break;
         }

@@ -16,14 +16,14 @@ constexpr char16_t kMark = 0x00A9;
 
 void showPercent(JobSession &session, const QString &fixedText)
 {
-    session.panels()->setPanelText(6, Translate(fixedText));
+    session.panels()->setPanelText(StatusPanel::Progress, Translate(fixedText));
 }
 
 void showRunningPercent(JobSession &session, double percent)
 {
-    session.panels()->setPanelText(6, QStringLiteral(" ") + QString::number(percent, 'f', 1)
-                                          + Translate(QStringLiteral(" Percent Complete ")));
-    session.panels()->setPanelText(11, session.ElapsedRunSecondsText());
+    session.panels()->setPanelText(StatusPanel::Progress, QStringLiteral(" ") + QString::number(percent, 'f', 1) +
+                                                              Translate(QStringLiteral(" Percent Complete ")));
+    session.panels()->setPanelText(StatusPanel::Time, session.ElapsedRunSecondsText());
     session.DoEvents();
 }
 

@@ -264,13 +264,16 @@ void InitLogGrid(FlexGrid &grid)
 void SelectGridRow(FlexGrid &grid)
 {
     gbSuppressEvents = true;
-    grid.setCol(0);
+    grid.setCol(ToDoColumn::Options);
     grid.setColSel(grid.cols() - 1);
     gbSuppressEvents = false;
 }
 
 bool MoveGridRow(JobSession &session, FlexGrid &grid, int lTargetRow)
 {
+    // A run on the stack owns the rows it is marking.
+    if (session.bLoopActive())
+        return false;
     const int from = grid.row();
     const int lastTask = grid.rows() - 2;
     // Only task rows move: never the header, never the "*" row, never onto either of them.

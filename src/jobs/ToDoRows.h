@@ -47,5 +47,5 @@ void SelectGridRow(FlexGrid &grid);
 
 // Moves the current task to lTargetRow; the rows between shift by one and the task numbers of
 // column 1 stay in order. Refused (false, nothing changes) unless the current row and the target
-// are both task rows. Marks the job changed and refreshes the command state.
+// are both task rows, and while a run loop is active. Marks the job changed and refreshes the command state.
 bool MoveGridRow(JobSession &session, FlexGrid &grid, int lTargetRow);

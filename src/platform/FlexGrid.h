@@ -43,7 +43,12 @@ public:
     int colSel() const { return m_colSel; }
     void setColSel(int c) { m_colSel = c; }
     int topRow() const { return m_topRow; }
-    void setTopRow(int r) { m_topRow = r; }
+    // Emits topRowChanged every time, even with the same row: a view may have been scrolled since.
+    void setTopRow(int r)
+    {
+        m_topRow = r;
+        emit topRowChanged(r);
+    }
 
     Picture cellPicture(int row, int col) const;
     void setCellPicture(int row, int col, Picture p);
@@ -70,6 +75,8 @@ signals:
     void rowMoved(int from, int to);
     void cellChanged(int row, int col);
     void currentRowChanged(int row);
+    // The engine asks the view to scroll so that row is the first one shown (the row a run marks).
+    void topRowChanged(int row);
     void focusRequested();
 
 private:

@@ -42,6 +42,7 @@ protected:
         // A link back up the tree is not followed.
         ASSERT_TRUE(QFile::link(root, root + "/sub/loop"));
         session.bRunning = true;
+        session.setPanels(&panels);
     }
     QStringList relative(const QStringList &files) const
     {
@@ -53,6 +54,7 @@ protected:
 
     QTemporaryDir tmp;
     QString root;
+    RecordingStatusPanels panels;
     JobSession session;
 };
 
@@ -78,7 +80,7 @@ TEST_F(FileListsTest, WildcardListsFolderFirstThenSubFoldersSortedByName)
     QStringList files;
     ASSERT_TRUE(CreateFileList(session, o, files));
     EXPECT_EQ(relative(files), QStringList({"a.ppt", "b.PPT", "Z.ppt", "sub/d.ppt", "sub/deeper/f.ppt", "Sub2/e.PPT"}));
-    EXPECT_EQ(session.panels()->panelText(8), "Creating File List: " + root + "/Sub2/");
+    EXPECT_EQ(panels.panelText(StatusPanel::Message), "Creating File List: " + root + "/Sub2/");
 
     o.bDoSubfolders = false;
     o.sOriginalFile = root + "/*.*";

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <type_traits>
+
 namespace {
 
 class ScriptedPicker : public FilePicker
@@ -49,6 +51,7 @@ protected:
         gbCommandLineMode = false;
         session.setPicker(&picker);
         session.setPrompter(&prompter);
+        session.setPanels(&panels);
     }
     void TearDown() override { session.setPrompter(nullptr); }
     void addTask(const QString &original, const QString &mark = QString())
@@ -58,6 +61,7 @@ protected:
                                session.fgToDo.rows() - 1);
     }
     QTemporaryDir tmp;
+    RecordingStatusPanels panels;
     JobSession session;
     ScriptedPicker picker;
     RecordingPrompter prompter;
@@ -162,9 +166,40 @@ TEST_F(JobCommands, AJobLoadedInPartsIsNeverSavedOverItsOwnFile)
 TEST_F(JobCommands, ProgressShowsTheNearestWholePercentAndHalvesGoToEven)
 {
     session.VelmoraX1_Progress(42.7);
-    EXPECT_EQ(session.panels()->panelText(6), "43% Complete ");
+    EXPECT_EQ(panels.panelText(StatusPanel::Progress), "43% Complete ");
     session.VelmoraX1_Progress(2.5);
-    EXPECT_EQ(session.panels()->panelText(6), "2% Complete ");
+    EXPECT_EQ(panels.panelText(StatusPanel::Progress), "2% Complete ");
     session.VelmoraX1_Progress(3.5);
-    EXPECT_EQ(session.panels()->panelText(6), "4% Complete ");
+    EXPECT_EQ(panels.panelText(StatusPanel::Progress), "4% Complete ");
+}
+
+TEST_F(JobCommands, AMarkAboveTheTopRowScrollsTheViewToIt)
+{
+    session.ConversionJobNew();
+    for (int i = 0; i < 6; ++i)
+        addTask("/in/a.pptx");
+    session.fgToDo.setTopRow(5);
+    QList<int> told;
+    QObject::connect(&session.fgToDo, &FlexGrid::topRowChanged, [&told](int r) { told << r; });
+    session.UpdatePassedCell(session.fgToDo, 4, 0);
+    EXPECT_EQ(told, QList<int>({2}));
+    session.UpdatePassedCell(session.fgToDo, 1, 0);
+    EXPECT_EQ(told, QList<int>({2, 1}));
+}
+
+TEST(StatusPanelsAndColumns, NamesKeepThePartsNumbersAndTheInterfaceKeepsNothing)
+{
+    static_assert(std::is_abstract_v<StatusPanels>);
+    static_assert(sizeof(StatusPanels) == sizeof(void *)); // the virtual table only: no storage
+    EXPECT_EQ(StatusPanel::Task, 3);
+    EXPECT_EQ(StatusPanel::Progress, 6);
+    EXPECT_EQ(StatusPanel::Message, 8);
+    EXPECT_EQ(StatusPanel::Time, 11);
+    EXPECT_EQ(ToDoColumn::Pass, 9);
+    EXPECT_EQ(ToDoColumn::Status, 10);
+    JobSession session;
+    EXPECT_EQ(session.fgToDo.cols(), 10);
+    EXPECT_EQ(session.fgLog.cols(), 11);
+    // An unattended run keeps the texts.
+    EXPECT_NE(dynamic_cast<RecordingStatusPanels *>(session.panels()), nullptr);
 }

@@ -81,11 +81,13 @@ protected:
     {
         ASSERT_TRUE(tmp.isValid());
         session.setHooks(&hooks);
+        session.setPanels(&panels);
         InitToDoGrid(session.fgToDo);
     }
     QString path(const QString &name) const { return tmp.path() + "/" + name; }
 
     QTemporaryDir tmp;
+    RecordingStatusPanels panels;
     JobSession session;
     RecordingHooks hooks{session};
 };
@@ -125,7 +127,7 @@ TEST_F(JobFilesTest, SaveWritesEveryRowAndLoadGivesTheSameTasks)
     EXPECT_FALSE(session.bRunning);
     // Running while it loads (so that Pause can stop it), the old state afterwards.
     EXPECT_EQ(hooks.runningSeen, QList<bool>({true, false}));
-    EXPECT_EQ(session.panels()->panelText(8), "Completed loading conversion job: " + file);
+    EXPECT_EQ(panels.panelText(StatusPanel::Message), "Completed loading conversion job: " + file);
     EXPECT_FALSE(gbSuppressEvents);
 
     session.bRunning = true; // a reload task inside a run keeps the run going
@@ -195,7 +197,7 @@ TEST_F(JobFilesTest, ThirtyThousandTaskCapAndTheReloadTask)
                                                 "0", file, "30000", "", ""}));
     EXPECT_EQ(g.textMatrix(reload + 1, 1), "*");
     EXPECT_EQ(session.sCappedJobFile, file);
-    EXPECT_EQ(session.panels()->panelText(8), "Completed loading conversion job: " + file);
+    EXPECT_EQ(panels.panelText(StatusPanel::Message), "Completed loading conversion job: " + file);
 
     // Saving the capped job over its own file would drop tasks 30000 to 30005.
     EXPECT_FALSE(SaveConversionJobFile(session, file));

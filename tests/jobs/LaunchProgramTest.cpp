@@ -239,7 +239,9 @@ TEST(LaunchProgram, PriorityClassSetsTheNiceValueOfTheChild)
 
 TEST(LaunchProgram, TimeOutLeavesTheProgramRunningAndItIsReapedWhenItEnds)
 {
+    RecordingStatusPanels panels;
     JobSession session;
+    session.setPanels(&panels);
     session.bRunning = true;
     SteppingClock clock;
     session.lTotalTimeStart = clock.now - 10'000;
@@ -256,7 +258,7 @@ TEST(LaunchProgram, TimeOutLeavesTheProgramRunningAndItIsReapedWhenItEnds)
     EXPECT_EQ(o.lCommandLineExitCode, 0);
     // Readings: the start, then passes at +0.5 .. +2.5 s; the last one ended the wait.
     EXPECT_EQ(clock.readings, 6);
-    EXPECT_EQ(session.panels()->panelText(11), QStringLiteral("12.5"));
+    EXPECT_EQ(panels.panelText(StatusPanel::Time), QStringLiteral("12.5"));
 
     const qint64 pid = readPid(pidFile);
     ASSERT_GT(pid, 0);

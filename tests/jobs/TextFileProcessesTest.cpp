@@ -73,7 +73,9 @@ TEST(TextDecodeCharacterCodes, CodesAndOddInput)
 TEST(TextAppend, RtfOntoMissingTargetThenAgainWithPictures)
 {
     QTemporaryDir dir;
+    RecordingStatusPanels panels;
     JobSession session;
+    session.setPanels(&panels);
     const QString a = dir.filePath(QStringLiteral("a.rtf"));
     ASSERT_TRUE(qvtest::writeFile(a, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\qc{\\b Bold} line \\u8364?\\par "
            "{\\pict\\pngblip " + pngHex() + "}\\par}"));
@@ -83,7 +85,7 @@ TEST(TextAppend, RtfOntoMissingTargetThenAgainWithPictures)
     int pictures = 0;
     EXPECT_EQ(rtfText(b, &pictures), rtfText(a));
     EXPECT_EQ(pictures, 1);
-    EXPECT_EQ(session.panels()->panelText(6), QStringLiteral(" 100 Percent Complete "));
+    EXPECT_EQ(panels.panelText(StatusPanel::Progress), QStringLiteral(" 100 Percent Complete "));
 
     EXPECT_EQ(ConcatenateFiles(session, o), 0);
     const QString twice = rtfText(b, &pictures);
@@ -185,7 +187,9 @@ TEST(TextRemoveEmptyLines, BlankLinesGoLastTabLineStays)
 TEST(TextSearchAndReplace, BackwardsWithoutEndlessLoopAndCodes)
 {
     QTemporaryDir dir;
+    RecordingStatusPanels panels;
     JobSession session;
+    session.setPanels(&panels);
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     const QString t = dir.filePath(QStringLiteral("t.txt"));
     ASSERT_TRUE(qvtest::writeFile(a, "ab ab\r\nAB abab\r\n"));
@@ -195,7 +199,7 @@ TEST(TextSearchAndReplace, BackwardsWithoutEndlessLoopAndCodes)
     o.bCaseSensitive = true;
     EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
     EXPECT_EQ(qvtest::readFile(t), QByteArray("abab abab\r\nAB abababab\r\n"));
-    EXPECT_EQ(session.panels()->panelText(6), QStringLiteral(" 100 Percent Complete "));
+    EXPECT_EQ(panels.panelText(StatusPanel::Progress), QStringLiteral(" 100 Percent Complete "));
 
     o.bCaseSensitive = false;
     o.sReplaceString = QStringLiteral("x");

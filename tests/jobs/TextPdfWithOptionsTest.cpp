@@ -189,7 +189,9 @@ TEST(TextPdfWithOptions, PresentationEndToEnd)
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
 
+    RecordingStatusPanels panels;
     JobSession session;
+    session.setPanels(&panels);
     ConversionSettings &s = session.settings;
     s.bOverridePageSettings = true;
     s.lULKPageWidth = 16837; // A4 landscape
@@ -218,7 +220,7 @@ TEST(TextPdfWithOptions, PresentationEndToEnd)
         EXPECT_EQ(o.lTargetFileType, kPdfWithOptionsType);
         EXPECT_EQ(o.sOriginalFile, deck);
         EXPECT_EQ(o.lOriginalFileType, 1);
-        EXPECT_EQ(session.panels()->panelText(6), QStringLiteral("100% Complete"));
+        EXPECT_EQ(panels.panelText(StatusPanel::Progress), QStringLiteral("100% Complete"));
 
         EXPECT_FALSE(probePdf(target).opened);
         PdfInfo info = probePdf(target, QStringLiteral("open"));

@@ -27,3 +27,15 @@ TEST(TextCodec, DecodesUtf8OrWindows1252AndSplitsAnyLineEnd)
     EXPECT_EQ(TextCodec::splitLines("a\r\nb\nc\rd\r\n"), QStringList({"a", "b", "c", "d"}));
     EXPECT_EQ(TextCodec::splitLines("a\n\nb"), QStringList({"a", "", "b"}));
 }
+
+TEST(FlexGrid, SetTopRowTellsViewsEveryTime)
+{
+    FlexGrid g(4);
+    g.setRows(10);
+    QList<int> told;
+    QObject::connect(&g, &FlexGrid::topRowChanged, [&told](int r) { told << r; });
+    g.setTopRow(5);
+    g.setTopRow(5); // a view may have been scrolled meanwhile: it is told again
+    EXPECT_EQ(told, QList<int>({5, 5}));
+    EXPECT_EQ(g.topRow(), 5);
+}
