@@ -13,6 +13,7 @@
 #include "ui/main/MainWindowStart.h"
 #include "ui/main/frmLanguage.h"
 #include "ui/main/frmMainMDI.h"
+#include "ui/support/MessageBoxPrompter.h"
 
 #include <QApplication>
 
@@ -51,6 +52,9 @@ int Main()
     // The chooser of a first start without a command line; a command line never shows it.
     LanguageChooserDialog chooser;
     SetLanguageChooser(&chooser);
+    // The translator's own boxes, for a start with a window (a quiet start never shows them).
+    MessageBoxPrompter prompter;
+    SetTranslatorPrompter(&prompter);
     InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
     if (line.isEmpty()) {
         if (bHasDisplay())

@@ -1,8 +1,10 @@
 #include "MainWindowStart.h"
 
+#include "frmMain.h"
 #include "frmMainMDI.h"
 #include "frmPleaseWait.h"
 #include "common/Globals.h"
+#include "jobs/JobSession.h"
 #include "language/Translator.h"
 
 #include <QCoreApplication>
@@ -23,7 +25,12 @@ frmMainMDI *ShowMainMDIWithSplash(const QString &sOpenJobFile)
     QCoreApplication::processEvents();
 
     auto *frame = new frmMainMDI;
-    (void)sOpenJobFile;
+    auto *main = new frmMain;
+    main->Form_Load();
+    frame->MDIForm_Load(main);
+    // A job given with /O: loaded into the window, not run.
+    if (!sOpenJobFile.isEmpty())
+        main->session().ConversionJobOpen(sOpenJobFile);
     frame->applyPlacement(ReadFramePlacement(G_IniFilePath));
     frame->show();
     splash.hide();

@@ -85,14 +85,12 @@ QLabel *StatusBarPanels::pictureLabel(int index) const
 
 void StatusBarPanels::setPanelText(int panel, const QString &text)
 {
-    StatusPanels::setPanelText(panel, text);
     if (QLabel *l = panelLabel(panel))
         l->setText(text);
 }
 
 void StatusBarPanels::setPanelPicture(int panel, Picture p)
 {
-    StatusPanels::setPanelPicture(panel, p);
     QLabel *l = pictureLabel(panel);
     if (!l)
         return;
@@ -103,7 +101,6 @@ void StatusBarPanels::setPanelPicture(int panel, Picture p)
 
 void StatusBarPanels::setPanelEnabled(int panel, bool enabled)
 {
-    StatusPanels::setPanelEnabled(panel, enabled);
     if (QFrame *f = this->panel(panel))
         f->setEnabled(enabled);
 }

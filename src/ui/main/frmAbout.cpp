@@ -2,10 +2,10 @@
 
 #include "AboutPictures.h"
 #include "FramePictures.h"
+#include "ProductLinks.h"
 #include "frmPleaseWait.h"
 #include "common/FileUtils.h"
 #include "common/Globals.h"
-#include "common/ProductLinks.h"
 #include "language/Translator.h"
 #include "platform/ShellOpener.h"
 #include "ui/support/FormTranslator.h"
@@ -79,7 +79,7 @@ frmAbout::frmAbout(QWidget *parent, ShellOpener *opener)
 
     auto *lblSupport = new QLabel(QStringLiteral("Support:"), this);
     lblSupport->setObjectName(QStringLiteral("lblSupport"));
-    cmdMailToProductName = new QPushButton(ProductLinks::kSupportMail, this);
+    cmdMailToProductName = new QPushButton(ProductLinks::supportMail(), this);
     cmdMailToProductName->setObjectName(QStringLiteral("cmdMailToProductName"));
     cmdMailToProductName->setProperty("Tag", QStringLiteral("TranslateFalse"));
     cmdMailToProductName->setAutoDefault(false);
@@ -143,7 +143,7 @@ void frmAbout::ImageArray_DblClick()
 
 void frmAbout::cmdMailToProductName_Click()
 {
-    opener()->open(QStringLiteral("mailto:") + ProductLinks::kSupportMail);
+    opener()->open(QStringLiteral("mailto:") + ProductLinks::supportMail());
 }
 
 void frmAbout::keyReleaseEvent(QKeyEvent *e)

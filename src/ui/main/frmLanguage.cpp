@@ -1,8 +1,8 @@
 #include "frmLanguage.h"
 
 #include "FramePictures.h"
+#include "ProductLinks.h"
 #include "common/Help.h"
-#include "common/ProductLinks.h"
 #include "platform/ShellOpener.h"
 #include "ui/support/FormTranslator.h"
 
@@ -132,7 +132,7 @@ void frmLanguage::cmdSelectFont_Click()
 
 void frmLanguage::cmdHelpLanguage_Click()
 {
-    ShowHelpTopic(hcLanguages, 4, ProductLinks::kLanguagesHelp);
+    ShowHelpTopic(hcLanguages, 4, ProductLinks::languagesHelp());
 }
 
 void frmLanguage::keyPressEvent(QKeyEvent *e)

@@ -2,9 +2,9 @@
 
 #include "FramePictures.h"
 #include "StatusBarPanels.h"
+#include "frmAbout.h"
+#include "frmMain.h"
 #include "common/Globals.h"
-#include "converter/ConversionControl.h"
-#include "jobs/JobSession.h"
 #include "ui/support/FormTranslator.h"
 
 #include <QApplication>
@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTimer>
 
 frmMainMDI::frmMainMDI(QWidget *parent)
     : QMainWindow(parent)
@@ -22,20 +21,28 @@ frmMainMDI::frmMainMDI(QWidget *parent)
     setWindowIcon(ProgramIcon());
     sbMain = new StatusBarPanels(this);
     setStatusBar(sbMain);
-    ReadIniFile();
 }
 
 frmMainMDI::~frmMainMDI() = default;
 
-void frmMainMDI::setMainWindow(QWidget *mainWindow, const QList<QMenu *> &menus, JobSession *session)
+void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
 {
+    ReadIniFile();
     m_main = mainWindow;
-    m_session = session;
-    if (mainWindow)
-        setCentralWidget(mainWindow);
-    for (QMenu *m : menus)
-        menuBar()->addMenu(m);
+    if (m_main) {
+        setCentralWidget(m_main);
+        for (QMenu *m : m_main->menus())
+            menuBar()->addMenu(m);
+        m_main->setStatusPanels(sbMain);
+        connect(m_main, &frmMain::exitRequested, this, &frmMainMDI::mnuExit_Click);
+        connect(m_main, &frmMain::aboutRequested, this, &frmMainMDI::mnuAbout_Click);
+        connect(m_main, &frmMain::jobCaptionChanged, this, &frmMainMDI::setJobCaption);
+    }
     TranslateForm(this);
+    if (m_main) {
+        m_main->show();
+        m_main->RefreshConvertOptionsGUI();
+    }
 }
 
 double frmMainMDI::logicalDpi() const
@@ -85,15 +92,19 @@ void frmMainMDI::SaveIniFile()
 
 void frmMainMDI::mnuExit_Click() { close(); }
 
+void frmMainMDI::mnuAbout_Click()
+{
+    frmAbout about(this, shellOpener);
+    if (showAbout)
+        showAbout(about);
+    else
+        about.exec();
+}
+
 void frmMainMDI::setJobCaption(const QString &jobName)
 {
     setWindowTitle(jobName.isEmpty() ? GetProgramTitle()
                                      : GetProgramTitle() + QStringLiteral(" - ") + jobName);
-}
-
-void frmMainMDI::closeWindow()
-{
-    QTimer::singleShot(0, this, [this] { close(); });
 }
 
 void frmMainMDI::restoreLostPosition()
@@ -123,8 +134,8 @@ void frmMainMDI::changeEvent(QEvent *e)
 
 void frmMainMDI::closeOtherWindows()
 {
-    // The last opened first; the main window (our child) is closed as one of them, so that its
-    // own unload asks about an unsaved job and saves its settings.
+    // The last opened first, then the main window, whose unload saves its settings and ends the
+    // office worker.
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
         QWidget *w = *it;
@@ -132,7 +143,7 @@ void frmMainMDI::closeOtherWindows()
             w->close();
     }
     if (m_main)
-        m_main->close();
+        m_main->Form_Unload();
 }
 
 void frmMainMDI::closeEvent(QCloseEvent *e)
@@ -141,18 +152,14 @@ void frmMainMDI::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    // A run is going on: it stops after the file it is converting, and the close follows once
-    // the run loop has unwound.
-    if (m_session && m_session->bRunning) {
+    // A run is going on: it stops after the file it is converting, and the main window asks
+    // again once the run loop has returned.
+    if (m_main && !m_main->requestClose()) {
         e->ignore();
-        m_session->ConversionJobPause();
-        QTimer::singleShot(100, this, [this] { close(); });
         return;
     }
     SaveIniFile();
     closeOtherWindows();
-    if (m_session)
-        m_session->VelmoraX1()->shutDown();
     m_closed = true;
     e->accept();
     emit closed();

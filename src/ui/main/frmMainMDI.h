@@ -4,11 +4,13 @@
 // settings file ([frmMainMDI], twips), and the closing of the whole program.
 #include "FrameGeometry.h"
 
-#include <QList>
 #include <QMainWindow>
 
-class JobSession;
-class QMenu;
+#include <functional>
+
+class frmAbout;
+class frmMain;
+class ShellOpener;
 class StatusBarPanels;
 
 class frmMainMDI : public QMainWindow
@@ -21,10 +23,16 @@ public:
     StatusBarPanels *sbMain = nullptr;
     bool bFirstTimeUser = true;
 
-    // Puts the main window in: central widget, its menus on the menu bar, and the session whose
-    // run a close waits for (may be null).
-    void setMainWindow(QWidget *mainWindow, const QList<QMenu *> &menus, JobSession *session);
-    QWidget *mainWindow() const { return m_main; }
+    // The frame's load: puts the loaded main window in as its central widget, its menus on the
+    // menu bar and the status bar under its engine, translates the frame, shows the main window
+    // and refreshes its editor panels. nullptr leaves the frame empty (tests of the frame alone).
+    void MDIForm_Load(frmMain *mainWindow);
+    frmMain *mainWindow() const { return m_main; }
+
+    // How the about box is shown (default: modally) and how it opens files and addresses
+    // (nullptr: the desktop's). Tests drive the box without exec().
+    std::function<void(frmAbout &)> showAbout;
+    ShellOpener *shellOpener = nullptr;
 
     void ReadIniFile();
     void SaveIniFile();
@@ -35,17 +43,15 @@ public:
     void applyPlacement(const FramePlacement &p);
     double logicalDpi() const;
 
-    // Runs the closing steps once the close is accepted: a test or the program decides what
-    // follows (the program ends its event loop with status 0).
+    // The closing steps ran: a test or the program decides what follows (the program ends its
+    // event loop with status 0).
     bool isClosed() const { return m_closed; }
 
 public slots:
     void mnuExit_Click();
+    void mnuAbout_Click();
     // Caption: the program title, and the open job's file name when there is one.
     void setJobCaption(const QString &jobName);
-    // The engine's deferred close arrives here once a run has unwound: close from the event
-    // loop, never from inside the engine's pump.
-    void closeWindow();
 
 signals:
     // The frame closed: settings saved, other windows closed, the office worker shut down.
@@ -61,8 +67,7 @@ private:
     void restoreLostPosition();
     void closeOtherWindows();
 
-    QWidget *m_main = nullptr;
-    JobSession *m_session = nullptr;
+    frmMain *m_main = nullptr;
     bool m_closed = false;
     bool m_restoring = false;
 };

@@ -3,14 +3,25 @@
 #include "TestEnv.h"
 #include "TranslatorTestSupport.h"
 #include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "platform/FlexGrid.h"
 #include "platform/ProfileIni.h"
+#include "ui/main/MainWindowStart.h"
 #include "ui/main/StatusBarPanels.h"
+#include "ui/main/frmAbout.h"
+#include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -21,6 +32,28 @@ protected:
     {
         return ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMainMDI"), QString::fromLatin1(k),
                                       QStringLiteral("<none>"));
+    }
+    // A job of launch tasks: each runs "sh -c <script>" and waits up to 5 seconds.
+    QString writeJob(const QStringList &scripts) const
+    {
+        QByteArray job;
+        int n = 0;
+        for (const QString &script : scripts)
+            job += QStringList{"T32 S1 W5", QString::number(++n), "S60", "/bin/sh", "-12345678", "",
+                               "-c \"" + script + "\"", "-12345678", "", "", ""}
+                       .join(u'\t')
+                       .toUtf8() + "\r\n";
+        job += "\t*\t\t\t\t\t\t\t\t\t\r\n";
+        const QString path = tmp.path() + QStringLiteral("/job.qvj");
+        EXPECT_TRUE(qvtest::writeFile(path, job));
+        return path;
+    }
+    // The program's window as start-up opens it, with boxes recorded instead of shown.
+    std::unique_ptr<frmMainMDI> openProgramWindow(const QString &job = QString())
+    {
+        std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(job));
+        frame->mainWindow()->setPrompter(&prompter);
+        return frame;
     }
 };
 
@@ -77,6 +110,7 @@ TEST_F(FrameTest, ClosingStoresThePlaceAndAMinimisedFrameAsNormal)
     }
     {
         frmMainMDI frame;
+        frame.MDIForm_Load(nullptr);
         EXPECT_FALSE(frame.bFirstTimeUser);
         frame.applyPlacement({fwsNormal, 2880, 1440, 12000, 8000});
         frame.showMinimized();
@@ -128,11 +162,80 @@ TEST_F(FrameTest, AGermanStartShowsGermanCaptions)
     startWith(QStringLiteral("German"), german);
     ASSERT_EQ(sLanguage, QStringLiteral("German"));
 
-    frmMainMDI frame;
-    frame.setMainWindow(nullptr, {}, nullptr);
-    EXPECT_EQ(frame.sbMain->panelLabel(5)->text(), QStringLiteral(" Fortschritt:"));
-    EXPECT_EQ(frame.sbMain->panelLabel(10)->text(), QStringLiteral("Gesamtzeit (Sek.):"));
+    auto frame = openProgramWindow();
+    EXPECT_EQ(frame->sbMain->panelLabel(5)->text(), QStringLiteral(" Fortschritt:"));
+    EXPECT_EQ(frame->sbMain->panelLabel(10)->text(), QStringLiteral("Gesamtzeit (Sek.):"));
+    EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+    EXPECT_EQ(frame->mainWindow()->mnuExit->text(), QStringLiteral("&Beenden"));
+    frame->close();
     frmPleaseWait wait;
     EXPECT_EQ(wait.lblHeader->text(), QStringLiteral("Bitte warten, es wird aktualisiert."));
     EXPECT_EQ(SplashVersionText(10, 0, 6532), QStringLiteral("V10.06532"));
+}
+
+TEST_F(FrameTest, TheProgramsWindowOpensAJobWithoutRunningItAndExitWritesBothSections)
+{
+    const QString marker = tmp.path() + QStringLiteral("/ran");
+    const QString job = writeJob({QStringLiteral("touch ") + marker});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->centralWidget(), main);
+    ASSERT_EQ(frame->menuBar()->actions().size(), 3);
+    EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&File"));
+    // The engine writes to the frame's status bar.
+    EXPECT_EQ(main->session().panels(), static_cast<StatusPanels *>(frame->sbMain));
+
+    // Loaded, not run: one task and the "*" row, no pass mark, nothing launched.
+    EXPECT_EQ(main->session().fgToDo.rows(), 3);
+    EXPECT_EQ(main->session().fgToDo.textMatrix(2, 1), QStringLiteral("*"));
+    EXPECT_TRUE(frame->windowTitle().endsWith(QStringLiteral("job.qvj"))) << frame->windowTitle().toStdString();
+    QTest::qWait(50);
+    EXPECT_FALSE(QFile::exists(marker));
+
+    QSignalSpy closed(frame.get(), &frmMainMDI::closed);
+    main->mnuExit->trigger();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(frame->isClosed());
+    EXPECT_EQ(key("WindowState"), QStringLiteral("0"));
+    EXPECT_NE(key("Width"), QStringLiteral("<none>"));
+    EXPECT_NE(ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMain"), QStringLiteral("mnuOptimizeForSpeed"),
+                                     QStringLiteral("<none>")),
+              QStringLiteral("<none>"));
+}
+
+TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)
+{
+    const QString second = tmp.path() + QStringLiteral("/second");
+    const QString job = writeJob({QStringLiteral("sleep 0.5"), QStringLiteral("touch ") + second});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    QSignalSpy closed(frame.get(), &frmMainMDI::closed);
+
+    // The close arrives while the first task's program runs, from inside the engine's pump.
+    bool closedAtOnce = true;
+    QTimer::singleShot(150, frame.get(), [&] { closedAtOnce = frame->close(); });
+    main->mnuBeginConversionJob->trigger();
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(closed.count(), 0); // never from inside the run
+    EXPECT_FALSE(main->session().bLoopActive());
+    EXPECT_TRUE(closed.wait(2000));
+    EXPECT_TRUE(frame->isClosed());
+    EXPECT_FALSE(QFile::exists(second));
+    EXPECT_NE(main->session().fgToDo.textMatrix(1, ToDoColumn::Pass), QString());
+}
+
+TEST_F(FrameTest, TheAboutBoxOpensFromTheHelpMenu)
+{
+    auto frame = openProgramWindow();
+    int shown = 0;
+    frame->showAbout = [&](frmAbout &about) {
+        ++shown;
+        EXPECT_TRUE(about.Timer1->isActive());
+        EXPECT_EQ(about.lblVersion->text(), ProgramVersionText());
+    };
+    frame->mainWindow()->mnuAbout->trigger();
+    EXPECT_EQ(shown, 1);
+    frame->close();
 }
