@@ -391,8 +391,10 @@ void frmMain::translateWindow()
 {
     TranslateForm(this);
     // Menu titles are no entries of another menu: translate them here, once, and keep the
-    // frame's own translation pass from translating the translation.
-    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup, tbOpenMenu}) {
+    // frame's own translation pass from translating the translation. The Open drop-down's
+    // title is the toolbar's Open action (setMenu makes it the menu's action), which the
+    // pass above has translated already.
+    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup}) {
         m->setTitle(Translate(m->title()));
         m->menuAction()->setProperty(kTagProperty, QStringLiteral("TranslateFalse"));
     }

@@ -168,6 +168,10 @@ TEST_F(FrameTest, AGermanStartShowsGermanCaptions)
     EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
     EXPECT_EQ(frame->mainWindow()->mnuExit->text(), QStringLiteral("&Beenden"));
     frame->close();
+    // Nothing the window showed went through the translator twice.
+    const QString appended = QString::fromUtf8(fileBytes(QStringLiteral("German")).mid(german.size()));
+    EXPECT_FALSE(appended.contains(QStringLiteral("\"#\""))) << appended.toStdString();
+    EXPECT_FALSE(appended.contains(QStringLiteral("\u00D6ffnen"))) << appended.toStdString();
     frmPleaseWait wait;
     EXPECT_EQ(wait.lblHeader->text(), QStringLiteral("Bitte warten, es wird aktualisiert."));
     EXPECT_EQ(SplashVersionText(10, 0, 6532), QStringLiteral("V10.06532"));
