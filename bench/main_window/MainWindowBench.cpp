@@ -4,6 +4,8 @@
 //   quorvane-window-bench [--tasks N] [--files N] [--original FILE] [--shot FILE.png]
 //                         [--stay SECONDS] [--german]
 //
+// --special N shows the special-process panel with entry N of its list; --width/--height
+// size the window.
 // --shot saves a picture of the window after start; --stay keeps it shown (for a screenshot
 // of the whole screen); --german starts with the German language file.
 #include "common/Globals.h"
@@ -12,9 +14,11 @@
 #include "language/Translator.h"
 #include "platform/ProfileIni.h"
 #include "ui/main/SessionController.h"
+#include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -80,7 +84,16 @@ int main(int argc, char **argv)
     frmMain w;
     w.Form_Load();
     w.controller()->openJob(job);
-    w.resize(1400, 900);
+    // --special N shows the special-process panel with list entry N.
+    const QString special = arg(args, QStringLiteral("--special"));
+    if (!special.isEmpty()) {
+        w.session().settings.sActionToDo = QStringLiteral("S");
+        w.editor->cbSpecialProcesses->setCurrentIndex(special.toInt());
+        w.editor->cbOriginalFileSpecialized->setEditText(QStringLiteral("/data/*.txt"));
+        w.RefreshConvertOptionsGUI();
+    }
+    w.resize(arg(args, QStringLiteral("--width"), QStringLiteral("1400")).toInt(),
+             arg(args, QStringLiteral("--height"), QStringLiteral("900")).toInt());
     w.show();
     app.processEvents();
     const qint64 startMs = t.elapsed();

@@ -389,15 +389,13 @@ void frmMain::SaveIniFile()
 
 void frmMain::translateWindow()
 {
-    TranslateForm(this);
-    // Menu titles are no entries of another menu: translate them here, once, and keep the
-    // frame's own translation pass from translating the translation. The Open drop-down's
-    // title is the toolbar's Open action (setMenu makes it the menu's action), which the
-    // pass above has translated already.
-    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup}) {
+    // Menu titles are no entries of another menu: translate them here, once, and keep any
+    // later translation pass (the frame's) from translating the translation.
+    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup, tbOpenMenu}) {
         m->setTitle(Translate(m->title()));
         m->menuAction()->setProperty(kTagProperty, QStringLiteral("TranslateFalse"));
     }
+    TranslateForm(this);
     fgToDo->setAccessibleName(Translate(fgToDo->accessibleName()));
     fgLog->setAccessibleName(Translate(fgLog->accessibleName()));
     editor->syncAccessibleNames();
