@@ -36,11 +36,20 @@ QString StagedOutput::stageFolder(const QString &folder)
 
 bool StagedOutput::commit()
 {
-    // Plan the folder contents as files so that one loop renames everything.
+    // Plan the folder contents as files so that one loop renames everything. A folder inside
+    // moves whole when its final name is free, else its files join the folder already there.
     for (const auto &f : m_folders) {
         const QDir dir(f.first);
-        for (const QFileInfo &e : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
-            m_files.append({e.absoluteFilePath(), f.second + u'/' + e.fileName()});
+        const auto flags = QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+        for (const QFileInfo &e : dir.entryInfoList(flags, QDir::Name)) {
+            const QString final = f.second + u'/' + e.fileName();
+            if (e.isDir() && QFileInfo(final).isDir()) {
+                for (const QFileInfo &inner : QDir(e.absoluteFilePath()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
+                    m_files.append({inner.absoluteFilePath(), final + u'/' + inner.fileName()});
+            } else {
+                m_files.append({e.absoluteFilePath(), final});
+            }
+        }
     }
     for (const auto &f : m_files) {
         if (!QFileInfo::exists(f.first)) {
@@ -56,11 +65,17 @@ bool StagedOutput::commit()
             discard();
             return false;
         }
-        m_committed << f.second;
+        if (QFileInfo(f.second).isDir()) {
+            for (const QString &inner : QDir(f.second).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+                m_committed << f.second + u'/' + inner;
+        } else {
+            m_committed << f.second;
+        }
     }
     m_files.clear();
+    // What is left of a staged folder is empty subfolders whose files moved out.
     for (const auto &f : m_folders)
-        QDir().rmdir(f.first);
+        QDir(f.first).removeRecursively();
     m_folders.clear();
     return true;
 }

@@ -93,7 +93,7 @@ CommandState ComputeWindowCommandState(const frmMain &w)
 {
     const JobSession &s = w.session();
     CommandStateInput in;
-    in.bRunning = s.bRunning;
+    in.bRunning = s.bRunning || s.bLoopActive();
     in.bScheduled = w.bSchedularEnabled();
     in.gbSuppressEvents = gbSuppressEvents;
     in.bCurrentActionItemDirty = s.bCurrentActionItemDirty;

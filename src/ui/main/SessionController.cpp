@@ -15,7 +15,7 @@ void SessionController::newJob() { m_session.ConversionJobNew(); }
 
 bool SessionController::openJob(const QString &file)
 {
-    if (m_session.bRunning)
+    if (runGoingOn())
         return false; // a job opened mid-run would take the old run's marks
     return m_session.ConversionJobOpen(file);
 }
@@ -28,7 +28,7 @@ void SessionController::saveLogAs() { m_session.ConversionJobSaveLogAs(); }
 
 void SessionController::beginJob()
 {
-    if (m_session.bRunning)
+    if (runGoingOn())
         return;
     m_session.ConversionJobBegin();
 }
@@ -48,9 +48,7 @@ bool SessionController::setOptimizeForSpeed(bool speed)
 
 bool SessionController::requestClose()
 {
-    // bRunning is already false once a run is paused, while its loop may still be on the stack:
-    // only the loop's own flag says when closing at once is safe.
-    if (!m_session.bLoopActive())
+    if (!runGoingOn())
         return true;
     m_closePending = true;
     m_session.RequestClose();
@@ -59,7 +57,8 @@ bool SessionController::requestClose()
 
 void SessionController::closeWindow()
 {
-    // The engine calls this as its loop returns; the window closes from the event loop.
+    // Called once the run loop has returned, but still inside the command that began the run:
+    // the window goes away only after that command has unwound.
     QMetaObject::invokeMethod(this, &SessionController::closeAfterRun, Qt::QueuedConnection);
 }
 

@@ -45,6 +45,8 @@ public:
     // Returns true when the window may close at once.
     bool requestClose();
     bool closePending() const { return m_closePending; }
+    // A run is going on: a loop is on the stack or it has not yet seen its Pause.
+    bool runGoingOn() const { return m_session.bRunning || m_session.bLoopActive(); }
 
     // EngineHooks.
     void UpdateMenuToolbar() override;

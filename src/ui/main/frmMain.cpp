@@ -256,7 +256,7 @@ void frmMain::openRecent(QAction *action, const MruMenuArray &array)
     for (const QPointer<QAction> &e : array.elements) {
         if (e == action) {
             // A recent job is no command while a run goes on (the entries are disabled then).
-            if (!session().bRunning && !bSchedularEnabled())
+            if (!m_controller->runGoingOn() && !bSchedularEnabled())
                 m_controller->openJob(action->data().toString());
             return;
         }
@@ -265,7 +265,7 @@ void frmMain::openRecent(QAction *action, const MruMenuArray &array)
 
 void frmMain::moveTask(int target)
 {
-    if (session().bRunning)
+    if (m_controller->runGoingOn())
         return;
     MoveGridRow(session(), session().fgToDo, target);
 }
