@@ -29,7 +29,8 @@ bool bHasFailedRow(const FlexGrid &log, int firstRow)
 
 } // namespace
 
-int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged, bool *helpOnly)
+int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged, bool *helpOnly,
+                   const std::function<void(const QString &sJobFile)> &openForEditing)
 {
     if (failuresLogged)
         *failuresLogged = false;
@@ -59,7 +60,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     if (!options.sCLBatchJobFile.isEmpty()) {
         if (options.bOpenButDoNotRun) {
             session.bRunning = false;
-            session.ConversionJobOpen(options.sCLBatchJobFile);
+            if (openForEditing)
+                openForEditing(options.sCLBatchJobFile);
+            else
+                session.ConversionJobOpen(options.sCLBatchJobFile);
             return clrOpenedNotRun;
         }
         QString why;

@@ -202,6 +202,13 @@ TEST_F(CommandLineRun, OpenWithoutRunningDoesNothing)
     const ProgramRun r = runProgram({"/J", path("job.qvj"), "/O"});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("out/q.pdf")));
+    // Without a display no window can open: it says so rather than waiting for ever.
+    EXPECT_TRUE(r.err.contains(QStringLiteral("needs a display"))) << r.err.toStdString();
+
+    // Without a display and without a command line: the command-line help.
+    const ProgramRun help = runProgram({});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("/J job.qvj"))) << help.out.toStdString();
 }
 
 TEST_F(CommandLineRun, JobWithSeveralTasksConversionsAndLaunches)

@@ -40,8 +40,8 @@ public:
     // what the control reports afterwards.
     bool setOptimizeForSpeed(bool speed);
 
-    // Closing while a run goes on: the run is paused after its current file and the window
-    // asked to close when the run has returned (never from inside the engine's pump).
+    // Closing while a run goes on: the engine stops the run after its current file and asks the
+    // window to close once its loop has returned (never from inside the engine's pump).
     // Returns true when the window may close at once.
     bool requestClose();
     bool closePending() const { return m_closePending; }
