@@ -112,6 +112,15 @@ QString GetCommandLineField(int iField, const QString &text, QChar &letter)
     return fields.at(iField - 1).value;
 }
 
+bool CommandLineAsksForHelp(const QString &sCommandLine)
+{
+    const QList<Field> fields = splitFields(sCommandLine);
+    for (int i = 1; i < fields.size(); ++i)
+        if (fields.at(i).letter == u'?')
+            return true;
+    return false;
+}
+
 QString ProcessCommandLine()
 {
     QStringList args = QCoreApplication::arguments();

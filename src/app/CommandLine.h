@@ -13,5 +13,7 @@ QString GetCommandLineField(int iField, const QString &text, QChar &letter);
 // Fills the record from the switches, validates it and writes the log header. True when the
 // line is not empty and the task is valid. Sets gbCommandLineMode.
 bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options);
+// True when the line holds the help switch "/?".
+bool CommandLineAsksForHelp(const QString &sCommandLine);
 // The process's own command line: its arguments joined by single blanks.
 QString ProcessCommandLine();

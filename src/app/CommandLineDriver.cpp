@@ -1,6 +1,7 @@
 #include "CommandLineDriver.h"
 
 #include "CommandLine.h"
+#include "InterruptWatcher.h"
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
@@ -11,10 +12,30 @@
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
-int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged)
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+// Whether a row of the log from firstRow on is a failure: rows of launched programs carry "+".
+bool bHasFailedRow(const FlexGrid &log, int firstRow)
+{
+    for (int r = firstRow; r <= log.rows() - 2; ++r)
+        if (log.textMatrix(r, ToDoColumn::Pass) == QStringLiteral("-"))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failuresLogged, bool *helpOnly,
+                   const std::function<void(const QString &sJobFile)> &openForEditing)
 {
     if (failuresLogged)
         *failuresLogged = false;
+    if (helpOnly)
+        *helpOnly = false;
     const QString line = sCommandLine.isEmpty() ? ProcessCommandLine() : sCommandLine;
     clsConversionOptions options;
     if (!ParseCommandLine(line, options)) {
@@ -22,47 +43,65 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             return clrEmpty;
         WriteToLogFile(Translate(QStringLiteral("Missing required or invalid command line argument(s)")),
                        options.sLogFile, options.bVerbose);
+        // Asking for the help alone is not a mistake, though nothing can run.
+        if (helpOnly)
+            *helpOnly = CommandLineAsksForHelp(line) && options.sOriginalFile.isEmpty() &&
+                        options.sCLBatchJobFile.isEmpty();
         return clrInvalid;
     }
 
     auto log = [&](const QString &text) { WriteToLogFile(text, options.sLogFile, options.bVerbose); };
     session.bRunning = true;
     session.lTotalTimeStart = Tick::count();
+    // The automation class keeps its session across calls: only the log rows this call adds
+    // (from firstRow on) belong to its report.
+    int firstRow = std::max(1, session.fgLog.rows() - 1);
     bool failures = false;
     if (!options.sCLBatchJobFile.isEmpty()) {
         if (options.bOpenButDoNotRun) {
             session.bRunning = false;
-            session.ConversionJobOpen(options.sCLBatchJobFile);
+            if (openForEditing)
+                openForEditing(options.sCLBatchJobFile);
+            else
+                session.ConversionJobOpen(options.sCLBatchJobFile);
             return clrOpenedNotRun;
         }
         QString why;
         if (session.ConversionJobOpen(options.sCLBatchJobFile, &why)) {
+            firstRow = std::max(1, session.fgLog.rows() - 1); // opening a job starts a new log
             session.ConversionJobBegin();
-            failures = session.fgLog.rows() >= 3;
+            failures = bHasFailedRow(session.fgLog, firstRow);
         } else {
             // The job cannot run; say why in the log instead of a box.
             log(why);
             failures = true;
         }
     } else {
+        session.runTargets.clear();
+        // A single conversion has no task row: a job an earlier call left in the task grid must
+        // not lend its option code to this call's log rows.
+        InitToDoGrid(session.fgToDo);
         failures = session.PerformBlock(1, options) != 0;
     }
     session.bRunning = false;
 
-    if (session.fgLog.rows() >= 3) {
-        for (int i = 1; i <= session.fgLog.rows() - 2; ++i)
-            log(Translate(QStringLiteral("Job # ")) + session.fgLog.textMatrix(i, ToDoColumn::Number) +
-                QStringLiteral("  ") + session.fgLog.textMatrix(i, ToDoColumn::Status) + QStringLiteral(" - ") +
-                session.fgLog.textMatrix(i, ToDoColumn::Original));
-    } else if (!failures) {
+    for (int i = firstRow; i <= session.fgLog.rows() - 2; ++i)
+        log(Translate(QStringLiteral("Job # ")) + session.fgLog.textMatrix(i, ToDoColumn::Number) +
+            QStringLiteral("  ") + session.fgLog.textMatrix(i, ToDoColumn::Status) + QStringLiteral(" - ") +
+            session.fgLog.textMatrix(i, ToDoColumn::Original));
+    if (!failures)
         log(Translate(QStringLiteral("Conversion Successful")));
-    }
+    if (InterruptWatcher::caughtSignal() != 0)
+        log(Translate(QStringLiteral("The run was interrupted.")));
     log(Translate(QStringLiteral("Time to complete job: ")) +
         FormatSeconds((Tick::count() - session.lTotalTimeStart) / 1000.0));
-    if (!options.sLogAsConversionJobFile.isEmpty() && failures && session.fgLog.rows() >= 3) {
+    if (!options.sLogAsConversionJobFile.isEmpty() && bHasFailedRow(session.fgLog, firstRow)) {
+        QStringList leftOut;
         QString why;
-        if (!ExportGridRenumbered(options.sLogAsConversionJobFile, session.fgLog, &why) ||
-            !bFileExists(options.sLogAsConversionJobFile))
+        const bool written = ExportResultsFile(options.sLogAsConversionJobFile, session.fgLog, firstRow, &leftOut, &why);
+        for (const QString &file : leftOut)
+            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) + file);
+        if (!written || !bFileExists(options.sLogAsConversionJobFile))
             log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
     }
     if (failuresLogged)
@@ -70,10 +109,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     return clrDone;
 }
 
-int ExitStatusFor(int commandLineResult, bool failuresLogged)
+int ExitStatusFor(int commandLineResult, bool failuresLogged, bool helpOnly)
 {
     if (commandLineResult == clrInvalid)
-        return 2;
+        return helpOnly ? 0 : 2;
     if (commandLineResult == clrDone && failuresLogged)
         return 1;
     return 0;

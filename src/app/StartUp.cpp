@@ -3,15 +3,40 @@
 #include "CommandLine.h"
 #include "CommandLineDriver.h"
 #include "DemoFiles.h"
+#include "InterruptWatcher.h"
 #include "common/Globals.h"
 #include "common/Help.h"
 #include "common/PathUtils.h"
 #include "common/SettingsLocation.h"
+#include "converter/ConversionControl.h"
 #include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
+#include "ui/main/MainWindowStart.h"
+#include "ui/main/frmLanguage.h"
+#include "ui/main/frmMainMDI.h"
+#include "ui/support/MessageBoxPrompter.h"
+
+#include <QApplication>
 
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// The interactive program: splash, frame and main window; the program lives on its window and
+// ends with status 0 once the frame has closed.
+int RunWindow(const QString &sOpenJobFile)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(sOpenJobFile));
+    QObject::connect(frame.get(), &frmMainMDI::closed, qApp, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    QApplication::exec();
+    return 0;
+}
+
+} // namespace
 
 void InitializeProgram(bool bQuiet, bool bInstallDemo)
 {
@@ -26,16 +51,51 @@ void InitializeProgram(bool bQuiet, bool bInstallDemo)
 int Main()
 {
     const QString line = ProcessCommandLine();
-    InitializeProgram(!line.isEmpty(), true);
+    // The chooser of a first start without a command line; a command line never shows it.
+    LanguageChooserDialog chooser;
+    SetLanguageChooser(&chooser);
+    // The translator's own boxes, for a start with a window (a quiet start never shows them).
+    MessageBoxPrompter prompter;
+    SetTranslatorPrompter(&prompter);
+    InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
+    if (line.isEmpty()) {
+        if (bHasDisplay())
+            return RunWindow(QString());
+        // Started over ssh or from a script with nothing to do: say how to use the command line.
+        std::fputs(HelpTopicText(hcCommandLine).toUtf8().constData(), stdout);
+        return 0;
+    }
+
     JobSession session;
     // A run without a window still converts with the settings the window stored.
     ApplyStoredCoreSettings(G_IniFilePath, session);
     bool failures = false;
-    const int r = RunCommandLine(session, line, &failures);
-    if (r == clrEmpty) {
-        // Without a window the program has nothing to show but its command-line help.
-        std::fputs(HelpTopicText(63).toUtf8().constData(), stdout);
+    // Ctrl+C or SIGTERM pauses the run and kills the conversion under way, so that the run
+    // winds down, logs and leaves nothing half-written behind.
+    InterruptWatcher watcher;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
+        session.bRunning = false;
+        session.VelmoraX1()->abort();
+    });
+    bool helpOnly = false;
+    QString openJob;
+    const int r =
+        RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
+    if (const int sig = InterruptWatcher::caughtSignal())
+        return 128 + sig;
+    if (r != clrOpenedNotRun)
+        return ExitStatusFor(r, failures, helpOnly);
+    // A job opened for editing needs the window, and the window a display. Nothing was asked
+    // to run, so nothing failed: the status stays 0.
+    if (!bHasDisplay()) {
+        std::fputs(Translate(QStringLiteral("A job opened without running it needs a display."))
+                       .append(u'\n')
+                       .toUtf8()
+                       .constData(),
+                   stderr);
         return 0;
     }
-    return ExitStatusFor(r, failures);
+    // From here on the program is interactive: the translator may ask and show its boxes.
+    InitializeTranslator(false);
+    return RunWindow(openJob);
 }

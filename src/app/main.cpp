@@ -7,8 +7,10 @@
 
 int main(int argc, char **argv)
 {
-    // An unattended run (cron, ssh, CI) has no display: use Qt's offscreen platform then.
-    if (argc > 1 && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // An unattended run (cron, ssh, CI) has no display: use Qt's offscreen platform then. Without
+    // a display and without a command line the program prints its command-line help.
+    (void)argc;
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));

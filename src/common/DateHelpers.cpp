@@ -88,6 +88,11 @@ NaiveDateTime parseNaive(const QString &s)
     QString text = s.trimmed();
     if (text.isEmpty())
         return result;
+    QDate date;
+    // Three dotted numbers are a date ("7.12.26" is 7 December 2026), never a time of day.
+    static const QRegularExpression dotted(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"));
+    if (dotted.match(text).hasMatch())
+        return parseDate(text, date) ? NaiveDateTime{date, QTime(0, 0)} : result;
     QTime time;
     if (parseTime(text, time))
         return {kZeroDate, time};
@@ -97,7 +102,6 @@ NaiveDateTime parseNaive(const QString &s)
     const qsizetype blank = text.indexOf(QRegularExpression(QStringLiteral("\\s")));
     const QString datePart = blank < 0 ? text : text.left(blank);
     const QString timePart = blank < 0 ? QString() : text.mid(blank).trimmed();
-    QDate date;
     if (!parseDate(datePart, date))
         return result;
     time = QTime(0, 0);

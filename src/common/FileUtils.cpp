@@ -2,6 +2,7 @@
 
 #include "PathUtils.h"
 #include "SpecialFolderPaths.h"
+#include "platform/EventPump.h"
 #include "platform/ProfileIni.h"
 #include "platform/Tick.h"
 
@@ -223,13 +224,20 @@ bool bSetFileAttributeMask(const QString &sFile, int lMask)
     return ::chmod(name.constData(), (st.st_mode | S_IWUSR) & 07777) == 0;
 }
 
-bool bDeleteFileWithRetry(const QString &sFile)
+bool bDeleteFileWithRetry(const QString &sFile, EventPump *pump, const bool *bRunning)
 {
     if (sFile.isEmpty())
         return true;
+    // Only a Pause pressed during the waits stops them: a flag that is already clear means
+    // that no run is going on.
+    const bool *pauseFlag = bRunning && *bRunning ? bRunning : nullptr;
     for (int attempt = 0; attempt <= 20; ++attempt) {
-        if (attempt > 0)
-            Tick::sleepMs(g_deleteRetryPauseMs.load());
+        if (attempt > 0) {
+            if (!pump)
+                Tick::sleepMs(g_deleteRetryPauseMs.load());
+            else if (!pump->waitPumping(g_deleteRetryPauseMs.load(), pauseFlag))
+                return false;
+        }
         const int err = removeFile(sFile);
         if (err == 0 || err == ENOENT)
             return true;

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+class EventPump;
+
 // False for an empty path or a path holding "*" or "?"; true for an existing file (not folder).
 bool bFileExists(const QString &sPath);
 // True when the folder exists.
@@ -28,8 +30,9 @@ bool bKillFile(const QString &sFile);
 bool bSetFileAttributeMask(const QString &sFile, int lMask);
 // Deletes a file. A missing file is success at once; errors that can pass (busy, locked) are
 // retried up to 20 times, 1 s apart (the pause is injectable for tests); permission and
-// read-only errors fail at once.
-bool bDeleteFileWithRetry(const QString &sFile);
+// read-only errors fail at once. With a pump the pauses process events, and when bRunning is
+// set at the start and a Pause clears it during a pause, the retries stop (false).
+bool bDeleteFileWithRetry(const QString &sFile, EventPump *pump = nullptr, const bool *bRunning = nullptr);
 void SetDeleteRetryPause(int ms);
 // A name that no file has yet: folder & prefix & random digits & "." & extension (an empty
 // extension is "TMP", an empty folder the temp folder). Never hands out the same name twice in

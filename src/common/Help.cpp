@@ -127,6 +127,9 @@ QString HelpTopicPath(int lContextID)
     case hcQuickStart:
         name = QStringLiteral("quick-start.html");
         break;
+    case hcLanguages:
+        name = QStringLiteral("languages.html");
+        break;
     default:
         return QString();
     }

@@ -7,7 +7,7 @@
 
 class ShellOpener;
 
-enum HelpContextId { hcQuickStart = 51, hcCommandLine = 63, hcContents = 1234 };
+enum HelpContextId { hcQuickStart = 51, hcCommandLine = 63, hcLanguages = 70, hcContents = 1234 };
 
 // Locates the help pages (the program folder's help/ folder) and the general help page that
 // stands in when a topic cannot be shown.

@@ -7,7 +7,8 @@ class Prompter;
 // Appends sMessage and CRLF to sLogFile (when not empty; the file is created when missing, its
 // folder is not) under the machine-wide lock, releases the lock, then shows the message when
 // bShowMessage (through the prompter installed with SetLogMessagePrompter; without one, on
-// standard output). Text is UTF-8, every line end CRLF. Never reports failure.
+// standard output). Text is UTF-8, every line end CRLF. Never reports failure: a line that
+// cannot be appended goes to standard error.
 void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage);
 void SetLogMessagePrompter(Prompter *prompter);
 

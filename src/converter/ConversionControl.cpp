@@ -103,6 +103,10 @@ int ConversionControl::startWorker()
         m_proc->setStandardErrorFile(QProcess::nullDevice());
     else
         m_proc->setStandardErrorFile(log, QIODevice::Append);
+    // The worker ends with this process; the pid lets it see that it lost its parent early.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QV_PARENT_PID"), QString::number(QCoreApplication::applicationPid()));
+    m_proc->setProcessEnvironment(env);
     m_proc->start(program, QStringList());
     QJsonObject ready;
     QElapsedTimer timer;
@@ -177,6 +181,13 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
     QElapsedTimer timer;
     timer.start();
     while (true) {
+        // Events pumped below (or while the worker started) may have asked to stop.
+        if (m_abortRequested) {
+            m_lastDetail = QStringLiteral("interrupted");
+            stopWorker(true);
+            removeStagedFiles(targetFolder, pid);
+            return TypeCatalogue::Interrupted;
+        }
         while (m_proc->canReadLine()) {
             const QJsonObject line = QJsonDocument::fromJson(m_proc->readLine()).object();
             if (line.contains(QStringLiteral("progress"))) {
@@ -228,6 +239,7 @@ int ConversionControl::finish(int code, const QJsonObject &answer)
     if (!m_optimizeForSpeed || (m_memoryLimitKb > 0 && rssKb > m_memoryLimitKb))
         stopWorker(false);
     m_busy = false;
+    m_abortRequested = false;
     return code;
 }
 
@@ -309,6 +321,15 @@ void ConversionControl::shutDown()
 {
     if (!m_busy)
         stopWorker(false);
+}
+
+void ConversionControl::abort()
+{
+    // The waiting loop owns the worker while a conversion runs: it stops it at its next turn.
+    if (m_busy)
+        m_abortRequested = true;
+    else
+        stopWorker(true);
 }
 
 int ConversionControl::saveAsTypeCount() const { return TypeCatalogue::count(); }

@@ -77,6 +77,10 @@ public:
 
     // Ends the worker (called when the main window unloads; the next conversion starts it again).
     void shutDown();
+    // Stops at once, from an event handler while a conversion waits: the worker is killed, what
+    // it staged is removed, and the conversion answers Interrupted. Without a conversion under
+    // way the worker is just ended.
+    void abort();
 
     // Pump run while waiting (null: Qt's pending events are processed).
     void setEventPump(EventPump *pump) { m_pump = pump; }
@@ -124,6 +128,7 @@ private:
     int m_progress = 0;
     bool m_optimizeForSpeed = true;
     bool m_busy = false;
+    bool m_abortRequested = false;
     int m_timeLimitMs = 300000;
     qint64 m_memoryLimitKb = 0;
     QString m_workerProgram;

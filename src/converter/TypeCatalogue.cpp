@@ -1,5 +1,6 @@
 #include "TypeCatalogue.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace TypeCatalogue {
@@ -66,8 +67,35 @@ QString typeExtension(int code, bool wildcard)
 
 bool supportsSingleFileOutput(int code)
 {
+    // "PDF - with options" is made by the program from the slide text, one file or one per slide.
+    if (code == 300)
+        return true;
     const SaveAsType *t = find(code);
     return t && t->singleFile;
+}
+
+QString perSlideFileName(const QString &target, int slide)
+{
+    const QFileInfo fi(target);
+    QString name = fi.completeBaseName() + u'_' + QString::number(slide);
+    if (!fi.suffix().isEmpty())
+        name += u'.' + fi.suffix();
+    return fi.absolutePath() + u'/' + name;
+}
+
+int perSlideNumber(const QString &target, const QString &path)
+{
+    const QFileInfo fi(target);
+    const QFileInfo p(path);
+    const QString head = fi.completeBaseName() + u'_';
+    const QString tail = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
+    const QString name = p.fileName();
+    if (p.absolutePath() != fi.absolutePath() || !name.startsWith(head) || !name.endsWith(tail)
+        || name.size() <= head.size() + tail.size())
+        return 0;
+    bool ok = false;
+    const int n = name.mid(head.size(), name.size() - head.size() - tail.size()).toInt(&ok);
+    return ok && n > 0 ? n : 0;
 }
 
 namespace {
@@ -85,6 +113,7 @@ const QStringList &messages()
         QStringLiteral("The conversion worker stopped unexpectedly."),
         QStringLiteral("The target type is unknown."),
         QStringLiteral("The office components could not be started."),
+        QStringLiteral("The conversion was interrupted."),
     };
     return list;
 }

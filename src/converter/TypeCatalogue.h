@@ -27,6 +27,12 @@ bool saveAsType(int index, QString &name, int &code);
 QString typeExtension(int code, bool wildcard);
 bool supportsSingleFileOutput(int code);
 
+// Name of the output for one slide when every slide gets its own file: "deck.pdf" gives
+// "deck_3.pdf" for slide 3.
+QString perSlideFileName(const QString &target, int slide);
+// The slide number of such a name made from target; 0 when path is not one of them.
+int perSlideNumber(const QString &target, const QString &path);
+
 // Result codes of a conversion and their fixed messages (no paths; callers translate them).
 enum Result {
     Success = 0,
@@ -41,6 +47,7 @@ enum Result {
     WorkerStopped = -9,
     UnknownTargetType = -10,
     WorkerNotStarted = -11,
+    Interrupted = -12,
 };
 int resultMessageCount();
 // Message of a code -1 .. -resultMessageCount(); 0 gives the success text; others "".

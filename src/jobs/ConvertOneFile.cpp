@@ -10,6 +10,7 @@
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 QString GetStatusMessageForResult(const clsConversionOptions &options)
@@ -25,6 +26,9 @@ QString GetStatusMessageForResult(const clsConversionOptions &options)
                + options.sOriginalFile + QStringLiteral(")");
     case irSourceIsTarget:
         return Translate(QStringLiteral("Source and Target File are the same."));
+    case irTargetWrittenInRun:
+        return Translate(QStringLiteral("The target file was already written in this run from another original: ("))
+               + options.sTargetFile + QStringLiteral(")");
     case irTargetNotCreated:
         return Translate(QStringLiteral("Unable to create Target File."));
     case irLaunchFailed:
@@ -83,32 +87,66 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
     return result;
 }
 
+namespace {
+
+// The key under which a target is remembered for the run: the folder's real path (it exists by
+// the time a file is converted) and the name, so that a target is the same before and after it
+// is written and under every spelling of its folder.
+QString runTargetKey(const QString &target)
+{
+    const QFileInfo fi(target);
+    const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? QDir::cleanPath(fi.absolutePath()) : folder) + u'/' + fi.fileName();
+}
+
+} // namespace
+
 int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
 {
     const QString sOriginal = options.sOriginalFile;
-    ConversionSettings &s = session.settings;
+    const ConversionSettings &s = session.settings;
     options.bShowSlideAndShape = s.bShowSlideAndShape;
     options.bIncludeNotesPage = s.bIncludeNotesPage;
     options.bIncludeNotesOnly = s.bIncludeNotesOnly;
 
+    const QString key = runTargetKey(options.sTargetFile);
+    const QString original = CanonicalPathForCompare(sOriginal);
+    const auto written = session.runTargets.constFind(key);
     int result;
-    if (options.lTargetFileType == kPdfWithOptionsType)
+    if (bIsSamePath(options.sTargetFile, sOriginal)) {
+        // Saving over the original would replace it with the office's re-saved copy.
+        result = options.lErr = irSourceIsTarget;
+        options.sErr = GetStatusMessageForResult(options);
+    } else if (written != session.runTargets.cend() && written.value() != original) {
+        // x.pptx, x.ppt and x.odp of one folder all name x.pdf: the first one keeps it.
+        result = options.lErr = irTargetWrittenInRun;
+        options.sErr = GetStatusMessageForResult(options);
+    } else if (options.lTargetFileType == kPdfWithOptionsType) {
         result = PdfWithOptions(session, options);
-    else
+    } else {
         result = ConvertWithConverterControl(session, options);
+    }
+    if (result == irSuccess) {
+        session.runTargets.insert(key, original);
+        if (options.lTargetFileType != kPdfWithOptionsType)
+            for (const QString &f : session.VelmoraX1()->lastOutputs())
+                session.runTargets.insert(runTargetKey(f), original);
+    }
 
     // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to
     // wherever the program happens to run.
     if (s.bMoveOriginalFileAfterProcessing && result == irSuccess && !s.sMoveFileToFolder.trimmed().isEmpty()) {
-        if (!s.sMoveFileToFolder.endsWith(u'/'))
-            s.sMoveFileToFolder += u'/';
-        CopyFileToFolder(sOriginal, s.sMoveFileToFolder + options.sSubFolder);
+        // A copy: the setting is the user's text, shown and saved as it was written.
+        QString moveTo = s.sMoveFileToFolder;
+        if (!moveTo.endsWith(u'/'))
+            moveTo += u'/';
+        CopyFileToFolder(sOriginal, moveTo + options.sSubFolder);
     }
     if (s.bDeleteOriginalFileAfterProcessing && result == irSuccess) {
         // The same file under two spellings must never be deleted as "the original".
         if (!bIsSamePath(options.sTargetFile, options.sOriginalFile)
             && options.sTargetFile.compare(options.sOriginalFile, Qt::CaseInsensitive) != 0)
-            bDeleteFileWithRetry(sOriginal);
+            bDeleteFileWithRetry(sOriginal, session.pump(), &session.bRunning);
     }
     return result;
 }

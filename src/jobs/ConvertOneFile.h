@@ -20,6 +20,7 @@ enum ItemResultCode {
     irTargetNotCreated = -7,
     irLaunchFailed = -10,
     irLaunchTimeout = -11,
+    irTargetWrittenInRun = -13, // another original of the run wrote the target first
     irFileListFailed = -10000,
 };
 

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 void setError(QString *psErr, const QString &text)
@@ -211,13 +213,24 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     return true;
 }
 
+namespace {
+
+// The cells of a row that an export writes: the option code and the Do code to the target type.
+QStringList exportedCells(const FlexGrid &grid, int r)
+{
+    QStringList cells{grid.textMatrix(r, ToDoColumn::Options)};
+    for (int c = ToDoColumn::Do; c <= ToDoColumn::TargetType; ++c)
+        cells.append(grid.textMatrix(r, c));
+    return cells;
+}
+
+} // namespace
+
 bool ExportGridRenumbered(const QString &sFile, const FlexGrid &grid, QString *psErr)
 {
     QByteArray out;
     for (int r = 1; r < grid.rows(); ++r) {
-        QStringList cells{grid.textMatrix(r, ToDoColumn::Options)};
-        for (int c = ToDoColumn::Do; c <= ToDoColumn::TargetType; ++c)
-            cells.append(grid.textMatrix(r, c));
+        QStringList cells = exportedCells(grid, r);
         bool empty = true;
         for (const QString &c : cells)
             empty = empty && c.isEmpty();
@@ -231,4 +244,23 @@ bool ExportGridRenumbered(const QString &sFile, const FlexGrid &grid, QString *p
         appendLine(out, cells);
     }
     return writeAtomically(sFile, out, psErr);
+}
+
+bool ExportResultsFile(const QString &sFile, const FlexGrid &log, int lFirstRow, QStringList *psLeftOut,
+                       QString *psErr)
+{
+    FlexGrid failed(log.cols());
+    failed.setRows(1);
+    for (int r = std::max(lFirstRow, 1); r < log.rows(); ++r) {
+        if (log.textMatrix(r, ToDoColumn::Pass) != QStringLiteral("-"))
+            continue;
+        // One file with a TAB or a line break in its name must not cost the results of all others.
+        if (!cellsStorable(exportedCells(log, r))) {
+            if (psLeftOut)
+                psLeftOut->append(log.textMatrix(r, ToDoColumn::Original));
+            continue;
+        }
+        failed.addItem(log.rowCells(r), failed.rows());
+    }
+    return ExportGridRenumbered(sFile, failed, psErr);
 }

@@ -3,6 +3,7 @@
 // ended by CRLF, UTF-8 without BOM (read as UTF-8 when valid, else Windows-1252). The same
 // form serves for the results file of an unattended run and for the log saved as a job.
 #include <QString>
+#include <QStringList>
 
 class FlexGrid;
 class JobSession;
@@ -31,3 +32,10 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
 // per row column 0, the row number, columns 2 to 7. Rows whose written cells are all empty are
 // left out. Atomic like SaveConversionJobFile.
 bool ExportGridRenumbered(const QString &sFile, const FlexGrid &grid, QString *psErr = nullptr);
+
+// The results file of an unattended run: the failed rows (Pass "-") of the log from row
+// lFirstRow on, exported like ExportGridRenumbered (numbered from 1). Rows of launched programs
+// ("+") are not failures and stay out. A failed row that cannot be stored (a TAB or a line break
+// in a cell) is left out and its original named in *psLeftOut; the rest is written.
+bool ExportResultsFile(const QString &sFile, const FlexGrid &log, int lFirstRow, QStringList *psLeftOut = nullptr,
+                       QString *psErr = nullptr);

@@ -10,6 +10,7 @@
 #include "platform/EventPump.h"
 #include "platform/FlexGrid.h"
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -62,6 +63,10 @@ public:
     QString sCappedJobFile;
 
     ConversionSettings settings;
+
+    // Targets written so far in this run, each with the original it came from: another
+    // original of the run never overwrites them. A run (or a command-line conversion) clears it.
+    QHash<QString, QString> runTargets;
 
     // Interfaces; never null (defaults are headless).
     StatusPanels *panels() const { return m_panels; }

@@ -2,6 +2,8 @@
 
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
+#include "converter/ConversionControl.h"
+#include "converter/TypeCatalogue.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/JobSession.h"
 #include "jobs/TextControlFileIO.h"
@@ -9,7 +11,11 @@
 #include "language/Translator.h"
 #include "textcontrol/TextControl.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QList>
+#include <QPair>
+#include <QStringList>
 
 namespace {
 
@@ -18,14 +24,18 @@ constexpr int kSlidePicturesAndTextRtf = 106;
 constexpr int kRtfStream = 5;
 constexpr int kPdfStream = 12;
 
-// "<target>.rtf", or a unique name beside it when a file of that name already exists (it
-// would otherwise be overwritten and then deleted).
-QString intermediateRtfName(const QString &target)
+// "<target>.rtf", or a unique name beside it when a file of that name (or of its first
+// per-slide name) already exists, since it would be overwritten and then deleted, or when the
+// longer name would not fit where the target's name fits.
+QString intermediateRtfName(const QString &target, bool perSlide)
 {
     const QString plain = target + QStringLiteral(".rtf");
-    if (!bPathExists(plain))
+    const QString name = QFileInfo(target).fileName();
+    // Room for the ".rtf" and, per slide, for "_<slide>".
+    const bool fits = QFile::encodeName(name).size() + 4 + (perSlide ? 8 : 0) <= 255;
+    if (fits && !bPathExists(plain) && !(perSlide && bPathExists(TypeCatalogue::perSlideFileName(plain, 1))))
         return plain;
-    const QString unique = GetUniqueTempFileName(GetPathFromFileName(target), QFileInfo(target).fileName() + u'.',
+    const QString unique = GetUniqueTempFileName(GetPathFromFileName(target), fits ? name + u'.' : QStringLiteral("qv"),
                                                  QStringLiteral("rtf"));
     return unique.isEmpty() ? plain : unique;
 }
@@ -102,7 +112,7 @@ int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &op
     QString message;
     int result = 0;
     int originalType = options.lOriginalFileType;
-    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message) != 0) {
+    if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message, &session) != 0) {
         result = -2;
     } else {
         ApplyULKSettingsToTextControl(session);
@@ -121,22 +131,44 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
     clsConversionOptions work = options;
     work.lTargetFileType = session.settings.bPDFTextOnly ? kSlideTextRtf : kSlidePicturesAndTextRtf;
     const QString target = options.sTargetFile;
-    const QString rtf = intermediateRtfName(target);
+    const bool perSlide = options.bCreateFileForEachSlide;
+    const QString rtf = intermediateRtfName(target, perSlide);
     work.sTargetFile = rtf;
 
     int result = ConvertWithConverterControl(session, work);
-    if (result == 0) {
-        work.lOriginalFileType = kRtfStream;
-        work.sOriginalFile = rtf;
-        work.sTargetFile = target;
-        work.lTargetFileType = kPdfStream;
+    // One RTF, or one per slide named after the RTF and its slide: each becomes its own PDF,
+    // named after the target the way every per-slide output is.
+    QStringList rtfs{rtf};
+    QList<QPair<QString, QString>> steps; // RTF, PDF
+    if (result == 0 && !perSlide) {
+        steps.append({rtf, target});
+    } else if (result == 0) {
+        rtfs << session.VelmoraX1()->lastOutputs();
+        for (const QString &slideRtf : rtfs)
+            if (const int slide = TypeCatalogue::perSlideNumber(rtf, slideRtf))
+                steps.append({slideRtf, TypeCatalogue::perSlideFileName(target, slide)});
+        if (steps.isEmpty()) {
+            result = TypeCatalogue::Failed;
+            work.sErr = Translate(TypeCatalogue::resultMessage(result));
+        }
+    }
+    if (!steps.isEmpty()) {
         session.panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("Converting to PDF....")));
         session.DoEvents();
-        result = ConvertRTFToPDFWithTextControl(session, work);
+        for (const auto &step : steps) {
+            work.lOriginalFileType = kRtfStream;
+            work.sOriginalFile = step.first;
+            work.sTargetFile = step.second;
+            work.lTargetFileType = kPdfStream;
+            result = ConvertRTFToPDFWithTextControl(session, work);
+            if (result != 0)
+                break;
+        }
         session.panels()->setPanelText(StatusPanel::Progress, Translate(QStringLiteral("100% Complete")));
     }
-    if (bFileExists(rtf))
-        bDeleteFileWithRetry(rtf);
+    for (const QString &f : rtfs)
+        if (bFileExists(f))
+            bDeleteFileWithRetry(f, session.pump()); // a Pause must not leave an intermediate file
     options.lErr = result;
     options.sErr = work.sErr;
     return result;

@@ -224,6 +224,10 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         } else {
             const QString ext = GetTypeExtension(perFile.lTargetFileType, false, perFile.lConversionMethod);
             perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr);
+            // A text process that keeps the file's type in its own folder edits the file itself,
+            // whatever the letter case or spelling of its extension.
+            if (coBlock.bSaveInOriginalFolder && perFile.lTargetFileType == perFile.lOriginalFileType)
+                perFile.sTargetFile = file;
             PerformSpecialProcess(perFile);
         }
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());

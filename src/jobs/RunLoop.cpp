@@ -78,6 +78,7 @@ void JobSession::ConversionJobBegin()
     gbSuppressEvents = true;
     hooks()->UpdateMenuToolbar();
     InitLogGrid(fgLog);
+    runTargets.clear();
 
     int start = FindStartPoint(fgToDo);
     int last = fgToDo.rows() - 2;

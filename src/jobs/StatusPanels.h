@@ -1,11 +1,11 @@
 #pragma once
-// The status bar as the engine sees it (Part 3.125): eleven panels numbered from 1. The window
+// The status bar as the engine sees it: eleven panels numbered from 1. The window
 // implements StatusPanels on its status bar; an unattended run uses RecordingStatusPanels, which
 // shows nothing and keeps the texts (tests read them).
 #include <QMap>
 #include <QString>
 
-// The panels of the status bar, by their numbers in Part 3.125. The engine writes Task, Progress,
+// The panels of the status bar, by their numbers. The engine writes Task, Progress,
 // Message and Time; the labels and spacers hold design texts only.
 namespace StatusPanel {
 enum {

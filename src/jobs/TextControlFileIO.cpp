@@ -51,10 +51,12 @@ bool TXControlLoadFileCore(TextControl *control, const QString &sFile, int lOffs
     return rc == 0;
 }
 
-int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QString &sMessage)
+int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QString &sMessage, JobSession *session)
 {
     bool swapped = false;
     int attempts = 0;
+    // Only a Pause pressed while the load waits ends the retries early.
+    const bool *pauseFlag = session && session->bRunning ? &session->bRunning : nullptr;
     for (;;) {
         control->setWidth(26000000);
         control->setHeight(260000000);
@@ -66,8 +68,12 @@ int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QS
         if (!loaded && control->lastErrorNumber() == TextControl::errFileAccess) {
             // The file exists but cannot be read now (locked, busy): wait and try again.
             if (++attempts < kLoadAttempts) {
-                Tick::sleepMs(g_retryPauseMs);
-                continue;
+                if (!session) {
+                    Tick::sleepMs(g_retryPauseMs);
+                    continue;
+                }
+                if (session->pump()->waitPumping(g_retryPauseMs, pauseFlag))
+                    continue;
             }
             const int number = control->lastErrorNumber();
             sMessage = Translate(QStringLiteral("File Load Error ")) + QString::number(number) + QStringLiteral("\r\r")

@@ -16,8 +16,10 @@ void SetTXLoadRetryPause(int ms);
 
 // Loads sFile with the stream type lType (which a successful RTF/DOC swap changes). 0 on
 // success, else the error number with the text in sMessage. A missing file fails at once; a
-// file that cannot be read is tried again up to 100 times.
-int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QString &sMessage);
+// file that cannot be read is tried again up to 100 times. With a session the waits between
+// attempts process its events, and a Pause during them ends the retries (the load fails).
+int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QString &sMessage,
+                      JobSession *session = nullptr);
 // One load call; false when it failed.
 bool TXControlLoadFileCore(TextControl *control, const QString &sFile, int lOffset, int lType);
 // Saves the control to sFile as lType (at most two attempts). 0 on success.

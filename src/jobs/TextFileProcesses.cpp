@@ -59,7 +59,7 @@ bool loadOriginal(JobSession &session, const clsConversionOptions &options, Text
     AttachOfficeWorker(session, a);
     AttachOfficeWorker(session, b);
     int originalType = options.lOriginalFileType;
-    return TXControlLoadFile(options.sOriginalFile, originalType, a, message) == 0;
+    return TXControlLoadFile(options.sOriginalFile, originalType, a, message, &session) == 0;
 }
 
 } // namespace
@@ -120,7 +120,7 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
         b->setPlainTextForm(a->plainTextForm());
         TXControlSaveFile(options.sTargetFile, targetType, b, message);
     }
-    if (TXControlLoadFile(options.sTargetFile, targetType, b, message) != 0)
+    if (TXControlLoadFile(options.sTargetFile, targetType, b, message, &session) != 0)
         return -2;
 
     showPercent(session, QStringLiteral(" 0 Percent Complete "));

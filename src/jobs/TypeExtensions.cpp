@@ -24,6 +24,8 @@ QString GetConverterTypeExtension(int lTypeIndex, bool bWildcard)
     return TypeCatalogue::typeExtension(lTypeIndex, bWildcard);
 }
 
+// Lower case, like the converter's: file names are case-sensitive here, and a process that
+// rewrites a.txt must not write a.TXT beside it.
 QString GetTextControlTypeExtension(int lTypeIndex, bool bWildcard)
 {
     QString ext;
@@ -31,25 +33,25 @@ QString GetTextControlTypeExtension(int lTypeIndex, bool bWildcard)
     case 1:
     case 2:
     case 6:
-        ext = QStringLiteral("TXT");
+        ext = QStringLiteral("txt");
         break;
     case 4:
-        ext = QStringLiteral("HTM");
+        ext = QStringLiteral("htm");
         break;
     case 5:
-        ext = QStringLiteral("RTF");
+        ext = QStringLiteral("rtf");
         break;
     case 9:
-        ext = QStringLiteral("DOC");
+        ext = QStringLiteral("doc");
         break;
     case 10:
-        ext = QStringLiteral("XML");
+        ext = QStringLiteral("xml");
         break;
     case 11:
-        ext = QStringLiteral("CSS");
+        ext = QStringLiteral("css");
         break;
     case 12:
-        ext = QStringLiteral("PDF");
+        ext = QStringLiteral("pdf");
         break;
     default:
         break;

@@ -11,6 +11,6 @@ QString GetTypeExtension(int lTypeIndex, bool bWildcard, int lMode);
 // The converter's extension of a save-as type or original-type group (static: never starts the
 // office worker). Type 300 gives "pdf", or "*.pdf" in the wildcard form.
 QString GetConverterTypeExtension(int lTypeIndex, bool bWildcard);
-// Extension of a text-control type: 1, 2, 6 "TXT"; 4 "HTM"; 5 "RTF"; 9 "DOC"; 10 "XML"; 11 "CSS";
-// 12 "PDF"; others "". The wildcard form is "*." followed by the extension ("*." alone for none).
+// Extension of a text-control type: 1, 2, 6 "txt"; 4 "htm"; 5 "rtf"; 9 "doc"; 10 "xml"; 11 "css";
+// 12 "pdf"; others "". The wildcard form is "*." followed by the extension ("*." alone for none).
 QString GetTextControlTypeExtension(int lTypeIndex, bool bWildcard);

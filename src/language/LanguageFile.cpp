@@ -80,10 +80,11 @@ Contents parse(const QStringList &lines)
         QString translation;
         const qsizetype sep = line.indexOf(kSeparator);
         if (sep >= 0) {
-            // Only the first separator splits: a translation may itself hold "," and is kept
-            // whole.
+            // The translation ends at the next separator; anything after it is not part of it.
             english = stripQuote(line.left(sep), true);
-            translation = stripQuote(line.mid(sep + kSeparator.size()), false);
+            const qsizetype start = sep + kSeparator.size();
+            const qsizetype next = line.indexOf(kSeparator, start);
+            translation = next < 0 ? stripQuote(line.mid(start), false) : line.mid(start, next - start);
         } else {
             english = inner(line);
             translation = english;

@@ -6,4 +6,8 @@ class EventPump
 public:
     virtual ~EventPump() = default;
     virtual void processEvents();
+    // Waits ms milliseconds in short slices, processing events before each one, so that a
+    // window stays responsive through a retry pause. With bRunning given, the wait ends early
+    // (false) when the flag is cleared during it (a Pause); true when the full time passed.
+    bool waitPumping(int ms, const bool *bRunning = nullptr);
 };

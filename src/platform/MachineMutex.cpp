@@ -1,7 +1,7 @@
 #include "MachineMutex.h"
 
-#include <QDir>
 #include <QFile>
+#include <QMutex>
 
 #include <cerrno>
 
@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 namespace {
+
+QMutex g_folderLock;
+QString g_testFolder;
 
 // Opens the lock file, creating it readable and writable for every user whatever the umask.
 // An existing file is opened without O_CREAT: in a sticky temp folder the kernel refuses
@@ -56,7 +59,21 @@ MachineMutex::~MachineMutex()
 
 QString MachineMutex::filePath() const
 {
-    return QDir::tempPath() + u'/' + m_name;
+    return lockFolder() + u'/' + m_name;
+}
+
+QString MachineMutex::lockFolder()
+{
+    QMutexLocker lock(&g_folderLock);
+    // Not QDir::tempPath(): that follows $TMPDIR, and two writers with different values would
+    // then lock different files and not exclude each other.
+    return g_testFolder.isEmpty() ? QStringLiteral("/tmp") : g_testFolder;
+}
+
+void MachineMutex::setLockFolderForTests(const QString &folder)
+{
+    QMutexLocker lock(&g_folderLock);
+    g_testFolder = folder;
 }
 
 bool MachineMutex::lock() { return acquire(true); }

@@ -1,6 +1,7 @@
 #pragma once
-// A lock shared by every process of the machine: flock on a file of the given name in the temp
-// folder. The kernel releases it when the holding process ends, however it ends.
+// A lock shared by every process of the machine: flock on a file of the given name in one fixed
+// folder (/tmp), whatever a process's TMPDIR says. The kernel releases it when the holding
+// process ends, however it ends.
 #include <QString>
 
 class MachineMutex
@@ -19,8 +20,13 @@ public:
     // One unlock per successful lock; the last one lets go. Harmless when not held.
     void unlock();
     bool isLocked() const { return m_depth > 0; }
-    // The lock file: the temp folder (as it is now) and the name.
+    // The lock file: the lock folder and the name.
     QString filePath() const;
+
+    // The folder of every lock file of this process: /tmp, unless a test gave it a folder of its
+    // own (so that its locks are not the ones every other run of the machine shares).
+    static QString lockFolder();
+    static void setLockFolderForTests(const QString &folder);
 
     // An object is used by one thread at a time; separate objects exclude each other like
     // separate processes do.

@@ -102,3 +102,37 @@ TEST_F(StartUp, AutomationReportsEmptyAndInvalidLinesThroughItsEvent)
     EXPECT_EQ(q.DoCommandLine("/S " + tmp.filePath("missing.pptx") + " /T " + tmp.filePath("x.pdf") + " /C 32"), -3);
     EXPECT_EQ(codes, QList<int>({-2, -3}));
 }
+
+TEST_F(StartUp, AutomationReportsOnlyWhatEachCallDid)
+{
+    // One session serves every call: a success after a failure must not report the failure.
+    clsQuorvane q;
+    QTemporaryDir tmp;
+    ASSERT_TRUE(QFile::copy(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx", tmp.filePath("good.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(tmp.filePath("broken.pptx"), QByteArray("PK\x03\x04 not a presentation")));
+    auto run = [&](const QString &original, const QString &n) {
+        return q.DoCommandLine("/S " + tmp.filePath(original) + " /T " + tmp.filePath("out/" + n + ".pdf") +
+                               " /C 32 /L " + tmp.filePath(n + ".log") + " /B " + tmp.filePath(n + ".qvj"));
+    };
+    auto lines = [&](const QString &file) {
+        return QString::fromUtf8(qvtest::readFile(tmp.filePath(file))).split("\r\n", Qt::SkipEmptyParts);
+    };
+    EXPECT_EQ(run("broken.pptx", "1"), 0);
+    EXPECT_TRUE(q.lastRunHadFailures());
+    EXPECT_EQ(lines("1.qvj").size(), 1);
+
+    EXPECT_EQ(run("good.pptx", "2"), 0);
+    EXPECT_FALSE(q.lastRunHadFailures());
+    const QStringList second = lines("2.log");
+    ASSERT_EQ(second.size(), 4) << second.join("|").toStdString();
+    EXPECT_EQ(second[2], "Conversion Successful");
+    EXPECT_FALSE(QFile::exists(tmp.filePath("2.qvj")));
+
+    EXPECT_EQ(run("broken.pptx", "3"), 0);
+    const QStringList third = lines("3.log");
+    ASSERT_EQ(third.size(), 4) << third.join("|").toStdString();
+    EXPECT_TRUE(third[2].startsWith("Job # 1  ")) << third[2].toStdString();
+    const QStringList results = lines("3.qvj");
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_TRUE(results[0].contains(tmp.filePath("out/3.pdf")));
+}

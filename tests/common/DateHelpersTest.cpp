@@ -88,7 +88,11 @@ TEST_F(DateHelpersTest, DateDiffCountsBoundariesPassed)
     // Dotted dates are read day first, also beside a US one.
     EXPECT_EQ(DateDiffRegionalSafe("d", "1.2.2026", "2/1/2026"), 0);
     EXPECT_EQ(DateDiffRegionalSafe("s", "7.12.2026 10.30.00", "12/7/2026 10:30:05 AM"), 5);
+    // Three dotted numbers with a two-digit year are a date, not a time of day.
+    EXPECT_EQ(DateDiffRegionalSafe("d", "7.12.26", "12/8/2026"), 1);
+    EXPECT_EQ(ParseGeneralDate("7.12.26"), dt(2026, 12, 7));
     EXPECT_EQ(prompter.count, 0);
+    EXPECT_FALSE(IsValidDateText("12.30.45")); // no month 30, and not read as 12:30:45 either
 }
 
 TEST_F(DateHelpersTest, DateDiffErrorsGiveZeroAndAMessage)

@@ -2,6 +2,7 @@
 #include "TestEnv.h"
 #include "Unchangeable.h"
 #include "common/FileUtils.h"
+#include "platform/EventPump.h"
 
 #include <gtest/gtest.h>
 
@@ -211,6 +212,24 @@ TEST(FileUtils, DeleteWithRetryWaitsOutABusyFile)
 
     SetDeleteRetryPause(0);
     EXPECT_FALSE(bDeleteFileWithRetry(f)); // still busy after every retry
+    EXPECT_TRUE(QFileInfo::exists(f));
+
+    // The waits process the caller's events, and a Pause pressed during them ends the retries.
+    struct PausingPump : EventPump {
+        bool running = true;
+        int calls = 0;
+        void processEvents() override
+        {
+            if (++calls == 3)
+                running = false;
+        }
+    } pump;
+    SetDeleteRetryPause(1000);
+    QElapsedTimer paused;
+    paused.start();
+    EXPECT_FALSE(bDeleteFileWithRetry(f, &pump, &pump.running));
+    EXPECT_EQ(pump.calls, 3);
+    EXPECT_LT(paused.elapsed(), 900);
     EXPECT_TRUE(QFileInfo::exists(f));
 
     SetDeleteRetryPause(50); // twenty retries: a second for the mount to go

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,15 +18,15 @@
 
 namespace {
 
-// Gives the test (and the processes it starts) a temp folder of its own, so that the lock file
+// Gives the test (and the processes it starts) a lock folder of its own, so that the lock file
 // "Ambrith_Global_Mutex" of these tests is not the one that other test runs share.
 class LogWriterTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+        MachineMutex::setLockFolderForTests(m_tmp.path());
+        qputenv("QV_TEST_LOCK_FOLDER", m_tmp.path().toLocal8Bit());
     }
     void TearDown() override
     {
@@ -34,10 +35,8 @@ protected:
             p->waitForFinished(5000);
             delete p;
         }
-        if (m_oldTmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp);
+        MachineMutex::setLockFolderForTests(QString());
+        qunsetenv("QV_TEST_LOCK_FOLDER");
         SetLogMessagePrompter(nullptr);
     }
 
@@ -74,7 +73,6 @@ protected:
     }
 
     QTemporaryDir m_tmp;
-    QByteArray m_oldTmp;
     std::vector<QProcess *> m_children;
 };
 
@@ -175,11 +173,15 @@ TEST_F(LogWriterTest, AppendsUtf8LinesWithCrlfAndShowsAfterLettingGo)
     EXPECT_TRUE(prompter.lockWasFree);
     EXPECT_TRUE(prompter.fileAtShow.endsWith("zwei\r\n"));
 
-    // No file: the box still shows; a missing folder loses the line silently.
+    // No file: the box still shows. A log that cannot be written (its folder is missing) is not
+    // created, and its lines go to standard error instead.
     prompter.shown.clear();
     WriteToLogFile("box only", "", true);
     EXPECT_EQ(prompter.shown, "box only");
-    WriteToLogFile("lost", m_tmp.path() + "/no/such/folder.log", false);
+    QProcess child;
+    child.start(qvtest::binDir() + "/qv_test_lockholder", {"append", m_tmp.path() + "/no/such/folder.log", "2", "E"});
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_TRUE(child.readAllStandardError().startsWith("E line 0 xxx"));
     EXPECT_FALSE(QFileInfo::exists(m_tmp.path() + "/no"));
     // The lock is free again after every call, also from this process's point of view.
     EXPECT_EQ(childTry("Ambrith_Global_Mutex"), "free");
@@ -204,4 +206,32 @@ TEST_F(LogWriterTest, ConcurrentWritersNeverMixTheirLines)
         ASSERT_EQ(line, QByteArray(1, tag) + " line " + QByteArray::number(next[tag]++) + " "
                             + QByteArray(200, 'x') + "\r");
     }
+}
+
+TEST_F(LogWriterTest, LockIsTheSameWhateverTheTempFolderSays)
+{
+    // The machine's own lock folder; the name is this test's alone.
+    MachineMutex::setLockFolderForTests(QString());
+    qunsetenv("QV_TEST_LOCK_FOLDER");
+    const QString name = QStringLiteral("qv-tmpdir-lock-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+    MachineMutex mine(name);
+    ASSERT_TRUE(mine.lock());
+    QTemporaryDir otherTmp;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", otherTmp.path());
+    p.setProcessEnvironment(env);
+    p.start(qvtest::binDir() + "/qv_test_lockholder", {"try", name});
+    p.waitForFinished(10000);
+    EXPECT_EQ(p.readAllStandardOutput().trimmed(), "busy");
+    const QString file = mine.filePath();
+    mine.unlock();
+    if (oldTmp.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
+    EXPECT_EQ(file, "/tmp/" + name);
+    QFile::remove(file);
 }

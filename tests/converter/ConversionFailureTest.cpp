@@ -3,10 +3,12 @@
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/TypeCatalogue.h"
+#include "converter/worker/PackageRetyper.h"
 #include "platform/EventPump.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -67,6 +69,9 @@ TEST_F(ConversionFailure, OriginalsThatCannotBeConverted)
     expectFailure(convert(out + "/noise.pptx", out + "/noise.pdf", 32), OriginalCorrupt, originals);
     expectFailure(convert(out + "/cut.pptx", out + "/cut.pdf", 32), OriginalCorrupt, originals);
     expectFailure(convert(out + "/missing.pptx", out + "/missing.pdf", 32), OriginalNotOpened, originals);
+    // LibreOffice would open an empty file as a new, blank presentation.
+    qvtest::writeFile(out + "/empty.pptx", QByteArray());
+    expectFailure(convert(out + "/empty.pptx", out + "/empty.pdf", 32), OriginalCorrupt, entries(out));
 
     // A text document is not a presentation.
     qvtest::writeFile(out + "/letter.rtf", "{\\rtf1\\ansi Hello\\par}");
@@ -164,6 +169,50 @@ TEST_F(ConversionFailure, TimeLimitKillsTheConversion)
 
     c.setTimeLimitMs(120000);
     ASSERT_EQ(convert(pptx, out + "/next.pdf", 32), 0);
+}
+
+// The worker keeps LibreOffice's temporary folders in a folder of its own: nothing stays in the
+// temp folder, and what a killed worker left goes when the next one starts.
+TEST_F(ConversionFailure, WorkerLeavesNoTemporaryFiles)
+{
+    const QString tmp = freshFolder("tmpdir");
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp));
+    ConversionControl c;
+    c.setOriginalFile(pptx);
+    c.setTargetFileType(18);
+    c.setTargetFile(out + "/a.png");
+    ASSERT_EQ(c.convert(), 0);
+    const qint64 killed = c.workerProcessId();
+    const QString cache = qEnvironmentVariableIsEmpty("XDG_CACHE_HOME") ? qvtest::homeDir() + "/.cache"
+                                                                        : qEnvironmentVariable("XDG_CACHE_HOME");
+    const QString leftOver = cache + QString("/quorvane/work-%1").arg(killed);
+    EXPECT_TRUE(QFileInfo(leftOver).isDir());
+    ::kill(static_cast<pid_t>(killed), SIGKILL);
+    waitUntilDead(killed);
+
+    c.setTargetFile(out + "/b.pdf");
+    ASSERT_EQ(c.convert(), 0);
+    EXPECT_FALSE(QFileInfo::exists(leftOver));
+    c.shutDown();
+    if (oldTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
+    EXPECT_EQ(QDir(tmp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+// libzip writes the rewritten package beside it under a longer name; when that fails, the
+// package that was opened must still be closed.
+TEST_F(ConversionFailure, RetyperThatCannotWriteReleasesThePackage)
+{
+    const QString name = out + "/" + QString(250, QChar(u'p')); // no room for libzip's ".XXXXXX"
+    ASSERT_TRUE(QFile::copy(pptx, name));
+    auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+    const qsizetype before = openFiles();
+    EXPECT_FALSE(PackageRetyper::retype(name, PackageRetyper::PresentationKind::Slideshow));
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_TRUE(contentTypes(name).contains("presentation.main+xml"));
 }
 
 TEST(ConversionControlSettings, TimeLimitComesFromTheEnvironment)

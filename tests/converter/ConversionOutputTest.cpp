@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
+#include <QUrl>
 
 using namespace convtest;
 
@@ -33,6 +35,18 @@ protected:
     QString pptx;
     QString out;
 };
+
+// Red pixels (the fixture's picture on slide 3), sampled every fourth row and column.
+int redPixels(const QImage &img)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); y += 4)
+        for (int x = 0; x < img.width(); x += 4) {
+            const QColor p = img.pixelColor(x, y);
+            n += p.red() > 150 && p.green() < 80 && p.blue() < 80;
+        }
+    return n;
+}
 
 TEST_F(ConversionOutput, PdfHonoursSlideRangeAndNotesPages)
 {
@@ -119,17 +133,55 @@ TEST_F(ConversionOutput, PicturesOneFilePerSlideWithTheSlideProportions)
     // Slide 3 holds a red picture on a white slide; slide 2 has no red at all.
     const QImage s3(out + "/pic_3.png");
     const QImage s2(out + "/pic_2.png");
-    auto redPixels = [](const QImage &img) {
-        int n = 0;
-        for (int y = 0; y < img.height(); y += 4)
-            for (int x = 0; x < img.width(); x += 4) {
-                const QColor p = img.pixelColor(x, y);
-                n += p.red() > 150 && p.green() < 80 && p.blue() < 80;
-            }
-        return n;
-    };
     EXPECT_GT(redPixels(s3), 1000);
     EXPECT_EQ(redPixels(s2), 0);
+}
+
+// Pixels that are not (near) white in a rectangle of a picture.
+int inkedPixels(const QImage &img, const QRect &area)
+{
+    int n = 0;
+    const QRect r = area.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor p = img.pixelColor(x, y);
+            n += qMin(p.red(), qMin(p.green(), p.blue())) < 245;
+        }
+    return n;
+}
+
+TEST_F(ConversionOutput, SlidePicturesShowTheSlideAsASlideShowDoes)
+{
+    // A slide whose title and text placeholders were never filled in: the editing view shows
+    // "Click to add Title" in dashed boxes, a slide show shows an empty slide.
+    const QString blank = out + "/blank.pptx";
+    ASSERT_EQ(convert(qvtest::dataDir() + "/empty-placeholders.fodp", blank, 24), 0);
+    ASSERT_EQ(convert(blank, out + "/blank.png", 18), 0);
+    const QImage empty(out + "/blank_1.png");
+    ASSERT_FALSE(empty.isNull());
+    EXPECT_EQ(inkedPixels(empty, empty.rect()), 0);
+
+    // The same slide inside slide pictures and text: the picture is the PNG in the RTF.
+    ASSERT_EQ(convert(blank, out + "/blank.rtf", 106), 0);
+    const QByteArray rtf = qvtest::readFile(out + "/blank.rtf");
+    const qsizetype at = rtf.indexOf("\\pngblip");
+    ASSERT_GE(at, 0);
+    const qsizetype start = rtf.indexOf('\n', at) + 1; // the hex digits follow the picture's control words
+    QByteArray hex = rtf.mid(start, rtf.indexOf('}', start) - start);
+    hex.replace("\r", "").replace("\n", "");
+    const QImage inRtf = QImage::fromData(QByteArray::fromHex(hex), "PNG");
+    ASSERT_FALSE(inRtf.isNull());
+    EXPECT_EQ(inkedPixels(inRtf, inRtf.rect()), 0);
+
+    // A slide with text well inside its edges has no frame line along the top or left edge.
+    control().setFromSlide(2);
+    control().setToSlide(2);
+    ASSERT_EQ(convert(pptx, out + "/figures.bmp", 19), 0);
+    const QImage figures(out + "/figures_2.bmp");
+    ASSERT_FALSE(figures.isNull());
+    EXPECT_GT(inkedPixels(figures, figures.rect()), 1000); // the text is there
+    EXPECT_EQ(inkedPixels(figures, QRect(0, 0, figures.width(), 2)), 0);
+    EXPECT_EQ(inkedPixels(figures, QRect(0, 0, 2, figures.height())), 0);
 }
 
 TEST_F(ConversionOutput, SlideTextCarriesTitlesBulletsAndNotesWhenAsked)
@@ -233,14 +285,79 @@ TEST_F(ConversionOutput, PresentationFormatsReopenWithTheirSlides)
 TEST_F(ConversionOutput, HtmlPagesAndOriginalsOfEveryFormat)
 {
     ASSERT_EQ(convert(pptx, out + "/deck.html", 12), 0);
-    const QString html = text(out + "/deck.html");
-    EXPECT_TRUE(html.contains("Revenue grew twelve percent"));
+    EXPECT_TRUE(text(out + "/deck.html").contains("Revenue Figures"));
+    EXPECT_TRUE(text(out + "/deck_files/deck_2.html").contains("Revenue grew twelve percent"));
     for (const QString &ext : {QStringLiteral("ppt"), QStringLiteral("odp")}) {
         const QString original = deck(ext);
         ASSERT_FALSE(original.isEmpty());
         ASSERT_EQ(convert(original, out + "/from-" + ext + ".pdf", 32), 0);
         EXPECT_EQ(pdfFacts(out + "/from-" + ext + ".pdf").pages, kDeckSlides);
     }
+}
+
+// The local files a page links to or shows (href and src), resolved against the page's folder;
+// rel limits it to links of that kind ("next", "prev").
+QStringList linkedFiles(const QString &page, const QString &rel = QString())
+{
+    const QString html = QString::fromUtf8(qvtest::readFile(page));
+    const QRegularExpression re(rel.isEmpty() ? QStringLiteral("(?:href|src)=\"([^\"]*)\"")
+                                              : QStringLiteral("href=\"([^\"]*)\" rel=\"%1\"").arg(rel));
+    QStringList files;
+    for (const QRegularExpressionMatch &m : re.globalMatch(html))
+        files << QDir::cleanPath(QFileInfo(page).absolutePath() + u'/'
+                                 + QUrl::fromPercentEncoding(m.captured(1).toUtf8()));
+    files.removeDuplicates(); // the navigation stands above and below the slide
+    return files;
+}
+
+TEST_F(ConversionOutput, HtmlPagesAreBrowsableWithinTheSlideRange)
+{
+    ConversionControl &c = control();
+    c.setFromSlide(2);
+    c.setToSlide(4);
+    // Blanks, "#", "%" and "&" in the name must survive as links.
+    const QString index = out + "/Q&A #1 50%.html";
+    ASSERT_EQ(convert(pptx, index, 12), 0);
+    const QString folder = out + "/Q&A #1 50%_files";
+    EXPECT_EQ(entries(out), QStringList({"Q&A #1 50%.html", "Q&A #1 50%_files"}));
+    EXPECT_EQ(entries(folder).size(), 6); // a page and a picture for each of slides 2-4
+
+    // Every page and picture the index names exists; slide 1 is not among them.
+    const QStringList fromIndex = linkedFiles(index);
+    EXPECT_EQ(fromIndex.size(), 6);
+    for (const QString &f : fromIndex)
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_FALSE(text(index).contains("Quarterly Review"));
+
+    // Next links lead from the first page of the range to the last, and prev links back.
+    QString page = folder + "/Q&A #1 50%_2.html";
+    EXPECT_TRUE(linkedFiles(page, "prev").isEmpty());
+    QStringList visited;
+    while (QFileInfo::exists(page) && visited.size() < 5) {
+        visited << QFileInfo(page).fileName();
+        for (const QString &f : linkedFiles(page))
+            EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+        const QStringList next = linkedFiles(page, "next");
+        page = next.isEmpty() ? QString() : next.first();
+    }
+    EXPECT_EQ(visited, QStringList({"Q&A #1 50%_2.html", "Q&A #1 50%_3.html", "Q&A #1 50%_4.html"}));
+    EXPECT_EQ(linkedFiles(folder + "/Q&A #1 50%_4.html", "prev"), QStringList({folder + "/Q&A #1 50%_3.html"}));
+    EXPECT_TRUE(linkedFiles(folder + "/Q&A #1 50%_4.html").contains(index));
+
+    // Each page shows its own slide's picture and text.
+    const QString plant = text(folder + "/Q&A #1 50%_3.html");
+    EXPECT_TRUE(plant.contains("Our New Plant"));
+    EXPECT_FALSE(plant.contains("Revenue grew"));
+    const QImage picture(folder + "/Q&A #1 50%_3.png");
+    EXPECT_GT(picture.width(), 900);
+    EXPECT_GT(redPixels(picture), 1000);
+
+    // Converting again over the pages of the first run replaces the index and its pages.
+    c.setFromSlide(3);
+    c.setToSlide(3);
+    ASSERT_EQ(convert(pptx, index, 12), 0);
+    EXPECT_EQ(linkedFiles(index).size(), 2);
+    EXPECT_TRUE(linkedFiles(folder + "/Q&A #1 50%_3.html", "next").isEmpty());
 }
 
 TEST_F(ConversionOutput, PathsWithBlanksAndAccentsAndPercentSigns)
@@ -255,6 +372,20 @@ TEST_F(ConversionOutput, PathsWithBlanksAndAccentsAndPercentSigns)
     ASSERT_EQ(convert(original, folder + QString::fromUtf8("/Überblick & Plan.pdf"), 32), 0);
     EXPECT_EQ(pdfFacts(folder + QString::fromUtf8("/Überblick & Plan_4.pdf")).pages, 1);
     EXPECT_TRUE(stagedLeftovers(folder).isEmpty());
+}
+
+// Every name the file system takes is a valid target: the temporary name it is written under
+// first must fit too, also for a package that is rewritten after saving (PPSX).
+TEST_F(ConversionOutput, TargetNamesAsLongAsTheFileSystemAllows)
+{
+    const QString base(251, QChar(u'd'));
+    ASSERT_EQ(convert(pptx, out + "/" + base + ".pdf", 32), 0) << control().lastDetail().toStdString();
+    EXPECT_EQ(pdfFacts(out + "/" + base + ".pdf").pages, kDeckSlides);
+    // 250 bytes of two-byte letters and ".ppsx": the name is cut between letters, never inside one.
+    const QString wide(125, QChar(u'\u00e9'));
+    ASSERT_EQ(convert(pptx, out + "/" + wide + ".ppsx", 28), 0) << control().lastDetail().toStdString();
+    EXPECT_TRUE(contentTypes(out + "/" + wide + ".ppsx").contains("slideshow.main+xml"));
+    EXPECT_EQ(entries(out).size(), 2);
 }
 
 TEST_F(ConversionOutput, ReplacesAnExistingTargetWhole)

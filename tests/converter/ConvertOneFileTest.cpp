@@ -106,7 +106,7 @@ TEST_F(ConvertOneFile, MoveAndDeleteFollowOnlyASuccess)
     session.settings.sMoveFileToFolder = out + "/done";
     o.sSubFolder = "sub/";
     ASSERT_EQ(ConvertToDoItem(session, o), 0);
-    EXPECT_EQ(session.settings.sMoveFileToFolder, out + "/done/");
+    EXPECT_EQ(session.settings.sMoveFileToFolder, out + "/done"); // the setting stays as written
     EXPECT_FALSE(QFileInfo::exists(original));
     EXPECT_TRUE(QFileInfo::exists(out + "/done/sub/talk.pptx"));
 
@@ -127,12 +127,33 @@ TEST_F(ConvertOneFile, MoveAndDeleteFollowOnlyASuccess)
     ASSERT_EQ(ConvertToDoItem(session, o), 0);
     EXPECT_FALSE(QFileInfo::exists(original));
 
-    // ...but never when the target is the original itself.
+    // ...but never when the target is the original itself: that file fails and the original
+    // stays exactly as it was (not replaced by the office's re-saved copy).
     ASSERT_TRUE(QFile::copy(out + "/done/sub/talk.pptx", original));
-    o.sTargetFile = original;
+    const QByteArray bytes = qvtest::readFile(original);
+    o.sTargetFile = out + "/../" + QFileInfo(out).fileName() + "/talk.pptx";
     o.lTargetFileType = 24;
-    ASSERT_EQ(ConvertToDoItem(session, o), 0);
-    EXPECT_TRUE(QFileInfo::exists(original));
+    EXPECT_EQ(ConvertToDoItem(session, o), irSourceIsTarget);
+    EXPECT_EQ(o.sErr, "Source and Target File are the same.");
+    EXPECT_EQ(qvtest::readFile(original), bytes);
+}
+
+// "PDF - with options" one file per slide: one PDF per slide of the range, named like every
+// per-slide output, and no intermediate RTF left.
+TEST_F(ConvertOneFile, PdfWithOptionsOneFilePerSlide)
+{
+    EXPECT_TRUE(ctl.supportsSingleFileOutput(kPdfWithOptionsType));
+    ctl.version = "7.4.7.2";
+    session.settings.bPDFTextOnly = true;
+    o.lTargetFileType = kPdfWithOptionsType;
+    o.bCreateFileForEachSlide = true;
+    o.bConvertAllSlides = false;
+    o.lFromSlide = 2;
+    o.lToSlide = 3;
+    ASSERT_EQ(ConvertToDoItem(session, o), 0) << o.sErr.toStdString();
+    EXPECT_EQ(entries(out), QStringList({"talk.pptx", "talk_2.pdf", "talk_3.pdf"}));
+    EXPECT_GE(pdfFacts(out + "/talk_2.pdf").pages, 1);
+    EXPECT_GE(pdfFacts(out + "/talk_3.pdf").pages, 1);
 }
 
 TEST_F(ConvertOneFile, ASuccessThatWroteNothingIsAFailure)

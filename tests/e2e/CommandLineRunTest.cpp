@@ -10,9 +10,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
 
 namespace {
 
@@ -22,6 +26,7 @@ struct ProgramRun
 {
     int exitCode = -1;
     QString out;
+    QString err;
 };
 
 // Runs the program with arguments, without a display, in the test's private HOME.
@@ -32,11 +37,11 @@ ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000)
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
     EXPECT_TRUE(p.waitForStarted());
     EXPECT_TRUE(p.waitForFinished(timeoutMs));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 int pdfPages(const QString &path)
@@ -73,6 +78,28 @@ QStringList filesBelow(const QString &dir)
         out << QDir(dir).relativeFilePath(it.next());
     out.sort();
     return out;
+}
+
+// Process id of the program's office worker, 0 while it has none.
+qint64 workerOf(qint64 parent)
+{
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        const QByteArray stat = qvtest::readFile("/proc/" + entry + "/stat");
+        const int close = stat.lastIndexOf(')');
+        if (close < 0 || !stat.contains("(quorvane-office)"))
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent)
+            return entry.toLongLong();
+    }
+    return 0;
+}
+
+bool processGone(qint64 pid)
+{
+    const QByteArray stat = qvtest::readFile(QString("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
 }
 
 class CommandLineRun : public ::testing::Test
@@ -175,6 +202,13 @@ TEST_F(CommandLineRun, OpenWithoutRunningDoesNothing)
     const ProgramRun r = runProgram({"/J", path("job.qvj"), "/O"});
     EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("out/q.pdf")));
+    // Without a display no window can open: it says so rather than waiting for ever.
+    EXPECT_TRUE(r.err.contains(QStringLiteral("needs a display"))) << r.err.toStdString();
+
+    // Without a display and without a command line: the command-line help.
+    const ProgramRun help = runProgram({});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("/J job.qvj"))) << help.out.toStdString();
 }
 
 TEST_F(CommandLineRun, JobWithSeveralTasksConversionsAndLaunches)
@@ -204,6 +238,37 @@ TEST_F(CommandLineRun, JobWithSeveralTasksConversionsAndLaunches)
     EXPECT_EQ(lines[2], "Job # 4  Exit Code: 3 - /bin/sh");
     EXPECT_EQ(lines[3], "Job # 5  Process did not complete in the specified time (Timeout) - /bin/sleep");
     EXPECT_EQ(lines[4], "Job # 6  Unable to launch application. - " + path("no/such/program"));
+    // The results file holds the failures, not the launched program that ran.
+    const QStringList results = logLines(path("res.qvj"));
+    ASSERT_EQ(results.size(), 2) << results.join("|").toStdString();
+    EXPECT_TRUE(results[0].startsWith("T32 S1 W0\t1\tS60\t/bin/sleep\t")) << results[0].toStdString();
+    EXPECT_TRUE(results[1].startsWith("T32 S1 W30\t2\tS60\t" + path("no/such/program") + "\t"));
+}
+
+TEST_F(CommandLineRun, LaunchedProgramsExitCodeIsNoFailureAndAnUnwritableLogGoesToStandardError)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), "T32 S1 W30\t1\tS60\t/bin/sh\t-12345678\t\t-c \"exit 3\"\t"
+                                                   "-12345678\t\t\t\r\n\t*\t\t\t\t\t\t\t\t\t\r\n"));
+    const ProgramRun r = runProgram({"/J", path("job.qvj"), "/L", path("no/such/folder/job.log"), "/B", path("res.qvj")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Job # 1  Exit Code: 3 - /bin/sh\nConversion Successful\nTime to complete job: "))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("res.qvj")));
+    EXPECT_FALSE(QFile::exists(path("no")));
+}
+
+TEST_F(CommandLineRun, AFailedFileTheResultsFileCannotHoldIsLeftOutAndNamed)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("in/a\tb.pptx"), QByteArray("PK\x03\x04 not a presentation")));
+    ASSERT_TRUE(qvtest::writeFile(path("in/c.pptx"), QByteArray("PK\x03\x04 not a presentation")));
+    const ProgramRun r = runProgram({"/S", path("in/*.pptx"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("run.log"),
+                                     "/B", path("res.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    const QStringList results = logLines(path("res.qvj"));
+    ASSERT_EQ(results.size(), 1) << results.join("|").toStdString();
+    EXPECT_TRUE(results[0].contains(path("in/c.pptx")));
+    EXPECT_TRUE(logLines(path("run.log")).contains(
+        "Left out of the results file (its name holds a TAB or a line break): " + path("in/a\tb.pptx")));
 }
 
 TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
@@ -232,9 +297,9 @@ TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
 
 TEST_F(CommandLineRun, HelpAndVerboseGoToStandardOutputWithoutADisplay)
 {
-    // /? alone shows the command-line help, then fails validation (no original).
+    // /? alone shows the command-line help; asking for it is no invalid line.
     ProgramRun r = runProgram({"/?"});
-    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.out.contains("Quorvane command line")) << r.out.toStdString();
     // No switches at all: the help, and success.
     r = runProgram({});
@@ -272,4 +337,87 @@ TEST_F(CommandLineRun, StoredWindowSettingsApplyAndStayUntouched)
     EXPECT_NO_THROW(pdf.processFile(QFile::encodeName(path("out/secure.pdf")).constData(), "open sesame"));
     EXPECT_TRUE(pdf.isEncrypted());
     EXPECT_EQ(qvtest::readFile(ini), stored);
+}
+
+TEST_F(CommandLineRun, NoOriginalOverwritesAnotherOrItself)
+{
+    // Three originals of one stem: the first keeps x.pdf, the other two fail.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/x.pptx"))); // 4 slides
+    ASSERT_TRUE(copy(demo("Training/Safety Briefing.ppt"), path("in/x.ppt"))); // 6
+    ASSERT_TRUE(copy(demo("Training/Team Handbook.odp"), path("in/x.odp"))); // 3
+    ProgramRun r = runProgram({"/S", path("in/*.*"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("a.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"x.pdf"});
+    QStringList lines = logLines(path("a.log"));
+    ASSERT_EQ(lines.size(), 5) << lines.join("|").toStdString();
+    QMap<QString, int> pages{{"x.pptx", 4}, {"x.ppt", 6}, {"x.odp", 3}};
+    for (const QString &line : lines.mid(2, 2)) {
+        const QString head = "Job # 1  The target file was already written in this run from another original: (" +
+                             path("out/x.pdf") + ") - " + path("in/");
+        ASSERT_TRUE(line.startsWith(head)) << line.toStdString();
+        pages.remove(line.mid(head.size()));
+    }
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pdfPages(path("out/x.pdf")), pages.first()) << "the first original's PDF stays";
+
+    // A target that is its original, named on the command line or by "save in original folder".
+    const QByteArray bytes = qvtest::readFile(path("in/x.pptx"));
+    r = runProgram({"/S", path("in/x.pptx"), "/T", path("in/x.pptx"), "/C", "24", "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    r = runProgram({"/S", path("in/*.pptx"), "/G", "/C", "24", "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    lines = logLines(path("b.log"));
+    ASSERT_EQ(lines.size(), 8) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Job # 1  Source and Target File are the same. - " + path("in/x.pptx"));
+    EXPECT_EQ(lines[6], lines[2]);
+    EXPECT_EQ(qvtest::readFile(path("in/x.pptx")), bytes);
+}
+
+TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
+{
+    for (int i = 1; i <= 12; ++i)
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), path(QString("in/p%1.pptx").arg(i, 2, 10, QChar('0')))));
+    struct Case
+    {
+        int signal;
+        int status;
+    };
+    for (const Case c : {Case{SIGINT, 130}, Case{SIGTERM, 143}, Case{SIGKILL, -1}}) {
+        const QString out = path(QString("out%1").arg(c.signal));
+        const QString log = path(QString("run%1.log").arg(c.signal));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(qvtest::binDir() + "/quorvane", {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
+        ASSERT_TRUE(p.waitForStarted());
+        // Interrupt in the middle: a worker converts and some pictures are written.
+        qint64 worker = 0;
+        for (int i = 0; i < 3000 && (worker == 0 || QDir(out).entryList({"*.png"}).isEmpty()); ++i) {
+            QThread::msleep(10);
+            worker = workerOf(p.processId());
+        }
+        ASSERT_GT(worker, 0);
+        ASSERT_FALSE(QDir(out).entryList({"*.png"}).isEmpty());
+        ::kill(static_cast<pid_t>(p.processId()), c.signal);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        for (int i = 0; i < 500 && !processGone(worker); ++i)
+            QThread::msleep(10);
+        EXPECT_TRUE(processGone(worker)) << "the worker ends with the program " << c.signal;
+        QThread::msleep(500);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), left.join(' ').toStdString())
+            << "nothing is written after the end";
+        if (c.signal == SIGKILL)
+            continue;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), c.status);
+        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty()) << left.join(" ").toStdString();
+        EXPECT_LT(left.size(), 12 * 12) << "the run stopped early";
+        const QStringList lines = logLines(log);
+        ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
+        EXPECT_EQ(lines[lines.size() - 2], "The run was interrupted.");
+        EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    }
 }

@@ -146,11 +146,11 @@ TEST(TypeExtensions, ConverterTextControlAndModes)
     EXPECT_EQ(GetConverterTypeExtension(300, true), "*.pdf");
     EXPECT_EQ(GetTypeExtension(300, true, cmAmbrith), "*.pdf");
 
-    EXPECT_EQ(GetTextControlTypeExtension(5, false), "RTF");
-    EXPECT_EQ(GetTextControlTypeExtension(5, true), "*.RTF");
+    EXPECT_EQ(GetTextControlTypeExtension(5, false), "rtf");
+    EXPECT_EQ(GetTextControlTypeExtension(5, true), "*.rtf");
     EXPECT_EQ(GetTextControlTypeExtension(7, false), "");
     EXPECT_EQ(GetTextControlTypeExtension(7, true), "*.");
-    EXPECT_EQ(GetTypeExtension(6, false, cmSpecialProcess), "TXT");
+    EXPECT_EQ(GetTypeExtension(6, false, cmSpecialProcess), "txt");
     EXPECT_EQ(GetTypeExtension(6, false, cmAmbrith), "rtf");
     for (int mode : {cmMSWord, cmFromPDF}) {
         EXPECT_EQ(GetTypeExtension(32, false, mode), "");

@@ -332,3 +332,26 @@ TEST_F(JobFilesTest, ExportRenumbersAndSkipsEmptyRows)
     EXPECT_EQ(session.fgToDo.rows(), 11);
     EXPECT_EQ(session.fgToDo.textMatrix(9, 6), "/out/10.pdf");
 }
+
+TEST_F(JobFilesTest, ResultsFileHoldsTheFailedRowsOfTheRunAndLeavesOutNamesItCannotStore)
+{
+    FlexGrid log(11);
+    InitLogGrid(log);
+    auto addLogRow = [&](const QString &original, const QString &mark) {
+        log.addItem(QStringList{"A,1,2", "7", "C", original, "3", "ppt", "/out/x.pdf", "32", "pdf", mark, "why"},
+                    log.rows() - 1);
+    };
+    addLogRow("/in/earlier.ppt", "-");    // an earlier call's row
+    addLogRow("/in/a.ppt", "-");
+    addLogRow("/bin/sh", "+");            // a launched program's exit code
+    addLogRow("/in/tab\there.ppt", "-");  // cannot be stored
+    addLogRow("/in/line\nbreak.ppt", "-");
+    addLogRow("/in/b.ppt", "-");
+
+    const QString file = path("results.qvj");
+    QStringList leftOut;
+    ASSERT_TRUE(ExportResultsFile(file, log, 2, &leftOut));
+    EXPECT_EQ(leftOut, QStringList({"/in/tab\there.ppt", "/in/line\nbreak.ppt"}));
+    EXPECT_EQ(qvtest::readFile(file), QByteArray("A,1,2\t1\tC\t/in/a.ppt\t3\tppt\t/out/x.pdf\t32\t\r\n"
+                                                 "A,1,2\t2\tC\t/in/b.ppt\t3\tppt\t/out/x.pdf\t32\t\r\n"));
+}

@@ -140,3 +140,18 @@ TEST_F(RunLoop, PausedFolderTaskStaysUnmarkedAndResumesAtItsFile)
     EXPECT_EQ(session.lResumeFileIndex, 0);
     session.setPump(nullptr);
 }
+
+TEST_F(RunLoop, TextProcessInTheOriginalFolderRewritesTheOriginalItself)
+{
+    // Lower-case names the program makes; the file of the task's own type is edited in place,
+    // whatever the case of its extension.
+    ASSERT_TRUE(qvtest::writeFile(path("in/a.txt"), "old one\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("in/B.TXT"), "old two\r\n"));
+    addRow(session, {"G,0,0          Find{{old}}Replace{{new}}", "", "S56", path("in/*.txt"), "1", "txt",
+                     path("in/*.txt"), "1", "txt"});
+    session.ConversionJobBegin();
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+    EXPECT_EQ(qvtest::readFile(path("in/a.txt")), "new one\r\n");
+    EXPECT_EQ(qvtest::readFile(path("in/B.TXT")), "new two\r\n");
+    EXPECT_EQ(QDir(path("in")).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase), QStringList({"a.txt", "B.TXT"}));
+}

@@ -168,3 +168,38 @@ TEST(TextControlFileIO, WordDocumentsThroughTheOfficeWorker)
     EXPECT_EQ(TXControlLoadFile(doc, type, &lonely, message), TextControl::errNoConverter);
     EXPECT_TRUE(message.startsWith(QStringLiteral("OpenFile")));
 }
+
+TEST(TextControlFileIO, LoadRetriesPumpEventsAndStopAtAPause)
+{
+    // A Pause pressed while a locked file is retried ends the waits at once.
+    class PausingPump : public EventPump
+    {
+    public:
+        explicit PausingPump(JobSession &s) : s(s) {}
+        void processEvents() override
+        {
+            if (++calls == 5)
+                s.bRunning = false;
+        }
+        JobSession &s;
+        int calls = 0;
+    };
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked.rtf"));
+    QDir().mkpath(locked);
+    JobSession session;
+    PausingPump pump(session);
+    session.setPump(&pump);
+    session.bRunning = true;
+    RetryPause pause(30);
+    TextControl tc;
+    QString message;
+    int type = 5;
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(TXControlLoadFile(locked, type, &tc, message, &session), TextControl::errFileAccess);
+    EXPECT_EQ(pump.calls, 5);
+    EXPECT_LT(t.elapsed(), 2000); // not the hundred attempts of three seconds
+    EXPECT_TRUE(message.startsWith(QStringLiteral("File Load Error 75")));
+    session.setPump(nullptr);
+}

@@ -209,7 +209,7 @@ TEST(ToDoRows, AddedRowsReadBackAsTheyWereWritten)
     EXPECT_EQ(g.row(), 3);
     EXPECT_EQ(g.textMatrix(2, 0), "GDA,3,7          Find{{169,65}}Replace{{66}}");
     EXPECT_EQ(g.textMatrix(2, 2), "S56");
-    EXPECT_EQ(g.textMatrix(2, 5), "RTF");
+    EXPECT_EQ(g.textMatrix(2, 5), "rtf");
     EXPECT_EQ(g.textMatrix(3, 0), "T64 S3 W12");
     EXPECT_EQ(g.textMatrix(3, 1), "3");
     EXPECT_EQ(g.textMatrix(4, 1), "*");

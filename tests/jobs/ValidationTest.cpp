@@ -218,6 +218,6 @@ TEST(TargetInOriginalFolder, BuildsTheWildcardTargetBesideTheOriginal)
     EXPECT_EQ(TargetInOriginalFolder(QStringLiteral("/in/a.pptx"), 32, cmAmbrith), QStringLiteral("/in/*.pdf"));
     EXPECT_EQ(TargetInOriginalFolder(QStringLiteral("/in/*.ppt"), 300, cmAmbrith), QStringLiteral("/in/*.pdf"));
     EXPECT_EQ(TargetInOriginalFolder(QStringLiteral("%APPDATA%/x/n.txt"), 5, cmSpecialProcess),
-              QStringLiteral("%APPDATA%/x/*.RTF"));
+              QStringLiteral("%APPDATA%/x/*.rtf"));
     EXPECT_EQ(TargetInOriginalFolder(QStringLiteral("/a.pptx"), 32, cmAmbrith), QStringLiteral("/*.pdf"));
 }

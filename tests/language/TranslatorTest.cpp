@@ -44,8 +44,8 @@ TEST_F(TranslatorTest, LanguageFileLinesFollowTheirRules)
     EXPECT_EQ(Translate(QStringLiteral("Close")), QStringLiteral("Schließen"));
     EXPECT_EQ(Translate(QStringLiteral("Save ")), QStringLiteral("Speichern mit Blank"));
     EXPECT_EQ(Translate(QStringLiteral("Save")), QStringLiteral("Speichern"));
-    // The translation keeps a further "," separator as its own text.
-    EXPECT_EQ(Translate(QStringLiteral("Say \"hi\"")), QStringLiteral("Sag \"hallo\"\",\"und mehr"));
+    // The translation ends at a further "," separator.
+    EXPECT_EQ(Translate(QStringLiteral("Say \"hi\"")), QStringLiteral("Sag \"hallo\""));
     EXPECT_EQ(Translate(QStringLiteral("Untranslated")), QStringLiteral("Untranslated"));
     EXPECT_EQ(Translate(QStringLiteral("Lone text")), QStringLiteral("Lone text"));
     // Below the end marker nothing is read, and nothing there is appended again either.

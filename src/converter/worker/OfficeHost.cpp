@@ -3,6 +3,7 @@
 #include <LibreOfficeKit/LibreOfficeKit.hxx>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,29 +117,30 @@ QSize OfficeDocument::slideSizeTwips(int slide)
     return QSize(static_cast<int>(w), static_cast<int>(h));
 }
 
-QImage OfficeDocument::renderSlide(int slide, int widthPx)
+bool OfficeDocument::exportSlidePng(int slide, int widthPx, const QString &path)
 {
     const QSize twips = slideSizeTwips(slide);
     if (twips.width() <= 0 || twips.height() <= 0 || widthPx <= 0)
-        return QImage();
+        return false;
     const int heightPx = qMax(1, static_cast<int>(qint64(widthPx) * twips.height() / twips.width()));
-    QImage img(widthPx, heightPx, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::white);
-    // LibreOffice paints BGRA, which is Qt's ARGB32 in little-endian memory.
-    m_doc->paintPartTile(img.bits(), slide, widthPx, heightPx, 0, 0, twips.width(), twips.height());
-    if (m_doc->getTileMode() == LOK_TILEMODE_RGBA)
-        img = img.rgbSwapped();
-    // Flatten onto white so formats without alpha get the slide as seen.
-    QImage flat(img.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    for (int y = 0; y < img.height(); ++y) {
-        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(y));
-        QRgb *dst = reinterpret_cast<QRgb *>(flat.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const QRgb p = src[x];
-            const int a = qAlpha(p);
-            dst[x] = qRgb(qRed(p) + (255 - a), qGreen(p) + (255 - a), qBlue(p) + (255 - a));
-        }
-    }
-    return flat;
+    // Tiles are painted as the editing view shows the slide: prompts in empty placeholders,
+    // their dashed outlines and the page's frame. The office's own picture export paints the
+    // slide as a slide show does; it exports the current part, which slideSizeTwips selected.
+    // It honours the pixel size only when both sides are given; without translucency a slide
+    // that has no background comes out on white, as it is shown.
+    const QString options = QStringLiteral("{\"PixelWidth\":{\"type\":\"long\",\"value\":\"%1\"},"
+                                           "\"PixelHeight\":{\"type\":\"long\",\"value\":\"%2\"},"
+                                           "\"Translucent\":{\"type\":\"boolean\",\"value\":\"false\"}}")
+                                .arg(widthPx)
+                                .arg(heightPx);
+    return saveAs(path, QStringLiteral("png"), options) && QFileInfo(path).size() > 0;
+}
+
+QImage OfficeDocument::renderSlide(int slide, int widthPx, const QString &scratchPng)
+{
+    QImage img;
+    if (exportSlidePng(slide, widthPx, scratchPng))
+        img.load(scratchPng, "PNG");
+    QFile::remove(scratchPng);
+    return img.isNull() ? QImage() : img.convertToFormat(QImage::Format_RGB32);
 }

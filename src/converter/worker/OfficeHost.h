@@ -62,8 +62,11 @@ public:
     // format is LibreOffice's short name ("pdf", "pptx", "fodp", "doc", ...); options are the
     // filter options (JSON for the PDF filter data).
     bool saveAs(const QString &path, const QString &format, const QString &options = QString());
-    // Slide (0-based) as a picture of widthPx pixels; the height follows the slide's proportions.
-    QImage renderSlide(int slide, int widthPx);
+    // Slide (0-based) as a slide show shows it, widthPx pixels wide, written as a PNG file; the
+    // height follows the slide's proportions.
+    bool exportSlidePng(int slide, int widthPx, const QString &path);
+    // The same as a picture; scratchPng is a path the office may write to, removed again.
+    QImage renderSlide(int slide, int widthPx, const QString &scratchPng);
     // Size of a slide in twips.
     QSize slideSizeTwips(int slide);
 

@@ -71,7 +71,12 @@ bool retype(const QString &path, PresentationKind kind)
         zip_discard(z);
         return false;
     }
-    return zip_close(z) == 0;
+    if (zip_close(z) != 0) {
+        // A failed close leaves the archive open: only zip_discard frees it and its file.
+        zip_discard(z);
+        return false;
+    }
+    return true;
 }
 
 } // namespace PackageRetyper

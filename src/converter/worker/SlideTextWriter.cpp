@@ -163,10 +163,9 @@ QByteArray unicodeText(const QList<DeckSlide> &slides, const SlideTextOptions &o
     return out;
 }
 
-QByteArray html(const QList<DeckSlide> &slides, const SlideTextOptions &o, const QString &title)
+QString htmlBody(const QList<DeckSlide> &slides, const SlideTextOptions &o)
 {
-    QString out = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>")
-                  + title.toHtmlEscaped() + QStringLiteral("</title>\n</head>\n<body>\n");
+    QString out;
     for (const Line &l : layout(slides, o, false)) {
         const QString t = l.text.toHtmlEscaped();
         switch (l.kind) {
@@ -195,7 +194,14 @@ QByteArray html(const QList<DeckSlide> &slides, const SlideTextOptions &o, const
             break;
         }
     }
-    out += QStringLiteral("</body>\n</html>\n");
+    return out;
+}
+
+QByteArray html(const QList<DeckSlide> &slides, const SlideTextOptions &o, const QString &title)
+{
+    const QString out = QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>")
+                        + title.toHtmlEscaped() + QStringLiteral("</title>\n</head>\n<body>\n")
+                        + htmlBody(slides, o) + QStringLiteral("</body>\n</html>\n");
     return out.toUtf8();
 }
 

@@ -23,5 +23,8 @@ QByteArray ansiText(const QList<DeckSlide> &slides, const SlideTextOptions &o);
 // UTF-16LE with byte-order mark, CRLF line ends ("Unicode" text as Windows programs read it).
 QByteArray unicodeText(const QList<DeckSlide> &slides, const SlideTextOptions &o);
 QByteArray html(const QList<DeckSlide> &slides, const SlideTextOptions &o, const QString &title);
+// The body of that HTML file (headings, paragraphs, a rule after each slide), for pages that
+// wrap it in their own frame.
+QString htmlBody(const QList<DeckSlide> &slides, const SlideTextOptions &o);
 
 } // namespace SlideTextWriter

@@ -10,11 +10,36 @@
 
 StagedOutput::~StagedOutput() { discard(); }
 
+namespace {
+// Longest file name the file systems we write to accept, in bytes.
+constexpr int kNameMax = 255;
+// Room left after a staged name for helpers that stage beside it in turn (libzip writes a
+// rewritten package to "<name>.XXXXXX").
+constexpr int kHelperSuffix = 8;
+
+// name shortened to at most maxBytes of UTF-8, cut inside its base so that the extension stays.
+QString fitName(const QString &name, int maxBytes)
+{
+    if (name.toUtf8().size() <= maxBytes)
+        return name;
+    const int dot = name.lastIndexOf(u'.');
+    const QString ext = dot > 0 && name.size() - dot <= 16 ? name.mid(dot) : QString();
+    QString base = name.left(name.size() - ext.size());
+    const int budget = maxBytes - static_cast<int>(ext.toUtf8().size());
+    // Drop whole characters (a surrogate pair is one) until the base fits.
+    while (!base.isEmpty() && base.toUtf8().size() > budget)
+        base.chop(base.size() >= 2 && base.at(base.size() - 1).isLowSurrogate() ? 2 : 1);
+    return base + ext;
+}
+} // namespace
+
 QString StagedOutput::tempName(const QString &folder, const QString &name)
 {
     static int serial = 0;
-    // A hidden name that no target can have: the worker's pid and a serial keep it unique.
-    return folder + QStringLiteral("/.qvpart-%1-%2-").arg(::getpid()).arg(++serial) + name;
+    // A hidden name that no target can have: the worker's pid and a serial keep it unique, so
+    // the rest may be shortened to keep the whole within the longest name a target may have.
+    const QString prefix = QStringLiteral(".qvpart-%1-%2-").arg(::getpid()).arg(++serial);
+    return folder + u'/' + prefix + fitName(name, kNameMax - kHelperSuffix - static_cast<int>(prefix.size()));
 }
 
 QString StagedOutput::stage(const QString &finalPath)
@@ -36,11 +61,20 @@ QString StagedOutput::stageFolder(const QString &folder)
 
 bool StagedOutput::commit()
 {
-    // Plan the folder contents as files so that one loop renames everything.
+    // Plan the folder contents as files so that one loop renames everything. A folder inside
+    // moves whole when its final name is free, else its files join the folder already there.
     for (const auto &f : m_folders) {
         const QDir dir(f.first);
-        for (const QFileInfo &e : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
-            m_files.append({e.absoluteFilePath(), f.second + u'/' + e.fileName()});
+        const auto flags = QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+        for (const QFileInfo &e : dir.entryInfoList(flags, QDir::Name)) {
+            const QString final = f.second + u'/' + e.fileName();
+            if (e.isDir() && QFileInfo(final).isDir()) {
+                for (const QFileInfo &inner : QDir(e.absoluteFilePath()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name))
+                    m_files.append({inner.absoluteFilePath(), final + u'/' + inner.fileName()});
+            } else {
+                m_files.append({e.absoluteFilePath(), final});
+            }
+        }
     }
     for (const auto &f : m_files) {
         if (!QFileInfo::exists(f.first)) {
@@ -56,11 +90,17 @@ bool StagedOutput::commit()
             discard();
             return false;
         }
-        m_committed << f.second;
+        if (QFileInfo(f.second).isDir()) {
+            for (const QString &inner : QDir(f.second).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+                m_committed << f.second + u'/' + inner;
+        } else {
+            m_committed << f.second;
+        }
     }
     m_files.clear();
+    // What is left of a staged folder is empty subfolders whose files moved out.
     for (const auto &f : m_folders)
-        QDir().rmdir(f.first);
+        QDir(f.first).removeRecursively();
     m_folders.clear();
     return true;
 }

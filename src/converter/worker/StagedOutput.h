@@ -17,7 +17,8 @@ public:
 
     // A temporary path in finalPath's folder that becomes finalPath on commit.
     QString stage(const QString &finalPath);
-    // A temporary folder in folder; every file written into it moves into folder on commit.
+    // A temporary folder in folder; every file written into it moves into folder on commit, and
+    // so does every file of a folder made in it (into a folder of that name, made if missing).
     QString stageFolder(const QString &folder);
     // Renames everything staged; false (and everything removed) when a rename fails.
     bool commit();

@@ -2,6 +2,7 @@
 
 #include "EncryptionSniffer.h"
 #include "FlatOdpDeck.h"
+#include "HtmlPages.h"
 #include "OfficeHost.h"
 #include "PackageRetyper.h"
 #include "SlideTextWriter.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -68,11 +70,7 @@ QString WorkerConverter::workFile(const QString &suffix)
 
 QString WorkerConverter::perSlidePath(const QString &target, int slide) const
 {
-    const QFileInfo fi(target);
-    QString name = fi.completeBaseName() + u'_' + QString::number(slide);
-    if (!fi.suffix().isEmpty())
-        name += u'.' + fi.suffix();
-    return fi.absolutePath() + u'/' + name;
+    return perSlideFileName(target, slide);
 }
 
 int WorkerConverter::checkTargetFolder(const QString &target)
@@ -125,6 +123,12 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (int rc = checkTargetFolder(r.target))
         return rc;
+    // LibreOffice opens an empty file as a new, blank presentation.
+    const QFileInfo original(r.original);
+    if (original.isFile() && original.size() == 0) {
+        m_detail = QStringLiteral("the original is empty");
+        return OriginalCorrupt;
+    }
     std::unique_ptr<OfficeDocument> doc;
     if (int rc = load(r.original, doc))
         return rc;
@@ -153,8 +157,11 @@ int WorkerConverter::convert(const ConvertRequest &r)
     case tPdf:
         rc = toPdf(*doc, r, out);
         break;
-    case tPptx: case tPpt: case tPpsx: case tPps: case tPotx: case tPot: case tOdp: case tHtmlPages:
+    case tPptx: case tPpt: case tPpsx: case tPps: case tPotx: case tPot: case tOdp:
         rc = toOfficeFormat(*doc, r, out);
+        break;
+    case tHtmlPages:
+        rc = toHtmlPages(*doc, r, out);
         break;
     case tPng: case tJpeg: case tBmp: case tTiff:
         rc = toImages(*doc, r, out);
@@ -259,9 +266,6 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
         return TypeNotSupportedForOriginal;
     }
     QString format;
-    // LibreOffice's HTML export may write pictures beside the page: it writes into a staged
-    // folder whose files all move to the target's folder.
-    const bool html = r.type == tHtmlPages;
     bool retype = false;
     PackageRetyper::PresentationKind kind = PackageRetyper::PresentationKind::Presentation;
     switch (r.type) {
@@ -270,7 +274,6 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
     case tPotx: format = QStringLiteral("pptx"); retype = true; kind = PackageRetyper::PresentationKind::Template; break;
     case tPpt: case tPps: format = QStringLiteral("ppt"); break; // PPS is PPT under another name
     case tPot: format = QStringLiteral("pot"); break;
-    case tHtmlPages: format = QStringLiteral("html"); break;
     default: format = QStringLiteral("odp"); break;
     }
     const QList<RangeJob> jobs = rangeJobs(r);
@@ -280,15 +283,8 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
         OfficeDocument *src = documentFor(doc, r, job, trimmed);
         if (!src)
             return Failed;
-        QString temp;
-        if (html) {
-            const QFileInfo fi(job.target);
-            const QString folder = out.stageFolder(fi.absolutePath());
-            temp = folder.isEmpty() ? QString() : folder + u'/' + fi.fileName();
-        } else {
-            temp = out.stage(job.target);
-        }
-        if (temp.isEmpty() || !src->saveAs(temp, format)) {
+        const QString temp = out.stage(job.target);
+        if (!src->saveAs(temp, format)) {
             m_detail = QStringLiteral("saving as %1 failed").arg(format);
             return TargetNotWritable;
         }
@@ -301,12 +297,92 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
     return Success;
 }
 
+int WorkerConverter::slidePng(OfficeDocument &doc, int slide, const QString &path)
+{
+    // The office's own PNG is the picture (no second encoding). It is made in the work folder
+    // so that a target folder that refuses it is told apart from a slide that cannot be drawn.
+    const QString made = workFile(QStringLiteral("png"));
+    if (!doc.exportSlidePng(slide - 1, pictureWidth(doc, slide - 1), made)) {
+        QFile::remove(made);
+        m_detail = QStringLiteral("rendering slide %1 failed").arg(slide);
+        return Failed;
+    }
+    QFile::remove(path);
+    if (!QFile::rename(made, path)) {
+        QFile::remove(made);
+        m_detail = QStringLiteral("writing the picture of slide %1 failed").arg(slide);
+        return TargetNotWritable;
+    }
+    return Success;
+}
+
+int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
+{
+    QList<DeckSlide> all = FlatOdpDeck::readSlides(flatExport(doc));
+    if (m_drawing && all.isEmpty()) {
+        // The text reader knows presentations only: a drawing's pages get their pictures alone.
+        for (int n = 1; n <= m_last; ++n)
+            all.append(DeckSlide{n, QString(), {}, {}});
+    }
+    if (all.size() < m_last) {
+        m_detail = QStringLiteral("reading the slide text failed");
+        return Failed;
+    }
+    const QList<DeckSlide> slides = all.mid(m_first - 1, m_last - m_first + 1);
+    SlideTextOptions o;
+    o.notes = r.notesPage;
+    o.notesOnly = r.notesOnly;
+    o.showSlideAndShape = r.showSlideAndShape;
+    const QString title = QFileInfo(r.original).completeBaseName();
+
+    QList<QPair<QString, QList<DeckSlide>>> jobs; // index page, its slides
+    if (r.filePerSlide)
+        for (const DeckSlide &s : slides)
+            jobs.append({perSlidePath(r.target, s.number), {s}});
+    else
+        jobs.append({r.target, slides});
+
+    int done = 0;
+    for (const auto &job : jobs) {
+        // Index, pages and pictures are written into a staged folder and move into place together.
+        const QFileInfo index(job.first);
+        HtmlPages pages(index.fileName(), title, job.second, o);
+        const QString staged = out.stageFolder(index.absolutePath());
+        const QString folder = staged + u'/' + pages.folderName();
+        if (staged.isEmpty() || !QDir().mkdir(folder)) {
+            m_detail = QStringLiteral("could not make the folder of the pages");
+            return TargetNotWritable;
+        }
+        for (const DeckSlide &s : job.second) {
+            const QString picture = folder + u'/' + pages.pictureName(s.number);
+            if (int rc = slidePng(doc, s.number, picture))
+                return rc;
+            pages.setPictureSize(s.number, QImageReader(picture).size());
+            step(++done, static_cast<int>(slides.size()) + 1);
+        }
+        bool ok = writeBytes(staged + u'/' + index.fileName(), pages.index());
+        for (int i = 0; ok && i < job.second.size(); ++i)
+            ok = writeBytes(folder + u'/' + pages.pageName(job.second.at(i).number), pages.page(i));
+        if (!ok) {
+            m_detail = QStringLiteral("writing the pages failed");
+            return TargetNotWritable;
+        }
+    }
+    return Success;
+}
+
 int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
 {
     const char *format = r.type == tPng ? "PNG" : r.type == tJpeg ? "JPEG" : r.type == tBmp ? "BMP" : "TIFF";
     const int total = m_last - m_first + 1;
     for (int s = m_first; s <= m_last; ++s) {
-        const QImage img = doc.renderSlide(s - 1, pictureWidth(doc, s - 1));
+        if (r.type == tPng) {
+            if (int rc = slidePng(doc, s, out.stage(perSlidePath(r.target, s))))
+                return rc;
+            step(s - m_first + 1, total);
+            continue;
+        }
+        const QImage img = doc.renderSlide(s - 1, pictureWidth(doc, s - 1), workFile(QStringLiteral("png")));
         if (img.isNull()) {
             m_detail = QStringLiteral("rendering slide %1 failed").arg(s);
             return Failed;
@@ -337,7 +413,8 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
     if (r.type == tRtfPictures) {
         // Half the size of the image types: enough to recognise the slide in a document.
         for (const DeckSlide &s : slides)
-            pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2)));
+            pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2),
+                                                         workFile(QStringLiteral("png"))));
     }
 
     QList<QPair<QString, QList<DeckSlide>>> jobs;

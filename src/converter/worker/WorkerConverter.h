@@ -59,8 +59,12 @@ private:
     int load(const QString &path, std::unique_ptr<OfficeDocument> &doc);
     int checkTargetFolder(const QString &target);
     int toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
-    // Presentation formats and LibreOffice's HTML pages.
+    // Presentation formats.
     int toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    // Browsable web pages: an index and a page with picture and text per slide.
+    int toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
+    // Slide (1-based) as a PNG file at path, drawn as a slide show shows it.
+    int slidePng(OfficeDocument &doc, int slide, const QString &path);
     int toImages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
     int toSlideText(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
     // A copy of the document holding only slides first..last (loaded from a trimmed flat export).

@@ -15,9 +15,11 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -65,7 +67,22 @@ QString claimProfile(std::unique_ptr<QLockFile> &lock)
     return QString();
 }
 
-// Intermediate files of this worker; folders of workers that are gone are removed.
+// The worker must never outlive the program that started it: it would go on writing targets
+// nobody waits for. The kernel kills it when its parent ends; a parent that ended before that
+// was arranged is caught by comparing the parent's pid with the one the client passed.
+void endWithParent()
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    bool ok = false;
+    const qint64 expected = qEnvironmentVariable("QV_PARENT_PID").toLongLong(&ok);
+    const pid_t parent = ::getppid();
+    // Without the pid (started by hand), being adopted by init is the sign of a lost parent.
+    if (ok && expected > 0 ? parent != static_cast<pid_t>(expected) : parent == 1)
+        ::_exit(1);
+}
+
+// Intermediate files of this worker, LibreOffice's temporary files among them; folders of
+// workers that are gone are removed.
 QString makeWorkFolder()
 {
     const QString root = cacheRoot();
@@ -115,6 +132,14 @@ int main()
     ::dup2(STDERR_FILENO, STDOUT_FILENO);
     g_answers = ::fdopen(answersFd, "w");
     std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C in a terminal reaches the whole process group; the client decides what to stop.
+    std::signal(SIGINT, SIG_IGN);
+    endWithParent();
+
+    // LibreOffice leaves its temporary folders (lu*.tmp) behind: keep them in our own folder,
+    // which goes when the worker ends (or at the next start after it was killed).
+    const QString work = makeWorkFolder();
+    ::setenv("TMPDIR", QFile::encodeName(work).constData(), 1);
 
     std::unique_ptr<QLockFile> profileLock;
     const QString profile = claimProfile(profileLock);
@@ -125,9 +150,9 @@ int main()
     if (profile.isEmpty() || !host.start(programFolder, profile)) {
         send({{QStringLiteral("ready"), false},
               {QStringLiteral("detail"), profile.isEmpty() ? QStringLiteral("no free profile folder") : host.error()}});
+        QDir(work).removeRecursively();
         quit(1);
     }
-    const QString work = makeWorkFolder();
     WorkerConverter converter(host, work, [](int percent) {
         send({{QStringLiteral("progress"), percent}});
     });

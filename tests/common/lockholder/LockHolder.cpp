@@ -2,6 +2,7 @@
 //   hold <name>                  takes the lock, says "locked", lets go at a line (or EOF) on stdin
 //   try <name>                   says "free" or "busy"
 //   append <log> <count> <tag>   writes count lines through the log writer
+// $QV_TEST_LOCK_FOLDER, when set, is the folder of the locks (the test's own).
 #include "common/LogWriter.h"
 #include "platform/MachineMutex.h"
 
@@ -12,6 +13,7 @@
 
 int main(int argc, char **argv)
 {
+    MachineMutex::setLockFolderForTests(qEnvironmentVariable("QV_TEST_LOCK_FOLDER"));
     if (argc >= 3 && std::strcmp(argv[1], "hold") == 0) {
         MachineMutex mutex(QString::fromLocal8Bit(argv[2]));
         if (!mutex.lock())

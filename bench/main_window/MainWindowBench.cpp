@@ -1,0 +1,161 @@
+// Measures the main window: creating and showing it with a job of 500 tasks, and the longest
+// pause of the event loop while it runs one folder task of 200 files. Runs in a private HOME.
+//
+//   quorvane-window-bench [--tasks N] [--files N] [--original FILE] [--shot FILE.png]
+//                         [--stay SECONDS] [--german]
+//
+// --special N shows the special-process panel with entry N of its list; --width/--height
+// size the window.
+// --shot saves a picture of the window after start; --stay keeps it shown (for a screenshot
+// of the whole screen); --german starts with the German language file.
+#include "common/Globals.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "language/Translator.h"
+#include "platform/ProfileIni.h"
+#include "ui/main/SessionController.h"
+#include "ui/main/TaskEditor.h"
+#include "ui/main/frmMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString arg(const QStringList &args, const QString &name, const QString &def = QString())
+{
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : def;
+}
+
+QString writeJob(const QString &folder, int tasks)
+{
+    QByteArray out;
+    for (int i = 1; i <= tasks; ++i)
+        out += QStringLiteral("A,1,2\t%1\tC\t%2/deck%1.pptx\t3\tppt\t%2/out/deck%1.pdf\t32\tpdf\t\r\n")
+                   .arg(i)
+                   .arg(folder)
+                   .toUtf8();
+    out += "\t*\t\t\t\t\t\t\t\t\r\n";
+    const QString path = folder + QStringLiteral("/big.qvj");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(out);
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/qvbench-home-XXXXXX"));
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int tasks = arg(args, QStringLiteral("--tasks"), QStringLiteral("500")).toInt();
+    const int files = arg(args, QStringLiteral("--files"), QStringLiteral("200")).toInt();
+
+    QDir().mkpath(home.path() + QStringLiteral("/.config/Ornwell, Inc/Quorvane"));
+    G_IniFilePath = home.path() + QStringLiteral("/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI");
+    gsDataFolder = home.path() + QStringLiteral("/.config/Ornwell, Inc/Quorvane/");
+    if (args.contains(QStringLiteral("--german"))) {
+        QDir().mkpath(gsDataFolder + QStringLiteral("Languages"));
+        QFile::copy(GetProgramFolder() + QStringLiteral("/Languages/German-Quorvane.txt"),
+                    gsDataFolder + QStringLiteral("Languages/German-Quorvane.txt"));
+        ProfileIni::writeString(G_IniFilePath, QStringLiteral("Language"), QStringLiteral("Language_Code"),
+                                QStringLiteral("German"));
+    }
+    InitializeTranslator(false);
+
+    const QString job = writeJob(home.path(), tasks);
+
+    // 1. Start with a job of N tasks: create, load, open the job, show, first paint.
+    QElapsedTimer t;
+    t.start();
+    frmMain w;
+    w.Form_Load();
+    w.controller()->openJob(job);
+    // --special N shows the special-process panel with list entry N.
+    const QString special = arg(args, QStringLiteral("--special"));
+    if (!special.isEmpty()) {
+        w.session().settings.sActionToDo = QStringLiteral("S");
+        w.editor->cbSpecialProcesses->setCurrentIndex(special.toInt());
+        w.editor->cbOriginalFileSpecialized->setEditText(QStringLiteral("/data/*.txt"));
+        w.RefreshConvertOptionsGUI();
+    }
+    w.resize(arg(args, QStringLiteral("--width"), QStringLiteral("1400")).toInt(),
+             arg(args, QStringLiteral("--height"), QStringLiteral("900")).toInt());
+    w.show();
+    app.processEvents();
+    const qint64 startMs = t.elapsed();
+    std::printf("window with %d tasks: created and shown in %lld ms (grid rows %d)\n", tasks,
+                static_cast<long long>(startMs), w.session().fgToDo.rows());
+
+    const QString shot = arg(args, QStringLiteral("--shot"));
+    if (!shot.isEmpty())
+        w.grab().save(shot);
+    const int stay = arg(args, QStringLiteral("--stay"), QStringLiteral("0")).toInt();
+    if (stay > 0) {
+        QTimer::singleShot(stay * 1000, &app, &QApplication::quit);
+        app.exec();
+    }
+    if (files <= 0)
+        return 0;
+
+    // 2. One folder task of N files; a 10 ms timer records the longest gap between its ticks.
+    QString original = arg(args, QStringLiteral("--original"),
+                           GetProgramFolder() + QStringLiteral("/Demo Data/Product Overview.pptx"));
+    const QString in = home.path() + QStringLiteral("/in");
+    QDir().mkpath(in);
+    for (int i = 0; i < files; ++i)
+        QFile::copy(original, in + QStringLiteral("/deck%1.").arg(i, 3, 10, QLatin1Char('0')) +
+                                  QFileInfo(original).suffix());
+    QByteArray row = QStringLiteral("A,1,2\t1\tC\t%1/*.%2\t1\tppt\t%3/out/*.pdf\t32\tpdf\t\r\n\t*\t\t\t\t\t\t\t\t\r\n")
+                         .arg(in, QFileInfo(original).suffix(), home.path())
+                         .toUtf8();
+    const QString folderJob = home.path() + QStringLiteral("/folder.qvj");
+    QFile f(folderJob);
+    f.open(QIODevice::WriteOnly);
+    f.write(row);
+    f.close();
+    w.controller()->openJob(folderJob);
+
+    QElapsedTimer gap;
+    qint64 longest = 0;
+    int ticks = 0;
+    QTimer probe;
+    probe.setInterval(10);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (gap.isValid())
+            longest = qMax(longest, gap.elapsed());
+        gap.restart();
+        ++ticks;
+    });
+    QElapsedTimer run;
+    QTimer::singleShot(0, [&] {
+        probe.start();
+        gap.start();
+        run.start();
+        w.controller()->beginJob();
+        probe.stop();
+        app.quit();
+    });
+    app.exec();
+    int converted = 0;
+    for (const QString &e : QDir(home.path() + QStringLiteral("/out")).entryList(QDir::Files))
+        converted += e.endsWith(QStringLiteral(".pdf")) ? 1 : 0;
+    std::printf("folder task of %d files: run %lld ms, %d pdf written, pass mark \"%s\", longest event-loop "
+                "pause %lld ms over %d ticks\n",
+                files, static_cast<long long>(run.elapsed()), converted,
+                qPrintable(w.session().fgToDo.textMatrix(1, 9)), static_cast<long long>(longest), ticks);
+    return 0;
+}

@@ -1,0 +1,99 @@
+#include "EditorPanelRules.h"
+
+#include "jobs/clsConversionOptions.h"
+
+bool bIsWildcardOriginal(const QString &sOriginal) { return sOriginal.contains(u'*'); }
+
+bool bDoSubfoldersInEffect(const QString &sOriginal, bool bChecked)
+{
+    return bChecked && bIsWildcardOriginal(sOriginal);
+}
+
+void ApplySaveToOriginalRule(EditorPanelState &s)
+{
+    s.frameTargetFileVisible = !s.saveToOriginalChecked;
+    s.targetSpecFieldsVisible = !s.saveToOriginalSpecChecked;
+}
+
+void RefreshFileFolderSpecializedRules(EditorPanelState &s, const QString &sOriginalFileSpecialized,
+                                       int lSpecialProcessId)
+{
+    const bool wild = bIsWildcardOriginal(sOriginalFileSpecialized);
+    s.selectSourceFolderSpecVisible = true;
+    s.selectTargetFolderSpecVisible = true;
+    switch (lSpecialProcessId) {
+    case spAppendFiles:
+        // Appending always writes one target file: no folder target, no per-folder saving.
+        s.saveToOriginalSpecVisible = false;
+        s.saveToOriginalSpecChecked = false;
+        s.doSubfoldersSpecVisible = wild;
+        s.selectSourceFileSpecVisible = true;
+        s.selectTargetFileSpecVisible = true;
+        s.selectTargetFolderSpecVisible = false;
+        break;
+    case spRemoveEmptyLines:
+    case spSearchAndReplace:
+    case spLaunchProgram:
+        s.saveToOriginalSpecVisible = wild;
+        if (!wild)
+            s.saveToOriginalSpecChecked = false;
+        s.doSubfoldersSpecVisible = wild;
+        s.selectTargetFileSpecVisible = !wild;
+        break;
+    default:
+        break;
+    }
+    ApplySaveToOriginalRule(s);
+}
+
+void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFile,
+                                const QString &sOriginalFileSpecialized, const QString &sActionToDo,
+                                int lSpecialProcessId)
+{
+    const bool wild = bIsWildcardOriginal(sOriginalFile);
+    s.saveToOriginalVisible = wild;
+    if (!wild)
+        s.saveToOriginalChecked = false;
+    s.doSubfoldersVisible = wild;
+    s.selectTargetFileVisible = !wild;
+
+    const bool wildSpec = bIsWildcardOriginal(sOriginalFileSpecialized);
+    s.saveToOriginalSpecVisible = wildSpec;
+    if (!wildSpec)
+        s.saveToOriginalSpecChecked = false;
+    s.doSubfoldersSpecVisible = wildSpec;
+    s.selectTargetFileSpecVisible = !wildSpec;
+
+    RefreshFileFolderSpecializedRules(s, sOriginalFileSpecialized, lSpecialProcessId);
+
+    if (sActionToDo.contains(u'C')) {
+        s.actionIndex = 0;
+        s.specialPanelVisible = false;
+    } else if (sActionToDo.contains(u'S')) {
+        s.actionIndex = 1;
+        s.specialPanelVisible = true;
+    }
+
+    switch (lSpecialProcessId) {
+    case spAppendFiles:
+        s.commandLineFrameVisible = false;
+        s.searchReplaceFrameVisible = false;
+        s.selectSourceFileSpecVisible = true;
+        s.selectTargetFileSpecVisible = true;
+        break;
+    case spRemoveEmptyLines:
+        s.commandLineFrameVisible = false;
+        s.searchReplaceFrameVisible = false;
+        break;
+    case spSearchAndReplace:
+        s.commandLineFrameVisible = false;
+        s.searchReplaceFrameVisible = true;
+        break;
+    case spLaunchProgram:
+        s.commandLineFrameVisible = true;
+        break;
+    default:
+        break;
+    }
+    ApplySaveToOriginalRule(s);
+}

@@ -1,0 +1,38 @@
+#include "MainWindowStart.h"
+
+#include "frmMain.h"
+#include "frmMainMDI.h"
+#include "frmPleaseWait.h"
+#include "common/Globals.h"
+#include "jobs/JobSession.h"
+#include "language/Translator.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+frmMainMDI *ShowMainMDIWithSplash(const QString &sOpenJobFile)
+{
+    frmPleaseWait splash;
+    splash.lblHeader->setText(Translate(QStringLiteral("Quorvane!")));
+    splash.lblLine1->setText(ProgramVersionText());
+    splash.lblLine2->setText(QStringLiteral("Ornwell, Inc."));
+    splash.adjustSize();
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        splash.move(s->availableGeometry().center() - splash.rect().center());
+    splash.show();
+    QCoreApplication::processEvents();
+
+    auto *frame = new frmMainMDI;
+    auto *main = new frmMain;
+    main->Form_Load();
+    frame->MDIForm_Load(main);
+    // A job given with /O: loaded into the window, not run.
+    if (!sOpenJobFile.isEmpty())
+        main->session().ConversionJobOpen(sOpenJobFile);
+    frame->applyPlacement(ReadFramePlacement(G_IniFilePath));
+    frame->show();
+    splash.hide();
+    return frame;
+}

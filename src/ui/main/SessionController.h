@@ -1,0 +1,81 @@
+#pragma once
+// The main window's engine side: owns the JobSession, implements the hooks the engine calls
+// and tells the window through signals. The window gives it the inputs only it knows (the
+// selected tab, the scheduler) and applies the command state it computes.
+#include "jobs/EngineHooks.h"
+#include "jobs/JobSession.h"
+
+#include <QObject>
+
+#include <functional>
+
+class SessionController : public QObject, public EngineHooks
+{
+    Q_OBJECT
+public:
+    explicit SessionController(QObject *parent = nullptr);
+    ~SessionController() override;
+
+    JobSession &session() { return m_session; }
+    const JobSession &session() const { return m_session; }
+
+    // The tab strip's selected tab: 1 the tasks, 2 the log.
+    void setSelectedTab(int tab) { m_tab = tab; }
+    int selectedTab() const { return m_tab; }
+    // The scheduler window answers these once it exists; until then no schedule runs.
+    std::function<bool()> schedulerEnabledProbe;
+    std::function<void()> stopSchedulerHook;
+    std::function<bool()> windowVisibleProbe;
+
+    // Job commands as the menus, toolbar and buttons give them.
+    void newJob();
+    bool openJob(const QString &file = QString());
+    void saveJob();
+    void saveJobAs();
+    void saveLogAs();
+    void beginJob();
+    void pauseJob();
+    void rewindJob();
+    // Asks the office worker to be kept (speed) or restarted after every file (memory); returns
+    // what the control reports afterwards.
+    bool setOptimizeForSpeed(bool speed);
+
+    // Closing while a run goes on: the engine stops the run after its current file and asks the
+    // window to close once its loop has returned (never from inside the engine's pump).
+    // Returns true when the window may close at once.
+    bool requestClose();
+    bool closePending() const { return m_closePending; }
+    // A run is going on: a loop is on the stack or it has not yet seen its Pause.
+    bool runGoingOn() const { return m_session.bRunning || m_session.bLoopActive(); }
+
+    // EngineHooks.
+    void UpdateMenuToolbar() override;
+    bool AddFileToConvertGUI() override;
+    void ConversionJobUpdate() override;
+    bool bSchedularEnabled() const override;
+    void stopScheduler() override;
+    bool mainWindowVisible() const override;
+    void setTimer1Enabled(bool on) override;
+    void setJobCaption(const QString &caption) override;
+    void refreshRecentJobsMenu() override;
+    void closeWindow() override;
+
+    // Editor hooks the window installs (the editor's own handlers come with it).
+    std::function<bool()> addFileToConvertHook;
+    std::function<void()> conversionJobUpdateHook;
+    std::function<void()> removeActionItemHook;
+
+signals:
+    // The command state must be applied again.
+    void commandStateChanged();
+    void timer1EnabledChanged(bool on);
+    void jobCaptionChanged(const QString &caption);
+    void recentJobsChanged();
+    // A run that a close request paused has returned: the window may close now.
+    void closeAfterRun();
+
+private:
+    JobSession m_session;
+    int m_tab = 1;
+    bool m_closePending = false;
+};

@@ -1,0 +1,404 @@
+#include "frmMain.h"
+
+#include "CommandState.h"
+#include "JobGridView.h"
+#include "MainWindowBinding.h"
+#include "ProductLinks.h"
+#include "SessionController.h"
+#include "TaskEditor.h"
+
+#include "common/Globals.h"
+#include "common/Help.h"
+#include "converter/ConversionControl.h"
+#include "converter/TypeCatalogue.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "language/Translator.h"
+#include "platform/ShellOpener.h"
+#include "textcontrol/TextControl.h"
+#include "ui/support/DialogFilePicker.h"
+#include "ui/support/FormTranslator.h"
+#include "ui/support/MessageBoxPrompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+frmMain::frmMain(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    m_controller = new SessionController(this);
+    m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
+    m_ownPicker = std::make_unique<DialogFilePicker>(this);
+    m_ownOpener = std::make_unique<DesktopShellOpener>();
+    m_opener = m_ownOpener.get();
+    session().setPrompter(m_ownPrompter.get());
+    session().setPicker(m_ownPicker.get());
+    session().mruFileOpen = &mruFileOpen;
+    m_controller->schedulerEnabledProbe = [this] { return bSchedularEnabled(); };
+    m_controller->stopSchedulerHook = [this] {
+        if (stopScheduler)
+            stopScheduler();
+    };
+    m_controller->windowVisibleProbe = [this] { return isVisible(); };
+
+    buildMenus(this);
+    // The shortcuts work with or without the frame's menu bar.
+    for (QMenu *m : menus())
+        addActions(m->actions());
+    addActions(mnuMoveConversionTask->actions());
+    buildPages();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connectCommands();
+}
+
+frmMain::~frmMain()
+{
+    // The engine must not call back into a half-destroyed window.
+    session().setHooks(nullptr);
+}
+
+JobSession &frmMain::session() const { return m_controller->session(); }
+
+void frmMain::setPrompter(Prompter *prompter) { session().setPrompter(prompter ? prompter : m_ownPrompter.get()); }
+
+void frmMain::setPicker(FilePicker *picker) { session().setPicker(picker ? picker : m_ownPicker.get()); }
+
+void frmMain::setStatusPanels(StatusPanels *panels) { session().setPanels(panels); }
+
+void frmMain::setShellOpener(ShellOpener *opener) { m_opener = opener ? opener : m_ownOpener.get(); }
+
+void frmMain::buildPages()
+{
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(4, 0, 4, 4);
+    v->setSpacing(2);
+    v->addWidget(tbMain);
+
+    ts = new QTabWidget(this);
+    ts->setObjectName(QStringLiteral("ts"));
+    for (int i = 0; i < 2; ++i) {
+        frameCF[i] = new QWidget(ts);
+        frameCF[i]->setObjectName(QStringLiteral("frameCF"));
+        frameCF[i]->setProperty("Index", i);
+    }
+
+    auto *page = new QVBoxLayout(frameCF[0]);
+    page->setContentsMargins(6, 6, 6, 6);
+    editor = new TaskEditor(frameCF[0]);
+    editor->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    page->addWidget(editor);
+
+    frameToDo = new QWidget(frameCF[0]);
+    frameToDo->setObjectName(QStringLiteral("frameToDo"));
+    auto *row = new QHBoxLayout(frameToDo);
+    row->setContentsMargins(0, 0, 0, 0);
+    fgToDo = new JobGridView(&session().fgToDo, JobGridView::Kind::ToDo, frameToDo);
+    fgToDo->setObjectName(QStringLiteral("fgToDo"));
+    fgToDo->setAccessibleName(QStringLiteral("Conversion Tasks"));
+    fgToDo->setContextMenuPolicy(Qt::CustomContextMenu);
+    row->addWidget(fgToDo, 1);
+    auto *buttons = new QVBoxLayout;
+    auto makeButton = [this](const char *name, const char *caption) {
+        auto *b = new QPushButton(QString::fromLatin1(caption), frameToDo);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    cmdAdd = makeButton("cmdAdd", "&Add");
+    cmdRemove = makeButton("cmdRemove", "&Delete");
+    cmdUpdate = makeButton("cmdUpdate", "&Update");
+    cmdPause = makeButton("cmdPause", "&Pause");
+    for (QPushButton *b : {cmdAdd, cmdRemove, cmdUpdate, cmdPause})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    row->addLayout(buttons);
+    page->addWidget(frameToDo, 1);
+
+    auto *logPage = new QVBoxLayout(frameCF[1]);
+    logPage->setContentsMargins(6, 6, 6, 6);
+    fgLog = new JobGridView(&session().fgLog, JobGridView::Kind::Log, frameCF[1]);
+    fgLog->setObjectName(QStringLiteral("fgLog"));
+    fgLog->setAccessibleName(QStringLiteral("Log"));
+    logPage->addWidget(fgLog);
+
+    ts->addTab(frameCF[0], QIcon(QStringLiteral(":/icons/tasks.png")), QStringLiteral("Conversion Tasks"));
+    ts->addTab(frameCF[1], QIcon(QStringLiteral(":/icons/log.png")), QStringLiteral("Log"));
+    v->addWidget(ts, 1);
+}
+
+void frmMain::connectCommands()
+{
+    SessionController *c = m_controller;
+    connect(mnuNewConversionJob, &QAction::triggered, this, [c] { c->newJob(); });
+    connect(mnuOpenConversionJob, &QAction::triggered, this, [c] { c->openJob(); });
+    connect(mnuSaveConversionJob, &QAction::triggered, this, [c] { c->saveJob(); });
+    connect(mnuSaveConversionJobAs, &QAction::triggered, this, [c] { c->saveJobAs(); });
+    connect(mnuSaveLogAsConversionJob, &QAction::triggered, this, [c] { c->saveLogAs(); });
+    connect(mnuLanguage, &QAction::triggered, this, [] { SelectLanguage(true); });
+    connect(mnuOptimizeForSpeed, &QAction::triggered, this, &frmMain::mnuOptimizeForSpeed_Click);
+    connect(mnuOptimizeForMemory, &QAction::triggered, this, &frmMain::mnuOptimizeForMemory_Click);
+    connect(mnuFile, &QMenu::triggered, this, [this](QAction *a) { openRecent(a, mnuMRU); });
+    connect(tbOpenMenu, &QMenu::triggered, this, [this](QAction *a) { openRecent(a, tbOpenMRU); });
+    connect(mnuExit, &QAction::triggered, this, &frmMain::exitRequested);
+
+    connect(mnuAddConversionJob, &QAction::triggered, this, [c] { c->AddFileToConvertGUI(); });
+    connect(mnuUpdateConversionJob, &QAction::triggered, this, [c] { c->ConversionJobUpdate(); });
+    connect(mnuRemoveConversionJob, &QAction::triggered, this, [c] {
+        if (c->removeActionItemHook)
+            c->removeActionItemHook();
+    });
+    connect(mnuPopupDelete, &QAction::triggered, mnuRemoveConversionJob, &QAction::trigger);
+    auto moves = [this](QAction *up, QAction *down, QAction *first, QAction *last) {
+        connect(up, &QAction::triggered, this, [this] { moveTask(session().fgToDo.row() - 1); });
+        connect(down, &QAction::triggered, this, [this] { moveTask(session().fgToDo.row() + 1); });
+        connect(first, &QAction::triggered, this, [this] { moveTask(1); });
+        connect(last, &QAction::triggered, this, [this] { moveTask(session().fgToDo.rows() - 2); });
+    };
+    moves(mnuMoveUp, mnuMoveDown, mnuMoveFirst, mnuMoveLast);
+    moves(mnuPopupMoveUp, mnuPopupMoveDown, mnuPopupMoveFirst, mnuPopupMoveLast);
+    connect(mnuBeginConversionJob, &QAction::triggered, this, [c] { c->beginJob(); });
+    connect(mnuPause, &QAction::triggered, this, [c] { c->pauseJob(); });
+    connect(mnuRewindConversionJob, &QAction::triggered, this, [c] { c->rewindJob(); });
+    connect(mnuScheduleConversionJob, &QAction::triggered, this, &frmMain::scheduleRequested);
+
+    connect(mnuLaunchHelpFile, &QAction::triggered, this, [] { ShowHelpTopic(hcContents, 1, QString()); });
+    connect(cmdHelpCommandLine, &QAction::triggered, this,
+            [] { ShowHelpTopic(hcCommandLine, 1, ProductLinks::commandLineHelp()); });
+    connect(mnuAbout, &QAction::triggered, this, &frmMain::aboutRequested);
+    connect(mnuHelpProductUpdates, &QAction::triggered, this, [this] { showWebPage(ProductLinks::productUpdates()); });
+    connect(mnuHelpOnLine, &QAction::triggered, this, [this] { showWebPage(ProductLinks::onlineHelp()); });
+    connect(mnuHelpProductHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::homePage()); });
+    connect(mnuOrnwellHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::makerHomePage()); });
+
+    // Buttons are their menu entries: same command, same enabled state.
+    const QPair<QPushButton *, QAction *> pairs[] = {{cmdAdd, mnuAddConversionJob},
+                                                      {cmdRemove, mnuRemoveConversionJob},
+                                                      {cmdUpdate, mnuUpdateConversionJob},
+                                                      {cmdPause, mnuPause}};
+    for (const auto &p : pairs) {
+        QPushButton *b = p.first;
+        QAction *a = p.second;
+        connect(b, &QPushButton::clicked, a, &QAction::trigger);
+        connect(a, &QAction::changed, b, [a, b] { b->setEnabled(a->isEnabled()); });
+        b->setEnabled(a->isEnabled());
+    }
+
+    connect(ts, &QTabWidget::currentChanged, this, [this](int index) {
+        m_controller->setSelectedTab(index + 1);
+        UpdateMenuToolbar();
+    });
+    connect(fgToDo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { mnuPopup->popup(fgToDo->viewport()->mapToGlobal(pos)); });
+    connect(&session().fgToDo, &FlexGrid::currentRowChanged, this, [this] {
+        if (!gbSuppressEvents)
+            UpdateMenuToolbar();
+    });
+
+    connect(c, &SessionController::commandStateChanged, this, &frmMain::UpdateMenuToolbar);
+    connect(c, &SessionController::timer1EnabledChanged, this, [this](bool on) {
+        if (on)
+            Timer1->start();
+        else
+            Timer1->stop();
+    });
+    connect(c, &SessionController::jobCaptionChanged, this, &frmMain::jobCaptionChanged);
+    connect(c, &SessionController::recentJobsChanged, this, &frmMain::refreshRecentJobs);
+    connect(c, &SessionController::closeAfterRun, this, &frmMain::exitRequested);
+}
+
+void frmMain::tbMain_ButtonClick(const QString &key)
+{
+    SessionController *c = m_controller;
+    if (key == QLatin1String("keyNew"))
+        c->newJob();
+    else if (key == QLatin1String("keyOpen"))
+        c->openJob();
+    else if (key == QLatin1String("keyAdd"))
+        c->AddFileToConvertGUI();
+    else if (key == QLatin1String("keyRemove"))
+        mnuRemoveConversionJob->trigger();
+    else if (key == QLatin1String("keyUpdate"))
+        c->ConversionJobUpdate();
+    else if (key == QLatin1String("keyConvert"))
+        c->beginJob();
+    else if (key == QLatin1String("keyPause"))
+        c->pauseJob();
+    else if (key == QLatin1String("keyRewind"))
+        c->rewindJob();
+}
+
+void frmMain::tbMain_ButtonMenuClick(const QString &key)
+{
+    // Keys compare exactly: "keyOpen" (the button's own key) is no drop-down entry.
+    SessionController *c = m_controller;
+    if (key == QLatin1String("KeySave"))
+        c->saveJob();
+    else if (key == QLatin1String("KeySaveAs"))
+        c->saveJobAs();
+    else if (key == QLatin1String("KeyOpen"))
+        c->openJob();
+    else if (key == QLatin1String("KeySaveLogAsConversionJob"))
+        c->saveLogAs();
+}
+
+void frmMain::openRecent(QAction *action, const MruMenuArray &array)
+{
+    for (const QPointer<QAction> &e : array.elements) {
+        if (e == action) {
+            // A recent job is no command while a run goes on (the entries are disabled then).
+            if (!m_controller->runGoingOn() && !bSchedularEnabled())
+                m_controller->openJob(action->data().toString());
+            return;
+        }
+    }
+}
+
+void frmMain::moveTask(int target)
+{
+    if (m_controller->runGoingOn())
+        return;
+    MoveGridRow(session(), session().fgToDo, target);
+}
+
+void frmMain::showWebPage(const QString &url)
+{
+    if (m_opener)
+        m_opener->open(url);
+}
+
+void frmMain::refreshRecentJobs()
+{
+    FillMRUMenu(mnuMRU, mruFileOpen);
+    FillMRUMenu(tbOpenMRU, mruFileOpen);
+    UpdateMenuToolbar();
+}
+
+bool frmMain::bSchedularEnabled() const { return schedulerEnabled ? schedulerEnabled() : false; }
+
+void frmMain::selectTab(int tab) { ts->setCurrentIndex(tab == 2 ? 1 : 0); }
+
+void frmMain::UpdateMenuToolbar() { applyCommandState(ComputeWindowCommandState(*this)); }
+
+void frmMain::RefreshConvertOptionsGUI()
+{
+    gbSuppressEvents = true;
+    editor->RefreshConvertOptions(session().settings.sActionToDo);
+    gbSuppressEvents = false;
+}
+
+void frmMain::mnuOptimizeForSpeed_Click()
+{
+    const bool speed = m_controller->setOptimizeForSpeed(true);
+    mnuOptimizeForSpeed->setChecked(speed);
+    mnuOptimizeForMemory->setChecked(!speed);
+}
+
+void frmMain::mnuOptimizeForMemory_Click()
+{
+    m_controller->setOptimizeForSpeed(false);
+    mnuOptimizeForSpeed->setChecked(false);
+    mnuOptimizeForMemory->setChecked(true);
+}
+
+void frmMain::Timer1_Timer()
+{
+    StatusPanels *panels = session().panels();
+    QWidget *top = window();
+    if (top && top->isMinimized()) {
+        QApplication::alert(top, 250);
+    } else {
+        // The completion picture blinks: drawn grey on even ticks.
+        panels->setPanelPicture(6, StatusPanels::CompletePicture);
+        panels->setPanelEnabled(6, lTimer1Count % 2 != 0);
+    }
+    ++lTimer1Count;
+    if (lTimer1Count > 3) {
+        lTimer1Count = 0;
+        panels->setPanelEnabled(6, true);
+        Timer1->stop();
+    }
+}
+
+bool frmMain::requestClose() { return m_controller->requestClose(); }
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_commandStateShown) {
+        // Nothing else computes the first command state: do it once the window is up.
+        m_commandStateShown = true;
+        UpdateMenuToolbar();
+    }
+}
+
+void frmMain::Form_Load()
+{
+    // The translator learns every message of the conversion control.
+    for (int i = 1; i <= TypeCatalogue::resultMessageCount(); ++i)
+        Translate(TypeCatalogue::resultMessage(-i));
+    session().sCurrentJobFileName = QStringLiteral("*");
+    FillChoiceLists(*editor);
+    InitToDoGrid(session().fgToDo);
+    InitLogGrid(session().fgLog);
+    ReadIniFile();
+    SelectGridRow(session().fgToDo);
+    session().lResumeFileIndex = 0;
+    session().bAskToSaveQVJFileBeforeExit = false;
+    session().bRunning = false;
+    session().bCurrentActionItemDirty = false;
+    if (TextControl *tx = session().TXTextControl1()) {
+        tx->setPageWidth(12240);
+        tx->setPageHeight(15840);
+    }
+    if (setUpScheduler)
+        setUpScheduler(G_IniFilePath);
+    // A schedule left running restarts with the window, never inside a command-line or
+    // automation run, where its boxes would block and its timer could start a second run.
+    if (bPersistRunning && !gbCommandLineMode && startPersistedSchedule)
+        startPersistedSchedule();
+    translateWindow();
+    mruFileOpen.Setup(5, G_IniFilePath, QStringLiteral("mruFileOpen"), QStringLiteral("-1"));
+    refreshRecentJobs();
+}
+
+void frmMain::Form_Unload()
+{
+    SaveIniFile();
+    if (ConversionControl *control = session().VelmoraX1())
+        control->shutDown();
+}
+
+void frmMain::ReadIniFile() { ReadWindowSettings(*this); }
+
+void frmMain::SaveIniFile()
+{
+    if (gbCommandLineMode)
+        return;
+    SaveWindowSettings(*this);
+}
+
+void frmMain::translateWindow()
+{
+    // Menu titles are no entries of another menu: translate them here, once, and keep any
+    // later translation pass (the frame's) from translating the translation.
+    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup, tbOpenMenu}) {
+        m->setTitle(Translate(m->title()));
+        m->menuAction()->setProperty(kTagProperty, QStringLiteral("TranslateFalse"));
+    }
+    TranslateForm(this);
+    fgToDo->setAccessibleName(Translate(fgToDo->accessibleName()));
+    fgLog->setAccessibleName(Translate(fgLog->accessibleName()));
+    editor->syncAccessibleNames();
+}
+
+void frmMain::applyCommandState(const CommandState &state) { ApplyCommandState(*this, state); }

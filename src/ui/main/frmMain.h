@@ -1,0 +1,126 @@
+#pragma once
+// The main window: toolbar, the two tabs (the task editor above the task grid, and the log),
+// the command buttons, and the menus the frame puts on its menu bar. It owns the job session
+// through its SessionController and applies the command state to its actions; buttons follow
+// their actions. A command-line run never creates it.
+#include "frmMainMenus.h"
+
+#include "common/clsMRU.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class FilePicker;
+class JobGridView;
+class JobSession;
+class Prompter;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class SessionController;
+class ShellOpener;
+class StatusPanels;
+class TaskEditor;
+struct CommandState;
+
+class frmMain : public QWidget, public frmMainMenus
+{
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    SessionController *controller() const { return m_controller; }
+    JobSession &session() const;
+
+    // Widgets named like their controls.
+    TaskEditor *editor = nullptr;
+    QTabWidget *ts = nullptr;
+    QWidget *frameCF[2] = {};
+    QWidget *frameToDo = nullptr;
+    JobGridView *fgToDo = nullptr;
+    JobGridView *fgLog = nullptr;
+    QPushButton *cmdAdd = nullptr;
+    QPushButton *cmdRemove = nullptr;
+    QPushButton *cmdUpdate = nullptr;
+    QPushButton *cmdPause = nullptr;
+    // The end-of-run attention signal: four ticks of a few hundred milliseconds.
+    QTimer *Timer1 = nullptr;
+    int lTimer1Count = 0;
+
+    // Recent lists of the window (job files and the editor's boxes).
+    clsMRU mruFileOpen, mruSource, mruTarget, mruSourceSpecialized, mruTargetSpecialized, mruCommandLine,
+        mruCommandLineArguments, mruFindString, mruReplaceString;
+    bool bPersistRunning = false;
+    // Length unit of the option dialogs (1 inches, 2 centimetres), kept with the settings.
+    short glnMeasurement = 1;
+
+    // What the window talks through; each has a default of its own (message boxes, file
+    // dialogs, the desktop's opener); the frame gives the status bar. Tests inject theirs.
+    void setPrompter(Prompter *prompter);
+    void setPicker(FilePicker *picker);
+    void setStatusPanels(StatusPanels *panels);
+    void setShellOpener(ShellOpener *opener);
+    // The scheduler window, once it exists: whether its countdown runs, creating and setting
+    // it up, and restarting a schedule left running.
+    std::function<bool()> schedulerEnabled;
+    std::function<void()> stopScheduler;
+    std::function<void(const QString &iniFile)> setUpScheduler;
+    std::function<void()> startPersistedSchedule;
+
+    // Start-up: choice lists, grids, settings, toolbar, tabs, text control, scheduler,
+    // translation, recent jobs. Run once, before the window is shown.
+    void Form_Load();
+    // Saves the window's settings (never in a command-line run) and ends the office worker.
+    void Form_Unload();
+    void ReadIniFile();
+    void SaveIniFile();
+
+    void RefreshConvertOptionsGUI();
+    void UpdateMenuToolbar();
+    bool bSchedularEnabled() const;
+    // Selects a tab (1 tasks, 2 log) as a click on it does.
+    void selectTab(int tab);
+
+    void mnuOptimizeForSpeed_Click();
+    void mnuOptimizeForMemory_Click();
+    void Timer1_Timer();
+
+    // Closing during a run: the run stops after its current file, then closeAfterRun fires.
+    // True when the window may close at once.
+    bool requestClose();
+
+signals:
+    // File > Exit, and a close that waited for its run.
+    void exitRequested();
+    void aboutRequested();
+    void scheduleRequested();
+    // The job's file name for the frame's caption ("" = none).
+    void jobCaptionChanged(const QString &caption);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void tbMain_ButtonClick(const QString &key) override;
+    void tbMain_ButtonMenuClick(const QString &key) override;
+
+private:
+    void buildPages();
+    void connectCommands();
+    void applyCommandState(const CommandState &state);
+    void translateWindow();
+    void fillChoiceLists();
+    void refreshRecentJobs();
+    void openRecent(QAction *action, const MruMenuArray &array);
+    void moveTask(int target);
+    void showWebPage(const QString &url);
+
+    SessionController *m_controller = nullptr;
+    std::unique_ptr<Prompter> m_ownPrompter;
+    std::unique_ptr<FilePicker> m_ownPicker;
+    std::unique_ptr<ShellOpener> m_ownOpener;
+    ShellOpener *m_opener = nullptr;
+    bool m_commandStateShown = false;
+};

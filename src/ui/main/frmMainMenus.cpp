@@ -1,0 +1,149 @@
+#include "frmMainMenus.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWidget>
+
+namespace {
+
+QAction *entry(QMenu *menu, const char *name, const char *caption)
+{
+    auto *a = menu->addAction(QString::fromLatin1(caption));
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+
+QMenu *subMenu(QWidget *owner, const char *name, const char *caption)
+{
+    auto *m = new QMenu(QString::fromLatin1(caption), owner);
+    m->setObjectName(QLatin1String(name));
+    return m;
+}
+
+QIcon picture(const char *name) { return QIcon(QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".png")); }
+
+} // namespace
+
+void frmMainMenus::buildMenus(QWidget *owner)
+{
+    mnuFile = subMenu(owner, "mnuFile", "&File");
+    mnuNewConversionJob = entry(mnuFile, "mnuNewConversionJob", "&New Conversion Job");
+    mnuNewConversionJob->setShortcut(QKeySequence::New);
+    mnuOpenConversionJob = entry(mnuFile, "mnuOpenConversionJob", "&Open Conversion Job");
+    mnuOpenConversionJob->setShortcut(QKeySequence::Open);
+    mnuSaveConversionJob = entry(mnuFile, "mnuSaveConversionJob", "Save Conversion Job");
+    mnuSaveConversionJob->setShortcut(QKeySequence::Save);
+    mnuSaveConversionJobAs = entry(mnuFile, "mnuSaveConversionJobAs", "Save Conversion Job &As..");
+    mnuSaveConversionJobAs->setShortcut(QKeySequence::SaveAs);
+    mnuSaveLogAsConversionJob = entry(mnuFile, "mnuSaveLogAsConversionJob", "Save &Log as a Conversion Job");
+    mnuFile->addSeparator();
+    mnuLanguage = entry(mnuFile, "mnuLanguage", "Lan&guage");
+    mnuFile->addSeparator();
+    mnuOptimizeForSpeed = entry(mnuFile, "mnuOptimizeForSpeed", "Optimize For Speed");
+    mnuOptimizeForMemory = entry(mnuFile, "mnuOptimizeForMemory", "Optimize For Memory");
+    mnuOptimizeForSpeed->setCheckable(true);
+    mnuOptimizeForMemory->setCheckable(true);
+    mnuOptimizeForSpeed->setChecked(true);
+    mnuMRU.menu = mnuFile;
+    mnuMRU.element0 = mnuFile->addSeparator();
+    mnuMRU.element0->setObjectName(QStringLiteral("mnuMRU"));
+    // The recent entries go between this separator and the one before Exit.
+    QAction *exitSeparator = mnuFile->addSeparator();
+    mnuExit = entry(mnuFile, "mnuExit", "E&xit");
+    mnuExit->setShortcut(QKeySequence::Quit);
+    mnuExit->setMenuRole(QAction::QuitRole);
+    Q_UNUSED(exitSeparator);
+
+    mnuConversion = subMenu(owner, "mnuConversion", "C&onversion");
+    mnuAddConversionJob = entry(mnuConversion, "mnuAddConversionJob", "&Add Conversion Job");
+    mnuRemoveConversionJob = entry(mnuConversion, "mnuRemoveConversionJob", "&Delete Conversion Job");
+    mnuUpdateConversionJob = entry(mnuConversion, "mnuUpdateConversionJob", "&Update Conversion Job");
+    mnuMoveConversionTask = subMenu(owner, "mnuMoveConversionTask", "&Move Conversion Task");
+    mnuConversion->addMenu(mnuMoveConversionTask);
+    mnuMoveConversionTask->menuAction()->setObjectName(QStringLiteral("mnuMoveConversionTaskAction"));
+    mnuMoveUp = entry(mnuMoveConversionTask, "mnuMoveUp", "Move Up (Ctrl+U)");
+    mnuMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuMoveDown = entry(mnuMoveConversionTask, "mnuMoveDown", "Move Down (Ctrl+D)");
+    mnuMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    mnuMoveFirst = entry(mnuMoveConversionTask, "mnuMoveFirst", "Move to First");
+    mnuMoveLast = entry(mnuMoveConversionTask, "mnuMoveLast", "Move To Last");
+    mnuConversion->addSeparator();
+    mnuBeginConversionJob = entry(mnuConversion, "mnuBeginConversionJob", "&Begin Conversion Job");
+    mnuPause = entry(mnuConversion, "mnuPause", "&Pause Conversion Job");
+    mnuRewindConversionJob = entry(mnuConversion, "mnuRewindConversionJob", "&Rewind Conversion Job");
+    mnuConversion->addSeparator();
+    mnuScheduleConversionJob = entry(mnuConversion, "mnuScheduleConversionJob", "Schedule a Conversion Job");
+
+    mnuHelp = subMenu(owner, "mnuHelp", "&Help");
+    mnuLaunchHelpFile = entry(mnuHelp, "mnuLaunchHelpFile", "&Help File");
+    mnuLaunchHelpFile->setShortcut(QKeySequence::HelpContents);
+    mnuAbout = entry(mnuHelp, "mnuAbout", "&About");
+    mnuAbout->setMenuRole(QAction::AboutRole);
+    mnuHelpProductUpdates = entry(mnuHelp, "mnuHelpProductUpdates", "Product &Updates");
+    mnuHelpOnLine = entry(mnuHelp, "mnuHelpOnLine", "Web Help");
+    cmdHelpCommandLine = entry(mnuHelp, "cmdHelpCommandLine", "Using the &Command Line");
+    mnuHelpProductHomePage = entry(mnuHelp, "mnuHelpProductHomePage", "Product Home &Page");
+    mnuOrnwellHomePage = entry(mnuHelp, "mnuOrnwellHomePage", "&Ornwell Home Page");
+
+    mnuPopup = subMenu(owner, "mnuPopup", "Popup");
+    mnuPopupMoveUp = entry(mnuPopup, "mnuPopupMoveUp", "Move Up (Ctrl+U)");
+    mnuPopupMoveDown = entry(mnuPopup, "mnuPopupMoveDown", "Move Down (Ctrl+D)");
+    mnuPopupMoveFirst = entry(mnuPopup, "mnuPopupMoveFirst", "Move to First");
+    mnuPopupMoveLast = entry(mnuPopup, "mnuPopupMoveLast", "Move To Last");
+    mnuPopup->addSeparator();
+    mnuPopupDelete = entry(mnuPopup, "mnuPopupDelete", "&Delete");
+
+    tbMain = new QToolBar(owner);
+    tbMain->setObjectName(QStringLiteral("tbMain"));
+    tbMain->setIconSize(QSize(24, 24));
+    tbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    tbMain->setMovable(false);
+    struct Key { const char *key; const char *caption; const char *tip; const char *icon; bool spaceBefore; };
+    const Key keys[] = {
+        {"keyNew", "New", "New Conversion Job", "new", false},
+        {"keyOpen", "Open", "Open Conversion Job", "open", false},
+        {"keyAdd", "Add", "Add Conversion Job", "add", true},
+        {"keyRemove", "Delete", "Delete Conversion Job", "delete", false},
+        {"keyUpdate", "Update", "Update Conversion Job", "update", false},
+        {"keyRewind", "Rewind", "Rewind Conversion Job", "rewind", true},
+        {"keyConvert", "Convert", "Begin Conversion Job", "convert", false},
+        {"keyPause", "Pause", "Pause Conversion Job", "pause", false},
+    };
+    for (const Key &k : keys) {
+        if (k.spaceBefore)
+            tbMain->addSeparator();
+        const QString key = QString::fromLatin1(k.key);
+        auto *a = tbMain->addAction(picture(k.icon), QString::fromLatin1(k.caption));
+        a->setObjectName(key);
+        a->setToolTip(QString::fromLatin1(k.tip));
+        a->setData(key);
+        QObject::connect(a, &QAction::triggered, owner, [this, key] { tbMain_ButtonClick(key); });
+        tbButtons.insert(key, a);
+    }
+
+    tbOpenMenu = subMenu(owner, "tbOpenMenu", "Open");
+    const Key menuKeys[] = {
+        {"KeyOpen", "&Open Conversion Job", "", "open", false},
+        {"KeySave", "Save Conversion Job", "", "", false},
+        {"KeySaveAs", "Save Conversion Job &As..", "", "", false},
+        {"KeySaveLogAsConversionJob", "Save &Log as a Conversion Job", "", "", false},
+    };
+    for (const Key &k : menuKeys) {
+        const QString key = QString::fromLatin1(k.key);
+        auto *a = tbOpenMenu->addAction(QString::fromLatin1(k.caption));
+        a->setObjectName(key);
+        a->setData(key);
+        QObject::connect(a, &QAction::triggered, owner, [this, key] { tbMain_ButtonMenuClick(key); });
+        tbButtonMenus.insert(key, a);
+    }
+    tbOpenMRU.menu = tbOpenMenu;
+    tbOpenMRU.element0 = tbOpenMenu->addSeparator();
+    QAction *openKey = tbButtons.value(QStringLiteral("keyOpen"));
+    openKey->setMenu(tbOpenMenu);
+    if (auto *button = qobject_cast<QToolButton *>(tbMain->widgetForAction(openKey)))
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+}

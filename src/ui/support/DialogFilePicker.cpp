@@ -1,0 +1,37 @@
+#include "DialogFilePicker.h"
+
+#include "common/Pickers.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+QString DialogFilePicker::pickFile(const QString &title, const QString &filter, int &filterIndex,
+                                   const QString &initDir, bool save)
+{
+    QFileDialog dlg(m_parent, title, initDir);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = QtNameFilters(filter);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+        if (filterIndex >= 1 && filterIndex <= filters.size())
+            dlg.selectNameFilter(filters.at(filterIndex - 1));
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
+    if (chosen >= 0)
+        filterIndex = chosen + 1;
+    return QDir::fromNativeSeparators(dlg.selectedFiles().constFirst());
+}
+
+QString DialogFilePicker::browseForFolder(const QString &title, const QString &startPath)
+{
+    QString dir = QFileDialog::getExistingDirectory(m_parent, title, startPath);
+    if (dir.isEmpty())
+        return QString();
+    dir = QDir::cleanPath(QDir::fromNativeSeparators(dir));
+    while (dir.size() > 1 && dir.endsWith(u'/'))
+        dir.chop(1);
+    return dir;
+}

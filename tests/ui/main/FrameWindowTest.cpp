@@ -1,0 +1,245 @@
+// The frame on the offscreen platform: its status bar as the engine writes it, its stored
+// place, the lost-position rule and a German start.
+#include "TestEnv.h"
+#include "TranslatorTestSupport.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "platform/FlexGrid.h"
+#include "platform/ProfileIni.h"
+#include "ui/main/MainWindowStart.h"
+#include "ui/main/StatusBarPanels.h"
+#include "ui/main/frmAbout.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/frmMainMDI.h"
+#include "ui/main/frmPleaseWait.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+class FrameTest : public TranslatorFixture
+{
+protected:
+    QString key(const char *k) const
+    {
+        return ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMainMDI"), QString::fromLatin1(k),
+                                      QStringLiteral("<none>"));
+    }
+    // A job of launch tasks: each runs "sh -c <script>" and waits up to 5 seconds.
+    QString writeJob(const QStringList &scripts) const
+    {
+        QByteArray job;
+        int n = 0;
+        for (const QString &script : scripts)
+            job += QStringList{"T32 S1 W5", QString::number(++n), "S60", "/bin/sh", "-12345678", "",
+                               "-c \"" + script + "\"", "-12345678", "", "", ""}
+                       .join(u'\t')
+                       .toUtf8() + "\r\n";
+        job += "\t*\t\t\t\t\t\t\t\t\t\r\n";
+        const QString path = tmp.path() + QStringLiteral("/job.qvj");
+        EXPECT_TRUE(qvtest::writeFile(path, job));
+        return path;
+    }
+    // The program's window as start-up opens it, with boxes recorded instead of shown.
+    std::unique_ptr<frmMainMDI> openProgramWindow(const QString &job = QString())
+    {
+        std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(job));
+        frame->mainWindow()->setPrompter(&prompter);
+        return frame;
+    }
+};
+
+} // namespace
+
+TEST_F(FrameTest, StatusPanelsShowWhatTheEngineWrites)
+{
+    frmMainMDI frame;
+    StatusBarPanels *sb = frame.sbMain;
+    ASSERT_EQ(sb->objectName(), QStringLiteral("sbMain"));
+    EXPECT_EQ(sb->panelLabel(10)->text(), QStringLiteral("Total Time (Sec):"));
+    EXPECT_EQ(sb->panel(0), nullptr);
+    EXPECT_EQ(sb->panel(12), nullptr);
+
+    JobSession session;
+    session.setPanels(sb);
+    StatusPanels *panels = session.panels();
+    panels->setPanelText(3, QStringLiteral("7"));
+    panels->setPanelText(6, QStringLiteral(" 100 Percent Complete "));
+    panels->setPanelPicture(6, StatusPanels::CompletePicture);
+    panels->setPanelEnabled(6, false);
+    EXPECT_EQ(sb->panelLabel(3)->text(), QStringLiteral("7"));
+    EXPECT_EQ(sb->panelLabel(6)->text(), QStringLiteral(" 100 Percent Complete "));
+    // Picture and text side by side, as the run's end shows them.
+    ASSERT_FALSE(sb->pictureLabel(6)->isHidden());
+    EXPECT_FALSE(sb->pictureLabel(6)->pixmap().isNull());
+    EXPECT_FALSE(sb->panel(6)->isEnabled());
+
+    // Opening a job (here one that is missing) clears the panel the way the engine does.
+    session.ConversionJobOpen(tmp.path() + QStringLiteral("/missing.qvj"));
+    EXPECT_TRUE(sb->pictureLabel(6)->isHidden());
+    EXPECT_TRUE(sb->panel(6)->isEnabled());
+    EXPECT_EQ(sb->panelLabel(6)->text(), QString());
+}
+
+TEST_F(FrameTest, ClosingStoresThePlaceAndAMinimisedFrameAsNormal)
+{
+    {
+        frmMainMDI frame;
+        QSignalSpy closed(&frame, &frmMainMDI::closed);
+        frame.applyPlacement({fwsNormal, 1200, 900, 14000, 9000});
+        frame.show();
+        frame.bFirstTimeUser = false;
+        EXPECT_TRUE(frame.close());
+        EXPECT_EQ(closed.count(), 1);
+        EXPECT_EQ(key("WindowState"), QStringLiteral("0"));
+        EXPECT_EQ(key("bFirstTimeUser"), QStringLiteral("False"));
+        // Pixels at the screen's DPI stand between: the twips come back within one pixel.
+        const int onePixel = PixelsToTwips(1, frame.logicalDpi()) + 1;
+        EXPECT_NEAR(key("Left").toInt(), 1200, onePixel);
+        EXPECT_NEAR(key("Top").toInt(), 900, onePixel);
+        EXPECT_NEAR(key("Width").toInt(), 14000, onePixel);
+        EXPECT_NEAR(key("Height").toInt(), 9000, onePixel);
+    }
+    {
+        frmMainMDI frame;
+        frame.MDIForm_Load(nullptr);
+        EXPECT_FALSE(frame.bFirstTimeUser);
+        frame.applyPlacement({fwsNormal, 2880, 1440, 12000, 8000});
+        frame.showMinimized();
+        frame.close();
+        EXPECT_EQ(key("WindowState"), QStringLiteral("0"));
+        EXPECT_NEAR(key("Left").toInt(), 2880, PixelsToTwips(1, frame.logicalDpi()) + 1);
+    }
+    {
+        frmMainMDI frame;
+        frame.showMaximized();
+        frame.close();
+        EXPECT_EQ(key("WindowState"), QStringLiteral("2"));
+        EXPECT_NEAR(key("Left").toInt(), 2880, PixelsToTwips(1, frame.logicalDpi()) + 1);
+    }
+    // A command-line run writes nothing.
+    const QByteArray before = qvtest::readFile(G_IniFilePath);
+    gbCommandLineMode = true;
+    {
+        frmMainMDI frame;
+        frame.applyPlacement({fwsNormal, 100, 100, 9000, 6000});
+        frame.close();
+    }
+    gbCommandLineMode = false;
+    EXPECT_EQ(qvtest::readFile(G_IniFilePath), before);
+}
+
+TEST_F(FrameTest, ALostFrameReturnsToTheStoredPlace)
+{
+    SaveFramePlacement(G_IniFilePath, true, {fwsNormal, 1440, 1440, 14400, 7200});
+    frmMainMDI frame;
+    frame.applyPlacement({fwsNormal, 1440, 1440, 14400, 7200});
+    frame.show();
+    const double dpi = frame.logicalDpi();
+    const QRect stored = PlacementToPixels({fwsNormal, 1440, 1440, 14400, 7200}, dpi);
+    frame.move(50, TwipsToPixels(kLostTopTwips, dpi) + 2);
+    EXPECT_EQ(frame.geometry(), stored);
+
+    // A lost place stored in the file is not restored to itself: the defaults come.
+    ProfileIni::writeString(G_IniFilePath, QStringLiteral("frmMainMDI"), QStringLiteral("Top"),
+                            QStringLiteral("120000"));
+    frame.move(50, TwipsToPixels(kLostTopTwips, dpi) + 2);
+    EXPECT_EQ(frame.geometry(), PlacementToPixels(FramePlacement{}, dpi));
+}
+
+TEST_F(FrameTest, AGermanStartShowsGermanCaptions)
+{
+    const QByteArray german = qvtest::readFile(qvtest::sourceDir() + QStringLiteral("/data/Languages/German-Quorvane.txt"));
+    ASSERT_FALSE(german.isEmpty());
+    startWith(QStringLiteral("German"), german);
+    ASSERT_EQ(sLanguage, QStringLiteral("German"));
+
+    auto frame = openProgramWindow();
+    EXPECT_EQ(frame->sbMain->panelLabel(5)->text(), QStringLiteral(" Fortschritt:"));
+    EXPECT_EQ(frame->sbMain->panelLabel(10)->text(), QStringLiteral("Gesamtzeit (Sek.):"));
+    EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+    EXPECT_EQ(frame->mainWindow()->mnuExit->text(), QStringLiteral("&Beenden"));
+    frame->close();
+    // Nothing the window showed went through the translator twice.
+    const QString appended = QString::fromUtf8(fileBytes(QStringLiteral("German")).mid(german.size()));
+    EXPECT_FALSE(appended.contains(QStringLiteral("\"#\""))) << appended.toStdString();
+    EXPECT_FALSE(appended.contains(QStringLiteral("\u00D6ffnen"))) << appended.toStdString();
+    frmPleaseWait wait;
+    EXPECT_EQ(wait.lblHeader->text(), QStringLiteral("Bitte warten, es wird aktualisiert."));
+    EXPECT_EQ(SplashVersionText(10, 0, 6532), QStringLiteral("V10.06532"));
+}
+
+TEST_F(FrameTest, TheProgramsWindowOpensAJobWithoutRunningItAndExitWritesBothSections)
+{
+    const QString marker = tmp.path() + QStringLiteral("/ran");
+    const QString job = writeJob({QStringLiteral("touch ") + marker});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->centralWidget(), main);
+    ASSERT_EQ(frame->menuBar()->actions().size(), 3);
+    EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&File"));
+    // The engine writes to the frame's status bar.
+    EXPECT_EQ(main->session().panels(), static_cast<StatusPanels *>(frame->sbMain));
+
+    // Loaded, not run: one task and the "*" row, no pass mark, nothing launched.
+    EXPECT_EQ(main->session().fgToDo.rows(), 3);
+    EXPECT_EQ(main->session().fgToDo.textMatrix(2, 1), QStringLiteral("*"));
+    EXPECT_TRUE(frame->windowTitle().endsWith(QStringLiteral("job.qvj"))) << frame->windowTitle().toStdString();
+    QTest::qWait(50);
+    EXPECT_FALSE(QFile::exists(marker));
+
+    QSignalSpy closed(frame.get(), &frmMainMDI::closed);
+    main->mnuExit->trigger();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(frame->isClosed());
+    EXPECT_EQ(key("WindowState"), QStringLiteral("0"));
+    EXPECT_NE(key("Width"), QStringLiteral("<none>"));
+    EXPECT_NE(ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMain"), QStringLiteral("mnuOptimizeForSpeed"),
+                                     QStringLiteral("<none>")),
+              QStringLiteral("<none>"));
+}
+
+TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)
+{
+    const QString second = tmp.path() + QStringLiteral("/second");
+    const QString job = writeJob({QStringLiteral("sleep 0.5"), QStringLiteral("touch ") + second});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    QSignalSpy closed(frame.get(), &frmMainMDI::closed);
+
+    // The close arrives while the first task's program runs, from inside the engine's pump.
+    bool closedAtOnce = true;
+    QTimer::singleShot(150, frame.get(), [&] { closedAtOnce = frame->close(); });
+    main->mnuBeginConversionJob->trigger();
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_EQ(closed.count(), 0); // never from inside the run
+    EXPECT_FALSE(main->session().bLoopActive());
+    EXPECT_TRUE(closed.wait(2000));
+    EXPECT_TRUE(frame->isClosed());
+    EXPECT_FALSE(QFile::exists(second));
+    EXPECT_NE(main->session().fgToDo.textMatrix(1, ToDoColumn::Pass), QString());
+}
+
+TEST_F(FrameTest, TheAboutBoxOpensFromTheHelpMenu)
+{
+    auto frame = openProgramWindow();
+    int shown = 0;
+    frame->showAbout = [&](frmAbout &about) {
+        ++shown;
+        EXPECT_TRUE(about.Timer1->isActive());
+        EXPECT_EQ(about.lblVersion->text(), ProgramVersionText());
+    };
+    frame->mainWindow()->mnuAbout->trigger();
+    EXPECT_EQ(shown, 1);
+    frame->close();
+}
