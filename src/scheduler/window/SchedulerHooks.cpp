@@ -29,7 +29,10 @@ void SchedulerHooks::stopScheduler()
 void SchedulerHooks::ShowSchedulerDialog()
 {
     m_scheduler->SetUpScheduler(G_IniFilePath);
-    m_scheduler->exec();
+    if (showModal)
+        showModal(*m_scheduler);
+    else
+        m_scheduler->exec();
     afterSchedulerDialog();
 }
 

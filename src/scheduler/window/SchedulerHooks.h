@@ -20,6 +20,9 @@ public:
     std::function<void(const QString &)> setCaption;
     // The main window's command state.
     std::function<void()> updateMenuToolbar;
+    // How the window is shown from the menu (default: modally, returning when it is hidden).
+    // Tests show it without a nested event loop.
+    std::function<void(frmScheduler &)> showModal;
 
     frmScheduler *scheduler() const { return m_scheduler; }
     // The scheduler's timer runs.

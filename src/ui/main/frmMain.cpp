@@ -15,6 +15,8 @@
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
 #include "platform/ShellOpener.h"
+#include "scheduler/window/SchedulerHooks.h"
+#include "scheduler/window/frmScheduler.h"
 #include "textcontrol/TextControl.h"
 #include "ui/support/DialogFilePicker.h"
 #include "ui/support/FormTranslator.h"
@@ -43,8 +45,8 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     session().mruFileOpen = &mruFileOpen;
     m_controller->schedulerEnabledProbe = [this] { return bSchedularEnabled(); };
     m_controller->stopSchedulerHook = [this] {
-        if (stopScheduler)
-            stopScheduler();
+        if (m_schedulerHooks)
+            m_schedulerHooks->stopScheduler();
     };
     m_controller->windowVisibleProbe = [this] { return isVisible(); };
 
@@ -70,9 +72,19 @@ frmMain::~frmMain()
 
 JobSession &frmMain::session() const { return m_controller->session(); }
 
-void frmMain::setPrompter(Prompter *prompter) { session().setPrompter(prompter ? prompter : m_ownPrompter.get()); }
+void frmMain::setPrompter(Prompter *prompter)
+{
+    session().setPrompter(prompter ? prompter : m_ownPrompter.get());
+    if (frmSched)
+        frmSched->setPrompter(session().prompter());
+}
 
-void frmMain::setPicker(FilePicker *picker) { session().setPicker(picker ? picker : m_ownPicker.get()); }
+void frmMain::setPicker(FilePicker *picker)
+{
+    session().setPicker(picker ? picker : m_ownPicker.get());
+    if (frmSched)
+        frmSched->setPicker(session().picker());
+}
 
 void frmMain::setStatusPanels(StatusPanels *panels) { session().setPanels(panels); }
 
@@ -169,7 +181,10 @@ void frmMain::connectCommands()
     connect(mnuBeginConversionJob, &QAction::triggered, this, [c] { c->beginJob(); });
     connect(mnuPause, &QAction::triggered, this, [c] { c->pauseJob(); });
     connect(mnuRewindConversionJob, &QAction::triggered, this, [c] { c->rewindJob(); });
-    connect(mnuScheduleConversionJob, &QAction::triggered, this, &frmMain::scheduleRequested);
+    connect(mnuScheduleConversionJob, &QAction::triggered, this, [this] {
+        emit scheduleRequested();
+        ShowSchedulerDialog();
+    });
 
     connect(mnuLaunchHelpFile, &QAction::triggered, this, [] { ShowHelpTopic(hcContents, 1, QString()); });
     connect(cmdHelpCommandLine, &QAction::triggered, this,
@@ -283,7 +298,26 @@ void frmMain::refreshRecentJobs()
     UpdateMenuToolbar();
 }
 
-bool frmMain::bSchedularEnabled() const { return schedulerEnabled ? schedulerEnabled() : false; }
+bool frmMain::bSchedularEnabled() const { return m_schedulerHooks && m_schedulerHooks->bSchedularEnabled(); }
+
+void frmMain::createScheduler()
+{
+    if (frmSched)
+        return;
+    frmSched = new frmScheduler(this);
+    frmSched->setPrompter(session().prompter());
+    frmSched->setPicker(session().picker());
+    frmSched->Form_Load();
+    m_schedulerHooks = new SchedulerHooks(frmSched, &session(), this);
+    m_schedulerHooks->setCaption = [this](const QString &caption) { emit frameCaptionChanged(caption); };
+    m_schedulerHooks->updateMenuToolbar = [this] { UpdateMenuToolbar(); };
+}
+
+void frmMain::ShowSchedulerDialog()
+{
+    if (m_schedulerHooks)
+        m_schedulerHooks->ShowSchedulerDialog();
+}
 
 void frmMain::selectTab(int tab) { ts->setCurrentIndex(tab == 2 ? 1 : 0); }
 
@@ -360,12 +394,16 @@ void frmMain::Form_Load()
         tx->setPageWidth(12240);
         tx->setPageHeight(15840);
     }
-    if (setUpScheduler)
-        setUpScheduler(G_IniFilePath);
+    createScheduler();
+    frmSched->SetUpScheduler(G_IniFilePath);
     // A schedule left running restarts with the window, never inside a command-line or
     // automation run, where its boxes would block and its timer could start a second run.
-    if (bPersistRunning && !gbCommandLineMode && startPersistedSchedule)
-        startPersistedSchedule();
+    if (bPersistRunning && !gbCommandLineMode) {
+        if (startPersistedSchedule)
+            startPersistedSchedule();
+        else
+            frmSched->cmdStartTimer_Click();
+    }
     translateWindow();
     mruFileOpen.Setup(5, G_IniFilePath, QStringLiteral("mruFileOpen"), QStringLiteral("-1"));
     refreshRecentJobs();
@@ -374,6 +412,11 @@ void frmMain::Form_Load()
 void frmMain::Form_Unload()
 {
     SaveIniFile();
+    if (frmSched) {
+        // No tick may start a run while the program closes.
+        frmSched->Timer1->stop();
+        frmSched->Form_Unload();
+    }
     if (ConversionControl *control = session().VelmoraX1())
         control->shutDown();
 }

@@ -24,6 +24,8 @@ class SessionController;
 class ShellOpener;
 class StatusPanels;
 class TaskEditor;
+class SchedulerHooks;
+class frmScheduler;
 struct CommandState;
 
 class frmMain : public QWidget, public frmMainMenus
@@ -64,12 +66,14 @@ public:
     void setPicker(FilePicker *picker);
     void setStatusPanels(StatusPanels *panels);
     void setShellOpener(ShellOpener *opener);
-    // The scheduler window, once it exists: whether its countdown runs, creating and setting
-    // it up, and restarting a schedule left running.
-    std::function<bool()> schedulerEnabled;
-    std::function<void()> stopScheduler;
-    std::function<void(const QString &iniFile)> setUpScheduler;
+    // The scheduler window, created hidden by Form_Load, and the main window's side of it
+    // (runs the scheduled job, the countdown caption, Pause).
+    frmScheduler *frmSched = nullptr;
+    SchedulerHooks *schedulerHooks() const { return m_schedulerHooks; }
+    // Restarts a schedule left running (default: the scheduler's Begin). Tests replace it.
     std::function<void()> startPersistedSchedule;
+    // The menu's "Schedule a Conversion Job".
+    void ShowSchedulerDialog();
 
     // Start-up: choice lists, grids, settings, toolbar, tabs, text control, scheduler,
     // translation, recent jobs. Run once, before the window is shown.
@@ -100,6 +104,8 @@ signals:
     void scheduleRequested();
     // The job's file name for the frame's caption ("" = none).
     void jobCaptionChanged(const QString &caption);
+    // The frame's whole caption: the schedule's countdown, or the plain program name.
+    void frameCaptionChanged(const QString &caption);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -117,7 +123,10 @@ private:
     void moveTask(int target);
     void showWebPage(const QString &url);
 
+    void createScheduler();
+
     SessionController *m_controller = nullptr;
+    SchedulerHooks *m_schedulerHooks = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<FilePicker> m_ownPicker;
     std::unique_ptr<ShellOpener> m_ownOpener;

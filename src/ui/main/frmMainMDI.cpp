@@ -37,6 +37,7 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
         connect(m_main, &frmMain::exitRequested, this, &frmMainMDI::mnuExit_Click);
         connect(m_main, &frmMain::aboutRequested, this, &frmMainMDI::mnuAbout_Click);
         connect(m_main, &frmMain::jobCaptionChanged, this, &frmMainMDI::setJobCaption);
+        connect(m_main, &frmMain::frameCaptionChanged, this, &QWidget::setWindowTitle);
     }
     TranslateForm(this);
     if (m_main) {

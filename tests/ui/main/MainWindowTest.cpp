@@ -302,6 +302,9 @@ TEST_F(MainWindowTest, SettingsRoundTripAtTheWindowEdgeAndAPersistedScheduleOnly
         m.Form_Unload();
     }
     w.reset();
+    // The scheduler's inputs name no job file: they are not valid, so no restart is stored.
+    EXPECT_EQ(ProfileIni::readString(G_IniFilePath, "frmScheduler", "chkPersistRunning", ""), "0");
+    ProfileIni::writeString(G_IniFilePath, "frmScheduler", "chkPersistRunning", "1");
     const QByteArray written = qvtest::readFile(G_IniFilePath);
     EXPECT_TRUE(written.contains("mnuOptimizeForSpeed=FALSE"));
     EXPECT_TRUE(written.contains("cbFileTypeOriginal.ListIndex=4"));
