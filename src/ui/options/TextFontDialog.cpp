@@ -1,5 +1,6 @@
 #include "TextFontDialog.h"
 
+#include "language/Translator.h"
 #include "textcontrol/TextControl.h"
 #include "textcontrol/TextUnits.h"
 #include "ui/options/OptionsDialogFrame.h"
@@ -66,7 +67,7 @@ TextFontDialog::TextFontDialog(TextControl &control, ModalRunner runner, QWidget
     chkStrikethru = named(new QCheckBox(QStringLiteral("&Strike-through")), "chkStrikethru");
     cboUnderlineStyle = named(new QComboBox, "cboUnderlineStyle");
     for (const char *style : {"Single", "Double", "Dotted", "Dashed", "Wave", "Words only"})
-        cboUnderlineStyle->addItem(QString::fromLatin1(style));
+        cboUnderlineStyle->addItem(Translate(QString::fromLatin1(style)));
     spnBaseLine = named(new QDoubleSpinBox, "spnBaseLine");
     spnBaseLine->setRange(-1584, 1584);
     spnBaseLine->setDecimals(2);

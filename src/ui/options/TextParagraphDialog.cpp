@@ -1,5 +1,6 @@
 #include "TextParagraphDialog.h"
 
+#include "language/Translator.h"
 #include "textcontrol/TextControl.h"
 #include "ui/support/FormTranslator.h"
 
@@ -56,7 +57,7 @@ TextParagraphDialog::TextParagraphDialog(TextControl &control, QWidget *parent) 
     auto *top = new QGridLayout;
     cboAlignment = named(new QComboBox, "cboAlignment");
     for (const char *a : {"Left", "Right", "Centre", "Justify"})
-        cboAlignment->addItem(QString::fromLatin1(a));
+        cboAlignment->addItem(Translate(QString::fromLatin1(a)));
     addRow(top, 0, "&Alignment:", cboAlignment);
     top->setColumnStretch(2, 1);
     root->addLayout(top);
@@ -74,8 +75,8 @@ TextParagraphDialog::TextParagraphDialog(TextControl &control, QWidget *parent) 
     addRow(gi, 3, "Space &before:", spnIndentT);
     addRow(gi, 4, "Space a&fter:", spnIndentB);
     cboLineSpacingKind = named(new QComboBox, "cboLineSpacingKind");
-    cboLineSpacingKind->addItem(QStringLiteral("Proportional"));
-    cboLineSpacingKind->addItem(QStringLiteral("Exact"));
+    cboLineSpacingKind->addItem(Translate(QStringLiteral("Proportional")));
+    cboLineSpacingKind->addItem(Translate(QStringLiteral("Exact")));
     spnLineSpacing = named(new QSpinBox, "spnLineSpacing");
     spnLineSpacing->setRange(1, 1000);
     spnLineSpacing->setSuffix(QStringLiteral(" %"));
@@ -88,7 +89,7 @@ TextParagraphDialog::TextParagraphDialog(TextControl &control, QWidget *parent) 
     spacingLabel->setBuddy(spnLineSpacing);
     gi->addWidget(spacingLabel, 6, 0);
     gi->addLayout(spacing, 6, 1);
-    spnLineSpacingT->setAccessibleName(QStringLiteral("Exact line spacing"));
+    spnLineSpacingT->setAccessibleName(Translate(QStringLiteral("Exact line spacing")));
     root->addWidget(indents);
 
     auto *frame = new QGroupBox(QStringLiteral("Frame"));
