@@ -88,7 +88,13 @@ TextFontDialog::TextFontDialog(TextControl &control, ModalRunner runner, QWidget
     g->addWidget(chkUnderline, 3, 1);
     addRow(g, 4, "Underline st&yle:", cboUnderlineStyle);
     addRow(g, 5, "Baseline s&hift:", spnBaseLine);
-    addRow(g, 6, "&Text colour:", cmdForeColor);
+    auto *foreLabel = new QLabel(QStringLiteral("&Text colour:"));
+    foreLabel->setBuddy(cmdForeColor);
+    auto *fore = new QHBoxLayout;
+    fore->addWidget(cmdForeColor);
+    fore->addStretch(1);
+    g->addWidget(foreLabel, 6, 0);
+    g->addLayout(fore, 6, 1);
     auto *back = new QHBoxLayout;
     back->addWidget(cmdBackColor);
     back->addWidget(chkNoBackground);

@@ -47,6 +47,8 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
     setWindowTitle(QStringLiteral("Advanced Options"));
     auto *root = new QVBoxLayout(this);
     TabStrip1 = named(new QTabWidget, "TabStrip1");
+    TabStrip1->setUsesScrollButtons(false); // every tab caption shows whole, also translated
+    TabStrip1->setElideMode(Qt::ElideNone);
     root->addWidget(TabStrip1);
 
     // 1 What To Convert

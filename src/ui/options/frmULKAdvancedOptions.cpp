@@ -57,6 +57,8 @@ frmULKAdvancedOptions::frmULKAdvancedOptions(DialogContext &ctx, QWidget *parent
     intro->setWordWrap(true);
     root->addWidget(intro);
     tsDisplay = named(new QTabWidget, "tsDisplay");
+    tsDisplay->setUsesScrollButtons(false); // every tab caption shows whole, also translated
+    tsDisplay->setElideMode(Qt::ElideNone);
     root->addWidget(tsDisplay, 1);
 
     cbChangePageSettings = named(new QCheckBox(QStringLiteral("Enforce &Page And Document Settings")), "cbChangePageSettings");

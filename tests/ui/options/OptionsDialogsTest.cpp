@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -469,4 +470,76 @@ TEST_F(OptionsDialogs, ParagraphDialogWritesTheControlExactly)
     EXPECT_EQ(s.lULKAlignment, 2);
     EXPECT_EQ(s.lULKIndentL, 735);
     EXPECT_EQ(s.lULKFrameStyle, 9);
+}
+
+namespace {
+
+// Every visible text control gets at least the room it asks for and lies inside its parent.
+void expectNothingClipped(QWidget *top, const QString &where)
+{
+    for (QWidget *w : top->findChildren<QWidget *>()) {
+        // The tab bar's own scroll buttons are hidden while every tab fits.
+        if (!w->isVisibleTo(top) || !w->isVisible() || qobject_cast<QTabBar *>(w->parentWidget()))
+            continue;
+        const auto *label = qobject_cast<QLabel *>(w);
+        if (label && label->wordWrap()) {
+            EXPECT_GE(w->height(), label->heightForWidth(w->width())) << where.toStdString() << " " << label->text().toStdString();
+        } else if (label || qobject_cast<QAbstractButton *>(w) || qobject_cast<QComboBox *>(w)) {
+            const QSize need = w->minimumSizeHint();
+            EXPECT_GE(w->width(), need.width()) << where.toStdString() << " " << w->objectName().toStdString();
+            EXPECT_GE(w->height(), need.height()) << where.toStdString() << " " << w->objectName().toStdString();
+        }
+        if (QWidget *parent = w->parentWidget(); parent && !w->isWindow()) {
+            EXPECT_TRUE(parent->rect().contains(w->geometry())) << where.toStdString() << " " << w->objectName().toStdString();
+        }
+    }
+    const QString dir = qEnvironmentVariable("QV_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        top->grab().save(dir + u'/' + where + QStringLiteral(".png"));
+}
+
+void checkEveryTab(QDialog &d, QTabWidget *tabs, const QString &name)
+{
+    d.show();
+    EXPECT_LE(tabs->tabBar()->sizeHint().width(), tabs->tabBar()->width()) << name.toStdString();
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QApplication::processEvents();
+        expectNothingClipped(&d, name + QString::number(i + 1));
+    }
+}
+
+} // namespace
+
+TEST_F(OptionsDialogs, NothingClippedInEnglishAndGerman)
+{
+    for (const QString &language : {QStringLiteral("English"), QStringLiteral("German")}) {
+        if (language == QStringLiteral("German"))
+            startWith(language, qvtest::readFile(qvtest::sourceDir() + "/data/Languages/German-Quorvane.txt"), true);
+        s.bConvertAllSlides = false;
+        frmAdvancedOptions a(ctx);
+        a.Form_Load();
+        a.cbMoveAfterProcessing->setChecked(true);
+        checkEveryTab(a, a.TabStrip1, language + "-frmAdvancedOptions-tab");
+        frmULKAdvancedOptions u(ctx);
+        u.Form_Load();
+        for (QCheckBox *box : {u.cbChangePageSettings, u.cbChangeParagraphSettings, u.cbChangeFontSettings,
+                               u.cbChangePDFSettings, u.cbChangeImageQuality})
+            box->setChecked(true);
+        checkEveryTab(u, u.tsDisplay, language + "-frmULKAdvancedOptions-tab");
+        frmULKPageDlg p(ctx);
+        p.Form_Load();
+        p.show();
+        expectNothingClipped(&p, language + "-frmULKPageDlg");
+        frmULKPDFOptions f(ctx);
+        f.Form_Load();
+        f.show();
+        expectNothingClipped(&f, language + "-frmULKPDFOptions");
+        TextFontDialog font(output, {});
+        font.show();
+        expectNothingClipped(&font, language + "-TextFontDialog");
+        TextParagraphDialog paragraph(output);
+        paragraph.show();
+        expectNothingClipped(&paragraph, language + "-TextParagraphDialog");
+    }
 }
