@@ -58,10 +58,14 @@ void ApplyULKSettingsToTextControl(JobSession &session)
         tc->setPageMarginB(s.lULKPageMarginB);
         tc->setOutputOption(9, s.lULKStyleSheetOption);
         tc->setOutputOption(8, s.sULKStyleSheetFile);
-        tc->setOutputOption(1, s.lULKPageHeight);
-        tc->setOutputOption(0, s.lULKPageWidth);
-        tc->setPageHeight(s.lULKPageHeight);
-        tc->setPageWidth(s.lULKPageWidth);
+        // The page dialog stores 0 for an empty box: such a size would make no PDF at all, so
+        // the page the document brought (or the default page) stays.
+        if (s.lULKPageWidth > 0 && s.lULKPageHeight > 0) {
+            tc->setOutputOption(1, s.lULKPageHeight);
+            tc->setOutputOption(0, s.lULKPageWidth);
+            tc->setPageHeight(s.lULKPageHeight);
+            tc->setPageWidth(s.lULKPageWidth);
+        }
     }
     if (s.bOverrideParagraphSettings) {
         tc->setAlignment(s.lULKAlignment);

@@ -105,6 +105,29 @@ TEST(TextPdfWithOptions, PageSettingsAndPasswordsOnlyWhenEnforced)
     EXPECT_TRUE(probePdf(again).opened);
 }
 
+TEST(TextPdfWithOptions, NonPositivePageSizeKeepsTheDocumentPage)
+{
+    // The page dialog stores 0 for an empty box; the margins still apply.
+    QTemporaryDir dir;
+    const QString rtf = dir.filePath(QStringLiteral("in.rtf"));
+    ASSERT_TRUE(qvtest::writeFile(rtf, sampleRtf()));
+    JobSession session;
+    ConversionSettings &s = session.settings;
+    s.bOverridePageSettings = true;
+    s.lULKPageMarginL = 720;
+    for (auto [w, h] : {std::pair{0, 16837}, std::pair{11906, -5}}) {
+        s.lULKPageWidth = w;
+        s.lULKPageHeight = h;
+        const QString pdf = dir.filePath(QStringLiteral("p%1.pdf").arg(w));
+        clsConversionOptions o = rtfToPdf(rtf, pdf);
+        ASSERT_EQ(ConvertRTFToPDFWithTextControl(session, o), 0) << o.sErr.toStdString();
+        const PdfInfo p = probePdf(pdf);
+        ASSERT_TRUE(p.opened) << p.error.toStdString();
+        EXPECT_NEAR(p.width, 612.0, 1.0);
+        EXPECT_NEAR(p.height, 792.0, 1.0);
+    }
+}
+
 TEST(TextPdfWithOptions, ParagraphAndFontSettingsReachTheWholeText)
 {
     QTemporaryDir dir;
