@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "CommandState.h"
+#include "EditorExchange.h"
 #include "JobGridView.h"
 #include "MainWindowBinding.h"
 #include "ProductLinks.h"
@@ -60,6 +61,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     Timer1->setInterval(300);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connectCommands();
+    m_exchange = new EditorExchange(*this);
 }
 
 frmMain::~frmMain()

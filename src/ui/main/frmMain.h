@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class EditorExchange;
 class FilePicker;
 class JobGridView;
 class JobSession;
@@ -93,6 +94,15 @@ public:
     // True when the window may close at once.
     bool requestClose();
 
+    // The task editor and the task grid exchanging tasks (load, update, add, remove) and the
+    // editor's field handlers.
+    EditorExchange *exchange() const { return m_exchange; }
+    // The advanced-options dialog, opened by the advanced-options button and by a double click
+    // on a conversion task: told whether the chosen target type can give one file per slide,
+    // it returns true when the user applied it (the selected task is then updated). Unset, the
+    // button does nothing.
+    std::function<bool(bool bSupportsSingleFileOutput)> showAdvancedOptionsDialog;
+
 signals:
     // File > Exit, and a close that waited for its run.
     void exitRequested();
@@ -123,4 +133,5 @@ private:
     std::unique_ptr<ShellOpener> m_ownOpener;
     ShellOpener *m_opener = nullptr;
     bool m_commandStateShown = false;
+    EditorExchange *m_exchange = nullptr;
 };
