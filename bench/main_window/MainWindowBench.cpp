@@ -4,6 +4,8 @@
 //   quorvane-window-bench [--tasks N] [--files N] [--original FILE] [--shot FILE.png]
 //                         [--stay SECONDS] [--german]
 //
+// --editor measures, with the job open, selecting task rows (the editor loads the row) and
+// adding tasks through the editor, e.g. --tasks 30000 --files 0 --editor.
 // --special N shows the special-process panel with entry N of its list; --width/--height
 // size the window.
 // --shot saves a picture of the window after start; --stay keeps it shown (for a screenshot
@@ -13,6 +15,9 @@
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
 #include "platform/ProfileIni.h"
+#include "platform/FlexGridTableModel.h"
+#include "ui/main/EditorExchange.h"
+#include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
@@ -84,7 +89,9 @@ int main(int argc, char **argv)
     frmMain w;
     w.Form_Load();
     w.controller()->openJob(job);
-    // --special N shows the special-process panel with list entry N.
+    // --editor measures, with the job open, selecting task rows (the editor loads the row) and
+// adding tasks through the editor, e.g. --tasks 30000 --files 0 --editor.
+// --special N shows the special-process panel with list entry N.
     const QString special = arg(args, QStringLiteral("--special"));
     if (!special.isEmpty()) {
         w.session().settings.sActionToDo = QStringLiteral("S");
@@ -99,6 +106,49 @@ int main(int argc, char **argv)
     const qint64 startMs = t.elapsed();
     std::printf("window with %d tasks: created and shown in %lld ms (grid rows %d)\n", tasks,
                 static_cast<long long>(startMs), w.session().fgToDo.rows());
+
+    if (args.contains(QStringLiteral("--editor"))) {
+        // Selecting a row as a click does: through the view's selection model, which asks the
+        // leave-row check and makes the grid enter the row.
+        qint64 slowestSelect = 0;
+        const int last = w.session().fgToDo.rows() - 2;
+        for (int row : {last / 2, last - 1, 2, last - 2, 1}) {
+            const QModelIndex idx = w.fgToDo->model()->index(row - 1, 3);
+            QElapsedTimer sel;
+            sel.start();
+            w.fgToDo->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect |
+                                                                 QItemSelectionModel::Rows);
+            app.processEvents();
+            slowestSelect = qMax(slowestSelect, sel.elapsed());
+            // The job reader ends a capped job with a reload task, which the editor shows as a
+            // special process without its texts.
+            if (w.session().fgToDo.textMatrix(row, 2) == QLatin1String("C") &&
+                w.editor->cbOriginalFile->currentText() != w.session().fgToDo.textMatrix(row, 3))
+                std::printf("row %d was not loaded into the editor (grid row %d, editor %s)\n", row, w.session().fgToDo.row(), qPrintable(w.editor->cbOriginalFile->currentText()));
+        }
+        // Adding: a valid conversion in the editor, appended before the "*" row.
+        const QString original = home.path() + QStringLiteral("/deck-new.pptx");
+        QFile deck(original);
+        deck.open(QIODevice::WriteOnly);
+        deck.write("x");
+        deck.close();
+        w.editor->cbOriginalFile->setEditText(original);
+        w.editor->cbTargetFile->setEditText(home.path() + QStringLiteral("/out/deck-new.pdf"));
+        w.editor->cbFileTypeTarget->setCurrentIndex(w.editor->cbFileTypeTarget->findData(32));
+        qint64 slowestAdd = 0;
+        int added = 0;
+        for (int i = 0; i < 5; ++i) {
+            QElapsedTimer add;
+            add.start();
+            added += w.exchange()->AddFileToConvertGUI() ? 1 : 0;
+            app.processEvents();
+            slowestAdd = qMax(slowestAdd, add.elapsed());
+        }
+        std::printf("editor with %d tasks: slowest row selection %lld ms (5 rows), slowest add %lld ms (%d of 5 "
+                    "added, grid rows %d)\n",
+                    tasks, static_cast<long long>(slowestSelect), static_cast<long long>(slowestAdd), added,
+                    w.session().fgToDo.rows());
+    }
 
     const QString shot = arg(args, QStringLiteral("--shot"));
     if (!shot.isEmpty())

@@ -15,30 +15,53 @@ void ApplySaveToOriginalRule(EditorPanelState &s)
     s.targetSpecFieldsVisible = !s.saveToOriginalSpecChecked;
 }
 
+void ApplyConversionWildcardRule(EditorPanelState &s, const QString &sOriginalFile)
+{
+    const bool wild = bIsWildcardOriginal(sOriginalFile);
+    s.saveToOriginalVisible = wild;
+    if (!wild)
+        s.saveToOriginalChecked = false;
+    s.doSubfoldersVisible = wild;
+    s.selectTargetFileVisible = !wild;
+    ApplySaveToOriginalRule(s);
+}
+
+void RefreshFileFolderConcatenateRules(EditorPanelState &s, const QString &sOriginalFileSpecialized)
+{
+    // Appending always writes one target file: no folder target, no per-folder saving.
+    s.saveToOriginalSpecVisible = false;
+    s.saveToOriginalSpecChecked = false;
+    s.doSubfoldersSpecVisible = bIsWildcardOriginal(sOriginalFileSpecialized);
+    s.selectSourceFileSpecVisible = true;
+    s.selectTargetFileSpecVisible = true;
+    s.selectTargetFolderSpecVisible = false;
+    ApplySaveToOriginalRule(s);
+}
+
+void RefreshFileFolderStandardRules(EditorPanelState &s, const QString &sOriginalFileSpecialized)
+{
+    const bool wild = bIsWildcardOriginal(sOriginalFileSpecialized);
+    s.saveToOriginalSpecVisible = wild;
+    if (!wild)
+        s.saveToOriginalSpecChecked = false;
+    s.doSubfoldersSpecVisible = wild;
+    s.selectTargetFileSpecVisible = !wild;
+    ApplySaveToOriginalRule(s);
+}
+
 void RefreshFileFolderSpecializedRules(EditorPanelState &s, const QString &sOriginalFileSpecialized,
                                        int lSpecialProcessId)
 {
-    const bool wild = bIsWildcardOriginal(sOriginalFileSpecialized);
     s.selectSourceFolderSpecVisible = true;
     s.selectTargetFolderSpecVisible = true;
     switch (lSpecialProcessId) {
     case spAppendFiles:
-        // Appending always writes one target file: no folder target, no per-folder saving.
-        s.saveToOriginalSpecVisible = false;
-        s.saveToOriginalSpecChecked = false;
-        s.doSubfoldersSpecVisible = wild;
-        s.selectSourceFileSpecVisible = true;
-        s.selectTargetFileSpecVisible = true;
-        s.selectTargetFolderSpecVisible = false;
+        RefreshFileFolderConcatenateRules(s, sOriginalFileSpecialized);
         break;
     case spRemoveEmptyLines:
     case spSearchAndReplace:
     case spLaunchProgram:
-        s.saveToOriginalSpecVisible = wild;
-        if (!wild)
-            s.saveToOriginalSpecChecked = false;
-        s.doSubfoldersSpecVisible = wild;
-        s.selectTargetFileSpecVisible = !wild;
+        RefreshFileFolderStandardRules(s, sOriginalFileSpecialized);
         break;
     default:
         break;
@@ -50,12 +73,7 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
                                 const QString &sOriginalFileSpecialized, const QString &sActionToDo,
                                 int lSpecialProcessId)
 {
-    const bool wild = bIsWildcardOriginal(sOriginalFile);
-    s.saveToOriginalVisible = wild;
-    if (!wild)
-        s.saveToOriginalChecked = false;
-    s.doSubfoldersVisible = wild;
-    s.selectTargetFileVisible = !wild;
+    ApplyConversionWildcardRule(s, sOriginalFile);
 
     const bool wildSpec = bIsWildcardOriginal(sOriginalFileSpecialized);
     s.saveToOriginalSpecVisible = wildSpec;

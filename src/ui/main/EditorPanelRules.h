@@ -44,6 +44,16 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
 void RefreshFileFolderSpecializedRules(EditorPanelState &s, const QString &sOriginalFileSpecialized,
                                        int lSpecialProcessId);
 
+// The conversion panel by its original: a folder wildcard offers the save-in-original and
+// sub-folder boxes and has no target-file picker; a single file the other way round (its
+// save-in-original box unchecked, the sub-folder box keeping its mark).
+void ApplyConversionWildcardRule(EditorPanelState &s, const QString &sOriginalFile);
+
+// The two arrangements of the special panel's pickers: appending (the target is always one
+// file) and the processes that read a file or a folder.
+void RefreshFileFolderConcatenateRules(EditorPanelState &s, const QString &sOriginalFileSpecialized);
+void RefreshFileFolderStandardRules(EditorPanelState &s, const QString &sOriginalFileSpecialized);
+
 // The target frames follow their save-in-original boxes, whoever changed them: hidden exactly
 // while the box is checked.
 void ApplySaveToOriginalRule(EditorPanelState &s);

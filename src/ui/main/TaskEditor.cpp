@@ -395,6 +395,27 @@ void TaskEditor::RefreshFileFolderGUISpecialized()
     applyPanelState(s);
 }
 
+void TaskEditor::RefreshConversionWildcard()
+{
+    EditorPanelState s = panelState();
+    ApplyConversionWildcardRule(s, cbOriginalFile->currentText());
+    applyPanelState(s);
+}
+
+void TaskEditor::RefreshFileFolderStandard()
+{
+    EditorPanelState s = panelState();
+    RefreshFileFolderStandardRules(s, cbOriginalFileSpecialized->currentText());
+    applyPanelState(s);
+}
+
+void TaskEditor::RefreshFileFolderConcatenate()
+{
+    EditorPanelState s = panelState();
+    RefreshFileFolderConcatenateRules(s, cbOriginalFileSpecialized->currentText());
+    applyPanelState(s);
+}
+
 void TaskEditor::FillList(QComboBox *cb, const QList<QPair<QString, int>> &entries, int selected)
 {
     cb->clear();

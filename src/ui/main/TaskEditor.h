@@ -111,6 +111,10 @@ public:
     void RefreshConvertOptions(const QString &sActionToDo);
     // The special panel's pickers for the chosen process alone.
     void RefreshFileFolderGUISpecialized();
+    void RefreshFileFolderStandard();
+    // The conversion panel's boxes and target picker by its original (wildcard or file).
+    void RefreshConversionWildcard();
+    void RefreshFileFolderConcatenate();
     // SpecialProcessId of the chosen entry of cbSpecialProcesses (0 when none).
     int selectedSpecialProcessId() const;
 

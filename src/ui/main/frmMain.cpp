@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "CommandState.h"
+#include "EditorExchange.h"
 #include "JobGridView.h"
 #include "MainWindowBinding.h"
 #include "ProductLinks.h"
@@ -21,8 +22,11 @@
 #include "ui/support/DialogFilePicker.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MessageBoxPrompter.h"
+#include "ui/options/DialogContext.h"
+#include "ui/options/OptionsDialogs.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -62,6 +66,35 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     Timer1->setInterval(300);
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connectCommands();
+    m_exchange = new EditorExchange(*this);
+    showAdvancedOptionsDialog = [this](bool bSupportsSingleFileOutput) {
+        return showOptionsDialogs(bSupportsSingleFileOutput);
+    };
+}
+
+bool frmMain::showOptionsDialogs(bool bSupportsSingleFileOutput)
+{
+    // The dialogs edit the program-wide settings in place; the font and paragraph groups travel
+    // through the output text control, whose dialogs are installed once.
+    JobSession &s = session();
+    if (!m_textDialogsInstalled) {
+        InstallTextControlDialogs(*s.TXTextControlOutput());
+        m_textDialogsInstalled = true;
+    }
+    DialogContext ctx(s.settings, glnMeasurement);
+    ctx.prompter = s.prompter();
+    ctx.picker = s.picker();
+    ctx.TXTextControlOutput = s.TXTextControlOutput();
+    ctx.bSupportsSingleFileOutput = bSupportsSingleFileOutput;
+    ctx.bCurrentActionItemDirty = &s.bCurrentActionItemDirty;
+    ctx.UpdateMenuToolbar = [this] { UpdateMenuToolbar(); };
+    ctx.PowerPointVersionAtLeast2010 = [this] { return session().VelmoraX1()->PowerPointVersionAtLeast2010(); };
+    ctx.targetTypeCode = [this] {
+        const QVariant type = editor->cbFileTypeTarget->currentData();
+        return type.isValid() ? type.toInt() : -1;
+    };
+    ctx.runModal = optionsDialogRunner;
+    return ShowAdvancedOptionsDialog(this, ctx);
 }
 
 frmMain::~frmMain()

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class EditorExchange;
 class FilePicker;
 class JobGridView;
 class JobSession;
@@ -27,6 +28,7 @@ class TaskEditor;
 class SchedulerHooks;
 class frmScheduler;
 struct CommandState;
+class QDialog;
 
 class frmMain : public QWidget, public frmMainMenus
 {
@@ -97,6 +99,17 @@ public:
     // True when the window may close at once.
     bool requestClose();
 
+    // The task editor and the task grid exchanging tasks (load, update, add, remove) and the
+    // editor's field handlers.
+    EditorExchange *exchange() const { return m_exchange; }
+    // The advanced-options dialog, opened by the advanced-options button and by a double click
+    // on a conversion task: told whether the chosen target type can give one file per slide,
+    // it returns true when the user applied it (the selected task is then updated). Unset, the
+    // button does nothing.
+    std::function<bool(bool bSupportsSingleFileOutput)> showAdvancedOptionsDialog;
+    // How the option dialogs are shown (empty: modally); tests drive them through it.
+    std::function<int(QDialog &)> optionsDialogRunner;
+
 signals:
     // File > Exit, and a close that waited for its run.
     void exitRequested();
@@ -113,6 +126,9 @@ protected:
     void tbMain_ButtonMenuClick(const QString &key) override;
 
 private:
+    // The default of showAdvancedOptionsDialog: the advanced options dialog over the settings.
+    bool showOptionsDialogs(bool bSupportsSingleFileOutput);
+    bool m_textDialogsInstalled = false;
     void buildPages();
     void connectCommands();
     void applyCommandState(const CommandState &state);
@@ -132,4 +148,5 @@ private:
     std::unique_ptr<ShellOpener> m_ownOpener;
     ShellOpener *m_opener = nullptr;
     bool m_commandStateShown = false;
+    EditorExchange *m_exchange = nullptr;
 };

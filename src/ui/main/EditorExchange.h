@@ -1,0 +1,72 @@
+#pragma once
+// The task editor and the task grid exchanging a task: entering a row loads its cells into the
+// editor, Update validates the editor and writes it back into the current row, Add appends it
+// before the "*" row and Remove deletes the current row and renumbers the rest. It installs
+// the window's engine hooks (add, update, remove) and the row-leave check of the grid's view.
+#include "EditorExchangeRules.h"
+
+#include "jobs/ValidationReports.h"
+
+#include <QObject>
+
+#include <functional>
+
+class EditorFieldHandlers;
+class FlexGrid;
+class JobSession;
+class QComboBox;
+class TaskEditor;
+class frmMain;
+
+class EditorExchange : public QObject, public ValidationEditor
+{
+    Q_OBJECT
+public:
+    explicit EditorExchange(frmMain &w);
+
+    EditorFieldHandlers &handlers() const { return *m_handlers; }
+    // The window's recent lists take the editor's paths and texts after an add or an update;
+    // unset, nothing is recorded.
+    std::function<void()> updateMRUsHook;
+
+    // The editor's controls as values, and the record they make (the target box is first put
+    // in the original's folder when "save in original folder" is checked).
+    EditorFields editorFields() const;
+    void GetOptionsFromGUI(clsConversionOptions &options);
+
+    void ConversionJobUpdate();
+    void UpdateGridFromGUI_ConversionItem();
+    void UpdateGridFromGUI_SpecializedItem();
+    void UpdateGUI_ConversionItemViaCellContents();
+    void UpdateGUI_SpecializedToDOItemViaCellContents();
+    bool bNotOnLastUninitializedRecord() const;
+
+    bool AddFileToConvertGUI();
+    void RemoveActionItem();
+
+    // Grid events: a row entered, the check before a row is left (false keeps the row), a
+    // double click, a row of the log entered.
+    void fgToDo_EnterCell();
+    bool fgToDo_LeaveCell(int toRow);
+    void fgToDo_DblClick();
+    void fgLog_EnterCell();
+
+    // ValidationEditor.
+    void focusBox(Box box) override;
+    void setTargetFileText(const QString &text) override;
+
+private:
+    JobSession &session() const;
+    TaskEditor &editor() const;
+    // Task rows are 1 .. Rows-2 with a task number; the header and the "*" row are none.
+    bool isTaskRow(int row) const;
+    void writeCurrentRow(const QStringList &cells);
+    void fillTargetList(TargetTypeList list);
+
+    frmMain &m_w;
+    EditorFieldHandlers *m_handlers = nullptr;
+    TargetTypeList m_targetList = TargetTypeList::Standard;
+};
+
+// Deletes task row lJob and numbers the tasks 1 .. Rows-2 again; the "*" row keeps its "*".
+void RemoveAllFilesWithJobNumber(FlexGrid &grid, int lJob);

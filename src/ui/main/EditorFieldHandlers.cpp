@@ -1,0 +1,221 @@
+#include "EditorFieldHandlers.h"
+
+#include "EditorExchange.h"
+#include "EditorExchangeRules.h"
+#include "SessionController.h"
+#include "TaskEditor.h"
+#include "frmMain.h"
+
+#include "common/Globals.h"
+#include "converter/TypeCatalogue.h"
+#include "jobs/JobSession.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+EditorFieldHandlers::EditorFieldHandlers(frmMain &w, EditorExchange &exchange)
+    : QObject(&exchange), m_w(w), m_exchange(exchange)
+{
+    connectHandlers();
+}
+
+void EditorFieldHandlers::connectHandlers()
+{
+    TaskEditor &ed = *m_w.editor;
+    // An editable list changes by typing (textEdited) or by a pick from its list (activated).
+    auto onChange = [this](QComboBox *cb, void (EditorFieldHandlers::*handler)()) {
+        connect(cb->lineEdit(), &QLineEdit::textEdited, this, handler);
+        connect(cb, &QComboBox::activated, this, handler);
+    };
+    onChange(ed.cbOriginalFile, &EditorFieldHandlers::cbOriginalFile_Change);
+    onChange(ed.cbOriginalFileSpecialized, &EditorFieldHandlers::cbOriginalFileSpecialized_Change);
+    onChange(ed.cbTargetFile, &EditorFieldHandlers::cbTargetFile_Change);
+    onChange(ed.cbTargetFileSpecialized, &EditorFieldHandlers::cbTargetFileSpecialized_Change);
+    onChange(ed.cbCommandLine, &EditorFieldHandlers::cbCommandLine_Change);
+    for (QComboBox *cb : {ed.cbCommandLineArguments, ed.cbFindString, ed.cbReplacementString})
+        onChange(cb, &EditorFieldHandlers::ItemDirty);
+    connect(ed.txtCommandLineWaitTimeInSeconds, &QLineEdit::textEdited, this, &EditorFieldHandlers::ItemDirty);
+    for (QComboBox *cb : {ed.cbCommandLineWindowState, ed.cbCommandLineThreadPriority})
+        connect(cb, &QComboBox::activated, this, &EditorFieldHandlers::ItemDirty);
+    for (QCheckBox *cb : {ed.cbCaseSensitive, ed.cbDoSubfolders, ed.cbDoSubfoldersSpecialized})
+        connect(cb, &QCheckBox::clicked, this, &EditorFieldHandlers::ItemDirty);
+    for (QComboBox *cb : {ed.cbFileTypeOriginal, ed.cbFileTypeOriginalSpecialized})
+        connect(cb, &QComboBox::activated, this, [this, cb] {
+            if (cb->count() > 0)
+                ItemDirty();
+        });
+    connect(ed.cbFileTypeTarget, &QComboBox::activated, this, &EditorFieldHandlers::cbFileTypeTarget_Click);
+    connect(ed.cbCharacter1, &QComboBox::activated, this, &EditorFieldHandlers::cbCharacter1_Click);
+    connect(ed.cbCharacter2, &QComboBox::activated, this, &EditorFieldHandlers::cbCharacter2_Click);
+    connect(ed.cbSaveToOriginalFolder, &QCheckBox::clicked, this, &EditorFieldHandlers::cbSaveToOriginalFolder_Click);
+    connect(ed.cbSaveToOriginalFolderSpecialized, &QCheckBox::clicked, this,
+            &EditorFieldHandlers::cbSaveToOriginalFolderSpecialized_Click);
+    connect(ed.cbSpecialProcesses, &QComboBox::activated, this, &EditorFieldHandlers::cbSpecialProcesses_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(ed.rbActionToDo[i], &QRadioButton::clicked, this, [this, i] { rbActionToDo_Click(i); });
+    connect(ed.rbUseMSWordConversion, &QRadioButton::clicked, this, [this] { rbConversionMethod_Click(cmMSWord); });
+    connect(ed.rbUseAmbrithConversion, &QRadioButton::clicked, this, [this] { rbConversionMethod_Click(cmAmbrith); });
+    connect(ed.rbUsePDFConversion, &QRadioButton::clicked, this, [this] { rbConversionMethod_Click(cmFromPDF); });
+    connect(ed.cmdAdvancedPPTOptions, &QPushButton::clicked, this, &EditorFieldHandlers::cmdAdvancedPPTOptions_Click);
+}
+
+void EditorFieldHandlers::ItemDirty()
+{
+    if (gbSuppressEvents)
+        return;
+    m_w.session().bCurrentActionItemDirty = true;
+    m_w.UpdateMenuToolbar();
+}
+
+void EditorFieldHandlers::stripQuotes(QComboBox *cb)
+{
+    QLineEdit *edit = cb->lineEdit();
+    const QString text = edit->text();
+    if (!text.contains(u'"'))
+        return;
+    int cursor = 0;
+    const QString clean = WithoutDoubleQuotes(text, edit->cursorPosition(), &cursor);
+    edit->setText(clean);
+    edit->setCursorPosition(cursor);
+}
+
+void EditorFieldHandlers::cbOriginalFile_Change()
+{
+    if (gbSuppressEvents)
+        return;
+    stripQuotes(m_w.editor->cbOriginalFile);
+    m_w.editor->RefreshConversionWildcard();
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbOriginalFileSpecialized_Change()
+{
+    if (gbSuppressEvents)
+        return;
+    stripQuotes(m_w.editor->cbOriginalFileSpecialized);
+    RefreshFileFolderGUISpecialized();
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbTargetFile_Change()
+{
+    if (gbSuppressEvents)
+        return;
+    stripQuotes(m_w.editor->cbTargetFile);
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbTargetFileSpecialized_Change()
+{
+    if (gbSuppressEvents)
+        return;
+    stripQuotes(m_w.editor->cbTargetFileSpecialized);
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbCommandLine_Change()
+{
+    if (gbSuppressEvents)
+        return;
+    stripQuotes(m_w.editor->cbCommandLine);
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbFileTypeTarget_Click()
+{
+    if (gbSuppressEvents || m_w.editor->cbFileTypeTarget->count() == 0)
+        return;
+    m_w.editor->cmdAdvancedPPTOptions->show();
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbSaveToOriginalFolder_Click()
+{
+    // The target frame follows the box in TaskEditor, whoever changes it.
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbSaveToOriginalFolderSpecialized_Click()
+{
+    ItemDirty();
+    // Which target controls come back is the panel's own refresh, not "all of the frame": a
+    // picker that the process or the wildcard hides stays hidden.
+    RefreshFileFolderGUISpecialized();
+}
+
+void EditorFieldHandlers::cbSpecialProcesses_Click()
+{
+    if (gbSuppressEvents)
+        return;
+    TaskEditor &ed = *m_w.editor;
+    if (ed.selectedSpecialProcessId() == -1) {
+        // "Not listed" is no process: back to the first one, as if the user had chosen it.
+        ed.cbSpecialProcesses->setCurrentIndex(0);
+        cbSpecialProcesses_Click();
+    } else {
+        m_w.RefreshConvertOptionsGUI();
+    }
+    ItemDirty();
+}
+
+void EditorFieldHandlers::insertCharacterCode(QComboBox *list, QComboBox *text)
+{
+    const int code = list->currentIndex();
+    if (code <= 0)
+        return;
+    text->setEditText(WithCharacterCode(text->currentText(), code));
+    list->setCurrentIndex(0);
+    // The search text changed as if typed.
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cbCharacter1_Click()
+{
+    insertCharacterCode(m_w.editor->cbCharacter1, m_w.editor->cbFindString);
+}
+
+void EditorFieldHandlers::cbCharacter2_Click()
+{
+    insertCharacterCode(m_w.editor->cbCharacter2, m_w.editor->cbReplacementString);
+}
+
+void EditorFieldHandlers::rbActionToDo_Click(int index)
+{
+    if (gbSuppressEvents)
+        return;
+    m_w.session().settings.sActionToDo = index == 0 ? QStringLiteral("C") : QStringLiteral("S");
+    m_w.RefreshConvertOptionsGUI();
+    ItemDirty();
+}
+
+void EditorFieldHandlers::rbConversionMethod_Click(int lConversionMethod)
+{
+    if (gbSuppressEvents)
+        return;
+    m_w.session().settings.lConversionMethod = lConversionMethod;
+    m_w.RefreshConvertOptionsGUI();
+    ItemDirty();
+}
+
+void EditorFieldHandlers::cmdAdvancedPPTOptions_Click()
+{
+    if (!m_w.showAdvancedOptionsDialog)
+        return;
+    const QVariant type = m_w.editor->cbFileTypeTarget->currentData();
+    const bool applied =
+        m_w.showAdvancedOptionsDialog(type.isValid() && TypeCatalogue::supportsSingleFileOutput(type.toInt()));
+    m_w.editor->cmdAdvancedPPTOptions->setFocus();
+    // The changed options reach the selected task at once; never under a run, whose rows
+    // belong to the run.
+    if (applied && !m_w.controller()->runGoingOn())
+        m_exchange.ConversionJobUpdate();
+}
+
+void EditorFieldHandlers::RefreshFileFolderGUISpecialized() { m_w.editor->RefreshFileFolderGUISpecialized(); }
+
+void EditorFieldHandlers::RefreshFileFolderStandard() { m_w.editor->RefreshFileFolderStandard(); }
+
+void EditorFieldHandlers::RefreshFileFolderConcatenate() { m_w.editor->RefreshFileFolderConcatenate(); }
