@@ -1,0 +1,316 @@
+// The task grid's moves and their refusals, the editor's pickers and launchers, the save
+// question, the recent lists and Ctrl+Tab, on the real main window (offscreen) with the
+// prompter, the pickers, the desktop opener and the program starter injected.
+#include "../../language/TranslatorTestSupport.h"
+
+#include "jobs/JobSession.h"
+#include "jobs/StatusPanels.h"
+#include "platform/FilePicker.h"
+#include "platform/ShellOpener.h"
+#include "ui/main/EditorPickers.h"
+#include "ui/main/JobGridView.h"
+#include "ui/main/PickerFilters.h"
+#include "ui/main/SessionController.h"
+#include "ui/main/TaskEditor.h"
+#include "ui/main/frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+class ScriptedPicker : public FilePicker
+{
+public:
+    struct Call { QString title, filter; int index; QString start; bool save; };
+    QString pickFile(const QString &title, const QString &filter, int &index, const QString &initDir, bool save) override
+    {
+        calls.append({title, filter, index, initDir, save});
+        if (answers.isEmpty())
+            return QString();
+        const auto a = answers.takeFirst();
+        if (!a.first.isEmpty() && a.second > 0)
+            index = a.second;
+        return a.first;
+    }
+    QString browseForFolder(const QString &title, const QString &start) override
+    {
+        calls.append({title, QString(), 0, start, false});
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+    QList<Call> calls;
+    QList<QPair<QString, int>> answers; // file, filter entry the user chose (0: as preselected)
+    QStringList folders;
+};
+
+class AnsweringPrompter : public Prompter
+{
+public:
+    int msgBox(const QString &text, int style, const QString &title) override
+    {
+        boxes.append(text + u'|' + title);
+        Q_UNUSED(style);
+        return answers.isEmpty() ? Ok : answers.takeFirst();
+    }
+    QStringList boxes;
+    QList<int> answers;
+};
+
+class Opener : public ShellOpener
+{
+public:
+    bool open(const QString &target) override
+    {
+        opened << target;
+        return true;
+    }
+    QStringList opened;
+};
+
+class WatchedPanels : public RecordingStatusPanels
+{
+public:
+    void setPanelText(int panel, const QString &text) override
+    {
+        RecordingStatusPanels::setPanelText(panel, text);
+        if (onText)
+            onText(panel, text);
+    }
+    std::function<void(int, const QString &)> onText;
+};
+
+class GridOpsTest : public TranslatorFixture
+{
+protected:
+    void TearDown() override
+    {
+        w.reset();
+        gbCommandLineMode = false;
+        gbSuppressEvents = false;
+        TranslatorFixture::TearDown();
+    }
+    frmMain &open()
+    {
+        w = std::make_unique<frmMain>();
+        w->setPrompter(&answers);
+        w->setPicker(&picker);
+        w->setStatusPanels(&panels);
+        w->setShellOpener(&opener);
+        w->pickers()->startProgram = [this](const QString &p, const QString &a) {
+            started << p + u'|' + a;
+            return true;
+        };
+        w->Form_Load();
+        w->resize(1200, 800);
+        w->show();
+        return *w;
+    }
+    QString path(const QString &name) const { return tmp.path() + u'/' + name; }
+    // A job of S55 tasks, one per name, on text files that exist.
+    QString writeJob(const QString &file, const QStringList &names)
+    {
+        QByteArray out;
+        for (int i = 0; i < names.size(); ++i) {
+            const QString in = path("in/" + names[i] + ".txt");
+            EXPECT_TRUE(qvtest::writeFile(in, "a\r\n\r\nb\r\n"));
+            out += QStringList{"", QString::number(i + 1), "S55", in, "1", "TXT", path("out/" + names[i] + ".txt"),
+                               "1", "TXT", ""}.join(u'\t').toUtf8() + "\r\n";
+        }
+        out += "\t*\t\t\t\t\t\t\t\t\r\n";
+        QDir().mkpath(path("out"));
+        EXPECT_TRUE(qvtest::writeFile(path(file), out));
+        return path(file);
+    }
+    QStringList order() const
+    {
+        QStringList names;
+        const FlexGrid &g = w->session().fgToDo;
+        for (int r = 1; r <= g.rows() - 2; ++r)
+            names << QFileInfo(g.textMatrix(r, 3)).baseName() + g.textMatrix(r, 1);
+        return names;
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods) { QTest::keyClick(w->fgToDo, k, mods); }
+    void setRow(int r) { w->fgToDo->setCurrentIndex(w->fgToDo->model()->index(r - 1, 1)); }
+
+    AnsweringPrompter answers;
+    ScriptedPicker picker;
+    Opener opener;
+    WatchedPanels panels;
+    QStringList started;
+    std::unique_ptr<frmMain> w;
+};
+
+} // namespace
+
+TEST_F(GridOpsTest, MovesByKeysAndPopUpAndTheirRefusals)
+{
+    frmMain &m = open();
+    ASSERT_TRUE(m.controller()->openJob(writeJob("job.qvj", {"a", "b", "c"})));
+    w->fgToDo->setFocus();
+    key(Qt::Key_U, Qt::ControlModifier); // row 1: target 0 refused
+    key(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(order(), QStringList({"a1", "b2", "c3"}));
+    EXPECT_FALSE(m.session().bAskToSaveQVJFileBeforeExit);
+    key(Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(order(), QStringList({"b1", "a2", "c3"}));
+    EXPECT_EQ(m.session().fgToDo.row(), 2);
+    EXPECT_TRUE(m.session().bAskToSaveQVJFileBeforeExit);
+    setRow(3);
+    key(Qt::Key_D, Qt::ControlModifier); // the last task never goes into the "*" row
+    setRow(4);
+    key(Qt::Key_U, Qt::ControlModifier); // the "*" row never moves
+    m.mnuPopupMoveFirst->trigger();
+    EXPECT_EQ(order(), QStringList({"b1", "a2", "c3"}));
+    setRow(1);
+    m.mnuMoveLast->trigger();
+    EXPECT_EQ(order(), QStringList({"a1", "c2", "b3"}));
+
+    // A right-button press opens the pop-up on the row under the mouse; a left press does not.
+    const QPoint row2 = m.fgToDo->visualRect(m.fgToDo->model()->index(1, 3)).center();
+    QTest::mousePress(m.fgToDo->viewport(), Qt::LeftButton, {}, row2);
+    EXPECT_FALSE(m.mnuPopup->isVisible());
+    setRow(1);
+    QTest::mousePress(m.fgToDo->viewport(), Qt::RightButton, {}, row2);
+    EXPECT_TRUE(m.mnuPopup->isVisible());
+    EXPECT_EQ(m.session().fgToDo.row(), 2);
+    m.mnuPopup->hide();
+
+    // Delete removes through the pop-up's entry, which a "*" row leaves disabled.
+    int removes = 0;
+    m.controller()->removeActionItemHook = [&removes] { ++removes; };
+    key(Qt::Key_Delete, Qt::NoModifier);
+    setRow(4);
+    key(Qt::Key_Delete, Qt::NoModifier);
+    EXPECT_EQ(removes, 1);
+
+    // A counting schedule refuses every move, whatever its entry point.
+    bool scheduled = true;
+    m.schedulerEnabled = [&scheduled] { return scheduled; };
+    setRow(2);
+    key(Qt::Key_D, Qt::ControlModifier);
+    m.mnuPopupMoveFirst->trigger();
+    EXPECT_EQ(order(), QStringList({"a1", "c2", "b3"}));
+
+    // So does a run: the moves tried while task 1 runs change nothing, and every task runs once.
+    scheduled = false;
+    m.UpdateMenuToolbar();
+    int tries = 0;
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel == 3 && text == QLatin1String("1") && !tries++) {
+            setRow(1);
+            key(Qt::Key_D, Qt::ControlModifier);
+            m.mnuPopupMoveLast->trigger();
+        }
+    };
+    m.mnuBeginConversionJob->trigger();
+    EXPECT_EQ(tries, 1);
+    EXPECT_EQ(order(), QStringList({"a1", "c2", "b3"}));
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(m.session().fgToDo.textMatrix(r, 9), "+") << r;
+}
+
+TEST_F(GridOpsTest, PickersShareOneFilterIndexAndWriteTheirFieldsAsTyped)
+{
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    EXPECT_EQ(TargetFilterIndex(300), 12);
+    EXPECT_EQ(TargetFilterIndex(8), 20);
+    EXPECT_EQ(OriginalFilterIndex(7, 5), 5);
+
+    ed.cbFileTypeTarget->setCurrentIndex(ed.cbFileTypeTarget->findData(32));
+    picker.answers << qMakePair(path("out/x.pdf"), 0);
+    QSignalSpy typed(ed.cbTargetFile->lineEdit(), &QLineEdit::textEdited);
+    QTest::mouseClick(ed.cmdSelectTargetFile, Qt::LeftButton);
+    ASSERT_EQ(picker.calls.size(), 1);
+    EXPECT_EQ(picker.calls[0].title, "Select Target");
+    EXPECT_EQ(picker.calls[0].index, 12);
+    EXPECT_FALSE(picker.calls[0].save);
+    EXPECT_EQ(ed.cbTargetFile->currentText(), path("out/x.pdf"));
+    EXPECT_EQ(typed.count(), 1) << "a picked path counts as typed";
+
+    // Process 55 on a Word original preselects Word; the user takes Text, and the program picker
+    // opens on Text too. A cancelled picker changes neither the field nor the index.
+    ed.cbSpecialProcesses->setCurrentIndex(ed.cbSpecialProcesses->findData(55));
+    ed.cbFileTypeOriginalSpecialized->setCurrentIndex(ed.cbFileTypeOriginalSpecialized->findData(9));
+    ed.cbOriginalFileSpecialized->setEditText(path("in/old.doc"));
+    ed.cbCommandLine->setEditText(QStringLiteral("kept"));
+    picker.answers << qMakePair(path("in/a.txt"), 3);
+    m.pickers()->cmdSelectSourceFileSpecialized_Click();
+    EXPECT_EQ(picker.calls[1].index, 1);
+    EXPECT_TRUE(picker.calls[1].filter.startsWith("MS Word (*.doc)|"));
+    EXPECT_EQ(ed.cbOriginalFileSpecialized->currentText(), path("in/a.txt"));
+    m.pickers()->cmdCommandLineSelectApplication_Click();
+    EXPECT_EQ(picker.calls[2].index, 3);
+    EXPECT_EQ(picker.calls[2].title, "Select Program To Launch");
+    EXPECT_EQ(ed.cbCommandLine->currentText(), "kept");
+    EXPECT_EQ(m.pickers()->lLastFilterIndex, 3);
+
+    // Folder pickers: the folder and the type's pattern, one "/" also after the root; the
+    // special ones and the Word method the folder alone; a wildcard start path has no "*".
+    ed.cbOriginalFile->setEditText(path("in/*.ppt"));
+    picker.folders << path("in") << QStringLiteral("/") << path("out") << path("out");
+    m.pickers()->cmdSelectSourceFolder_Click();
+    EXPECT_EQ(picker.calls[3].start, path("in/A.ppt"));
+    const QString pattern = ed.cbOriginalFile->currentText().mid(path("in/").size());
+    EXPECT_TRUE(pattern.startsWith("*.") && !pattern.contains(u'/')) << pattern.toStdString();
+    m.pickers()->cmdSelectSourceFolder_Click();
+    EXPECT_EQ(ed.cbOriginalFile->currentText(), u'/' + pattern);
+    m.pickers()->cmdSelectTargetFolderSpecialized_Click();
+    EXPECT_EQ(ed.cbTargetFileSpecialized->currentText(), path("out/"));
+    m.session().settings.lConversionMethod = 1;
+    m.pickers()->cmdSelectTargetFolder_Click();
+    EXPECT_EQ(ed.cbTargetFile->currentText(), path("out/"));
+}
+
+TEST_F(GridOpsTest, LaunchersOpenWhatThePathNamesOrSayItIsMissing)
+{
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    ASSERT_TRUE(qvtest::writeFile(path("in/deck.txt"), "x"));
+    ed.cbOriginalFile->setEditText(path("in/*.ppt")); // a wildcard: its existing folder
+    QTest::mouseClick(ed.cmdLaunchOriginal, Qt::LeftButton);
+    ed.cbTargetFile->setEditText(path("in/deck.txt"));
+    QTest::mouseClick(ed.cmdLaunchTarget, Qt::LeftButton);
+    ed.cbOriginalFileSpecialized->setEditText(path("in"));
+    m.pickers()->cmdLaunchOriginalSpecialized_Click();
+    EXPECT_EQ(opener.opened, QStringList({path("in/"), path("in/deck.txt"), path("in")}));
+    EXPECT_TRUE(answers.boxes.isEmpty());
+
+    // On the special panel a missing file is reported even though its folder exists.
+    ed.cbTargetFileSpecialized->setEditText(path("in/gone.txt"));
+    m.pickers()->cmdLaunchTargetSpecialized_Click();
+    ed.cbOriginalFile->setEditText(QStringLiteral("example.com"));
+    m.pickers()->cmdLaunchOriginal_Click();
+    EXPECT_EQ(answers.boxes, QStringList({"File/Folder does not exist:\n\n" + path("in/gone.txt") + "|Error",
+                                          "File/Folder does not exist:\n\nexample.com|Error"}));
+    EXPECT_EQ(opener.opened.size(), 3) << "a bare name is never taken for a web address";
+
+    // The program starts with its arguments as typed; a document goes to its handler.
+    QFile script(path("in/run.sh"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    ed.cbCommandLine->setEditText(path("in/run.sh"));
+    ed.cbCommandLineArguments->setEditText(QStringLiteral("\"%HOME%\" -x"));
+    QTest::mouseClick(ed.cmdLaunchCommandLine, Qt::LeftButton);
+    EXPECT_EQ(started, QStringList({path("in/run.sh") + "|\"%HOME%\" -x"}));
+    ed.cbCommandLine->setEditText(path("in/deck.txt"));
+    m.pickers()->cmdLaunchCommandLine_Click();
+    EXPECT_EQ(opener.opened.last(), path("in/deck.txt"));
+    ed.cbCommandLine->setEditText(path("in/none"));
+    m.pickers()->cmdLaunchCommandLine_Click();
+    EXPECT_EQ(answers.boxes.last(), "File does not exist:\n\n" + path("in/none") + "|Error");
+    EXPECT_EQ(started.size(), 1);
+}
