@@ -314,3 +314,115 @@ TEST_F(GridOpsTest, LaunchersOpenWhatThePathNamesOrSayItIsMissing)
     EXPECT_EQ(answers.boxes.last(), "File does not exist:\n\n" + path("in/none") + "|Error");
     EXPECT_EQ(started.size(), 1);
 }
+
+TEST_F(GridOpsTest, SaveQuestionDecidesWhetherNewOpenAndExitGoOn)
+{
+    frmMain &m = open();
+    JobSession &s = m.session();
+    const QString other = writeJob("other.qvj", {"z"});
+    auto load = [&](const QStringList &names, const QString &name) {
+        ASSERT_TRUE(m.controller()->openJob(writeJob("job.qvj", names)));
+        s.sCurrentJobFileName = name;
+        s.bAskToSaveQVJFileBeforeExit = true;
+    };
+    load({"a"}, "*"); // a new job of one task goes without a question
+    m.mnuNewConversionJob->trigger();
+    EXPECT_EQ(s.fgToDo.rows(), 2);
+    EXPECT_TRUE(answers.boxes.isEmpty());
+
+    load({"a", "b"}, "*"); // Yes, then the save dialog cancelled: New is abandoned
+    answers.answers << Prompter::Yes;
+    m.mnuNewConversionJob->trigger();
+    EXPECT_EQ(answers.boxes, QStringList({"Save Conversion Job?|Save"}));
+    EXPECT_EQ(s.fgToDo.rows(), 4);
+    EXPECT_TRUE(s.bAskToSaveQVJFileBeforeExit);
+    answers.answers << Prompter::Yes; // and Exit stays open
+    EXPECT_FALSE(m.requestClose());
+    answers.answers << Prompter::No;
+    EXPECT_TRUE(m.requestClose());
+    answers.answers << Prompter::No;
+    m.mnuNewConversionJob->trigger();
+    EXPECT_EQ(s.fgToDo.rows(), 2);
+
+    // A named job of one task is asked about; a Yes whose save fails keeps it, one that saves
+    // lets Open go on.
+    const QString unwritable = path("in/a.txt/job.qvj");
+    load({"a"}, unwritable);
+    answers.boxes.clear();
+    answers.answers << Prompter::Yes << Prompter::Ok;
+    EXPECT_FALSE(m.controller()->openJob(other));
+    EXPECT_EQ(answers.boxes.size(), 2) << "the question and the failed save";
+    EXPECT_EQ(s.sCurrentJobFileName, unwritable);
+    s.sCurrentJobFileName = path("saved.qvj");
+    answers.answers << Prompter::Yes;
+    EXPECT_TRUE(m.controller()->openJob(other));
+    EXPECT_TRUE(QFileInfo::exists(path("saved.qvj")));
+    EXPECT_EQ(s.sCurrentJobFileName, other);
+
+    // A command-line run never asks.
+    load({"a", "b"}, "*");
+    answers.boxes.clear();
+    gbCommandLineMode = true;
+    m.session().ConversionJobNew();
+    EXPECT_TRUE(answers.boxes.isEmpty());
+    EXPECT_EQ(s.fgToDo.rows(), 2);
+}
+
+TEST_F(GridOpsTest, RecentListsKeepTheirOrderAndEmptyBoxesStayEmpty)
+{
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    m.session().settings.sActionToDo = "C";
+    ed.cbOriginalFile->setEditText(path("A.PPT"));
+    ed.cbTargetFile->setEditText(path("t.pdf"));
+    m.UpdateMRUs();
+    ed.cbOriginalFile->setEditText(path("b.ppt"));
+    m.UpdateMRUs();
+    ed.cbOriginalFile->setEditText(path("a.ppt")); // the same path in other letter case
+    m.UpdateMRUs();
+    EXPECT_EQ(m.mruSource.clnMRU(), QStringList({path("b.ppt"), path("a.ppt")}));
+    EXPECT_EQ(ed.cbOriginalFile->itemText(0), path("a.ppt"));
+    EXPECT_EQ(ed.cbTargetFile->currentText(), path("t.pdf"));
+
+    m.session().settings.sActionToDo = "S";
+    ed.cbCommandLine->setEditText(QStringLiteral("/bin/true"));
+    ed.cbCommandLineArguments->setEditText(QStringLiteral("-v"));
+    ed.cbFindString->setEditText(QStringLiteral("old"));
+    m.UpdateMRUs();
+    ed.cbCommandLineArguments->setEditText(QString());
+    ed.cbFindString->setEditText(QString());
+    m.UpdateMRUs();
+    EXPECT_EQ(ed.cbCommandLineArguments->currentText(), "") << "an empty box must not take the newest entry";
+    EXPECT_EQ(ed.cbFindString->currentText(), "");
+    EXPECT_EQ(ed.cbCommandLineArguments->itemText(0), "-v");
+    EXPECT_EQ(ed.cbCommandLine->currentText(), "/bin/true");
+    EXPECT_EQ(m.mruReplaceString.Count(), 0);
+
+    // Recent jobs: entry 1 is the newest; a job file that has gone is reported and kept.
+    const QString first = writeJob("first.qvj", {"a"});
+    const QString second = writeJob("second.qvj", {"b", "c"});
+    ASSERT_TRUE(m.controller()->openJob(first));
+    ASSERT_TRUE(m.controller()->openJob(second));
+    ASSERT_EQ(m.mnuMRU.elements.size(), 2);
+    m.mnuMRU.elements[1]->trigger();
+    EXPECT_EQ(m.session().sCurrentJobFileName, first);
+    QFile::remove(second);
+    m.mnuMRU_Click(2);
+    EXPECT_EQ(answers.boxes, QStringList({second + " does not exist.|"}));
+    EXPECT_EQ(m.session().sCurrentJobFileName, first);
+    EXPECT_EQ(m.mruFileOpen.Count(), 2);
+}
+
+TEST_F(GridOpsTest, CtrlTabCyclesTheTabsBothWays)
+{
+    frmMain &m = open();
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    m.fgToDo->setFocus();
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(m.ts->currentIndex(), 1);
+    QTest::keyClick(m.fgLog, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(m.ts->currentIndex(), 0);
+    QTest::keyClick(m.editor->cbOriginalFile, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(m.ts->currentIndex(), 1);
+}
