@@ -31,8 +31,9 @@ public:
     virtual void setJobCaption(const QString &) {}
     // The recent-jobs menu changed.
     virtual void refreshRecentJobsMenu() {}
-    // Offers to save a changed job before it is replaced (the window's save prompt).
-    virtual void CheckToSaveFileBeforeErasing() {}
+    // Offers to save a changed job before it is replaced (the window's save prompt). False
+    // keeps the job: the command that would replace it is abandoned.
+    virtual bool CheckToSaveFileBeforeErasing() { return true; }
     // Closes the program's window for good (JobSession::RequestClose calls it when no run loop is
     // active, or once the loop has returned). It must close, not ask RequestClose again.
     virtual void closeWindow() {}

@@ -136,7 +136,8 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     // Replacing the job under a run would hand the run's resume position to the new job.
     if (m_loopActive)
         return false;
-    hooks()->CheckToSaveFileBeforeErasing();
+    if (!hooks()->CheckToSaveFileBeforeErasing())
+        return false;
     if (bRunning)
         ConversionJobPause();
     panels()->setPanelPicture(StatusPanel::Progress, StatusPanels::NoPicture);
@@ -211,7 +212,8 @@ void JobSession::ConversionJobNew()
 {
     if (m_loopActive)
         return;
-    hooks()->CheckToSaveFileBeforeErasing();
+    if (!hooks()->CheckToSaveFileBeforeErasing())
+        return;
     bAskToSaveQVJFileBeforeExit = false;
     InitToDoGrid(fgToDo);
     InitLogGrid(fgLog);

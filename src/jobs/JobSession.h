@@ -118,8 +118,10 @@ public:
     void ConversionJobRewind();
     bool ConversionJobSave();
     bool ConversionJobSaveAs();
-    // False when nothing was opened (cancelled, missing or unreadable file); sErr tells why.
+    // False when nothing was opened (the save question kept the job, cancelled, missing or
+    // unreadable file); sErr tells why.
     bool ConversionJobOpen(const QString &sFile, QString *sErr = nullptr);
+    // Does nothing when the save question keeps the job.
     void ConversionJobNew();
     bool ConversionJobSaveLogAs();
 

@@ -1,5 +1,7 @@
 #include "SessionController.h"
 
+#include "SavePrompt.h"
+
 #include "converter/ConversionControl.h"
 
 #include <QMetaObject>
@@ -87,3 +89,5 @@ void SessionController::setTimer1Enabled(bool on) { emit timer1EnabledChanged(on
 void SessionController::setJobCaption(const QString &caption) { emit jobCaptionChanged(caption); }
 
 void SessionController::refreshRecentJobsMenu() { emit recentJobsChanged(); }
+
+bool SessionController::CheckToSaveFileBeforeErasing() { return ::CheckToSaveFileBeforeErasing(m_session); }

@@ -58,6 +58,7 @@ public:
     void setTimer1Enabled(bool on) override;
     void setJobCaption(const QString &caption) override;
     void refreshRecentJobsMenu() override;
+    bool CheckToSaveFileBeforeErasing() override;
     void closeWindow() override;
 
     // Editor hooks the window installs (the editor's own handlers come with it).

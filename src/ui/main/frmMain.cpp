@@ -2,10 +2,14 @@
 
 #include "CommandState.h"
 #include "EditorExchange.h"
+#include "EditorPickers.h"
+#include "GridOrdering.h"
 #include "JobGridView.h"
 #include "MainWindowBinding.h"
 #include "ProductLinks.h"
+#include "RecentLists.h"
 #include "SessionController.h"
+#include "TabCycling.h"
 #include "TaskEditor.h"
 
 #include "common/Globals.h"
@@ -67,6 +71,9 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connectCommands();
     m_exchange = new EditorExchange(*this);
+    m_ordering = new GridOrdering(*this);
+    m_pickers = new EditorPickers(*this);
+    InstallTabCycling(this, ts);
     showAdvancedOptionsDialog = [this](bool bSupportsSingleFileOutput) {
         return showOptionsDialogs(bSupportsSingleFileOutput);
     };
@@ -151,7 +158,6 @@ void frmMain::buildPages()
     fgToDo = new JobGridView(&session().fgToDo, JobGridView::Kind::ToDo, frameToDo);
     fgToDo->setObjectName(QStringLiteral("fgToDo"));
     fgToDo->setAccessibleName(QStringLiteral("Conversion Tasks"));
-    fgToDo->setContextMenuPolicy(Qt::CustomContextMenu);
     row->addWidget(fgToDo, 1);
     auto *buttons = new QVBoxLayout;
     auto makeButton = [this](const char *name, const char *caption) {
@@ -245,8 +251,6 @@ void frmMain::connectCommands()
         m_controller->setSelectedTab(index + 1);
         UpdateMenuToolbar();
     });
-    connect(fgToDo, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { mnuPopup->popup(fgToDo->viewport()->mapToGlobal(pos)); });
     connect(&session().fgToDo, &FlexGrid::currentRowChanged, this, [this] {
         if (!gbSuppressEvents)
             UpdateMenuToolbar();
@@ -301,22 +305,21 @@ void frmMain::tbMain_ButtonMenuClick(const QString &key)
 
 void frmMain::openRecent(QAction *action, const MruMenuArray &array)
 {
-    for (const QPointer<QAction> &e : array.elements) {
-        if (e == action) {
-            // A recent job is no command while a run goes on (the entries are disabled then).
-            if (!m_controller->runGoingOn() && !bSchedularEnabled())
-                m_controller->openJob(action->data().toString());
-            return;
-        }
-    }
+    const qsizetype at = array.elements.indexOf(action);
+    if (at >= 0)
+        mnuMRU_Click(static_cast<int>(at) + 1);
 }
 
-void frmMain::moveTask(int target)
+void frmMain::mnuMRU_Click(int Index)
 {
-    if (m_controller->runGoingOn())
-        return;
-    MoveGridRow(session(), session().fgToDo, target);
+    // A recent job is no command while a run goes on (the entries are disabled then).
+    if (!m_controller->runGoingOn() && !bSchedularEnabled())
+        OpenRecentJob(*this, Index);
 }
+
+void frmMain::UpdateMRUs() { ::UpdateMRUs(*this); }
+
+void frmMain::moveTask(int target) { m_ordering->moveTask(target); }
 
 void frmMain::showWebPage(const QString &url)
 {
@@ -396,7 +399,9 @@ void frmMain::Timer1_Timer()
     }
 }
 
-bool frmMain::requestClose() { return m_controller->requestClose(); }
+bool frmMain::requestClose() { return m_controller->requestClose() && CheckToSaveFileBeforeErasing(); }
+
+bool frmMain::CheckToSaveFileBeforeErasing() { return m_controller->CheckToSaveFileBeforeErasing(); }
 
 void frmMain::showEvent(QShowEvent *event)
 {

@@ -14,7 +14,9 @@
 #include <memory>
 
 class EditorExchange;
+class EditorPickers;
 class FilePicker;
+class GridOrdering;
 class JobGridView;
 class JobSession;
 class Prompter;
@@ -68,6 +70,9 @@ public:
     void setPicker(FilePicker *picker);
     void setStatusPanels(StatusPanels *panels);
     void setShellOpener(ShellOpener *opener);
+    ShellOpener *shellOpener() const { return m_opener; }
+    // The editor's picker and launch buttons (their shared filter index, the program starter).
+    EditorPickers *pickers() const { return m_pickers; }
     // The scheduler window, created hidden by Form_Load, and the main window's side of it
     // (runs the scheduled job, the countdown caption, Pause).
     frmScheduler *frmSched = nullptr;
@@ -81,6 +86,8 @@ public:
     // translation, recent jobs. Run once, before the window is shown.
     void Form_Load();
     // Saves the window's settings (never in a command-line run) and ends the office worker.
+    // The save question has been asked before (requestClose), where a No-save can still keep
+    // the window open.
     void Form_Unload();
     void ReadIniFile();
     void SaveIniFile();
@@ -96,7 +103,8 @@ public:
     void Timer1_Timer();
 
     // Closing during a run: the run stops after its current file, then closeAfterRun fires.
-    // True when the window may close at once.
+    // True when the window may close at once; otherwise the save question comes first, and a
+    // Yes whose save did not happen keeps the window open.
     bool requestClose();
 
     // The task editor and the task grid exchanging tasks (load, update, add, remove) and the
@@ -109,6 +117,12 @@ public:
     std::function<bool(bool bSupportsSingleFileOutput)> showAdvancedOptionsDialog;
     // How the option dialogs are shown (empty: modally); tests drive them through it.
     std::function<int(QDialog &)> optionsDialogRunner;
+    // The save question before the job is dropped; false keeps the job (see SavePrompt).
+    bool CheckToSaveFileBeforeErasing();
+    // The editor's boxes go to their recent lists (after Add and Update).
+    void UpdateMRUs();
+    // Recent job file Index of the File menu (1 = newest).
+    void mnuMRU_Click(int Index);
 
 signals:
     // File > Exit, and a close that waited for its run.
@@ -147,6 +161,8 @@ private:
     std::unique_ptr<FilePicker> m_ownPicker;
     std::unique_ptr<ShellOpener> m_ownOpener;
     ShellOpener *m_opener = nullptr;
+    GridOrdering *m_ordering = nullptr;
+    EditorPickers *m_pickers = nullptr;
     bool m_commandStateShown = false;
     EditorExchange *m_exchange = nullptr;
 };

@@ -66,9 +66,7 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuConversion->addMenu(mnuMoveConversionTask);
     mnuMoveConversionTask->menuAction()->setObjectName(QStringLiteral("mnuMoveConversionTaskAction"));
     mnuMoveUp = entry(mnuMoveConversionTask, "mnuMoveUp", "Move Up (Ctrl+U)");
-    mnuMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuMoveDown = entry(mnuMoveConversionTask, "mnuMoveDown", "Move Down (Ctrl+D)");
-    mnuMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     mnuMoveFirst = entry(mnuMoveConversionTask, "mnuMoveFirst", "Move to First");
     mnuMoveLast = entry(mnuMoveConversionTask, "mnuMoveLast", "Move To Last");
     mnuConversion->addSeparator();

@@ -1,0 +1,96 @@
+#include "GridOrdering.h"
+
+#include "JobGridView.h"
+#include "SessionController.h"
+#include "frmMain.h"
+
+#include "common/Globals.h"
+#include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w)
+{
+    // Keys reach the view, mouse presses and context-menu requests its viewport.
+    m_w.fgToDo->installEventFilter(this);
+    m_w.fgToDo->viewport()->installEventFilter(this);
+}
+
+bool GridOrdering::moveTask(int lTargetRow)
+{
+    if (m_w.controller()->runGoingOn() || m_w.bSchedularEnabled())
+        return false;
+    JobSession &s = m_w.session();
+    const bool suppressed = gbSuppressEvents;
+    gbSuppressEvents = true;
+    const bool moved = MoveGridRow(s, s.fgToDo, lTargetRow);
+    gbSuppressEvents = suppressed;
+    return moved;
+}
+
+bool GridOrdering::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_w.fgToDo && event->type() == QEvent::KeyPress)
+        return gridKey(event);
+    if (watched == m_w.fgToDo->viewport())
+        return gridMouse(event);
+    return false;
+}
+
+bool GridOrdering::gridKey(QEvent *event)
+{
+    auto *k = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+    const int row = m_w.session().fgToDo.row();
+    // Ctrl alone: Ctrl+Shift+U is no move.
+    if (mods == Qt::ControlModifier && k->key() == Qt::Key_U) {
+        moveTask(row - 1);
+        return true;
+    }
+    if (mods == Qt::ControlModifier && k->key() == Qt::Key_D) {
+        moveTask(row + 1);
+        return true;
+    }
+    if (mods == Qt::NoModifier && k->key() == Qt::Key_Delete) {
+        // The pop-up's Delete: a disabled entry (no task row, a run) ignores the trigger.
+        m_w.mnuPopupDelete->trigger();
+        return true;
+    }
+    return false;
+}
+
+bool GridOrdering::gridMouse(QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto *m = static_cast<QMouseEvent *>(event);
+        m_w.fgToDo->setFocus(Qt::MouseFocusReason);
+        if (m->button() != Qt::RightButton)
+            return false;
+        // The pop-up acts on the row it was opened on.
+        const QModelIndex idx = m_w.fgToDo->indexAt(m->position().toPoint());
+        if (idx.isValid())
+            m_w.fgToDo->setCurrentIndex(idx);
+        showPopup(m->position().toPoint());
+        return true;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        auto *c = static_cast<QContextMenuEvent *>(event);
+        // A mouse request was answered at the press; the menu key opens it at the current row.
+        if (c->reason() != QContextMenuEvent::Mouse) {
+            const QModelIndex idx = m_w.fgToDo->currentIndex();
+            showPopup(idx.isValid() ? m_w.fgToDo->visualRect(idx).center() : QPoint(0, 0));
+        }
+        return true;
+    }
+    return false;
+}
+
+void GridOrdering::showPopup(const QPoint &viewportPos)
+{
+    m_w.mnuPopup->popup(m_w.fgToDo->viewport()->mapToGlobal(viewportPos));
+}
