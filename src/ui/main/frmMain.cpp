@@ -71,6 +71,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connectCommands();
     m_exchange = new EditorExchange(*this);
+    m_exchange->updateMRUsHook = [this] { UpdateMRUs(); };
     m_ordering = new GridOrdering(*this);
     m_pickers = new EditorPickers(*this);
     InstallTabCycling(this, ts);

@@ -155,6 +155,9 @@ TEST_F(EditorExchangeTest, BuildsChangesRemovesSavesAndRunsAJobLikeTheCommandLin
     ASSERT_EQ(grid().rows(), 3);
     EXPECT_EQ(row(1).mid(0, 9), (QStringList{"A,1,2", "1", "C", deck, "3", "ppt", path("out/deck.pdf"), "32", "pdf"}));
     EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    // Add puts the editor's boxes into their recent lists.
+    EXPECT_EQ(w->mruSource.clnMRU().value(0), deck);
+    EXPECT_EQ(w->mruTarget.clnMRU().value(0), path("out/deck.pdf"));
 
     // Remove empty lines of a folder, then search and replace with a TAB code, then a launch.
     press(ed->rbActionToDo[1]);
