@@ -11,6 +11,7 @@
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
+#include "ui/options/frmAdvancedOptions.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -463,4 +464,24 @@ TEST(EditorExchangeRules, RemovingRenumbersAndKeepsTheNewTaskRowLast)
         EXPECT_EQ(g.textMatrix(r, 1), QString::number(r));
     EXPECT_EQ(g.textMatrix(2, 3), "t3");
     EXPECT_EQ(g.textMatrix(4, 1), "*");
+}
+
+TEST_F(EditorExchangeTest, AdvancedOptionsButtonEditsTheWindowsSettingsThroughTheRealDialog)
+{
+    int shown = 0;
+    w->optionsDialogRunner = [&](QDialog &d) {
+        ++shown;
+        d.show();
+        if (auto *adv = qobject_cast<frmAdvancedOptions *>(&d)) {
+            adv->cbIncludeNotes->click(); // on a tab page not shown first
+            QTest::mouseClick(adv->cmdApply, Qt::LeftButton);
+        }
+        if (d.isVisible())
+            d.reject();
+        return d.result();
+    };
+    ASSERT_FALSE(w->session().settings.bIncludeNotesPage);
+    click(ed->cmdAdvancedPPTOptions);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(w->session().settings.bIncludeNotesPage);
 }
