@@ -10,7 +10,9 @@ QString DialogFilePicker::pickFile(const QString &title, const QString &filter, 
 {
     QFileDialog dlg(m_parent, title, initDir);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // An open dialog still takes a name that does not exist yet, as the classic one did: the
+    // editor's target pickers are open dialogs for files a run is going to write.
+    dlg.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = QtNameFilters(filter);
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);
