@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -136,6 +137,14 @@ QList<qint64> ConversionControl::workerProcessIds() const
     return pids;
 }
 
+qint64 ConversionControl::aheadWorkerOf(const QString &original) const
+{
+    for (const Ahead &a : m_ahead)
+        if (a.state == Ahead::Running && a.request.originalFile == original)
+            return m_workers[static_cast<size_t>(a.slot)]->pid();
+    return 0;
+}
+
 void ConversionControl::pumpEvents()
 {
     if (m_pump)
@@ -201,18 +210,41 @@ void ConversionControl::stopWorkers(bool kill)
     }
 }
 
-void ConversionControl::removeStagedFiles(const QString &folder, qint64 pid)
+void ConversionControl::removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w)
 {
-    // A killed worker cannot clean up after itself: its unfinished targets carry its pid.
-    if (folder.isEmpty() || pid <= 0)
-        return;
-    QDir dir(folder);
-    const QString pattern = QStringLiteral(".qvpart-%1-*").arg(pid);
-    for (const QFileInfo &fi : dir.entryInfoList({pattern}, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            QDir(fi.absoluteFilePath()).removeRecursively();
-        else
-            QFile::remove(fi.absoluteFilePath());
+    // A killed worker cannot clean up after itself: its unfinished targets carry its pid. What
+    // it finished earlier for a file still to come is kept (and listed in that file's plan).
+    const qint64 pid = w.pid();
+    if (!targetFolder.isEmpty() && pid > 0) {
+        QSet<QString> keep;
+        for (const Ahead &a : std::as_const(m_ahead)) {
+            if (a.state != Ahead::Done)
+                continue;
+            const QJsonObject plan = a.answer.value(QStringLiteral("staged")).toObject();
+            for (const QString &key : {QStringLiteral("files"), QStringLiteral("folders")})
+                for (const QJsonValue &pair : plan.value(key).toArray())
+                    keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
+        }
+        QDir dir(targetFolder);
+        // LibreOffice's lock file of a staged target being written goes with it.
+        const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid)};
+        for (const QFileInfo &fi : dir.entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (keep.contains(fi.absoluteFilePath()))
+                continue;
+            if (fi.isDir())
+                QDir(fi.absoluteFilePath()).removeRecursively();
+            else
+                QFile::remove(fi.absoluteFilePath());
+        }
+    }
+    // LibreOffice locks the original while it is open (".~lock.<name>#" beside it); a killed
+    // worker leaves that behind. A lock older than the conversion is someone else's.
+    if (!original.isEmpty()) {
+        const QFileInfo fi(original);
+        const QFileInfo lock(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + u'#');
+        const QDateTime began = QDateTime::currentDateTime().addMSecs(-w.elapsedMs() - 1000);
+        if (lock.exists() && lock.lastModified() >= began)
+            QFile::remove(lock.absoluteFilePath());
     }
 }
 
@@ -226,19 +258,20 @@ qint64 ConversionControl::memoryShareKb() const
     return m_memoryLimitKb / qMax(1, live);
 }
 
-int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &targetFolder)
+int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &original,
+                                const QString &targetFolder)
 {
     if (int rc = startWorker())
         return rc;
     OfficeWorker &w = worker(0);
-    const qint64 pid = w.pid();
     w.send(request);
     while (true) {
         // Events pumped below (or while the worker started) may have asked to stop.
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
+            w.kill();
+            removeLeftovers(original, targetFolder, w);
             stopWorkers(true);
-            removeStagedFiles(targetFolder, pid);
             return TypeCatalogue::Interrupted;
         }
         w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
@@ -255,13 +288,13 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
         if (w.state() != OfficeWorker::Busy) {
             m_lastDetail = QStringLiteral("the worker stopped");
             w.kill();
-            removeStagedFiles(targetFolder, pid);
+            removeLeftovers(original, targetFolder, w);
             return TypeCatalogue::WorkerStopped;
         }
         if (w.elapsedMs() >= m_timeLimitMs) {
             m_lastDetail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
             w.kill();
-            removeStagedFiles(targetFolder, pid);
+            removeLeftovers(original, targetFolder, w);
             return TypeCatalogue::TimedOut;
         }
         pumpEvents();
@@ -347,14 +380,14 @@ void ConversionControl::servicePool()
             a->code = TypeCatalogue::WorkerStopped;
             a->state = Ahead::Done;
             w.kill();
-            removeStagedFiles(folder, w.pid());
+            removeLeftovers(a->request.originalFile, folder, w);
         } else if (w.elapsedMs() >= m_timeLimitMs) {
             // Measured from the file's own start: a slow file never shortens the next one's time.
             a->detail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
             a->code = TypeCatalogue::TimedOut;
             a->state = Ahead::Done;
             w.kill();
-            removeStagedFiles(folder, w.pid());
+            removeLeftovers(a->request.originalFile, folder, w);
         }
     }
 
@@ -398,9 +431,8 @@ void ConversionControl::cancel(Ahead &a)
 {
     if (a.state == Ahead::Running) {
         OfficeWorker &w = worker(a.slot);
-        const qint64 pid = w.pid();
         w.kill();
-        removeStagedFiles(QFileInfo(a.request.targetFile).absolutePath(), pid);
+        removeLeftovers(a.request.originalFile, QFileInfo(a.request.targetFile).absolutePath(), w);
     } else if (a.state == Ahead::Done) {
         StagedOutput staged;
         staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
@@ -546,7 +578,7 @@ int ConversionControl::convert()
         return finish(code, answer, -1);
     // A conversion outside the look-ahead: the run has left the order it announced.
     cancelAll();
-    const int rc = exchange(m_req.toJson(), answer, QFileInfo(m_req.targetFile).absolutePath());
+    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, QFileInfo(m_req.targetFile).absolutePath());
     return finish(rc, answer, 0);
 }
 
@@ -574,7 +606,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         {QStringLiteral("options"), filterOptions},
     };
     QJsonObject answer;
-    const int rc = finish(exchange(request, answer, QFileInfo(dst).absolutePath()), answer, 0);
+    const int rc = finish(exchange(request, answer, src, QFileInfo(dst).absolutePath()), answer, 0);
     message = m_lastMessage;
     return rc;
 }

@@ -142,6 +142,8 @@ public:
     qint64 workerProcessId() const;
     // Process ids of every running worker of the pool (the first worker's first).
     QList<qint64> workerProcessIds() const;
+    // Process id of the worker converting original ahead of its turn, 0 when none does.
+    qint64 aheadWorkerOf(const QString &original) const;
 
 signals:
     // Raised repeatedly while convert() runs; progressPercent() tells how far it is.
@@ -169,9 +171,10 @@ private:
     // Starts the first worker and waits until it is ready.
     int startWorker();
     // Sends one request to the first worker and waits for its answer; returns 0 or a failure code.
-    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &targetFolder);
+    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &targetFolder);
     void stopWorkers(bool kill);
-    void removeStagedFiles(const QString &folder, qint64 pid);
+    // After w was killed: its staged files in targetFolder and its lock on original.
+    void removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w);
     void pumpEvents();
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
