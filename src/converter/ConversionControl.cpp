@@ -172,29 +172,35 @@ int ConversionControl::startWorker()
     // when it processes the child's exit, so the kernel's view of the process decides.
     if (w.aliveAndIdle())
         return TypeCatalogue::Success;
-    if (w.state() != OfficeWorker::Starting) {
-        const QString program = workerProgram();
-        if (program.isEmpty()) {
-            w.kill();
-            m_lastDetail = QStringLiteral("quorvane-office not found");
-            return TypeCatalogue::WorkerNotStarted;
+    // A worker started in the background is awaited; when that start failed, this one is the
+    // real first try.
+    bool background = w.state() == OfficeWorker::Starting;
+    while (true) {
+        if (w.state() != OfficeWorker::Starting) {
+            const QString program = workerProgram();
+            if (program.isEmpty()) {
+                w.kill();
+                m_lastDetail = QStringLiteral("quorvane-office not found");
+                return TypeCatalogue::WorkerNotStarted;
+            }
+            if (!w.launch(program)) {
+                m_lastDetail = w.detail();
+                return TypeCatalogue::WorkerNotStarted;
+            }
         }
-        // A worker started in the background is simply awaited.
-        if (!w.launch(program)) {
-            m_lastDetail = w.detail();
-            return TypeCatalogue::WorkerNotStarted;
+        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs) {
+            w.poll(kPollMs);
+            pumpEvents();
         }
-    }
-    while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs) {
-        w.poll(kPollMs);
-        pumpEvents();
-    }
-    if (w.state() != OfficeWorker::Idle) {
+        if (w.state() == OfficeWorker::Idle)
+            break;
         m_lastDetail = w.detail();
         if (m_lastDetail.isEmpty())
             m_lastDetail = QStringLiteral("the worker did not start");
         w.kill();
-        return TypeCatalogue::WorkerNotStarted;
+        if (!background)
+            return TypeCatalogue::WorkerNotStarted;
+        background = false;
     }
     m_version = w.version();
     return TypeCatalogue::Success;
