@@ -8,7 +8,8 @@
 # on the larger folder the workers' resident memory (sum of RSS, and of PSS, which counts shared
 # pages once) is sampled. Last, one small file through the command line against one soffice call.
 # Usage: bench/convert_bench.sh [build folder]   (default: build)
-# ROUNDS=N and COUNTS="50 200" in the environment change the rounds and folder sizes.
+# ROUNDS=N and COUNTS="50 200" in the environment change the rounds and folder sizes; RSS_GROWTH=1
+# adds one worker's memory over 500 conversions.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
@@ -142,3 +143,13 @@ done
 a=$(median "${single[@]}"); s=$(median "${soff[@]}")
 echo "  command line: ${single[*]} ms; soffice: ${soff[*]} ms"
 awk -v a="$a" -v s="$s" 'BEGIN { printf "  medians: command line %d ms, soffice %d ms, ratio %.2f (target <= 1)\n", a, s, a / s }'
+
+# On request: one worker's resident memory over 500 conversions, without a limit and with the
+# worker replaced past 230 MB.
+if [ -n "${RSS_GROWTH:-}" ]; then
+  echo
+  echo "One worker's memory over 500 conversions in speed mode, without a memory limit:"
+  QV_WORKER_MEMORY_LIMIT_MB=100000 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "${ALL[@]:0:50}"
+  echo "The same with the worker replaced past 230 MB:"
+  QV_WORKER_MEMORY_LIMIT_MB=230 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "${ALL[@]:0:50}"
+fi

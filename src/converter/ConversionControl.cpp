@@ -475,6 +475,9 @@ void ConversionControl::setLookAhead(const QList<ConversionRequest> &next)
     if (wanted.isEmpty()) {
         // A later task may try the workers that failed to start again.
         std::fill(m_slotFailed.begin(), m_slotFailed.end(), false);
+        // Switched to memory mode during a run: the pool's workers go now.
+        if (!m_optimizeForSpeed)
+            stopWorkers(false);
         return;
     }
     // Workers start only for a task with more than one file left.
