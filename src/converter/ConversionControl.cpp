@@ -137,6 +137,17 @@ QList<qint64> ConversionControl::workerProcessIds() const
     return pids;
 }
 
+int ConversionControl::readyWorkers()
+{
+    int ready = 0;
+    for (auto &w : m_workers) {
+        if (w->state() == OfficeWorker::Starting)
+            w->poll(0);
+        ready += w->state() == OfficeWorker::Idle || w->state() == OfficeWorker::Busy;
+    }
+    return ready;
+}
+
 qint64 ConversionControl::aheadWorkerOf(const QString &original) const
 {
     for (const Ahead &a : m_ahead)
@@ -524,6 +535,8 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         if (a.state == Ahead::Done) {
             Ahead taken = m_ahead.takeAt(index);
             if (fileStamp(taken.request.originalFile) != taken.originalStamp) {
+                // The run has reached this file: its target folder stays.
+                taken.madeFolders.clear();
                 cancel(taken);
                 return false;
             }

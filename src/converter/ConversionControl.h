@@ -142,6 +142,9 @@ public:
     qint64 workerProcessId() const;
     // Process ids of every running worker of the pool (the first worker's first).
     QList<qint64> workerProcessIds() const;
+    // Workers that have started and are ready (idle or converting); reads what the starting
+    // ones reported.
+    int readyWorkers();
     // Process id of the worker converting original ahead of its turn, 0 when none does.
     qint64 aheadWorkerOf(const QString &original) const;
 

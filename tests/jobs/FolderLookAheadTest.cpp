@@ -11,12 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <qpdf/QPDF.hh>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <csignal>
 
@@ -32,6 +35,17 @@ QByteArray noise()
     for (int i = 0; i < 200000; ++i)
         bytes += char((i * 7919) % 251);
     return bytes;
+}
+
+int pdfPages(const QString &file)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(QFile::encodeName(file).constData());
+        return static_cast<int>(pdf.getAllPages().size());
+    } catch (...) {
+        return -1;
+    }
 }
 
 QStringList everythingBelow(const QString &dir)
@@ -101,7 +115,11 @@ protected:
         for (int i = 1; i <= workers * 2; ++i)
             ASSERT_TRUE(QFile::copy(demo("Quarterly Review.pptx"), path(QString("warm/w%1.pptx").arg(i))));
         runFolderTask(workers, "warm", "warmed");
-        ASSERT_EQ(session.VelmoraX1()->workerProcessIds().size(), workers);
+        QElapsedTimer waited;
+        waited.start();
+        while (session.VelmoraX1()->readyWorkers() < workers && waited.elapsed() < 60000)
+            QThread::msleep(20);
+        ASSERT_EQ(session.VelmoraX1()->readyWorkers(), workers);
         InitToDoGrid(session.fgToDo);
         InitLogGrid(session.fgLog);
     }
@@ -204,4 +222,39 @@ TEST_F(FolderLookAhead, TimeOutOfOneFileDoesNotHoldUpTheFilesAfterIt)
     // they would wait for a new worker to start and then for their own conversions.
     ASSERT_GE(failedAt, 0);
     EXPECT_LT(total - failedAt, 500) << "failed at " << failedAt << " ms, ended at " << total << " ms";
+}
+
+TEST_F(FolderLookAhead, AnOriginalRewrittenByAnEarlierFileIsConvertedAsItIsThen)
+{
+    // in/a.pptx (4 slides) becomes in/sub/a.pdf, which is itself an original further down the
+    // list: it was a 12-page PDF when the run began, and one after the other it is converted
+    // only once the first file has replaced it.
+    ASSERT_TRUE(QDir().mkpath(path("in/sub")));
+    ASSERT_TRUE(QFile::copy(demo("Quarterly Review.pptx"), path("in/a.pptx")));
+    ConversionControl *ctl = session.VelmoraX1();
+    ctl->setOriginalFile(demo("Product Overview.pptx"));
+    ctl->setTargetFile(path("in/sub/a.pdf"));
+    ctl->setTargetFileType(32);
+    ASSERT_EQ(ctl->convert(), 0);
+    ASSERT_EQ(pdfPages(path("in/sub/a.pdf")), 12);
+    ASSERT_TRUE(QFile::copy(demo("Quarterly Review.pptx"), path("in/sub/b.pptx")));
+    warmUp(3);
+
+    // While the engine waits for the first file, the PDF is converted ahead on another worker
+    // from its old content.
+    bool held = false;
+    pump.hook = [&] {
+        if (!held && session.sCurrentFile == path("in/a.pptx")) {
+            held = true;
+            QThread::msleep(1500);
+        }
+    };
+    ctl->setPoolSize(3);
+    session.fgToDo.addItem({"RA,1,2", "1", "C", path("in/*.*"), "3", "ppt", path("in/sub/*.pdf"), "32", "pdf"}, 1);
+    session.ConversionJobBegin();
+    ASSERT_TRUE(held);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+    EXPECT_EQ(pdfPages(path("in/sub/a.pdf")), 4);
+    EXPECT_EQ(pdfPages(path("in/sub/sub/a.pdf")), 4);
+    EXPECT_EQ(pdfPages(path("in/sub/sub/b.pdf")), 4);
 }
