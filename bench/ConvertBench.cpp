@@ -2,6 +2,7 @@
 // time taken and, on request, the worker's resident memory as the conversions go on.
 //
 //   quorvane-convert-bench [--type N] [--out DIR] [--memory] [--repeat N] [--rss-every K] FILE...
+//   quorvane-convert-bench --pool-size      (prints the number of workers a folder task uses)
 #include "converter/ConversionControl.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,10 @@ int main(int argc, char **argv)
     int repeat = 1;
     int rssEvery = 0;
     QStringList files;
+    if (args.value(0) == QLatin1String("--pool-size")) {
+        std::printf("%d\n", ConversionControl().poolSize());
+        return 0;
+    }
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--type") && i + 1 < args.size())

@@ -1,78 +1,155 @@
 #!/usr/bin/env bash
-# Converts the same 50 small presentations to PDF three ways, side by side:
-#   1. through our conversion control (one kept office worker),
-#   2. one `soffice --headless --convert-to pdf` per file,
-#   3. one `soffice --headless --convert-to pdf` call for all 50 files;
-# prints the times and the ratios, then the worker's resident memory over 500 conversions.
+# Converts the same small presentations to PDF four ways, side by side, on 50 and on 200 files:
+#   1. our folder task (the quorvane command line) with the default pool of office workers,
+#   2. the same with one worker (QV_OFFICE_WORKERS=1),
+#   3. one `soffice --headless --convert-to pdf` call for all files,
+#   4. one `soffice --headless --convert-to pdf` per file;
+# each in ROUNDS alternating rounds (default 3), medians compared. During the default pool's runs
+# on the larger folder the workers' resident memory (sum of RSS, and of PSS, which counts shared
+# pages once) is sampled. Last, one small file through the command line against one soffice call.
 # Usage: bench/convert_bench.sh [build folder]   (default: build)
+# ROUNDS=N and COUNTS="50 200" in the environment change the rounds and folder sizes; RSS_GROWTH=1
+# adds one worker's memory over 500 conversions.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
+Q="$BUILD/bin/quorvane"
 BENCH="$BUILD/bin/quorvane-convert-bench"
-[ -x "$BENCH" ] || cmake --build "$BUILD" --target quorvane-convert-bench quorvane-office
-COUNT=50
+[ -x "$Q" ] && [ -x "$BENCH" ] || cmake --build "$BUILD" --target quorvane quorvane-convert-bench quorvane-office
+ROUNDS="${ROUNDS:-3}"
+COUNTS="${COUNTS:-50 200}"
+MAX=0
+for c in $COUNTS; do [ "$c" -gt "$MAX" ] && MAX=$c; done
 WORK="$(mktemp -d /tmp/quorvane-bench-XXXXXX)"
 trap 'rm -rf "$WORK"' EXIT
-# Private profiles and caches: the benchmark never touches the user's own.
+# Private home, profiles and caches: the benchmark never touches the user's own.
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share"
 export XDG_CACHE_HOME="$WORK/cache"
-SOFFICE_PROFILE="file://$WORK/soffice-profile"
+mkdir -p "$HOME"
+unset DISPLAY WAYLAND_DISPLAY
+SOFFICE=(soffice -env:UserInstallation="file://$WORK/soffice-profile" --headless --convert-to pdf)
 
 ms() { date +%s%3N; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
-echo "Generating $COUNT presentations in $WORK/decks ..."
-mkdir -p "$WORK/src" "$WORK/decks" "$WORK/out1" "$WORK/out2" "$WORK/out3" "$WORK/rss"
-for i in $(seq -w 1 $COUNT); do
+echo "Generating $MAX presentations ..."
+mkdir -p "$WORK/src" "$WORK/all"
+for i in $(seq -w 1 "$MAX"); do
   sed -e "s/Quarterly Review/Quarterly Review $i/" -e "s/Next Steps/Next Steps for team $i/" \
     "$ROOT/tests/data/quarterly-review.fodp" > "$WORK/src/deck-$i.fodp"
 done
-"$BENCH" --type 24 --out "$WORK/decks" "$WORK"/src/*.fodp > /dev/null
+"$BENCH" --type 24 --out "$WORK/all" "$WORK"/src/*.fodp > /dev/null
+ALL=("$WORK/all"/*.pptx)
+for c in $COUNTS; do
+  mkdir -p "$WORK/decks$c"
+  cp "${ALL[@]:0:$c}" "$WORK/decks$c/"
+done
 
-# soffice's first start with a new profile builds the profile; do that before timing it.
-soffice -env:UserInstallation="$SOFFICE_PROFILE" --headless --convert-to pdf --outdir "$WORK/warm" \
-  "$WORK/decks/deck-01.pptx" > /dev/null 2>&1
+# First starts build the profiles (soffice's and one per worker); do that before timing.
+"${SOFFICE[@]}" --outdir "$WORK/warm" "$WORK/decks${COUNTS%% *}/"*.pptx > /dev/null 2>&1
+"$Q" /S "$WORK/all/*.pptx" /T "$WORK/warm/*.pdf" /C 32 /L "$WORK/warm.log" > /dev/null 2>&1 || true
 
-# The control and the batched call are close; run them in turns three times and take the
-# median of each, so that a busy machine does not decide the ratio.
-median() { printf '%s\n' "$@" | sort -n | sed -n 2p; }
-ours_runs=(); batched_runs=()
-for round in 1 2 3; do
-  echo "round $round: 1. conversion control (one worker, started inside the timing)"
-  rm -f "$WORK"/out1/*.pdf
-  t0=$(ms); "$BENCH" --type 32 --out "$WORK/out1" "$WORK"/decks/*.pptx; t1=$(ms)
-  ours_runs+=($((t1 - t0)))
-  echo "round $round: 3. one soffice call for all files"
-  rm -f "$WORK"/out3/*.pdf
+# Resident memory of the office workers of process $1, sampled until it ends: the peaks of
+# the sum of RSS and of PSS, in MB, written to $2.
+sample_memory() {
+  local parent=$1 file=$2 rss pss peak_rss=0 peak_pss=0
+  while kill -0 "$parent" 2> /dev/null; do
+    rss=0; pss=0
+    for p in $(pgrep -P "$parent" -x quorvane-office || true); do
+      read -r r s < <(awk '/^Rss:/ { r = $2 } /^Pss:/ { s = $2 } END { print r + 0, s + 0 }' "/proc/$p/smaps_rollup" 2> /dev/null || echo "0 0")
+      rss=$((rss + r)); pss=$((pss + s))
+    done
+    [ "$rss" -gt "$peak_rss" ] && peak_rss=$rss
+    [ "$pss" -gt "$peak_pss" ] && peak_pss=$pss
+    sleep 0.05
+  done
+  echo "$((peak_rss / 1024)) $((peak_pss / 1024))" > "$file"
+}
+
+run_ours() { # workers count out [memory file]
+  local workers=$1 c=$2 out=$3 mem=${4:-}
+  rm -rf "$out"; mkdir -p "$out"
+  local t0 t1 pid
   t0=$(ms)
-  soffice -env:UserInstallation="$SOFFICE_PROFILE" --headless --convert-to pdf --outdir "$WORK/out3" "$WORK"/decks/*.pptx > /dev/null 2>&1
-  t1=$(ms); batched_runs+=($((t1 - t0)))
-done
-ours=$(median "${ours_runs[@]}")
-batched=$(median "${batched_runs[@]}")
-echo "control runs: ${ours_runs[*]} ms; batched soffice runs: ${batched_runs[*]} ms"
+  if [ "$workers" = default ]; then
+    "$Q" /S "$WORK/decks$c/*.pptx" /T "$out/*.pdf" /C 32 /L "$out.log" > /dev/null 2>&1 &
+  else
+    QV_OFFICE_WORKERS=$workers "$Q" /S "$WORK/decks$c/*.pptx" /T "$out/*.pdf" /C 32 /L "$out.log" > /dev/null 2>&1 &
+  fi
+  pid=$!
+  [ -n "$mem" ] && sample_memory "$pid" "$mem" &
+  wait "$pid" || echo "warning: the folder task reported failures ($out.log)" >&2
+  t1=$(ms)
+  wait
+  echo $((t1 - t0))
+}
 
-echo "2. one soffice per file"
-t0=$(ms)
-for f in "$WORK"/decks/*.pptx; do
-  soffice -env:UserInstallation="$SOFFICE_PROFILE" --headless --convert-to pdf --outdir "$WORK/out2" "$f" > /dev/null 2>&1
+declare -A RESULT
+for c in $COUNTS; do
+  pool=(); one=(); batched=(); perfile=()
+  for round in $(seq 1 "$ROUNDS"); do
+    echo "$c files, round $round/$ROUNDS ..."
+    mem=""
+    [ "$c" = "$MAX" ] && mem="$WORK/mem-$round"
+    pool+=("$(run_ours default "$c" "$WORK/out-pool" "$mem")")
+    one+=("$(run_ours 1 "$c" "$WORK/out-one")")
+    rm -rf "$WORK/out-batched"; t0=$(ms)
+    "${SOFFICE[@]}" --outdir "$WORK/out-batched" "$WORK/decks$c/"*.pptx > /dev/null 2>&1
+    t1=$(ms); batched+=($((t1 - t0)))
+    rm -rf "$WORK/out-perfile"; t0=$(ms)
+    for f in "$WORK/decks$c/"*.pptx; do
+      "${SOFFICE[@]}" --outdir "$WORK/out-perfile" "$f" > /dev/null 2>&1
+    done
+    t1=$(ms); perfile+=($((t1 - t0)))
+    for d in out-pool out-one out-batched out-perfile; do
+      n=$(ls "$WORK/$d"/*.pdf 2> /dev/null | wc -l)
+      [ "$n" -eq "$c" ] || echo "warning: $d holds $n PDFs, not $c" >&2
+      n=$(ls -A "$WORK/$d" | grep -c '^\.' || true)
+      [ "$n" -eq 0 ] || echo "warning: $d holds $n hidden files" >&2
+    done
+  done
+  echo "  pool: ${pool[*]} ms; one worker: ${one[*]} ms; batched soffice: ${batched[*]} ms; soffice per file: ${perfile[*]} ms"
+  RESULT[$c]="$(median "${pool[@]}") $(median "${one[@]}") $(median "${batched[@]}") $(median "${perfile[@]}")"
 done
-t1=$(ms); perfile=$((t1 - t0))
 
-for d in out1 out2 out3; do
-  n=$(ls "$WORK/$d"/*.pdf 2>/dev/null | wc -l)
-  [ "$n" -eq "$COUNT" ] || echo "warning: $d holds $n PDFs, not $COUNT"
+default_workers=$(QV_OFFICE_WORKERS= "$BENCH" --pool-size 2> /dev/null || echo "?")
+echo
+printf '%-6s %16s %16s %16s %16s %10s %10s\n' files "pool of $default_workers" "one worker" "batched soffice" "soffice/file" "batch/pool" "batch/one"
+for c in $COUNTS; do
+  read -r a b s p <<< "${RESULT[$c]}"
+  awk -v c="$c" -v a="$a" -v b="$b" -v s="$s" -v p="$p" 'BEGIN {
+    printf "%-6d %10d ms %3.0f %10d ms %3.0f %10d ms %3.0f %10d ms %3.0f %9.2fx %9.2fx\n",
+      c, a, a / c, b, b / c, s, s / c, p, p / c, s / a, s / b }'
 done
+echo "(medians of $ROUNDS alternating rounds; after each time the milliseconds per file)"
+if ls "$WORK"/mem-* > /dev/null 2>&1; then
+  peak_rss=$(cat "$WORK"/mem-* | awk '{ print $1 }' | sort -n | tail -1)
+  peak_pss=$(cat "$WORK"/mem-* | awk '{ print $2 }' | sort -n | tail -1)
+  echo "workers' peak resident memory over $MAX files (default pool): RSS sum $peak_rss MB, PSS sum $peak_pss MB (budget 1200 MB)"
+fi
 
 echo
-awk -v n="$COUNT" -v a="$ours" -v b="$perfile" -v c="$batched" 'BEGIN {
-  printf "%-34s %8d ms  (%6.1f ms/file)\n", "conversion control (median)", a, a / n
-  printf "%-34s %8d ms  (%6.1f ms/file)\n", "one soffice per file", b, b / n
-  printf "%-34s %8d ms  (%6.1f ms/file)\n", "one batched soffice call (median)", c, c / n
-  printf "ratio soffice-per-file / control : %6.1fx  (target >= 10x)\n", b / a
-  printf "ratio batched soffice / control  : %6.2fx  (target >= 1x)\n", c / a
-}'
-echo
-echo "Worker memory over 500 conversions in speed mode, without a memory limit:"
-QV_WORKER_MEMORY_LIMIT_MB=100000 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "$WORK"/decks/*.pptx
-echo
-echo "The same with the worker replaced past 230 MB (the default limit is 1024 MB):"
-QV_WORKER_MEMORY_LIMIT_MB=230 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "$WORK"/decks/*.pptx
+echo "One small file, command line against one soffice call (5 alternating rounds):"
+first="${ALL[0]}"
+single=(); soff=()
+for round in 1 2 3 4 5; do
+  rm -f "$WORK/one.pdf"; t0=$(ms)
+  "$Q" /S "$first" /T "$WORK/one.pdf" /C 32 > /dev/null 2>&1 || echo "warning: the single file failed" >&2
+  t1=$(ms); single+=($((t1 - t0)))
+  rm -rf "$WORK/one-soffice"; t0=$(ms)
+  "${SOFFICE[@]}" --outdir "$WORK/one-soffice" "$first" > /dev/null 2>&1
+  t1=$(ms); soff+=($((t1 - t0)))
+done
+a=$(median "${single[@]}"); s=$(median "${soff[@]}")
+echo "  command line: ${single[*]} ms; soffice: ${soff[*]} ms"
+awk -v a="$a" -v s="$s" 'BEGIN { printf "  medians: command line %d ms, soffice %d ms, ratio %.2f (target <= 1)\n", a, s, a / s }'
+
+# On request: one worker's resident memory over 500 conversions, without a limit and with the
+# worker replaced past 230 MB.
+if [ -n "${RSS_GROWTH:-}" ]; then
+  echo
+  echo "One worker's memory over 500 conversions in speed mode, without a memory limit:"
+  QV_WORKER_MEMORY_LIMIT_MB=100000 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "${ALL[@]:0:50}"
+  echo "The same with the worker replaced past 230 MB:"
+  QV_WORKER_MEMORY_LIMIT_MB=230 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "${ALL[@]:0:50}"
+fi

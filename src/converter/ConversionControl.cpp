@@ -1,41 +1,42 @@
 #include "ConversionControl.h"
 
+#include "converter/OfficeWorker.h"
+#include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
 #include "platform/EventPump.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace {
 // Starting LibreOffice takes a second or two; a cold machine may need far more.
 constexpr int kStartLimitMs = 120000;
 // How long one wait for the worker's output blocks before events are pumped again.
 constexpr int kPollMs = 20;
+// While the pool works, how long one wait on the awaited worker lasts before the others are
+// looked at: a worker that finished waits at most this long for its next file.
+constexpr int kSliceMs = 3;
+// Conversions named ahead per worker of the pool: enough that a worker never waits for the
+// engine, few enough that a pause throws little work away.
+constexpr int kAheadPerWorker = 2;
 
 qint64 defaultMemoryLimitKb()
 {
     bool ok = false;
     const qint64 mb = qEnvironmentVariable("QV_WORKER_MEMORY_LIMIT_MB").toLongLong(&ok);
     return ok && mb > 0 ? mb * 1024 : 1024 * 1024;
-}
-
-// False once the process has ended, even while it waits to be reaped (a zombie).
-bool processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const int close = text.lastIndexOf(')');
-    const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
-    return state != 'Z' && state != 'X';
 }
 
 int defaultTimeLimitMs()
@@ -46,14 +47,57 @@ int defaultTimeLimitMs()
         return qMax(1, static_cast<int>(qMin(seconds * 1000.0, 2.0e9)));
     return 300000;
 }
+
+// Each worker holds a whole LibreOffice; beyond four the disk and the memory bus gain little.
+int defaultPoolSize()
+{
+    bool ok = false;
+    const int n = qEnvironmentVariable("QV_OFFICE_WORKERS").toInt(&ok);
+    if (ok && n > 0)
+        return qMin(n, 16);
+    return qBound(1, QThread::idealThreadCount() / 2, 4);
+}
+
+// What tells a file apart from the same name rewritten or replaced since.
+QString fileStamp(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1:%2:%3:%4.%5:%6.%7")
+        .arg(st.st_dev).arg(st.st_ino).arg(st.st_size)
+        .arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec)
+        .arg(st.st_ctim.tv_sec).arg(st.st_ctim.tv_nsec);
+}
 } // namespace
 
+QJsonObject ConversionRequest::toJson() const
+{
+    return QJsonObject{
+        {QStringLiteral("op"), QStringLiteral("convert")},
+        {QStringLiteral("original"), originalFile},
+        {QStringLiteral("target"), targetFile},
+        {QStringLiteral("type"), targetFileType},
+        {QStringLiteral("from"), fromSlide},
+        {QStringLiteral("to"), toSlide},
+        {QStringLiteral("filePerSlide"), createFileForEachSlide},
+        {QStringLiteral("notesPage"), includeNotesPage},
+        {QStringLiteral("notesOnly"), includeNotesOnly},
+        {QStringLiteral("showSlideAndShape"), showSlideAndShape},
+    };
+}
+
 ConversionControl::ConversionControl(QObject *parent)
-    : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()), m_memoryLimitKb(defaultMemoryLimitKb())
+    : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()), m_memoryLimitKb(defaultMemoryLimitKb()),
+      m_poolSize(defaultPoolSize())
 {
 }
 
-ConversionControl::~ConversionControl() { shutDown(); }
+ConversionControl::~ConversionControl()
+{
+    cancelAll();
+    stopWorkers(false);
+}
 
 QString ConversionControl::workerProgram() const
 {
@@ -70,9 +114,46 @@ QString ConversionControl::workerProgram() const
     return QStandardPaths::findExecutable(QStringLiteral("quorvane-office"));
 }
 
+OfficeWorker &ConversionControl::worker(int slot)
+{
+    while (static_cast<int>(m_workers.size()) <= slot) {
+        m_workers.push_back(std::make_unique<OfficeWorker>());
+        m_slotFailed.push_back(false);
+    }
+    return *m_workers[static_cast<size_t>(slot)];
+}
+
 qint64 ConversionControl::workerProcessId() const
 {
-    return m_proc && m_proc->state() != QProcess::NotRunning ? m_pid : 0;
+    return !m_workers.empty() && m_workers.front()->state() != OfficeWorker::Stopped ? m_workers.front()->pid() : 0;
+}
+
+QList<qint64> ConversionControl::workerProcessIds() const
+{
+    QList<qint64> pids;
+    for (const auto &w : m_workers)
+        if (w->state() != OfficeWorker::Stopped)
+            pids << w->pid();
+    return pids;
+}
+
+int ConversionControl::readyWorkers()
+{
+    int ready = 0;
+    for (auto &w : m_workers) {
+        if (w->state() == OfficeWorker::Starting)
+            w->poll(0);
+        ready += w->state() == OfficeWorker::Idle || w->state() == OfficeWorker::Busy;
+    }
+    return ready;
+}
+
+qint64 ConversionControl::aheadWorkerOf(const QString &original) const
+{
+    for (const Ahead &a : m_ahead)
+        if (a.state == Ahead::Running && a.request.originalFile == original)
+            return m_workers[static_cast<size_t>(a.slot)]->pid();
+    return 0;
 }
 
 void ConversionControl::pumpEvents()
@@ -83,143 +164,161 @@ void ConversionControl::pumpEvents()
         QCoreApplication::processEvents();
 }
 
+void ConversionControl::setPoolSize(int n)
+{
+    m_poolSize = qBound(1, n, 16);
+}
+
+void ConversionControl::startInBackground()
+{
+    OfficeWorker &w = worker(0);
+    if (m_optimizeForSpeed && w.state() == OfficeWorker::Stopped && !workerProgram().isEmpty())
+        w.launch(workerProgram());
+}
+
 int ConversionControl::startWorker()
 {
+    OfficeWorker &w = worker(0);
     // A worker that died while idle is replaced silently. QProcess learns of the death only
     // when it processes the child's exit, so the kernel's view of the process decides.
-    if (m_proc && m_proc->state() == QProcess::Running && processAlive(m_pid))
+    if (w.aliveAndIdle())
         return TypeCatalogue::Success;
-    stopWorker(true);
-    const QString program = workerProgram();
-    if (program.isEmpty()) {
-        m_lastDetail = QStringLiteral("quorvane-office not found");
-        return TypeCatalogue::WorkerNotStarted;
-    }
-    m_proc = std::make_unique<QProcess>();
-    // LibreOffice writes warnings to standard error; nobody reads them unless asked to, and
-    // an unread pipe would fill up and stall the worker.
-    const QString log = qEnvironmentVariable("QV_OFFICE_LOG");
-    if (log.isEmpty())
-        m_proc->setStandardErrorFile(QProcess::nullDevice());
-    else
-        m_proc->setStandardErrorFile(log, QIODevice::Append);
-    // The worker ends with this process; the pid lets it see that it lost its parent early.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QV_PARENT_PID"), QString::number(QCoreApplication::applicationPid()));
-    m_proc->setProcessEnvironment(env);
-    m_proc->start(program, QStringList());
-    QJsonObject ready;
-    QElapsedTimer timer;
-    timer.start();
+    // A worker started in the background is awaited; when that start failed, this one is the
+    // real first try.
+    bool background = w.state() == OfficeWorker::Starting;
     while (true) {
-        if (m_proc->canReadLine()) {
-            ready = QJsonDocument::fromJson(m_proc->readLine()).object();
-            if (ready.contains(QStringLiteral("ready")))
-                break;
-            continue;
+        if (w.state() != OfficeWorker::Starting) {
+            const QString program = workerProgram();
+            if (program.isEmpty()) {
+                w.kill();
+                m_lastDetail = QStringLiteral("quorvane-office not found");
+                return TypeCatalogue::WorkerNotStarted;
+            }
+            if (!w.launch(program)) {
+                m_lastDetail = w.detail();
+                return TypeCatalogue::WorkerNotStarted;
+            }
         }
-        if (!m_proc->waitForReadyRead(kPollMs) && m_proc->state() == QProcess::NotRunning
-            && !m_proc->canReadLine())
+        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs) {
+            w.poll(kPollMs);
+            pumpEvents();
+        }
+        if (w.state() == OfficeWorker::Idle)
             break;
-        if (timer.elapsed() > kStartLimitMs)
-            break;
-        pumpEvents();
-    }
-    if (!ready.value(QStringLiteral("ready")).toBool()) {
-        m_lastDetail = ready.value(QStringLiteral("detail")).toString();
+        m_lastDetail = w.detail();
         if (m_lastDetail.isEmpty())
-            m_lastDetail = QStringLiteral("the worker did not start: ") + m_proc->errorString();
-        stopWorker(true);
-        return TypeCatalogue::WorkerNotStarted;
+            m_lastDetail = QStringLiteral("the worker did not start");
+        w.kill();
+        if (!background)
+            return TypeCatalogue::WorkerNotStarted;
+        background = false;
     }
-    m_pid = m_proc->processId();
-    m_version = ready.value(QStringLiteral("version")).toString();
+    m_version = w.version();
     return TypeCatalogue::Success;
 }
 
-void ConversionControl::stopWorker(bool kill)
+void ConversionControl::stopWorkers(bool kill)
 {
-    if (!m_proc)
-        return;
-    if (m_proc->state() != QProcess::NotRunning) {
-        if (!kill) {
-            m_proc->write("{\"op\":\"quit\"}\n");
-            m_proc->closeWriteChannel();
-            if (!m_proc->waitForFinished(5000))
-                kill = true;
-        }
-        if (kill) {
-            m_proc->kill();
-            m_proc->waitForFinished(5000);
-        }
-    }
-    m_proc.reset();
-    m_pid = 0;
-}
-
-void ConversionControl::removeStagedFiles(const QString &folder, qint64 pid)
-{
-    // A killed worker cannot clean up after itself: its unfinished targets carry its pid.
-    if (folder.isEmpty() || pid <= 0)
-        return;
-    QDir dir(folder);
-    const QString pattern = QStringLiteral(".qvpart-%1-*").arg(pid);
-    for (const QFileInfo &fi : dir.entryInfoList({pattern}, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (fi.isDir())
-            QDir(fi.absoluteFilePath()).removeRecursively();
+    for (auto &w : m_workers) {
+        if (kill)
+            w->kill();
         else
-            QFile::remove(fi.absoluteFilePath());
+            w->quit();
     }
 }
 
-int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &targetFolder)
+void ConversionControl::removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w)
+{
+    // A killed worker cannot clean up after itself: its unfinished targets carry its pid. What
+    // it finished earlier for a file still to come is kept (and listed in that file's plan).
+    const qint64 pid = w.pid();
+    if (!targetFolder.isEmpty() && pid > 0) {
+        QSet<QString> keep;
+        for (const Ahead &a : std::as_const(m_ahead)) {
+            if (a.state != Ahead::Done)
+                continue;
+            const QJsonObject plan = a.answer.value(QStringLiteral("staged")).toObject();
+            for (const QString &key : {QStringLiteral("files"), QStringLiteral("folders")})
+                for (const QJsonValue &pair : plan.value(key).toArray())
+                    keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
+        }
+        QDir dir(targetFolder);
+        // LibreOffice's lock file of a staged target being written goes with it.
+        const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid)};
+        for (const QFileInfo &fi : dir.entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (keep.contains(fi.absoluteFilePath()))
+                continue;
+            if (fi.isDir())
+                QDir(fi.absoluteFilePath()).removeRecursively();
+            else
+                QFile::remove(fi.absoluteFilePath());
+        }
+    }
+    // LibreOffice locks the original while it is open (".~lock.<name>#" beside it); a killed
+    // worker leaves that behind. A lock older than the conversion is someone else's.
+    if (!original.isEmpty()) {
+        const QFileInfo fi(original);
+        const QFileInfo lock(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + u'#');
+        const QDateTime began = QDateTime::currentDateTime().addMSecs(-w.elapsedMs() - 1000);
+        if (lock.exists() && lock.lastModified() >= began)
+            QFile::remove(lock.absoluteFilePath());
+    }
+}
+
+qint64 ConversionControl::memoryShareKb() const
+{
+    // The limit holds for all workers together: each kept worker gets its share.
+    int live = 0;
+    for (const auto &w : m_workers)
+        if (w->state() != OfficeWorker::Stopped)
+            ++live;
+    return m_memoryLimitKb / qMax(1, live);
+}
+
+int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &original,
+                                const QString &targetFolder)
 {
     if (int rc = startWorker())
         return rc;
-    const qint64 pid = m_pid;
-    m_proc->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
-    QElapsedTimer timer;
-    timer.start();
+    OfficeWorker &w = worker(0);
+    w.send(request);
     while (true) {
         // Events pumped below (or while the worker started) may have asked to stop.
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
-            stopWorker(true);
-            removeStagedFiles(targetFolder, pid);
+            w.kill();
+            removeLeftovers(original, targetFolder, w);
+            stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
-        while (m_proc->canReadLine()) {
-            const QJsonObject line = QJsonDocument::fromJson(m_proc->readLine()).object();
-            if (line.contains(QStringLiteral("progress"))) {
-                m_progress = qBound(0, line.value(QStringLiteral("progress")).toInt(), 100);
-                emit Progress();
-                continue;
-            }
-            if (line.contains(QStringLiteral("result"))) {
-                answer = line;
-                return TypeCatalogue::Success;
-            }
+        w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
+        int percent = 0;
+        if (w.takeProgress(percent)) {
+            m_progress = percent;
+            emit Progress();
+        }
+        if (w.hasAnswer()) {
+            answer = w.takeAnswer();
+            return TypeCatalogue::Success;
         }
         // The Progress handlers above may have stopped the worker.
-        if (!m_proc || m_proc->state() == QProcess::NotRunning) {
+        if (w.state() != OfficeWorker::Busy) {
             m_lastDetail = QStringLiteral("the worker stopped");
-            stopWorker(true);
-            removeStagedFiles(targetFolder, pid);
+            w.kill();
+            removeLeftovers(original, targetFolder, w);
             return TypeCatalogue::WorkerStopped;
         }
-        if (timer.elapsed() >= m_timeLimitMs) {
+        if (w.elapsedMs() >= m_timeLimitMs) {
             m_lastDetail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
-            stopWorker(true);
-            removeStagedFiles(targetFolder, pid);
+            w.kill();
+            removeLeftovers(original, targetFolder, w);
             return TypeCatalogue::TimedOut;
         }
-        const int left = static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - timer.elapsed())));
-        m_proc->waitForReadyRead(left);
         pumpEvents();
     }
 }
 
-int ConversionControl::finish(int code, const QJsonObject &answer)
+int ConversionControl::finish(int code, const QJsonObject &answer, int slot)
 {
     m_lastOutputs.clear();
     if (code == TypeCatalogue::Success) {
@@ -235,12 +334,251 @@ int ConversionControl::finish(int code, const QJsonObject &answer)
     m_lastMessage = TypeCatalogue::resultMessage(code);
     // LibreOffice keeps a little memory with every document; a worker past its limit is
     // replaced between files so that a long run stays bounded.
-    const qint64 rssKb = answer.value(QStringLiteral("rss")).toInteger();
-    if (!m_optimizeForSpeed || (m_memoryLimitKb > 0 && rssKb > m_memoryLimitKb))
-        stopWorker(false);
+    if (slot >= 0) {
+        const qint64 rssKb = answer.value(QStringLiteral("rss")).toInteger();
+        if (!m_optimizeForSpeed || (m_memoryLimitKb > 0 && rssKb > memoryShareKb()))
+            worker(slot).quit();
+    }
     m_busy = false;
     m_abortRequested = false;
     return code;
+}
+
+void ConversionControl::dispatch(Ahead &a, int slot)
+{
+    // The engine makes a file's target folder just before converting it; a conversion ahead
+    // needs it now, and takes it away again if the run never gets there.
+    const QString folder = QFileInfo(a.request.targetFile).absolutePath();
+    QStringList missing;
+    for (QString f = folder; !f.isEmpty() && !QFileInfo(f).exists(); f = QFileInfo(f).absolutePath()) {
+        missing.prepend(f);
+        if (f == QFileInfo(f).absolutePath())
+            break;
+    }
+    if (!missing.isEmpty() && QDir().mkpath(folder))
+        a.madeFolders = missing;
+    a.originalStamp = fileStamp(a.request.originalFile);
+    QJsonObject request = a.request.toJson();
+    request.insert(QStringLiteral("defer"), true);
+    worker(slot).send(request);
+    a.slot = slot;
+    a.state = Ahead::Running;
+}
+
+void ConversionControl::servicePool()
+{
+    for (int i = 0; i < static_cast<int>(m_workers.size()); ++i) {
+        OfficeWorker &w = *m_workers[static_cast<size_t>(i)];
+        if (w.state() == OfficeWorker::Starting) {
+            w.poll(0);
+            if (w.state() == OfficeWorker::Starting && w.elapsedMs() > kStartLimitMs)
+                w.kill();
+            if (w.state() == OfficeWorker::Stopped)
+                m_slotFailed[static_cast<size_t>(i)] = true;
+            else if (w.state() == OfficeWorker::Idle && m_version.isEmpty())
+                m_version = w.version();
+        }
+        Ahead *a = nullptr;
+        for (Ahead &e : m_ahead)
+            if (e.state == Ahead::Running && e.slot == i)
+                a = &e;
+        if (!a)
+            continue;
+        w.poll(0);
+        const QString folder = QFileInfo(a->request.targetFile).absolutePath();
+        if (w.hasAnswer()) {
+            a->answer = w.takeAnswer();
+            a->code = TypeCatalogue::Success;
+            a->state = Ahead::Done;
+            if (m_memoryLimitKb > 0 && w.lastRssKb() > memoryShareKb())
+                w.quit();
+        } else if (w.state() != OfficeWorker::Busy) {
+            a->detail = QStringLiteral("the worker stopped");
+            a->code = TypeCatalogue::WorkerStopped;
+            a->state = Ahead::Done;
+            w.kill();
+            removeLeftovers(a->request.originalFile, folder, w);
+        } else if (w.elapsedMs() >= m_timeLimitMs) {
+            // Measured from the file's own start: a slow file never shortens the next one's time.
+            a->detail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
+            a->code = TypeCatalogue::TimedOut;
+            a->state = Ahead::Done;
+            w.kill();
+            removeLeftovers(a->request.originalFile, folder, w);
+        }
+    }
+
+    int queued = 0;
+    for (const Ahead &a : m_ahead)
+        queued += a.state == Ahead::Queued;
+    if (queued == 0)
+        return;
+    const QString program = workerProgram();
+    // Start workers for the conversions that wait (each in its own process and profile).
+    int coming = 0;
+    for (const auto &w : m_workers)
+        coming += w->state() == OfficeWorker::Starting || w->aliveAndIdle();
+    for (int i = 0; i < m_poolSize && coming < queued && !program.isEmpty(); ++i) {
+        OfficeWorker &w = worker(i);
+        if (w.state() == OfficeWorker::Stopped && !m_slotFailed[static_cast<size_t>(i)]) {
+            if (w.launch(program))
+                ++coming;
+            else
+                m_slotFailed[static_cast<size_t>(i)] = true;
+        }
+    }
+    for (Ahead &a : m_ahead) {
+        if (a.state != Ahead::Queued)
+            continue;
+        int slot = -1;
+        for (int i = 0; i < static_cast<int>(m_workers.size()) && slot < 0; ++i) {
+            OfficeWorker &w = *m_workers[static_cast<size_t>(i)];
+            if (w.state() == OfficeWorker::Idle && !w.aliveAndIdle())
+                w.kill(); // died while idle; started again on the next turn
+            else if (w.aliveAndIdle())
+                slot = i;
+        }
+        if (slot < 0)
+            break;
+        dispatch(a, slot);
+    }
+}
+
+void ConversionControl::cancel(Ahead &a)
+{
+    if (a.state == Ahead::Running) {
+        OfficeWorker &w = worker(a.slot);
+        w.kill();
+        removeLeftovers(a.request.originalFile, QFileInfo(a.request.targetFile).absolutePath(), w);
+    } else if (a.state == Ahead::Done) {
+        StagedOutput staged;
+        staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
+        staged.discard();
+    }
+    // Only folders that are still empty: anything else in them belongs to someone.
+    for (int i = static_cast<int>(a.madeFolders.size()) - 1; i >= 0; --i)
+        QDir().rmdir(a.madeFolders.at(i));
+    a.madeFolders.clear();
+    a.state = Ahead::Done;
+}
+
+void ConversionControl::cancelAll()
+{
+    for (Ahead &a : m_ahead)
+        cancel(a);
+    m_ahead.clear();
+}
+
+void ConversionControl::setLookAhead(const QList<ConversionRequest> &next)
+{
+    if (m_busy)
+        return;
+    const bool pooled = m_optimizeForSpeed && m_poolSize > 1;
+    const QList<ConversionRequest> wanted = pooled ? next.mid(0, m_poolSize * kAheadPerWorker) : QList<ConversionRequest>();
+    QList<Ahead> kept;
+    for (Ahead &a : m_ahead) {
+        if (wanted.contains(a.request))
+            kept.append(a);
+        else
+            cancel(a);
+    }
+    m_ahead.clear();
+    if (wanted.isEmpty()) {
+        // A later task may try the workers that failed to start again.
+        std::fill(m_slotFailed.begin(), m_slotFailed.end(), false);
+        // Switched to memory mode during a run: the pool's workers go now.
+        if (!m_optimizeForSpeed)
+            stopWorkers(false);
+        return;
+    }
+    // Workers start only for a task with more than one file left.
+    if (wanted.size() < 2 && kept.isEmpty())
+        return;
+    for (const ConversionRequest &r : wanted) {
+        auto it = std::find_if(kept.begin(), kept.end(), [&](const Ahead &a) { return a.request == r; });
+        if (it != kept.end()) {
+            m_ahead.append(*it);
+        } else {
+            Ahead a;
+            a.request = r;
+            m_ahead.append(a);
+        }
+    }
+    servicePool();
+}
+
+bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
+{
+    auto find = [this]() {
+        for (int i = 0; i < m_ahead.size(); ++i)
+            if (m_ahead.at(i).request == m_req)
+                return i;
+        return -1;
+    };
+    if (find() < 0)
+        return false;
+    QElapsedTimer sincePump;
+    sincePump.start();
+    while (true) {
+        if (m_abortRequested) {
+            m_lastDetail = QStringLiteral("interrupted");
+            cancelAll();
+            stopWorkers(true);
+            code = TypeCatalogue::Interrupted;
+            return true;
+        }
+        servicePool();
+        const int index = find();
+        if (index < 0)
+            return false;
+        Ahead &a = m_ahead[index];
+        if (a.state == Ahead::Done) {
+            Ahead taken = m_ahead.takeAt(index);
+            if (fileStamp(taken.request.originalFile) != taken.originalStamp) {
+                // The run has reached this file: its target folder stays.
+                taken.madeFolders.clear();
+                cancel(taken);
+                return false;
+            }
+            code = taken.code;
+            answer = taken.answer;
+            m_lastDetail = taken.detail;
+            if (code == TypeCatalogue::Success && answer.value(QStringLiteral("result")).toInt(-1) == 0) {
+                StagedOutput staged;
+                staged.adopt(answer.value(QStringLiteral("staged")).toObject());
+                if (!staged.commit()) {
+                    answer[QStringLiteral("result")] = TypeCatalogue::TargetNotWritable;
+                    answer[QStringLiteral("detail")] = QStringLiteral("renaming the finished target failed");
+                } else {
+                    answer[QStringLiteral("files")] = QJsonArray::fromStringList(staged.committedPaths());
+                }
+            }
+            return true;
+        }
+        if (a.state == Ahead::Running) {
+            OfficeWorker &w = worker(a.slot);
+            w.poll(kSliceMs);
+            int percent = 0;
+            if (w.takeProgress(percent)) {
+                m_progress = percent;
+                emit Progress();
+            }
+        } else {
+            // Nobody can take it: every worker is busy or starting, or none can be started.
+            bool hope = false;
+            for (int i = 0; i < m_poolSize; ++i)
+                hope = hope || worker(i).state() != OfficeWorker::Stopped || !m_slotFailed[static_cast<size_t>(i)];
+            if (!hope) {
+                m_ahead.removeAt(index);
+                return false;
+            }
+            QThread::msleep(kSliceMs);
+        }
+        if (sincePump.elapsed() >= kPollMs) {
+            pumpEvents();
+            sincePump.restart();
+        }
+    }
 }
 
 int ConversionControl::convert()
@@ -255,22 +593,15 @@ int ConversionControl::convert()
     }
     m_busy = true;
     QJsonObject answer;
-    if (!TypeCatalogue::find(m_type))
-        return finish(TypeCatalogue::UnknownTargetType, answer);
-    const QJsonObject request{
-        {QStringLiteral("op"), QStringLiteral("convert")},
-        {QStringLiteral("original"), m_original},
-        {QStringLiteral("target"), m_target},
-        {QStringLiteral("type"), m_type},
-        {QStringLiteral("from"), m_from},
-        {QStringLiteral("to"), m_to},
-        {QStringLiteral("filePerSlide"), m_filePerSlide},
-        {QStringLiteral("notesPage"), m_notesPage},
-        {QStringLiteral("notesOnly"), m_notesOnly},
-        {QStringLiteral("showSlideAndShape"), m_showSlideAndShape},
-    };
-    const int rc = exchange(request, answer, QFileInfo(m_target).absolutePath());
-    return finish(rc, answer);
+    if (!TypeCatalogue::find(m_req.targetFileType))
+        return finish(TypeCatalogue::UnknownTargetType, answer, -1);
+    int code = 0;
+    if (awaitAhead(code, answer))
+        return finish(code, answer, -1);
+    // A conversion outside the look-ahead: the run has left the order it announced.
+    cancelAll();
+    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, QFileInfo(m_req.targetFile).absolutePath());
+    return finish(rc, answer, 0);
 }
 
 int ConversionControl::convertDocument(const QString &src, const QString &dst, const QString &filterName, QString &message)
@@ -288,6 +619,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         return TypeCatalogue::Failed;
     }
     m_busy = true;
+    cancelAll();
     const QJsonObject request{
         {QStringLiteral("op"), QStringLiteral("document")},
         {QStringLiteral("source"), src},
@@ -296,7 +628,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         {QStringLiteral("options"), filterOptions},
     };
     QJsonObject answer;
-    const int rc = finish(exchange(request, answer, QFileInfo(dst).absolutePath()), answer);
+    const int rc = finish(exchange(request, answer, src, QFileInfo(dst).absolutePath()), answer, 0);
     message = m_lastMessage;
     return rc;
 }
@@ -305,6 +637,9 @@ void ConversionControl::getPowerPointVersion(QString &sVersion)
 {
     // The version never changes; in memory mode the worker started here serves the next
     // conversion and is ended after it.
+    for (const auto &w : m_workers)
+        if (m_version.isEmpty())
+            m_version = w->version();
     if (m_version.isEmpty() && !m_busy)
         startWorker();
     sVersion = m_version;
@@ -313,23 +648,29 @@ void ConversionControl::getPowerPointVersion(QString &sVersion)
 void ConversionControl::setOptimizeForSpeed(bool v)
 {
     m_optimizeForSpeed = v;
-    if (!v && !m_busy)
-        stopWorker(false);
+    if (!v && !m_busy) {
+        cancelAll();
+        stopWorkers(false);
+    }
 }
 
 void ConversionControl::shutDown()
 {
-    if (!m_busy)
-        stopWorker(false);
+    if (!m_busy) {
+        cancelAll();
+        stopWorkers(false);
+    }
 }
 
 void ConversionControl::abort()
 {
-    // The waiting loop owns the worker while a conversion runs: it stops it at its next turn.
-    if (m_busy)
+    // The waiting loop owns the workers while a conversion runs: it stops them at its next turn.
+    if (m_busy) {
         m_abortRequested = true;
-    else
-        stopWorker(true);
+    } else {
+        cancelAll();
+        stopWorkers(true);
+    }
 }
 
 int ConversionControl::saveAsTypeCount() const { return TypeCatalogue::count(); }

@@ -1,19 +1,45 @@
 #pragma once
 // The conversion control as the engine sees it: the properties of one conversion, the convert
 // call with its result code and message, progress, the type catalogue queries, and the office
-// worker (quorvane-office) behind it. The worker is started at the first conversion and kept
+// workers (quorvane-office) behind it. A worker is started at the first conversion and kept
 // ("optimize for speed") or started afresh for every file ("optimize for memory"). While a
 // conversion runs, the caller's event pump keeps running; a conversion that passes its time
 // limit is killed, and a worker that stopped is started again for the next file.
+//
+// In speed mode a folder task may name the conversions it will ask for next (setLookAhead()):
+// a small pool of workers converts them ahead into staged names, and convert() with the same
+// properties takes the finished result over and only then renames it into place. What the run
+// does not reach is cancelled and its staged files are removed, so the files still appear, fail
+// and are logged one after the other in the order the engine asks for them.
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <QList>
+
 #include <memory>
+#include <vector>
 
 class EventPump;
-class QProcess;
+class OfficeWorker;
+
+// The properties of one conversion; equal requests are the same conversion.
+struct ConversionRequest
+{
+    int fromSlide = 0;
+    int toSlide = 0;
+    bool createFileForEachSlide = false;
+    QString originalFile;
+    QString targetFile;
+    int targetFileType = 0;
+    bool includeNotesPage = false;
+    bool includeNotesOnly = false;
+    bool showSlideAndShape = false;
+
+    QJsonObject toJson() const;
+    bool operator==(const ConversionRequest &o) const = default;
+};
 
 class ConversionControl : public QObject
 {
@@ -28,24 +54,26 @@ public:
     bool PowerPointVersionAtLeast2010() const { return true; }
 
     // Properties of the next conversion. Slides are 1-based; 0 and 0 mean all slides.
-    int fromSlide() const { return m_from; }
-    void setFromSlide(int v) { m_from = v; }
-    int toSlide() const { return m_to; }
-    void setToSlide(int v) { m_to = v; }
-    bool createFileForEachSlide() const { return m_filePerSlide; }
-    void setCreateFileForEachSlide(bool v) { m_filePerSlide = v; }
-    QString originalFile() const { return m_original; }
-    void setOriginalFile(const QString &v) { m_original = v; }
-    QString targetFile() const { return m_target; }
-    void setTargetFile(const QString &v) { m_target = v; }
-    int targetFileType() const { return m_type; }
-    void setTargetFileType(int v) { m_type = v; }
-    bool includeNotesPage() const { return m_notesPage; }
-    void setIncludeNotesPage(bool v) { m_notesPage = v; }
-    bool includeNotesOnly() const { return m_notesOnly; }
-    void setIncludeNotesOnly(bool v) { m_notesOnly = v; }
-    bool showSlideAndShape() const { return m_showSlideAndShape; }
-    void setShowSlideAndShape(bool v) { m_showSlideAndShape = v; }
+    int fromSlide() const { return m_req.fromSlide; }
+    void setFromSlide(int v) { m_req.fromSlide = v; }
+    int toSlide() const { return m_req.toSlide; }
+    void setToSlide(int v) { m_req.toSlide = v; }
+    bool createFileForEachSlide() const { return m_req.createFileForEachSlide; }
+    void setCreateFileForEachSlide(bool v) { m_req.createFileForEachSlide = v; }
+    QString originalFile() const { return m_req.originalFile; }
+    void setOriginalFile(const QString &v) { m_req.originalFile = v; }
+    QString targetFile() const { return m_req.targetFile; }
+    void setTargetFile(const QString &v) { m_req.targetFile = v; }
+    int targetFileType() const { return m_req.targetFileType; }
+    void setTargetFileType(int v) { m_req.targetFileType = v; }
+    bool includeNotesPage() const { return m_req.includeNotesPage; }
+    void setIncludeNotesPage(bool v) { m_req.includeNotesPage = v; }
+    bool includeNotesOnly() const { return m_req.includeNotesOnly; }
+    void setIncludeNotesOnly(bool v) { m_req.includeNotesOnly = v; }
+    bool showSlideAndShape() const { return m_req.showSlideAndShape; }
+    void setShowSlideAndShape(bool v) { m_req.showSlideAndShape = v; }
+    // All of them at once.
+    ConversionRequest request() const { return m_req; }
 
     // Converts with the properties above: 0 on success, else a negative result code of the
     // type catalogue. The message is in lastMessage().
@@ -75,7 +103,21 @@ public:
     bool optimizeForSpeed() const { return m_optimizeForSpeed; }
     void setOptimizeForSpeed(bool v);
 
-    // Ends the worker (called when the main window unloads; the next conversion starts it again).
+    // The conversions the run asks for next, in order, the next one first. In speed mode with a
+    // pool of more than one worker they are converted ahead (workers start here, lazily, when
+    // two or more are named); convert() with equal properties takes such a result over. Whatever
+    // is no longer named is cancelled and what it staged is removed; an empty list ends the
+    // look-ahead. Without a pool this only cancels.
+    void setLookAhead(const QList<ConversionRequest> &next);
+    // Workers of the pool: by default half the processor count, between 1 and 4, or
+    // $QV_OFFICE_WORKERS; 1 converts one file after the other.
+    int poolSize() const { return m_poolSize; }
+    void setPoolSize(int n);
+    // Starts the first worker without waiting for it, so that the first conversion finds
+    // LibreOffice started; a worker that cannot start is tried again at that conversion.
+    void startInBackground();
+
+    // Ends the workers (called when the main window unloads; the next conversion starts one).
     void shutDown();
     // Stops at once, from an event handler while a conversion waits: the worker is killed, what
     // it staged is removed, and the conversion answers Interrupted. Without a conversion under
@@ -98,29 +140,58 @@ public:
     QString workerProgram() const;
     // Process id of the running worker, 0 when none runs.
     qint64 workerProcessId() const;
+    // Process ids of every running worker of the pool (the first worker's first).
+    QList<qint64> workerProcessIds() const;
+    // Workers that have started and are ready (idle or converting); reads what the starting
+    // ones reported.
+    int readyWorkers();
+    // Process id of the worker converting original ahead of its turn, 0 when none does.
+    qint64 aheadWorkerOf(const QString &original) const;
 
 signals:
     // Raised repeatedly while convert() runs; progressPercent() tells how far it is.
     void Progress();
 
 private:
-    int startWorker();
-    // Sends one request and waits for its answer; returns 0 or a failure code.
-    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &targetFolder);
-    void stopWorker(bool kill);
-    void removeStagedFiles(const QString &folder, qint64 pid);
-    void pumpEvents();
-    int finish(int code, const QJsonObject &answer);
+    // One conversion named by setLookAhead().
+    struct Ahead
+    {
+        enum State { Queued, Running, Done };
+        ConversionRequest request;
+        State state = Queued;
+        int slot = -1;
+        int code = 0;
+        QJsonObject answer;
+        QString detail;
+        // The original as it was when the conversion began: a run that changed it since (an
+        // earlier file's target or move) gets it converted again.
+        QString originalStamp;
+        // Target folders made for it, deepest last; removed again (when empty) on cancel.
+        QStringList madeFolders;
+    };
 
-    int m_from = 0;
-    int m_to = 0;
-    bool m_filePerSlide = false;
-    QString m_original;
-    QString m_target;
-    int m_type = 0;
-    bool m_notesPage = false;
-    bool m_notesOnly = false;
-    bool m_showSlideAndShape = false;
+    OfficeWorker &worker(int slot);
+    // Starts the first worker and waits until it is ready.
+    int startWorker();
+    // Sends one request to the first worker and waits for its answer; returns 0 or a failure code.
+    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &targetFolder);
+    void stopWorkers(bool kill);
+    // After w was killed: its staged files in targetFolder and its lock on original.
+    void removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w);
+    void pumpEvents();
+    int finish(int code, const QJsonObject &answer, int slot);
+    // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
+    // starts workers and hands queued conversions to idle ones, in list order.
+    void servicePool();
+    void dispatch(Ahead &a, int slot);
+    void cancel(Ahead &a);
+    void cancelAll();
+    // Waits for the look-ahead conversion of the current request; false when it cannot be used
+    // (the original changed, or no worker could take it) and the request must run directly.
+    bool awaitAhead(int &code, QJsonObject &answer);
+    qint64 memoryShareKb() const;
+
+    ConversionRequest m_req;
 
     QString m_lastMessage;
     QString m_lastDetail;
@@ -131,9 +202,11 @@ private:
     bool m_abortRequested = false;
     int m_timeLimitMs = 300000;
     qint64 m_memoryLimitKb = 0;
+    int m_poolSize = 1;
     QString m_workerProgram;
     QString m_version;
     EventPump *m_pump = nullptr;
-    std::unique_ptr<QProcess> m_proc;
-    qint64 m_pid = 0;
+    std::vector<std::unique_ptr<OfficeWorker>> m_workers;
+    std::vector<bool> m_slotFailed;
+    QList<Ahead> m_ahead;
 };

@@ -87,6 +87,22 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
     return result;
 }
 
+ConversionRequest ConversionRequestFor(const JobSession &session, const clsConversionOptions &options)
+{
+    ConversionRequest r;
+    r.fromSlide = options.bConvertAllSlides ? 0 : options.lFromSlide;
+    r.toSlide = options.bConvertAllSlides ? 0 : options.lToSlide;
+    r.createFileForEachSlide = options.bCreateFileForEachSlide;
+    r.originalFile = options.sOriginalFile;
+    r.targetFile = options.sTargetFile;
+    r.targetFileType = options.lTargetFileType;
+    // ConvertToDoItem copies these settings into the record before converting.
+    r.includeNotesPage = session.settings.bIncludeNotesPage;
+    r.includeNotesOnly = session.settings.bIncludeNotesOnly;
+    r.showSlideAndShape = session.settings.bShowSlideAndShape;
+    return r;
+}
+
 namespace {
 
 // The key under which a target is remembered for the run: the folder's real path (it exists by

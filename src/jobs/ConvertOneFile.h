@@ -8,6 +8,7 @@
 
 class JobSession;
 class clsConversionOptions;
+struct ConversionRequest;
 
 // Item result codes (a task record's lErr). Codes of the conversion control and of the
 // text-file processes pass through unchanged.
@@ -34,3 +35,7 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options);
 
 // One conversion through the session's conversion control. Sets options.lErr and options.sErr.
 int ConvertWithConverterControl(JobSession &session, clsConversionOptions &options);
+
+// What ConvertWithConverterControl will ask the conversion control for, for a file whose record
+// is filled as ConvertToDoItem receives it (the look-ahead names files by this).
+ConversionRequest ConversionRequestFor(const JobSession &session, const clsConversionOptions &options);

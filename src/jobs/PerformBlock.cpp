@@ -6,6 +6,7 @@
 #include "common/FileUtils.h"
 #include "common/NumberUtils.h"
 #include "common/PathUtils.h"
+#include "converter/ConversionControl.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/FileLists.h"
 #include "jobs/TypeExtensions.h"
@@ -29,9 +30,10 @@ QString progressText(int i, int count)
 }
 
 // Target of one file of a wildcard task: beside the original, or below the target prefix in the
-// same sub-folder as below the wildcard root (that folder is created). *subFolder gets the tail.
+// same sub-folder as below the wildcard root (that folder is created unless only the name is
+// wanted). *subFolder gets the tail.
 QString wildcardTarget(const clsConversionOptions &task, const QString &file, const QString &prefix,
-                       const QString &root, const QString &ext, QString *subFolder)
+                       const QString &root, const QString &ext, QString *subFolder, bool makeFolder = true)
 {
     const QString folder = withSlash(GetParentFolder(file));
     const QString base = QFileInfo(file).completeBaseName();
@@ -41,10 +43,28 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
     if (task.bSaveInOriginalFolder)
         return folder + base + u'.' + ext;
     const QString targetFolder = prefix + sub;
-    if (!targetFolder.isEmpty() && !bFolderExists(targetFolder))
+    if (makeFolder && !targetFolder.isEmpty() && !bFolderExists(targetFolder))
         CreateFolderTree(targetFolder);
     return targetFolder + base + u'.' + ext;
 }
+
+// Ends the conversion control's look-ahead however the file loop is left: nothing converted
+// ahead of a pause or of the task's end may stay behind.
+class LookAheadScope
+{
+public:
+    explicit LookAheadScope(ConversionControl *ctl) : m_ctl(ctl) {}
+    ~LookAheadScope()
+    {
+        if (m_ctl)
+            m_ctl->setLookAhead({});
+    }
+    LookAheadScope(const LookAheadScope &) = delete;
+    LookAheadScope &operator=(const LookAheadScope &) = delete;
+
+private:
+    ConversionControl *m_ctl;
+};
 
 } // namespace
 
@@ -136,12 +156,9 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
     const int first = firstFileIndex(lJobNumber);
 
-    int result = 0;
-    clsConversionOptions perFile;
-    for (int i = first; i <= files.size(); ++i) {
-        if (pausedAtFile(i, lJobNumber, pausedInside))
-            return result;
-        perFile = clsConversionOptions();
+    // The record of file i, as the loop below converts it; only the loop makes target folders.
+    auto perFileRecord = [&](int i, bool makeFolder) {
+        clsConversionOptions perFile;
         perFile.lConversionMethod = coBlock.lConversionMethod;
         perFile.sActionToDo = coBlock.sActionToDo;
         perFile.lSpecialProcess = coBlock.lSpecialProcess;
@@ -152,10 +169,35 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.lFromSlide = coBlock.lFromSlide;
         perFile.lToSlide = coBlock.lToSlide;
         perFile.bCreateFileForEachSlide = coBlock.bCreateFileForEachSlide;
-
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
-        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder);
+        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, makeFolder);
+        return perFile;
+    };
+
+    // In speed mode the conversion control may convert the next files on further workers while
+    // this loop still takes them one by one; it learns which files come next from here.
+    ConversionControl *ctl = coBlock.lTargetFileType == kPdfWithOptionsType ? nullptr : VelmoraX1();
+    const int ahead = ctl && ctl->optimizeForSpeed() && ctl->poolSize() > 1 ? ctl->poolSize() * 2 : 0;
+    LookAheadScope lookAheadScope(ahead > 0 ? ctl : nullptr);
+
+    int result = 0;
+    clsConversionOptions perFile;
+    for (int i = first; i <= files.size(); ++i) {
+        if (pausedAtFile(i, lJobNumber, pausedInside))
+            return result;
+        perFile = perFileRecord(i, true);
+        if (ahead > 0) {
+            QList<ConversionRequest> next{ConversionRequestFor(*this, perFile)};
+            for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
+                const clsConversionOptions later = perFileRecord(j, false);
+                // A file that will fail before converting is not worth converting ahead.
+                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile))
+                    next << ConversionRequestFor(*this, later);
+            }
+            ctl->setLookAhead(next);
+        }
+        const QString file = perFile.sOriginalFile;
         sCurrentFile = file;
         panels()->setPanelText(StatusPanel::Message, file);
         panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));

@@ -421,3 +421,66 @@ TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
         EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
     }
 }
+
+// The same folder, with broken files between good ones, converted on one office worker and on a
+// pool of three: the log file, the results file, the exit status and the outputs are the same.
+TEST_F(CommandLineRun, PoolOfWorkersGivesTheSameRunAsOne)
+{
+    QByteArray noise;
+    for (int i = 0; i < 4000; ++i)
+        noise += char((i * 7919) % 251);
+    auto run = [&](int workers, QStringList &log, QStringList &results, QStringList &outputs) {
+        const QString root = path(QString("w%1").arg(workers));
+        ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), root + "/in/a.pptx"));
+        ASSERT_TRUE(qvtest::writeFile(root + "/in/b.pptx", QByteArray("PK\x03\x04 not a presentation")));
+        // c.odp and c.pptx both name c.pdf: the first one listed keeps it.
+        ASSERT_TRUE(copy(demo("Training/Team Handbook.odp"), root + "/in/c.odp"));
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), root + "/in/c.pptx"));
+        ASSERT_TRUE(qvtest::writeFile(root + "/in/d.pptx", noise));
+        ASSERT_TRUE(copy(demo("Training/Safety Briefing.ppt"), root + "/in/sub/e.ppt"));
+        ASSERT_TRUE(qvtest::writeFile(root + "/in/sub/f.pptx", QByteArray()));
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), root + "/in/sub/deeper/g.pptx"));
+        ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), root + "/in/sub/deeper/h.pptx"));
+        // A cache of its own, so that the profile folders tell how many workers ran.
+        qputenv("QV_OFFICE_WORKERS", QByteArray::number(workers));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root + "/cache"));
+        const ProgramRun r = runProgram({"/S", root + "/in/*.*", "/R", "/T", root + "/out/*.pdf", "/C", "32", "/L",
+                                         root + "/run.log", "/B", root + "/res.qvj"});
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+        EXPECT_EQ(QDir(root + "/cache/quorvane").entryList({"office-profile-*"}, QDir::Dirs).size(), workers);
+        for (QString line : logLines(root + "/run.log")) {
+            line.replace(root, "ROOT");
+            if (line.startsWith("Date: ") || line.startsWith("Time to complete job: "))
+                line = line.section(':', 0, 0);
+            log << line;
+        }
+        for (const QString &line : logLines(root + "/res.qvj"))
+            results << QString(line).replace(root, "ROOT");
+        QDirIterator it(root + "/out", QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            outputs << QDir(root).relativeFilePath(f) + ' ' + QString::number(QFileInfo(f).isDir() ? 0 : pdfPages(f));
+        }
+        outputs.sort();
+        for (const QString &f : QDir(root + "/in").entryList(QDir::Files | QDir::Hidden))
+            outputs << "in/" + f;
+    };
+    QStringList log1, results1, outputs1, log3, results3, outputs3;
+    run(1, log1, results1, outputs1);
+    run(3, log3, results3, outputs3);
+    qunsetenv("QV_OFFICE_WORKERS");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(qvtest::homeDir() + "/.cache"));
+
+    // b, c.pptx, d and f fail, in list order.
+    ASSERT_EQ(log1.size(), 2 + 4 + 1) << log1.join('\n').toStdString();
+    EXPECT_TRUE(log1[2].endsWith("ROOT/in/b.pptx"));
+    EXPECT_TRUE(log1[3].endsWith("ROOT/in/c.pptx"));
+    EXPECT_TRUE(log1[5].endsWith("ROOT/in/sub/f.pptx"));
+    EXPECT_EQ(log3, log1) << log3.join('\n').toStdString();
+    EXPECT_EQ(results3, results1);
+    EXPECT_EQ(outputs1, QStringList({"out/a.pdf 4", "out/c.pdf 3", "out/sub 0", "out/sub/deeper 0",
+                                     "out/sub/deeper/g.pdf 12", "out/sub/deeper/h.pdf 4", "out/sub/e.pdf 6",
+                                     "in/a.pptx", "in/b.pptx", "in/c.odp", "in/c.pptx", "in/d.pptx"}))
+        << outputs1.join(", ").toStdString();
+    EXPECT_EQ(outputs3, outputs1) << outputs3.join(", ").toStdString();
+}

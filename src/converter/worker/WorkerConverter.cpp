@@ -6,7 +6,7 @@
 #include "OfficeHost.h"
 #include "PackageRetyper.h"
 #include "SlideTextWriter.h"
-#include "StagedOutput.h"
+#include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
 
 #include <QDir>
@@ -116,6 +116,7 @@ int WorkerConverter::convert(const ConvertRequest &r)
 {
     m_outputs.clear();
     m_detail.clear();
+    m_staged = QJsonObject();
     const SaveAsType *type = find(r.type);
     if (!type) {
         m_detail = QStringLiteral("unknown type code");
@@ -172,6 +173,13 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (rc != Success)
         return rc;
+    if (r.deferCommit) {
+        // Converted ahead of its turn: the client renames it when the run reaches the file.
+        m_staged = out.plan();
+        if (m_progress)
+            m_progress(100);
+        return Success;
+    }
     if (!out.commit()) {
         m_detail = QStringLiteral("renaming the finished target failed");
         return TargetNotWritable;

@@ -2,6 +2,7 @@
 // One conversion request of the worker: loads the original, applies the slide range and the
 // notes choices, writes the target type through LibreOffice or through our own writers, and
 // answers with a result code of the type catalogue.
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,8 @@ struct ConvertRequest
     bool notesPage = false;
     bool notesOnly = false;
     bool showSlideAndShape = false;
+    // Leave the outputs under their staged names and hand the plan back (staged()).
+    bool deferCommit = false;
 };
 
 class WorkerConverter
@@ -42,6 +45,8 @@ public:
     // What the last call wrote, and a technical detail for the worker's log.
     QStringList outputs() const { return m_outputs; }
     QString detail() const { return m_detail; }
+    // The staged outputs of the last deferred conversion (StagedOutput::plan()).
+    QJsonObject staged() const { return m_staged; }
 
 private:
     struct RangeJob
@@ -83,4 +88,5 @@ private:
     bool m_drawing = false;
     QStringList m_outputs;
     QString m_detail;
+    QJsonObject m_staged;
 };

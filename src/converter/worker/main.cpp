@@ -119,6 +119,8 @@ QJsonObject answer(int result, const WorkerConverter &c)
     for (const QString &f : c.outputs())
         files.append(f);
     o[QStringLiteral("files")] = files;
+    if (!c.staged().isEmpty())
+        o[QStringLiteral("staged")] = c.staged();
     return o;
 }
 
@@ -178,6 +180,7 @@ int main()
             r.notesPage = req.value(QStringLiteral("notesPage")).toBool();
             r.notesOnly = req.value(QStringLiteral("notesOnly")).toBool();
             r.showSlideAndShape = req.value(QStringLiteral("showSlideAndShape")).toBool();
+            r.deferCommit = req.value(QStringLiteral("defer")).toBool();
             const int rc = converter.convert(r);
             send(answer(rc, converter));
         } else if (op == QLatin1String("document")) {

@@ -3,6 +3,7 @@
 #include "frmMain.h"
 #include "frmMainMDI.h"
 #include "frmPleaseWait.h"
+#include "SessionController.h"
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 frmMainMDI *ShowMainMDIWithSplash(const QString &sOpenJobFile)
 {
@@ -34,5 +36,8 @@ frmMainMDI *ShowMainMDIWithSplash(const QString &sOpenJobFile)
     frame->applyPlacement(ReadFramePlacement(G_IniFilePath));
     frame->show();
     splash.hide();
+    // Once the window is up and painted, LibreOffice starts while the user looks at it.
+    SessionController *controller = main->controller();
+    QTimer::singleShot(0, controller, [controller] { controller->startOfficeInBackground(); });
     return frame;
 }

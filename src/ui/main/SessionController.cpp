@@ -48,6 +48,13 @@ bool SessionController::setOptimizeForSpeed(bool speed)
     return control->optimizeForSpeed();
 }
 
+void SessionController::startOfficeInBackground()
+{
+    ConversionControl *control = m_session.VelmoraX1();
+    if (control && control->optimizeForSpeed())
+        control->startInBackground();
+}
+
 bool SessionController::requestClose()
 {
     if (!runGoingOn())

@@ -39,6 +39,9 @@ public:
     // Asks the office worker to be kept (speed) or restarted after every file (memory); returns
     // what the control reports afterwards.
     bool setOptimizeForSpeed(bool speed);
+    // In speed mode, starts the first office worker without waiting for it, so that the first
+    // conversion finds LibreOffice started. Nothing happens when it cannot start.
+    void startOfficeInBackground();
 
     // Closing while a run goes on: the engine stops the run after its current file and asks the
     // window to close once its loop has returned (never from inside the engine's pump).

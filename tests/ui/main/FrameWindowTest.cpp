@@ -2,6 +2,7 @@
 // place, the lost-position rule and a German start.
 #include "TestEnv.h"
 #include "TranslatorTestSupport.h"
+#include "converter/ConversionControl.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "platform/FlexGrid.h"
@@ -242,4 +243,32 @@ TEST_F(FrameTest, TheAboutBoxOpensFromTheHelpMenu)
     frame->mainWindow()->mnuAbout->trigger();
     EXPECT_EQ(shown, 1);
     frame->close();
+}
+
+// In speed mode the program's window starts LibreOffice once it is up; a worker that cannot
+// start there leaves the first conversion to start one as before.
+TEST_F(FrameTest, FirstOfficeWorkerStartsAfterTheWindowIsShown)
+{
+    {
+        auto frame = openProgramWindow();
+        ConversionControl *control = frame->mainWindow()->session().VelmoraX1();
+        ASSERT_TRUE(control->optimizeForSpeed());
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_EQ(control->workerProcessId(), 0) << "the window is shown before LibreOffice starts";
+        QCoreApplication::processEvents();
+        const qint64 started = control->workerProcessId();
+        EXPECT_NE(started, 0);
+        QString version;
+        control->getPowerPointVersion(version);
+        EXPECT_FALSE(version.isEmpty());
+        EXPECT_EQ(control->workerProcessId(), started) << "the first use takes the worker started in the background";
+    }
+    qputenv("QV_OFFICE_WORKER", "/bin/false");
+    auto frame = openProgramWindow();
+    ConversionControl *control = frame->mainWindow()->session().VelmoraX1();
+    QCoreApplication::processEvents();
+    qunsetenv("QV_OFFICE_WORKER");
+    QString version;
+    control->getPowerPointVersion(version);
+    EXPECT_FALSE(version.isEmpty());
 }

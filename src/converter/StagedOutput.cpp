@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 
 #include <cstdio>
 #include <unistd.h>
@@ -113,4 +114,42 @@ void StagedOutput::discard()
     for (const auto &f : m_folders)
         QDir(f.first).removeRecursively();
     m_folders.clear();
+}
+
+namespace {
+QJsonArray pairsToJson(const QList<QPair<QString, QString>> &pairs)
+{
+    QJsonArray a;
+    for (const auto &p : pairs)
+        a.append(QJsonArray{p.first, p.second});
+    return a;
+}
+
+QList<QPair<QString, QString>> pairsFromJson(const QJsonValue &v)
+{
+    QList<QPair<QString, QString>> pairs;
+    for (const QJsonValue &p : v.toArray()) {
+        const QJsonArray two = p.toArray();
+        // Only staged names may be renamed or removed on the word of a plan.
+        const QString temp = two.at(0).toString();
+        if (two.size() == 2 && QFileInfo(temp).fileName().startsWith(QLatin1String(".qvpart-")))
+            pairs.append({temp, two.at(1).toString()});
+    }
+    return pairs;
+}
+} // namespace
+
+QJsonObject StagedOutput::plan()
+{
+    const QJsonObject o{{QStringLiteral("files"), pairsToJson(m_files)},
+                        {QStringLiteral("folders"), pairsToJson(m_folders)}};
+    m_files.clear();
+    m_folders.clear();
+    return o;
+}
+
+void StagedOutput::adopt(const QJsonObject &plan)
+{
+    m_files += pairsFromJson(plan.value(QStringLiteral("files")));
+    m_folders += pairsFromJson(plan.value(QStringLiteral("folders")));
 }

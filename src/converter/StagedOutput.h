@@ -2,7 +2,9 @@
 // Output files of one conversion, written under temporary names in their own folders and
 // renamed to their real names only when the whole conversion has succeeded. What is not
 // committed is removed, so a failure or a crash never leaves a half-written target behind
-// under a target's name.
+// under a target's name. A conversion made ahead of its turn hands its plan over instead of
+// committing (plan()), and whoever takes the result commits it (fromPlan()) or throws it away.
+#include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -26,6 +28,11 @@ public:
     void discard();
     // The final paths, in the order staged (folder contents listed at commit).
     QStringList committedPaths() const { return m_committed; }
+
+    // Hands what is staged over as a plan; this object then forgets it (nothing is removed).
+    QJsonObject plan();
+    // Takes over a plan made by plan(), possibly in another process.
+    void adopt(const QJsonObject &plan);
 
 private:
     QString tempName(const QString &folder, const QString &name);

@@ -1,0 +1,165 @@
+#include "OfficeWorker.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+// False once the process has ended, even while it waits to be reaped (a zombie).
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
+    return state != 'Z' && state != 'X';
+}
+} // namespace
+
+OfficeWorker::OfficeWorker() = default;
+
+OfficeWorker::~OfficeWorker() { kill(); }
+
+bool OfficeWorker::launch(const QString &program)
+{
+    kill();
+    m_died = false;
+    m_detail.clear();
+    m_hasAnswer = false;
+    m_proc = std::make_unique<QProcess>();
+    // LibreOffice writes warnings to standard error; nobody reads them unless asked to, and
+    // an unread pipe would fill up and stall the worker.
+    const QString log = qEnvironmentVariable("QV_OFFICE_LOG");
+    if (log.isEmpty())
+        m_proc->setStandardErrorFile(QProcess::nullDevice());
+    else
+        m_proc->setStandardErrorFile(log, QIODevice::Append);
+    // The worker ends with this process; the pid lets it see that it lost its parent early.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QV_PARENT_PID"), QString::number(QCoreApplication::applicationPid()));
+    m_proc->setProcessEnvironment(env);
+    m_proc->start(program, QStringList());
+    m_timer.start();
+    if (!m_proc->waitForStarted(10000)) {
+        m_detail = QStringLiteral("the worker did not start: ") + m_proc->errorString();
+        m_proc.reset();
+        m_state = Stopped;
+        m_died = true;
+        return false;
+    }
+    m_pid = m_proc->processId();
+    m_state = Starting;
+    return true;
+}
+
+bool OfficeWorker::aliveAndIdle() const
+{
+    return m_state == Idle && m_proc && m_proc->state() == QProcess::Running && processAlive(m_pid);
+}
+
+void OfficeWorker::readLines()
+{
+    while (m_proc && m_proc->canReadLine()) {
+        const QJsonObject line = QJsonDocument::fromJson(m_proc->readLine()).object();
+        if (m_state == Starting && line.contains(QStringLiteral("ready"))) {
+            if (line.value(QStringLiteral("ready")).toBool()) {
+                m_version = line.value(QStringLiteral("version")).toString();
+                m_state = Idle;
+            } else {
+                m_detail = line.value(QStringLiteral("detail")).toString();
+                ended(m_detail);
+                return;
+            }
+        } else if (m_state == Busy && line.contains(QStringLiteral("progress"))) {
+            m_progress = qBound(0, line.value(QStringLiteral("progress")).toInt(), 100);
+            m_progressNew = true;
+        } else if (m_state == Busy && line.contains(QStringLiteral("result"))) {
+            m_answer = line;
+            m_hasAnswer = true;
+            m_rssKb = line.value(QStringLiteral("rss")).toInteger();
+            m_state = Idle;
+        }
+    }
+}
+
+void OfficeWorker::poll(int waitMs)
+{
+    if (!m_proc || m_state == Stopped)
+        return;
+    readLines();
+    if (m_state == Idle || m_state == Stopped)
+        return;
+    if (!m_proc->canReadLine())
+        m_proc->waitForReadyRead(qMax(0, waitMs));
+    readLines();
+    if (m_proc && (m_state == Starting || m_state == Busy) && m_proc->state() == QProcess::NotRunning
+        && !m_proc->canReadLine())
+        ended(m_state == Starting ? QStringLiteral("the worker did not start: ") + m_proc->errorString()
+                                  : QStringLiteral("the worker stopped"));
+}
+
+void OfficeWorker::ended(const QString &why)
+{
+    if (m_detail.isEmpty())
+        m_detail = why;
+    m_died = true;
+    if (m_proc) {
+        m_proc->kill();
+        m_proc->waitForFinished(5000);
+        m_proc.reset();
+    }
+    m_state = Stopped;
+}
+
+void OfficeWorker::send(const QJsonObject &request)
+{
+    m_hasAnswer = false;
+    m_progress = -1;
+    m_progressNew = false;
+    m_state = Busy;
+    m_timer.start();
+    m_proc->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+}
+
+QJsonObject OfficeWorker::takeAnswer()
+{
+    m_hasAnswer = false;
+    return m_answer;
+}
+
+bool OfficeWorker::takeProgress(int &percent)
+{
+    if (!m_progressNew)
+        return false;
+    m_progressNew = false;
+    percent = m_progress;
+    return true;
+}
+
+void OfficeWorker::quit()
+{
+    if (m_proc && m_proc->state() != QProcess::NotRunning) {
+        m_proc->write("{\"op\":\"quit\"}\n");
+        m_proc->closeWriteChannel();
+        if (!m_proc->waitForFinished(5000)) {
+            m_proc->kill();
+            m_proc->waitForFinished(5000);
+        }
+    }
+    m_proc.reset();
+    m_state = Stopped;
+}
+
+void OfficeWorker::kill()
+{
+    if (m_proc && m_proc->state() != QProcess::NotRunning) {
+        m_proc->kill();
+        m_proc->waitForFinished(5000);
+    }
+    m_proc.reset();
+    m_state = Stopped;
+}
