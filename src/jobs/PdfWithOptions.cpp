@@ -68,29 +68,10 @@ void ApplyULKSettingsToTextControl(JobSession &session)
         }
     }
     if (s.bOverrideParagraphSettings) {
-        tc->setAlignment(s.lULKAlignment);
-        tc->setFrameDistance(s.lULKFrameDistance);
-        tc->setFrameLineWidth(s.lULKFrameLineWidth);
-        tc->setFrameStyle(s.lULKFrameStyle);
-        tc->setIndentB(s.lULKIndentB);
-        tc->setIndentFL(s.lULKIndentFL);
-        tc->setIndentL(s.lULKIndentL);
-        tc->setIndentR(s.lULKIndentR);
-        tc->setIndentT(s.lULKIndentT);
-        tc->setLineSpacing(s.lULKLineSpacing);
-        tc->setLineSpacingT(s.lULKLineSpacingT);
+        WriteULKParagraphSettings(*tc, s);
     }
     if (s.bOverrideFontSettings) {
-        tc->setBaseLine(s.lULKBaseLine);
-        tc->setFontBold(s.lULKFontBold);
-        tc->setFontItalic(s.lULKFontItalic);
-        tc->setFontSize(s.lULKFontSize);
-        tc->setFontStrikethru(s.lULKFontStrikethru);
-        tc->setFontUnderline(s.lULKFontUnderline);
-        tc->setFontUnderlineStyle(s.lULKFontUnderlineStyle);
-        tc->setForeColor(s.lULKForeColor);
-        tc->setTextBkColor(s.lULKTextBkColor);
-        tc->setFontName(s.sULKFontName);
+        WriteULKFontSettings(*tc, s);
     }
     if (s.bOverridePDFSettings) {
         tc->setOutputOption(12, s.sULKPDFUserPassword);
@@ -176,4 +157,33 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
     options.lErr = result;
     options.sErr = work.sErr;
     return result;
+}
+
+void WriteULKParagraphSettings(TextControl &tc, const ConversionSettings &s)
+{
+    tc.setAlignment(s.lULKAlignment);
+    tc.setFrameDistance(s.lULKFrameDistance);
+    tc.setFrameLineWidth(s.lULKFrameLineWidth);
+    tc.setFrameStyle(s.lULKFrameStyle);
+    tc.setIndentB(s.lULKIndentB);
+    tc.setIndentFL(s.lULKIndentFL);
+    tc.setIndentL(s.lULKIndentL);
+    tc.setIndentR(s.lULKIndentR);
+    tc.setIndentT(s.lULKIndentT);
+    tc.setLineSpacing(s.lULKLineSpacing);
+    tc.setLineSpacingT(s.lULKLineSpacingT);
+}
+
+void WriteULKFontSettings(TextControl &tc, const ConversionSettings &s)
+{
+    tc.setBaseLine(s.lULKBaseLine);
+    tc.setFontBold(s.lULKFontBold);
+    tc.setFontItalic(s.lULKFontItalic);
+    tc.setFontSize(s.lULKFontSize);
+    tc.setFontStrikethru(s.lULKFontStrikethru);
+    tc.setFontUnderline(s.lULKFontUnderline);
+    tc.setFontUnderlineStyle(s.lULKFontUnderlineStyle);
+    tc.setForeColor(s.lULKForeColor);
+    tc.setTextBkColor(s.lULKTextBkColor);
+    tc.setFontName(s.sULKFontName);
 }

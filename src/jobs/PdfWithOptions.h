@@ -3,7 +3,9 @@
 // conversion control, then through the text control to a PDF with the program's page, font,
 // security and image settings.
 class JobSession;
+class TextControl;
 class clsConversionOptions;
+struct ConversionSettings;
 
 // Converts options.sOriginalFile to the PDF options.sTargetFile; sets options.lErr and
 // options.sErr and returns the result code. The road works on a copy of the record: types and
@@ -17,3 +19,8 @@ int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &op
 
 // Pushes the enforced page, paragraph, font, PDF and image settings to TXTextControl1.
 void ApplyULKSettingsToTextControl(JobSession &session);
+
+// The paragraph and font groups of the settings, written to a text control (the PDF road and
+// the output options dialog, whose font and paragraph dialogs edit them through the control).
+void WriteULKParagraphSettings(TextControl &tc, const ConversionSettings &s);
+void WriteULKFontSettings(TextControl &tc, const ConversionSettings &s);

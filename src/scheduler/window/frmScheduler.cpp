@@ -9,6 +9,7 @@
 #include "scheduler/SchedulerSettings.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MruWidgets.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,12 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QLineEdit *numberBox(const char *name)
 {

@@ -1,4 +1,5 @@
 #include "TaskEditor.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -16,13 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T>
-T *named(T *w, const char *name)
-{
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
 {

@@ -5,6 +5,7 @@
 #include "textcontrol/TextUnits.h"
 #include "ui/options/OptionsDialogFrame.h"
 #include "ui/support/FormTranslator.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -22,20 +23,6 @@
 #include <cmath>
 
 namespace {
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
-{
-    auto *label = new QLabel(QString::fromLatin1(caption));
-    label->setBuddy(field);
-    g->addWidget(label, row, 0);
-    g->addWidget(field, row, 1);
-}
 
 void showSwatch(QPushButton *button, int colorRef)
 {

@@ -3,6 +3,7 @@
 #include "language/Translator.h"
 #include "textcontrol/TextControl.h"
 #include "ui/support/FormTranslator.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,12 +20,6 @@
 
 namespace {
 
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 QDoubleSpinBox *points(const char *name, double min = -1584, double max = 1584)
 {
     auto *s = named(new QDoubleSpinBox, name);
@@ -33,14 +28,6 @@ QDoubleSpinBox *points(const char *name, double min = -1584, double max = 1584)
     s->setSingleStep(1);
     s->setSuffix(QStringLiteral(" pt"));
     return s;
-}
-
-void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
-{
-    auto *label = new QLabel(QString::fromLatin1(caption));
-    label->setBuddy(field);
-    g->addWidget(label, row, 0);
-    g->addWidget(field, row, 1);
 }
 
 int twips(const QDoubleSpinBox *s) { return int(std::lround(s->value() * 20.0)); }

@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "ui/options/frmULKAdvancedOptions.h"
 #include "ui/support/FormTranslator.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,12 +26,6 @@ namespace {
 
 constexpr const char *kWarning = "Please be VERY careful when enabling this option. Back up critical data first.  "
                                  "No deletion will occur if the Input and Output are exactly the same file.";
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QWidget *page(QTabWidget *tabs, const char *caption)
 {

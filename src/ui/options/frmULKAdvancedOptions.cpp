@@ -5,6 +5,8 @@
 #include "ui/options/frmULKPDFOptions.h"
 #include "ui/options/frmULKPageDlg.h"
 #include "ui/support/FormTranslator.h"
+#include "jobs/PdfWithOptions.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,12 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // One tab: the enforce box and, below it, what the box shows while checked.
 QVBoxLayout *enforcePage(QTabWidget *tabs, const char *tab, QCheckBox *box)
@@ -159,17 +155,7 @@ void frmULKAdvancedOptions::writeParagraph(const ConversionSettings &s) const
     TextControl *tc = context().TXTextControlOutput;
     if (!tc)
         return;
-    tc->setAlignment(s.lULKAlignment);
-    tc->setFrameDistance(s.lULKFrameDistance);
-    tc->setFrameLineWidth(s.lULKFrameLineWidth);
-    tc->setFrameStyle(s.lULKFrameStyle);
-    tc->setIndentB(s.lULKIndentB);
-    tc->setIndentFL(s.lULKIndentFL);
-    tc->setIndentL(s.lULKIndentL);
-    tc->setIndentR(s.lULKIndentR);
-    tc->setIndentT(s.lULKIndentT);
-    tc->setLineSpacing(s.lULKLineSpacing);
-    tc->setLineSpacingT(s.lULKLineSpacingT);
+    WriteULKParagraphSettings(*tc, s);
 }
 
 void frmULKAdvancedOptions::writeFont(const ConversionSettings &s) const
@@ -177,16 +163,7 @@ void frmULKAdvancedOptions::writeFont(const ConversionSettings &s) const
     TextControl *tc = context().TXTextControlOutput;
     if (!tc)
         return;
-    tc->setBaseLine(s.lULKBaseLine);
-    tc->setFontBold(s.lULKFontBold);
-    tc->setFontItalic(s.lULKFontItalic);
-    tc->setFontSize(s.lULKFontSize);
-    tc->setFontStrikethru(s.lULKFontStrikethru);
-    tc->setFontUnderline(s.lULKFontUnderline);
-    tc->setFontUnderlineStyle(s.lULKFontUnderlineStyle);
-    tc->setForeColor(s.lULKForeColor);
-    tc->setTextBkColor(s.lULKTextBkColor);
-    tc->setFontName(s.sULKFontName);
+    WriteULKFontSettings(*tc, s);
 }
 
 void frmULKAdvancedOptions::readParagraph(ConversionSettings &s) const

@@ -2,6 +2,7 @@
 
 #include "common/PdfSecurityRules.h"
 #include "platform/Prompter.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,24 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
-{
-    auto *label = new QLabel(QString::fromLatin1(caption));
-    label->setBuddy(field);
-    g->addWidget(label, row, 0);
-    g->addWidget(field, row, 1);
-}
-
-} // namespace
 
 frmULKPDFOptions::frmULKPDFOptions(DialogContext &ctx, QWidget *parent) : OptionsDialogFrame(ctx, parent)
 {

@@ -1,6 +1,7 @@
 #include "frmULKPageDlg.h"
 
 #include "common/LengthUnits.h"
+#include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -15,12 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <class W> W *named(W *w, const char *name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // A labelled length box with its unit label, in one row of a grid.
 QLineEdit *lengthRow(QGridLayout *g, int row, const char *caption, const char *name, QLabel *&unitLabel)

@@ -1,0 +1,22 @@
+#pragma once
+// Small helpers for building windows in code: controls carry their names (tests and the
+// translator find them by name) and every input gets a label as its buddy.
+#include <QGridLayout>
+#include <QLabel>
+#include <QString>
+
+// Gives the widget its control name and returns it.
+template <class W> W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+// A caption in column 0 whose buddy is the field in column 1.
+inline void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
+{
+    auto *label = new QLabel(QString::fromLatin1(caption));
+    label->setBuddy(field);
+    g->addWidget(label, row, 0);
+    g->addWidget(field, row, 1);
+}
