@@ -3,7 +3,6 @@
 
 #include "common/Globals.h"
 #include "common/clsMRU.h"
-#include "platform/ProfileIni.h"
 #include "ui/support/MruWidgets.h"
 
 #include <gtest/gtest.h>
@@ -16,21 +15,11 @@
 
 namespace {
 
+// Only the settings file: the menu and combo tests never read the stored keys.
 class MruWidgetsTest : public ::testing::Test
 {
 protected:
     QString ini() const { return tmp.path() + QStringLiteral("/settings.INI"); }
-    QString key(int i) const
-    {
-        return ProfileIni::readString(ini(), QStringLiteral("mruSource"),
-                                      QStringLiteral("mruSource") + QString::number(i),
-                                      QStringLiteral("(none)"));
-    }
-    void store(int i, const QString &v)
-    {
-        ProfileIni::writeString(ini(), QStringLiteral("mruSource"),
-                                QStringLiteral("mruSource") + QString::number(i), v);
-    }
     QTemporaryDir tmp;
 };
 
