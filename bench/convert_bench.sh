@@ -9,7 +9,8 @@
 # pages once) is sampled. Last, one small file through the command line against one soffice call.
 # Usage: bench/convert_bench.sh [build folder]   (default: build)
 # ROUNDS=N and COUNTS="50 200" in the environment change the rounds and folder sizes; RSS_GROWTH=1
-# adds one worker's memory over 500 conversions.
+# adds one worker's memory over 500 conversions; PERFILE=0 leaves out the soffice-per-file way (about
+# a second a file).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$(cd "${1:-$ROOT/build}" && pwd)"
@@ -18,6 +19,7 @@ BENCH="$BUILD/bin/quorvane-convert-bench"
 [ -x "$Q" ] && [ -x "$BENCH" ] || cmake --build "$BUILD" --target quorvane quorvane-convert-bench quorvane-office
 ROUNDS="${ROUNDS:-3}"
 COUNTS="${COUNTS:-50 200}"
+PERFILE="${PERFILE:-1}"
 MAX=0
 for c in $COUNTS; do [ "$c" -gt "$MAX" ] && MAX=$c; done
 WORK="$(mktemp -d /tmp/quorvane-bench-XXXXXX)"
@@ -96,12 +98,18 @@ for c in $COUNTS; do
     rm -rf "$WORK/out-batched"; t0=$(ms)
     "${SOFFICE[@]}" --outdir "$WORK/out-batched" "$WORK/decks$c/"*.pptx > /dev/null 2>&1
     t1=$(ms); batched+=($((t1 - t0)))
-    rm -rf "$WORK/out-perfile"; t0=$(ms)
-    for f in "$WORK/decks$c/"*.pptx; do
-      "${SOFFICE[@]}" --outdir "$WORK/out-perfile" "$f" > /dev/null 2>&1
-    done
-    t1=$(ms); perfile+=($((t1 - t0)))
-    for d in out-pool out-one out-batched out-perfile; do
+    ways="out-pool out-one out-batched"
+    if [ "$PERFILE" != 0 ]; then
+      rm -rf "$WORK/out-perfile"; t0=$(ms)
+      for f in "$WORK/decks$c/"*.pptx; do
+        "${SOFFICE[@]}" --outdir "$WORK/out-perfile" "$f" > /dev/null 2>&1
+      done
+      t1=$(ms); perfile+=($((t1 - t0)))
+      ways="$ways out-perfile"
+    else
+      perfile+=(0)
+    fi
+    for d in $ways; do
       n=$(ls "$WORK/$d"/*.pdf 2> /dev/null | wc -l)
       [ "$n" -eq "$c" ] || echo "warning: $d holds $n PDFs, not $c" >&2
       n=$(ls -A "$WORK/$d" | grep -c '^\.' || true)

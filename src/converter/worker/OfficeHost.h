@@ -45,6 +45,7 @@ private:
     QString m_error;
     QString m_version;
     bool m_passwordAsked = false;
+    bool m_languageSet = false;
     std::function<void(int)> m_loadProgress;
 };
 
