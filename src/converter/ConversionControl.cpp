@@ -243,8 +243,10 @@ void ConversionControl::removeLeftovers(const QString &original, const QString &
                     keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
         }
         QDir dir(targetFolder);
-        // LibreOffice's lock file of a staged target being written goes with it.
-        const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid)};
+        // LibreOffice's lock file of a staged target being written goes with it, and so does the
+        // temporary file a save in progress writes beside its target ("lu" + the process id).
+        const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid),
+                                   QStringLiteral("lu%1*.tmp").arg(pid)};
         for (const QFileInfo &fi : dir.entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
             if (keep.contains(fi.absoluteFilePath()))
                 continue;
