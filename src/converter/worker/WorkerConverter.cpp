@@ -20,6 +20,16 @@ using namespace TypeCatalogue;
 
 namespace {
 
+// What the request asks the slide-text writers to include.
+SlideTextOptions slideTextOptions(const ConvertRequest &r)
+{
+    SlideTextOptions o;
+    o.notes = r.notesPage;
+    o.notesOnly = r.notesOnly;
+    o.showSlideAndShape = r.showSlideAndShape;
+    return o;
+}
+
 enum TypeCode {
     tPdf = 32, tPptx = 24, tPpt = 1, tPpsx = 28, tPps = 7, tPotx = 26, tPot = 5, tOdp = 35,
     tHtmlPages = 12, tPng = 18, tJpeg = 17, tBmp = 19, tTiff = 21,
@@ -337,10 +347,7 @@ int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, S
         return Failed;
     }
     const QList<DeckSlide> slides = all.mid(m_first - 1, m_last - m_first + 1);
-    SlideTextOptions o;
-    o.notes = r.notesPage;
-    o.notesOnly = r.notesOnly;
-    o.showSlideAndShape = r.showSlideAndShape;
+    const SlideTextOptions o = slideTextOptions(r);
     const QString title = QFileInfo(r.original).completeBaseName();
 
     QList<QPair<QString, QList<DeckSlide>>> jobs; // index page, its slides
@@ -412,10 +419,7 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
         return Failed;
     }
     const QList<DeckSlide> slides = all.mid(m_first - 1, m_last - m_first + 1);
-    SlideTextOptions o;
-    o.notes = r.notesPage;
-    o.notesOnly = r.notesOnly;
-    o.showSlideAndShape = r.showSlideAndShape;
+    const SlideTextOptions o = slideTextOptions(r);
 
     QMap<int, QImage> pictures;
     if (r.type == tRtfPictures) {
