@@ -187,25 +187,37 @@ void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &gri
                 readNumber(m.captured(3), options.lCommandLineWaitTime);
             }
         } else if (options.lSpecialProcess == spSearchAndReplace) {
-            static const QString findTag = QStringLiteral("Find{{");
-            static const QString middleTag = QStringLiteral("}}Replace{{");
-            static const QString endTag = QStringLiteral("}}");
-            const qsizetype find = code.indexOf(findTag);
-            // The texts follow the flags and ten blanks; a "Find{{" inside the flags is no code.
-            if (find >= 9) {
-                const qsizetype findStart = find + findTag.size();
-                const qsizetype middle = code.indexOf(middleTag, findStart);
-                if (middle >= 0) {
-                    options.sFindString = code.mid(findStart, middle - findStart);
-                    const qsizetype replaceStart = middle + middleTag.size();
-                    const qsizetype end = code.indexOf(endTag, replaceStart);
-                    options.sReplaceString =
-                        end >= 0 ? code.mid(replaceStart, end - replaceStart) : code.mid(replaceStart);
-                }
+            const FindReplaceTexts texts = ReadFindReplaceTexts(code);
+            if (texts.found) {
+                options.sFindString = texts.find;
+                options.sReplaceString = texts.replace;
             }
         }
     }
     gbSuppressEvents = false;
+}
+
+FindReplaceTexts ReadFindReplaceTexts(const QString &code)
+{
+    static const QString findTag = QStringLiteral("Find{{");
+    static const QString middleTag = QStringLiteral("}}Replace{{");
+    static const QString endTag = QStringLiteral("}}");
+    FindReplaceTexts t;
+    // The texts follow the flags and ten blanks; a "Find{{" inside the flags is no code.
+    const qsizetype find = code.indexOf(findTag);
+    if (find < 9)
+        return t;
+    const qsizetype findStart = find + findTag.size();
+    const qsizetype middle = code.indexOf(middleTag, findStart);
+    if (middle < 0)
+        return t;
+    t.found = true;
+    t.find = code.mid(findStart, middle - findStart);
+    const qsizetype replaceStart = middle + middleTag.size();
+    const qsizetype end = code.indexOf(endTag, replaceStart);
+    t.replaceEnded = end >= 0;
+    t.replace = t.replaceEnded ? code.mid(replaceStart, end - replaceStart) : code.mid(replaceStart);
+    return t;
 }
 
 void InitToDoGrid(FlexGrid &grid)

@@ -38,6 +38,19 @@ QString BuildRowOptionsCode(const clsConversionOptions &options, const Conversio
 // value. Special-process rows read back with lConversionMethod 4.
 void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &grid);
 
+// The texts of a search-and-replace option code: "Find{{" text "}}Replace{{" text "}}" after the
+// option letters ("Find{{" inside the first nine characters is no code). found: the find text and
+// its "}}Replace{{" mark are there; replaceEnded: so is the closing "}}" (replace then stops at
+// it, else it runs to the end of the code).
+struct FindReplaceTexts
+{
+    bool found = false;
+    bool replaceEnded = false;
+    QString find;
+    QString replace;
+};
+FindReplaceTexts ReadFindReplaceTexts(const QString &code);
+
 // An empty task grid: header row and the "*" row, which becomes current.
 void InitToDoGrid(FlexGrid &grid);
 // An empty log grid: header row and one empty row, which becomes current.

@@ -4,6 +4,7 @@
 
 #include "common/NumberUtils.h"
 #include "jobs/ConversionSettings.h"
+#include "jobs/ToDoRows.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/Validation.h"
 #include "language/Translator.h"
@@ -185,21 +186,12 @@ SpecializedRowFields ReadSpecializedRowFields(const QStringList &cells)
     r.bCaseSensitive = bOptionLetter(code, u'D');
     r.bSaveInOriginalFolder = bOptionLetter(code, u'G');
 
-    // The texts follow the flags and ten blanks; both need their end marks to count.
-    static const QString findTag = QStringLiteral("Find{{");
-    static const QString middleTag = QStringLiteral("}}Replace{{");
-    static const QString endTag = QStringLiteral("}}");
-    const qsizetype find = code.indexOf(findTag);
-    if (find >= 9) {
-        const qsizetype findStart = find + findTag.size();
-        const qsizetype middle = code.indexOf(middleTag, findStart);
-        if (middle >= 0) {
-            r.sFindString = code.mid(findStart, middle - findStart);
-            const qsizetype replaceStart = middle + middleTag.size();
-            const qsizetype end = code.indexOf(endTag, replaceStart);
-            if (end >= 0)
-                r.sReplacementString = code.mid(replaceStart, end - replaceStart);
-        }
+    // The editor takes each text only with its end mark.
+    const FindReplaceTexts texts = ReadFindReplaceTexts(code);
+    if (texts.found) {
+        r.sFindString = texts.find;
+        if (texts.replaceEnded)
+            r.sReplacementString = texts.replace;
     }
 
     r.lOriginalFileType = wholeNumber(cells.value(4));
