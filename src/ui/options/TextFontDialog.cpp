@@ -92,14 +92,9 @@ TextFontDialog::TextFontDialog(TextControl &control, ModalRunner runner, QWidget
     g->addLayout(back, 7, 1);
     g->setColumnStretch(1, 1);
 
-    auto *buttons = new QHBoxLayout;
     cmdOK = named(new QPushButton(QStringLiteral("OK")), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel")), "cmdCancel");
-    cmdOK->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    root->addLayout(buttons);
+    root->addLayout(closingButtonRow(cmdOK, cmdCancel));
 
     // The control's current character format.
     // The name as stored, also when the font is not installed here: OK must not silently

@@ -95,14 +95,9 @@ TextParagraphDialog::TextParagraphDialog(TextControl &control, QWidget *parent) 
     gf->addLayout(gm, 2, 0, 1, 2);
     root->addWidget(frame);
 
-    auto *buttons = new QHBoxLayout;
     cmdOK = named(new QPushButton(QStringLiteral("OK")), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel")), "cmdCancel");
-    cmdOK->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    root->addLayout(buttons);
+    root->addLayout(closingButtonRow(cmdOK, cmdCancel));
 
     // The control's current paragraph format.
     const int alignment = control.Alignment();

@@ -137,14 +137,9 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         v->addStretch(1);
     }
 
-    auto *buttons = new QHBoxLayout;
     cmdApply = named(new QPushButton(QStringLiteral("&Apply")), "cmdApply");
     cmdCancel = named(new QPushButton(QStringLiteral("&Cancel")), "cmdCancel");
-    cmdApply->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdApply);
-    buttons->addWidget(cmdCancel);
-    root->addLayout(buttons);
+    root->addLayout(closingButtonRow(cmdApply, cmdCancel));
 
     // Initial states before any value is loaded.
     cbNotesOnly->setEnabled(false);

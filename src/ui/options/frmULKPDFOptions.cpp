@@ -55,14 +55,9 @@ frmULKPDFOptions::frmULKPDFOptions(DialogContext &ctx, QWidget *parent) : Option
     fv->addWidget(chkAllowContentAccessibility);
     root->addWidget(frame);
 
-    auto *buttons = new QHBoxLayout;
     cmdOK = named(new QPushButton(QStringLiteral("Ok")), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel")), "cmdCancel");
-    cmdOK->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    root->addLayout(buttons);
+    root->addLayout(closingButtonRow(cmdOK, cmdCancel));
 
     // Unchecked boxes: their fields are disabled until a box is checked.
     for (QWidget *w : {static_cast<QWidget *>(txtUserPassword), static_cast<QWidget *>(txtMasterPassword),

@@ -2,7 +2,9 @@
 // Small helpers for building windows in code: controls carry their names (tests and the
 // translator find them by name) and every input gets a label as its buddy.
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QString>
 
 // Gives the widget its control name and returns it.
@@ -19,4 +21,15 @@ inline void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
     label->setBuddy(field);
     g->addWidget(label, row, 0);
     g->addWidget(field, row, 1);
+}
+
+// The right-aligned row of a dialog's two closing buttons, the first one the default.
+inline QHBoxLayout *closingButtonRow(QPushButton *accept, QPushButton *cancel)
+{
+    auto *row = new QHBoxLayout;
+    accept->setDefault(true);
+    row->addStretch(1);
+    row->addWidget(accept);
+    row->addWidget(cancel);
+    return row;
 }
