@@ -87,6 +87,9 @@ TEST_F(ConversionFailure, PasswordProtectedOriginal)
     ASSERT_EQ(control().convertDocument(pptx, out + "/locked.pdf", "pdf", options, message), 0);
     const QStringList before = entries(out);
     expectFailure(convert(out + "/locked.pdf", out + "/locked.png", 18), OriginalPasswordProtected, before);
+
+    // Refused, not waited on, on the way to PDF too (a PDF opens as a drawing).
+    expectFailure(convert(out + "/locked.pdf", out + "/again.pdf", 32), OriginalPasswordProtected, before);
 }
 
 TEST_F(ConversionFailure, TargetsThatCannotBeWritten)

@@ -80,6 +80,30 @@ TEST_F(ConversionOutput, PdfHonoursSlideRangeAndNotesPages)
     EXPECT_EQ(pdfFacts(out + "/tail.pdf").pages, 2);
 }
 
+// A whole presentation to PDF takes a quicker road inside the worker than a slide range does;
+// a range of all slides is exported whole too, so both PDFs must be alike page for page.
+TEST_F(ConversionOutput, WholePresentationPdfIsTheSameOnEitherRoad)
+{
+    ConversionControl &c = control();
+    for (const QString &ext : {QStringLiteral("pptx"), QStringLiteral("odp")}) {
+        const QString original = deck(ext);
+        // The range first: a worker's first load takes the regular road whatever it converts.
+        c.setFromSlide(1);
+        c.setToSlide(kDeckSlides);
+        ASSERT_EQ(convert(original, out + "/range.pdf", 32), 0);
+        resetOptions(c);
+        ASSERT_EQ(convert(original, out + "/whole.pdf", 32), 0);
+        const PdfFacts whole = pdfFacts(out + "/whole.pdf");
+        const PdfFacts range = pdfFacts(out + "/range.pdf");
+        EXPECT_EQ(whole.pages, kDeckSlides);
+        EXPECT_EQ(whole.size, range.size);
+        EXPECT_EQ(whole.language, "en-US");
+        EXPECT_EQ(whole.language, range.language);
+        EXPECT_EQ(whole.pageContents, range.pageContents) << ext.toStdString();
+    }
+    EXPECT_EQ(entries(out), (QStringList{"range.pdf", "whole.pdf"}));
+}
+
 TEST_F(ConversionOutput, OneFilePerSlideNamesFilesAfterTheSlideNumbers)
 {
     ConversionControl &c = control();
@@ -366,6 +390,8 @@ TEST_F(ConversionOutput, PathsWithBlanksAndAccentsAndPercentSigns)
     QDir().mkpath(folder);
     const QString original = folder + QString::fromUtf8("/Überblick & Plan.pptx");
     ASSERT_TRUE(QFile::copy(pptx, original));
+    ASSERT_EQ(convert(original, folder + QString::fromUtf8("/Überblick & Plan.pdf"), 32), 0);
+    EXPECT_EQ(pdfFacts(folder + QString::fromUtf8("/Überblick & Plan.pdf")).pages, kDeckSlides);
     control().setCreateFileForEachSlide(true);
     control().setFromSlide(4);
     control().setToSlide(4);

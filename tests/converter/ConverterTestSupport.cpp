@@ -78,6 +78,13 @@ PdfFacts pdfFacts(const QString &path)
                 f.size = QSizeF(box.getArrayItem(2).getNumericValue() - box.getArrayItem(0).getNumericValue(),
                                 box.getArrayItem(3).getNumericValue() - box.getArrayItem(1).getNumericValue());
         }
+        QPDFObjectHandle lang = pdf.getRoot().getKey("/Lang");
+        if (lang.isString())
+            f.language = QByteArray::fromStdString(lang.getUTF8Value());
+        for (QPDFPageObjectHelper &page : pages) {
+            const std::shared_ptr<Buffer> data = page.getObjectHandle().getKey("/Contents").getStreamData();
+            f.pageContents.append(QByteArray(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize())));
+        }
     } catch (const std::exception &) {
         f.pages = -1;
     }

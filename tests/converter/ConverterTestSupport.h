@@ -5,6 +5,7 @@
 #include "converter/ConversionControl.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,9 @@ struct PdfFacts
 {
     int pages = -1;
     QSizeF size;
+    // The document's language (/Lang) and each page's drawing, decoded.
+    QByteArray language;
+    QList<QByteArray> pageContents;
 };
 PdfFacts pdfFacts(const QString &path);
 // The [Content_Types].xml of a zip package ("" when unreadable).

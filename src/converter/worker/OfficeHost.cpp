@@ -89,6 +89,8 @@ std::unique_ptr<OfficeDocument> OfficeHost::load(const QString &path, LoadStatus
     return std::make_unique<OfficeDocument>(doc);
 }
 
+bool OfficeHost::runMacro(const char *url) { return m_office->runMacro(url); }
+
 OfficeDocument::OfficeDocument(lok::Document *doc) : m_doc(doc) {}
 
 OfficeDocument::~OfficeDocument() { delete m_doc; }

@@ -35,6 +35,11 @@ public:
     // Loads a document; null with the reason in status when it cannot.
     std::unique_ptr<OfficeDocument> load(const QString &path, LoadStatus &status);
 
+    // Runs a Basic routine ("macro:///Library.Module.Routine()"); false when the office could not.
+    bool runMacro(const char *url);
+    // A load has named the office's language (the first one does).
+    bool languageSet() const { return m_languageSet; }
+
     // Percent values (0-100) of LibreOffice's own progress while a document loads.
     void setLoadProgress(std::function<void(int)> callback) { m_loadProgress = std::move(callback); }
 

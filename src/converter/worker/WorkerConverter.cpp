@@ -2,6 +2,7 @@
 
 #include "EncryptionSniffer.h"
 #include "FlatOdpDeck.h"
+#include "HiddenPdfExport.h"
 #include "HtmlPages.h"
 #include "OfficeHost.h"
 #include "PackageRetyper.h"
@@ -140,6 +141,12 @@ int WorkerConverter::convert(const ConvertRequest &r)
         m_detail = QStringLiteral("the original is empty");
         return OriginalCorrupt;
     }
+    if (suitsHiddenPdf(r)) {
+        StagedOutput out;
+        if (m_hiddenPdf->convert(r.original, out.stage(r.target)))
+            return finish(r, out);
+        // Not done: the regular road converts it or says why it cannot.
+    }
     std::unique_ptr<OfficeDocument> doc;
     if (int rc = load(r.original, doc))
         return rc;
@@ -183,6 +190,11 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (rc != Success)
         return rc;
+    return finish(r, out);
+}
+
+int WorkerConverter::finish(const ConvertRequest &r, StagedOutput &out)
+{
     if (r.deferCommit) {
         // Converted ahead of its turn: the client renames it when the run reaches the file.
         m_staged = out.plan();
@@ -198,6 +210,17 @@ int WorkerConverter::convert(const ConvertRequest &r)
     if (m_progress)
         m_progress(100);
     return Success;
+}
+
+bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r) const
+{
+    // The quick road reports no progress while it loads, which only a large original would
+    // show; and the first regular load names the office's language, without which a PDF is
+    // tagged as having none.
+    constexpr qint64 maxBytes = 4 * 1024 * 1024;
+    return m_hiddenPdf && m_hiddenPdf->available() && m_host.languageSet() && r.type == tPdf && r.fromSlide <= 0
+           && r.toSlide <= 0 && !r.filePerSlide && !r.notesPage && !r.notesOnly
+           && QFileInfo(r.original).size() <= maxBytes;
 }
 
 int WorkerConverter::toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)

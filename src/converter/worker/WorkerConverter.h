@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class HiddenPdfExport;
 class OfficeHost;
 class OfficeDocument;
 class StagedOutput;
@@ -34,6 +35,9 @@ class WorkerConverter
 public:
     // workFolder holds the worker's intermediate files; progress receives 0-100.
     WorkerConverter(OfficeHost &host, const QString &workFolder, std::function<void(int)> progress);
+
+    // The quick road for whole presentations to PDF; null leaves every file to the regular one.
+    void setHiddenPdfExport(HiddenPdfExport *road) { m_hiddenPdf = road; }
 
     int convert(const ConvertRequest &r);
     // Loads any document and saves it with a LibreOffice filter ("MS Word 97", "Rich Text
@@ -62,6 +66,10 @@ private:
     OfficeDocument *documentFor(OfficeDocument &doc, const ConvertRequest &r, const RangeJob &job,
                                 std::unique_ptr<OfficeDocument> &trimmed);
     int load(const QString &path, std::unique_ptr<OfficeDocument> &doc);
+    // Whether r may take the quick road: a whole presentation to one PDF.
+    bool suitsHiddenPdf(const ConvertRequest &r) const;
+    // Commits what out staged, or hands it over as a plan for a conversion made ahead.
+    int finish(const ConvertRequest &r, StagedOutput &out);
     int checkTargetFolder(const QString &target);
     int toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
     // Presentation formats.
@@ -80,6 +88,7 @@ private:
     void step(int done, int total);
 
     OfficeHost &m_host;
+    HiddenPdfExport *m_hiddenPdf = nullptr;
     QString m_work;
     std::function<void(int)> m_progress;
     int m_first = 1;

@@ -2,6 +2,7 @@
 // lines on standard input; progress lines and one answer line per request go to standard
 // output. LibreOffice's own chatter is sent to standard error so it can never corrupt the
 // answers.
+#include "HiddenPdfExport.h"
 #include "OfficeHost.h"
 #include "WorkerConverter.h"
 
@@ -158,6 +159,9 @@ int main()
     WorkerConverter converter(host, work, [](int percent) {
         send({{QStringLiteral("progress"), percent}});
     });
+    HiddenPdfExport hiddenPdf(host, profile, work);
+    if (hiddenPdf.install())
+        converter.setHiddenPdfExport(&hiddenPdf);
     send({{QStringLiteral("ready"), true}, {QStringLiteral("version"), host.version()},
           {QStringLiteral("pid"), static_cast<qint64>(::getpid())}});
 
