@@ -156,6 +156,7 @@ awk -v a="$a" -v s="$s" 'BEGIN { printf "  medians: command line %d ms, soffice 
 # worker replaced past 230 MB.
 if [ -n "${RSS_GROWTH:-}" ]; then
   echo
+  mkdir -p "$WORK/rss"
   echo "One worker's memory over 500 conversions in speed mode, without a memory limit:"
   QV_WORKER_MEMORY_LIMIT_MB=100000 "$BENCH" --type 32 --out "$WORK/rss" --repeat 10 --rss-every 50 "${ALL[@]:0:50}"
   echo "The same with the worker replaced past 230 MB:"
