@@ -1,6 +1,7 @@
 #include "SchedulerInput.h"
 
 #include "common/FileUtils.h"
+#include "common/NumberUtils.h"
 
 #include <QLocale>
 
@@ -9,20 +10,26 @@
 namespace {
 
 // Counts are kept in 16 bits and the interval in 32 bits of seconds, as they are stored.
-constexpr double kMaxCount = 32767;
+constexpr int kMaxCount = 32767;
 constexpr double kMaxIntervalSeconds = 2147483647.0;
 
-// A count typed into a box: numeric, and at least 1 and at most kMaxCount once rounded
-// (halves to even), so that no rule ever runs with a count of 0.
-bool countValue(const QString &text, int &count)
+// The user's locale without group separators, so "1.500" never becomes 1500 under a ","
+// locale but falls through to the C locale.
+QLocale typedNumberLocale()
 {
-    double v = 0;
-    if (!SchedulerNumber(text, v))
+    QLocale user;
+    user.setNumberOptions(user.numberOptions() | QLocale::RejectGroupSeparator);
+    return user;
+}
+
+// A count typed into a box: numeric, and within 1..last once rounded (halves to even),
+// so that no rule ever runs with a count of 0.
+bool countValue(const QString &text, int &count, int last = kMaxCount)
+{
+    int n = 0;
+    if (!bTryCLng(text, n, typedNumberLocale()) || n < 1 || n > last)
         return false;
-    const double rounded = std::nearbyint(v);
-    if (rounded < 1 || rounded > kMaxCount)
-        return false;
-    count = static_cast<int>(rounded);
+    count = n;
     return true;
 }
 
@@ -36,19 +43,7 @@ void fillBlank(QString &text, const QString &with)
 
 bool SchedulerNumber(const QString &text, double &value)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
-    QLocale user;
-    user.setNumberOptions(user.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double v = user.toDouble(t, &ok);
-    if (!ok)
-        v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    value = v;
-    return true;
+    return bTryCDbl(text, value, typedNumberLocale());
 }
 
 int ValidateSchedulerInput(SchedulerInput &in)
@@ -124,11 +119,8 @@ int ValidateCalendarBasedInput(SchedulerInput &in)
     if (!SchedulerNumber(in.txtDayOfMonth, day) || day != std::floor(day) || day < 1 || day > 31)
         return SchedulerCode::InvalidDayOfMonth;
     in.intDayOfMonth = static_cast<int>(day);
-    double months = 0;
-    const double roundedMonths = SchedulerNumber(in.txtNumMonths, months) ? std::nearbyint(months) : 0;
-    if (roundedMonths < 1 || roundedMonths > 12)
+    if (!countValue(in.txtNumMonths, in.intNumMonths, 12))
         return SchedulerCode::InvalidMonths;
-    in.intNumMonths = static_cast<int>(roundedMonths);
 
     if (in.optWeekly) {
         bool any = false;
