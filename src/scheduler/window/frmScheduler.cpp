@@ -9,6 +9,7 @@
 #include "scheduler/SchedulerSettings.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MruWidgets.h"
+#include "ui/support/TabCycling.h"
 #include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
@@ -311,12 +312,9 @@ void frmScheduler::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     const bool tabKey = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (tabKey && mods == Qt::ControlModifier) {
-        TabStrip1->setCurrentIndex((TabStrip1->currentIndex() + 1) % TabStrip1->count());
-        return;
-    }
-    if (tabKey && mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
-        TabStrip1->setCurrentIndex((TabStrip1->currentIndex() + TabStrip1->count() - 1) % TabStrip1->count());
+    const bool backwards = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (tabKey && (mods == Qt::ControlModifier || backwards)) {
+        TabStrip1->setCurrentIndex(NextTabIndex(TabStrip1->currentIndex(), TabStrip1->count(), backwards));
         return;
     }
     QDialog::keyPressEvent(event);

@@ -9,7 +9,6 @@
 #include "ProductLinks.h"
 #include "RecentLists.h"
 #include "SessionController.h"
-#include "TabCycling.h"
 #include "TaskEditor.h"
 
 #include "common/Globals.h"
@@ -26,6 +25,7 @@
 #include "ui/support/DialogFilePicker.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MessageBoxPrompter.h"
+#include "ui/support/TabCycling.h"
 #include "ui/options/DialogContext.h"
 #include "ui/options/OptionsDialogs.h"
 

@@ -1,11 +1,9 @@
 #pragma once
-// The frame the option dialogs share: modal, Esc cancels, Ctrl+Tab and Ctrl+Shift+Tab cycle the
-// tabs whatever control has the focus, nested dialogs shown through the context's runner.
+// The frame the option dialogs share: modal, Esc cancels, nested dialogs shown through the
+// context's runner.
 #include "ui/options/DialogContext.h"
 
 #include <QDialog>
-
-class QTabWidget;
 
 class OptionsDialogFrame : public QDialog
 {
@@ -19,8 +17,6 @@ public:
     static int runModal(const ModalRunner &runner, QDialog &dialog);
 
 protected:
-    // Ctrl+Tab selects the next tab (after the last the first), Ctrl+Shift+Tab the previous.
-    void enableTabCycling(QTabWidget *tabs);
     int msgBox(const QString &text, int style, const QString &title = QString()) const;
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "ui/options/frmULKAdvancedOptions.h"
 #include "ui/support/FormTranslator.h"
+#include "ui/support/TabCycling.h"
 #include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
@@ -160,7 +161,7 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(TabStrip1, &QTabWidget::currentChanged, this, [this](int i) { TabStrip1_Click(i); });
-    enableTabCycling(TabStrip1);
+    InstallTabCycling(this, TabStrip1);
 }
 
 void frmAdvancedOptions::Form_Load()

@@ -1,11 +1,12 @@
 #include "frmULKAdvancedOptions.h"
 
 #include "common/NumberUtils.h"
+#include "jobs/PdfWithOptions.h"
 #include "textcontrol/TextControl.h"
 #include "ui/options/frmULKPDFOptions.h"
 #include "ui/options/frmULKPageDlg.h"
 #include "ui/support/FormTranslator.h"
-#include "jobs/PdfWithOptions.h"
+#include "ui/support/TabCycling.h"
 #include "ui/support/WidgetNaming.h"
 
 #include <QCheckBox>
@@ -145,7 +146,7 @@ frmULKAdvancedOptions::frmULKAdvancedOptions(DialogContext &ctx, QWidget *parent
     connect(rbUnits[1], &QRadioButton::toggled, this, [this](bool on) { context().glnMeasurement = on ? 1 : 2; });
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    enableTabCycling(tsDisplay);
+    InstallTabCycling(this, tsDisplay);
 
     TranslateForm(this);
 }
