@@ -202,29 +202,22 @@ void frmAdvancedOptions::TabStrip1_Click(int index)
            Prompter::OkOnly);
 }
 
+// Moving and deleting exclude each other. Each handler unchecks the other box only when its
+// own is checked, so the nested toggled signal ends at once; the folder box and its button
+// follow the Move box on every path.
 void frmAdvancedOptions::cbMoveAfterProcessing_Click()
 {
-    if (m_guard)
-        return;
     const bool on = cbMoveAfterProcessing->isChecked();
     txtMoveToFolder->setEnabled(on);
     cmdSelectMoveFolder->setEnabled(on);
-    if (on) {
-        m_guard = true;
+    if (on)
         cbDeleteAfterProcessing->setChecked(false);
-        m_guard = false;
-    }
 }
 
 void frmAdvancedOptions::cbDeleteAfterProcessing_Click()
 {
-    if (m_guard || !cbDeleteAfterProcessing->isChecked())
-        return;
-    m_guard = true;
-    cbMoveAfterProcessing->setChecked(false);
-    txtMoveToFolder->setEnabled(false);
-    cmdSelectMoveFolder->setEnabled(false);
-    m_guard = false;
+    if (cbDeleteAfterProcessing->isChecked())
+        cbMoveAfterProcessing->setChecked(false);
 }
 
 void frmAdvancedOptions::cmdSelectMoveFolder_Click()

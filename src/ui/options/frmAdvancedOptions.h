@@ -51,6 +51,5 @@ private:
     void cmdApply_Click();
     bool slideTextsValid();
 
-    bool m_guard = false;
     QLabel *m_warning = nullptr;
 };

@@ -151,22 +151,6 @@ frmULKAdvancedOptions::frmULKAdvancedOptions(DialogContext &ctx, QWidget *parent
     TranslateForm(this);
 }
 
-void frmULKAdvancedOptions::writeParagraph(const ConversionSettings &s) const
-{
-    TextControl *tc = context().TXTextControlOutput;
-    if (!tc)
-        return;
-    WriteULKParagraphSettings(*tc, s);
-}
-
-void frmULKAdvancedOptions::writeFont(const ConversionSettings &s) const
-{
-    TextControl *tc = context().TXTextControlOutput;
-    if (!tc)
-        return;
-    WriteULKFontSettings(*tc, s);
-}
-
 void frmULKAdvancedOptions::readParagraph(ConversionSettings &s) const
 {
     const TextControl *tc = context().TXTextControlOutput;
@@ -207,12 +191,14 @@ void frmULKAdvancedOptions::Form_Load()
     const ConversionSettings &s = context().settings;
     tsDisplay->setCurrentIndex(0);
     cbChangePageSettings->setChecked(s.bOverridePageSettings);
-    if (s.bOverrideParagraphSettings)
-        writeParagraph(s);
     cbChangeParagraphSettings->setChecked(s.bOverrideParagraphSettings);
     cbChangeFontSettings->setChecked(s.bOverrideFontSettings);
-    if (s.bOverrideFontSettings)
-        writeFont(s);
+    if (TextControl *tc = context().TXTextControlOutput) {
+        if (s.bOverrideParagraphSettings)
+            WriteULKParagraphSettings(*tc, s);
+        if (s.bOverrideFontSettings)
+            WriteULKFontSettings(*tc, s);
+    }
     cbChangeImageQuality->setChecked(s.bOverrideImageSettings);
     cbChangePDFSettings->setChecked(s.bOverridePDFSettings);
     comboImageCompressionQuality->clear();
@@ -222,12 +208,10 @@ void frmULKAdvancedOptions::Form_Load()
     const int q = s.lImageComparessionQuality;
     comboImageCompressionQuality->setCurrentIndex(q >= 0 && q <= 100 ? q : -1);
     txtImageResolution->setText(QString::number(s.lImageMaxResolution));
+    // Any stored unit but English counts as metric; the toggled handler writes the same value.
     short &unit = context().glnMeasurement;
-    if (unit == 1)
-        rbUnits[1]->setChecked(true);
-    else
-        rbUnits[2]->setChecked(true);
-    unit = rbUnits[1]->isChecked() ? 1 : 2;
+    unit = unit == 1 ? 1 : 2;
+    rbUnits[unit]->setChecked(true);
 }
 
 void frmULKAdvancedOptions::cmdChangePageSettings_Click()

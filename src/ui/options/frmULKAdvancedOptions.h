@@ -42,6 +42,4 @@ private:
     void cmdApply_Click();
     void readParagraph(ConversionSettings &s) const;
     void readFont(ConversionSettings &s) const;
-    void writeParagraph(const ConversionSettings &s) const;
-    void writeFont(const ConversionSettings &s) const;
 };

@@ -59,16 +59,13 @@ frmULKPDFOptions::frmULKPDFOptions(DialogContext &ctx, QWidget *parent) : Option
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel")), "cmdCancel");
     root->addLayout(closingButtonRow(cmdOK, cmdCancel));
 
-    // Unchecked boxes: their fields are disabled until a box is checked.
-    for (QWidget *w : {static_cast<QWidget *>(txtUserPassword), static_cast<QWidget *>(txtMasterPassword),
-                       static_cast<QWidget *>(cboPrinting), static_cast<QWidget *>(cboChangesAllowed),
-                       static_cast<QWidget *>(chkAllowExtractContents),
-                       static_cast<QWidget *>(chkAllowContentAccessibility)})
-        w->setEnabled(false);
     connect(chkUserPassword, &QCheckBox::toggled, this, [this] { chkUserPassword_Click(); });
     connect(chkMasterPassword, &QCheckBox::toggled, this, [this] { chkMasterPassword_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The boxes start unchecked: their handlers disable the fields until a box is checked.
+    chkUserPassword_Click();
+    chkMasterPassword_Click();
 }
 
 void frmULKPDFOptions::chkUserPassword_Click()

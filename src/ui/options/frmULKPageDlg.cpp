@@ -91,14 +91,9 @@ frmULKPageDlg::frmULKPageDlg(DialogContext &ctx, QWidget *parent) : OptionsDialo
     }
     root->addWidget(sheet);
 
-    auto *buttons = new QHBoxLayout;
     btnOK = named(new QPushButton(QStringLiteral("&Apply")), "btnOK");
     btnCancel = named(new QPushButton(QStringLiteral("Cancel")), "btnCancel");
-    btnOK->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    root->addLayout(buttons);
+    root->addLayout(closingButtonRow(btnOK, btnCancel));
 
     txtPaperWidth->installEventFilter(this);
     txtPaperHeight->installEventFilter(this);
