@@ -29,10 +29,6 @@ public:
     // (calendar rules always; time based in skip mode).
     void advance(const QDateTime &now);
 
-    bool isTimeBased() const { return m_timeBased; }
-    bool runImmediately() const { return m_runImmediately; }
-    std::int64_t intervalSeconds() const { return m_interval; }
-    const CalendarRule &rule() const { return m_rule; }
     // Time based: a UTC moment. Calendar: the wall-clock target (see ScheduleRules.h).
     QDateTime target() const { return m_target; }
 

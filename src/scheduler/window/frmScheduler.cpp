@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "scheduler/SchedulerSettings.h"
 #include "ui/support/FormTranslator.h"
+#include "ui/support/MessageBoxPrompter.h"
 #include "ui/support/MruWidgets.h"
 #include "ui/support/TabCycling.h"
 #include "ui/support/WidgetNaming.h"
@@ -21,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -139,10 +139,8 @@ void frmScheduler::buildWindow()
     txtSeconds = numberBox("txtSeconds");
     QLineEdit *timeBoxes[3] = {txtHours, txtMinutes, txtSeconds};
     const char *timeLabels[3] = {"Hours", "Minutes", "Seconds"};
-    for (int i = 0; i < 3; ++i) {
-        timeGrid->addWidget(buddyLabel(QString::fromLatin1(timeLabels[i]), timeBoxes[i]), i, 0);
-        timeGrid->addWidget(timeBoxes[i], i, 1);
-    }
+    for (int i = 0; i < 3; ++i)
+        addRow(timeGrid, i, timeLabels[i], timeBoxes[i]);
     timeGrid->setColumnStretch(2, 1);
     timeGrid->setRowStretch(3, 1);
     m_kindStack->addWidget(fraTimeBased);
@@ -288,11 +286,7 @@ void frmScheduler::buildWindow()
     connect(optCalendarBased, &QRadioButton::toggled, this, &frmScheduler::showKindFrame);
     for (QRadioButton *b : {optDaily, optWeekly, optMonthly})
         connect(b, &QRadioButton::toggled, this, &frmScheduler::showRuleFrame);
-    connect(optNumDays, &QRadioButton::toggled, this, [this] {
-        // The days box is for "every N days" only; it stays off while the window is locked.
-        if (cmdStartTimer->isEnabled())
-            txtNumDays->setEnabled(optNumDays->isChecked());
-    });
+    connect(optNumDays, &QRadioButton::toggled, this, &frmScheduler::updateNumDaysBox);
 
     // The stored defaults until the settings are read.
     applyInput(SchedulerInput());
@@ -307,6 +301,13 @@ void frmScheduler::showRuleFrame()
 }
 
 void frmScheduler::TabStrip1_Click(int index) { m_pages->setCurrentWidget(index == 0 ? fraSetup : fraOptions); }
+
+// The days box is for "every N days" only; it stays off while the window is locked.
+void frmScheduler::updateNumDaysBox()
+{
+    if (cmdStartTimer->isEnabled())
+        txtNumDays->setEnabled(optNumDays->isChecked());
+}
 
 void frmScheduler::keyPressEvent(QKeyEvent *event)
 {
@@ -350,8 +351,7 @@ void frmScheduler::applyInput(const SchedulerInput &in)
     (in.optSkip ? optSkip : optImmediately)->setChecked(true);
     showKindFrame();
     showRuleFrame();
-    if (cmdStartTimer->isEnabled())
-        txtNumDays->setEnabled(optNumDays->isChecked());
+    updateNumDaysBox();
 }
 
 SchedulerInput frmScheduler::CollectDataFromFrmScheduler() const
@@ -519,13 +519,12 @@ void frmScheduler::cmdStartTimer_Click()
     // a restart of the program.
     m_mru.AddUniqueItemToCollection(in.strJobFile);
     m_mru.WriteCollectionToIniFile();
-    StartTimer(in);
+    StartTimer(in.strJobFile);
 }
 
-void frmScheduler::StartTimer(const SchedulerInput &in)
+void frmScheduler::StartTimer(const QString &jobFile)
 {
-    m_activeJobFile = in.strJobFile;
-    Timer1->setInterval(1000);
+    m_activeJobFile = jobFile;
     Timer1->start();
 }
 
@@ -592,8 +591,7 @@ void frmScheduler::ResetSchedulerForm()
     cmdEndTimer->setEnabled(false);
     for (QWidget *w : lockedControls())
         w->setEnabled(true);
-    // The days box belongs to "every N days" only.
-    txtNumDays->setEnabled(optNumDays->isChecked());
+    updateNumDaysBox();
 }
 
 void frmScheduler::showMessage(const QString &englishText)
@@ -602,7 +600,7 @@ void frmScheduler::showMessage(const QString &englishText)
     if (m_prompter)
         m_prompter->msgBox(text, Prompter::OkOnly);
     else
-        QMessageBox::information(this, GetProgramTitle(), text);
+        MessageBoxPrompter(this).msgBox(text, Prompter::OkOnly | Prompter::Information);
 }
 
 void frmScheduler::ShowSchedulerInputError(int code)

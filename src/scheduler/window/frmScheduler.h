@@ -127,12 +127,13 @@ private:
     void buildWindow();
     void applyInput(const SchedulerInput &in);
     void putBackFilledBoxes(const SchedulerInput &in);
-    void StartTimer(const SchedulerInput &in);
+    void StartTimer(const QString &jobFile);
     void ShowSchedulerInputError(int code);
     void showMessage(const QString &englishText);
     void TabStrip1_Click(int index);
     void showKindFrame();
     void showRuleFrame();
+    void updateNumDaysBox();
     QList<QWidget *> lockedControls() const;
 
     Prompter *m_prompter = nullptr;
