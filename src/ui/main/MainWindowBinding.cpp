@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QToolBar>
 
 namespace {
@@ -75,8 +76,7 @@ clsMRU *mruByName(frmMain &w, const QString &name)
 
 void FillChoiceLists(TaskEditor &ed)
 {
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
     fill(ed.cbFileTypeOriginal, FileTypeChoices(false));
     fill(ed.cbFileTypeTarget, FileTypeChoices(true));
     fill(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
@@ -86,7 +86,6 @@ void FillChoiceLists(TaskEditor &ed)
     const ChoiceList chars = CharacterSelectionChoices();
     fill(ed.cbCharacter1, chars);
     fill(ed.cbCharacter2, chars);
-    gbSuppressEvents = suppressed;
 }
 
 CommandState ComputeWindowCommandState(const frmMain &w)
