@@ -7,6 +7,7 @@
 #include "frmMain.h"
 
 #include "common/Globals.h"
+#include "common/PathUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/JobSession.h"
 
@@ -76,10 +77,11 @@ void EditorFieldHandlers::stripQuotes(QComboBox *cb)
     const QString text = edit->text();
     if (!text.contains(u'"'))
         return;
-    int cursor = 0;
-    const QString clean = WithoutDoubleQuotes(text, edit->cursorPosition(), &cursor);
-    edit->setText(clean);
-    edit->setCursorPosition(cursor);
+    // The cursor keeps its place in the text: it moves back by the quotes before it.
+    const int cursor = edit->cursorPosition();
+    const int kept = cursor - static_cast<int>(text.left(cursor).count(u'"'));
+    edit->setText(RemoveQuotes(text));
+    edit->setCursorPosition(kept);
 }
 
 void EditorFieldHandlers::cbOriginalFile_Change()

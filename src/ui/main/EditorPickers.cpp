@@ -119,9 +119,10 @@ void EditorPickers::cmdCommandLineSelectApplication_Click()
 void EditorPickers::cmdSelectSourceFolder_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbOriginalFile);
-    if (!folder.isEmpty())
-        writeField(m_w.editor->cbOriginalFile,
-                   FolderWithPattern(folder, GetConverterTypeExtension(itemData(m_w.editor->cbFileTypeOriginal), true)));
+    if (folder.isEmpty())
+        return;
+    const QString pattern = GetConverterTypeExtension(itemData(m_w.editor->cbFileTypeOriginal), true);
+    writeField(m_w.editor->cbOriginalFile, JoinFolder(folder, pattern));
 }
 
 void EditorPickers::cmdSelectTargetFolder_Click()
@@ -132,21 +133,21 @@ void EditorPickers::cmdSelectTargetFolder_Click()
     // The Word and from-PDF methods know no pattern of their own: the folder alone.
     const QString pattern = GetTypeExtension(itemData(m_w.editor->cbFileTypeTarget), true,
                                              m_w.session().settings.lConversionMethod);
-    writeField(m_w.editor->cbTargetFile, FolderWithPattern(folder, pattern));
+    writeField(m_w.editor->cbTargetFile, JoinFolder(folder, pattern));
 }
 
 void EditorPickers::cmdSelectSourceFolderSpecialized_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbOriginalFileSpecialized);
     if (!folder.isEmpty())
-        writeField(m_w.editor->cbOriginalFileSpecialized, FolderWithPattern(folder, QString()));
+        writeField(m_w.editor->cbOriginalFileSpecialized, JoinFolder(folder, QString()));
 }
 
 void EditorPickers::cmdSelectTargetFolderSpecialized_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbTargetFileSpecialized);
     if (!folder.isEmpty())
-        writeField(m_w.editor->cbTargetFileSpecialized, FolderWithPattern(folder, QString()));
+        writeField(m_w.editor->cbTargetFileSpecialized, JoinFolder(folder, QString()));
 }
 
 void EditorPickers::showMissing(const char *message, const QString &path)
