@@ -21,12 +21,6 @@
 
 namespace {
 
-int itemData(const QComboBox *cb)
-{
-    const QVariant d = cb->currentData();
-    return d.isValid() ? d.toInt() : -1;
-}
-
 bool startDetached(const QString &program, const QString &arguments)
 {
     ProcessLauncher launcher;
@@ -83,17 +77,20 @@ QString EditorPickers::pickFolder(QComboBox *field)
     return BrowseForFolder(m_w.session().picker(), start, Translate(QStringLiteral("Browse For Folder")));
 }
 
-int EditorPickers::specialProcessOriginalType() const { return itemData(m_w.editor->cbFileTypeOriginalSpecialized); }
+int EditorPickers::specialProcessOriginalType() const
+{
+    return TaskEditor::itemCode(m_w.editor->cbFileTypeOriginalSpecialized, -1);
+}
 
 void EditorPickers::cmdSelectSourceFile_Click()
 {
-    lLastFilterIndex = OriginalFilterIndex(itemData(m_w.editor->cbFileTypeOriginal), lLastFilterIndex);
+    lLastFilterIndex = OriginalFilterIndex(TaskEditor::itemCode(m_w.editor->cbFileTypeOriginal, -1), lLastFilterIndex);
     pickFile(m_w.editor->cbOriginalFile, "Select Original", OriginalPickerFilter());
 }
 
 void EditorPickers::cmdSelectTargetFile_Click()
 {
-    lLastFilterIndex = TargetFilterIndex(itemData(m_w.editor->cbFileTypeTarget));
+    lLastFilterIndex = TargetFilterIndex(TaskEditor::itemCode(m_w.editor->cbFileTypeTarget, -1));
     pickFile(m_w.editor->cbTargetFile, "Select Target", TargetPickerFilter());
 }
 
@@ -121,7 +118,8 @@ void EditorPickers::cmdSelectSourceFolder_Click()
     const QString folder = pickFolder(m_w.editor->cbOriginalFile);
     if (folder.isEmpty())
         return;
-    const QString pattern = GetConverterTypeExtension(itemData(m_w.editor->cbFileTypeOriginal), true);
+    const QString pattern =
+        GetConverterTypeExtension(TaskEditor::itemCode(m_w.editor->cbFileTypeOriginal, -1), true);
     writeField(m_w.editor->cbOriginalFile, JoinFolder(folder, pattern));
 }
 
@@ -131,7 +129,7 @@ void EditorPickers::cmdSelectTargetFolder_Click()
     if (folder.isEmpty())
         return;
     // The Word and from-PDF methods know no pattern of their own: the folder alone.
-    const QString pattern = GetTypeExtension(itemData(m_w.editor->cbFileTypeTarget), true,
+    const QString pattern = GetTypeExtension(TaskEditor::itemCode(m_w.editor->cbFileTypeTarget, -1), true,
                                              m_w.session().settings.lConversionMethod);
     writeField(m_w.editor->cbTargetFile, JoinFolder(folder, pattern));
 }

@@ -24,14 +24,6 @@
 
 namespace {
 
-void fill(QComboBox *cb, const ChoiceList &list)
-{
-    QList<QPair<QString, int>> entries;
-    for (const ChoiceItem &i : list.items)
-        entries.append({i.text, i.itemData});
-    TaskEditor::FillList(cb, entries, list.selected);
-}
-
 void setIndex(QComboBox *cb, int index)
 {
     if (index >= -1 && index < cb->count())
@@ -77,15 +69,15 @@ clsMRU *mruByName(frmMain &w, const QString &name)
 void FillChoiceLists(TaskEditor &ed)
 {
     const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
-    fill(ed.cbFileTypeOriginal, FileTypeChoices(false));
-    fill(ed.cbFileTypeTarget, FileTypeChoices(true));
-    fill(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
-    fill(ed.cbSpecialProcesses, SpecialProcessesChoices());
-    fill(ed.cbCommandLineWindowState, CommandLineWindowStateChoices());
-    fill(ed.cbCommandLineThreadPriority, CommandLineThreadPriorityChoices());
+    TaskEditor::FillList(ed.cbFileTypeOriginal, FileTypeChoices(false));
+    TaskEditor::FillList(ed.cbFileTypeTarget, FileTypeChoices(true));
+    TaskEditor::FillList(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
+    TaskEditor::FillList(ed.cbSpecialProcesses, SpecialProcessesChoices());
+    TaskEditor::FillList(ed.cbCommandLineWindowState, CommandLineWindowStateChoices());
+    TaskEditor::FillList(ed.cbCommandLineThreadPriority, CommandLineThreadPriorityChoices());
     const ChoiceList chars = CharacterSelectionChoices();
-    fill(ed.cbCharacter1, chars);
-    fill(ed.cbCharacter2, chars);
+    TaskEditor::FillList(ed.cbCharacter1, chars);
+    TaskEditor::FillList(ed.cbCharacter2, chars);
 }
 
 CommandState ComputeWindowCommandState(const frmMain &w)
