@@ -191,6 +191,13 @@ QString StripTrailingBackslash(const QString &s)
     return s;
 }
 
+QString JoinFolder(const QString &sFolder, const QString &sName)
+{
+    if (sFolder.isEmpty())
+        return sName;
+    return (sFolder.endsWith(u'/') ? sFolder : sFolder + u'/') + sName;
+}
+
 QString CleanAbsolutePath(const QString &sPath)
 {
     if (sPath.isEmpty())

@@ -27,6 +27,9 @@ bool bStartsWith(const QString &s, const QString &sPrefix);
 QString TrimStringFromEnds(const QString &s, const QString &sPart);
 // Removes one trailing "/" (a lone "/" stays).
 QString StripTrailingBackslash(const QString &s);
+// The folder and a name in it, with one "/" between them (also after the root "/"); an empty
+// folder gives the name alone.
+QString JoinFolder(const QString &sFolder, const QString &sName);
 // Absolute form (relative to the current folder) with "." and ".." resolved in the text; ".."
 // never climbs above the root. Links are not resolved. "" for "".
 QString CleanAbsolutePath(const QString &sPath);

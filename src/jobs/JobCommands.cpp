@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -65,13 +66,13 @@ void JobSession::rewindJob()
 {
     lResumeFileIndex = 0;
     lResumeRow = 0;
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
-    for (int r = fgToDo.rows() - 1; r >= 1; --r) {
-        fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::None);
-        fgToDo.setTextMatrix(r, ToDoColumn::Pass, QString());
+    {
+        const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
+        for (int r = fgToDo.rows() - 1; r >= 1; --r) {
+            fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::None);
+            fgToDo.setTextMatrix(r, ToDoColumn::Pass, QString());
+        }
     }
-    gbSuppressEvents = suppressed;
     InitLogGrid(fgLog);
     hooks()->UpdateMenuToolbar();
     SelectGridRow(fgToDo);
@@ -183,16 +184,16 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     sCurrentJobFileName = file;
     lResumeFileIndex = 0;
     lResumeRow = 0;
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
-    for (int r = 1; r <= fgToDo.rows() - 2; ++r) {
-        const QString mark = fgToDo.textMatrix(r, ToDoColumn::Pass);
-        if (mark == QStringLiteral("+"))
-            fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Passed);
-        else if (mark == QStringLiteral("-"))
-            fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Failed);
+    {
+        const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
+        for (int r = 1; r <= fgToDo.rows() - 2; ++r) {
+            const QString mark = fgToDo.textMatrix(r, ToDoColumn::Pass);
+            if (mark == QStringLiteral("+"))
+                fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Passed);
+            else if (mark == QStringLiteral("-"))
+                fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Failed);
+        }
     }
-    gbSuppressEvents = suppressed;
     InitLogGrid(fgLog);
     hooks()->UpdateMenuToolbar();
     fgToDo.setRow(1);

@@ -9,6 +9,7 @@
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
+#include <QScopedValueRollback>
 #include <QStringList>
 
 #include <cmath>
@@ -77,13 +78,13 @@ void JobSession::UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal)
     // The mark goes to the row that ran, not to whatever row is current now.
     fg.setTextMatrix(rr, ToDoColumn::Pass, lRetVal == 0 ? QStringLiteral("+") : QStringLiteral("-"));
     fg.setCellPicture(rr, ToDoColumn::Pass, lRetVal == 0 ? FlexGrid::Picture::Passed : FlexGrid::Picture::Failed);
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
-    fg.setRow(rr);
-    if (rr < fg.topRow())
-        fg.setTopRow(rr - 2 < 1 ? 1 : rr - 2);
-    SelectGridRow(fg);
-    gbSuppressEvents = suppressed;
+    {
+        const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
+        fg.setRow(rr);
+        if (rr < fg.topRow())
+            fg.setTopRow(rr - 2 < 1 ? 1 : rr - 2);
+        SelectGridRow(fg);
+    }
     DoEvents();
 }
 

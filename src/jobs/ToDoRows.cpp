@@ -16,14 +16,6 @@
 
 namespace {
 
-// Flags of the option code count only within its first nine characters: the search-and-replace
-// suffix (after ten blanks) may hold any letter.
-bool hasFlag(const QString &code, QChar letter)
-{
-    const qsizetype at = code.indexOf(letter);
-    return at >= 0 && at < 9;
-}
-
 // A whole number from a cell; the field keeps its value when the cell holds none.
 void readNumber(const QString &cell, int &field)
 {
@@ -82,14 +74,11 @@ QString BuildRowOptionsCode(const clsConversionOptions &options, const Conversio
 {
     const bool special = !options.sActionToDo.contains(u'C');
     if (special && options.lSpecialProcess == spLaunchProgram)
-        return QStringLiteral("T%1 S%2 W%3")
-            .arg(options.lCommandLineThreadPriority)
-            .arg(options.lCommandLineWindowState)
-            .arg(options.lCommandLineWaitTime);
+        return LaunchOptionsCode(options.lCommandLineThreadPriority, options.lCommandLineWindowState,
+                                 options.lCommandLineWaitTime);
     QString code = BuildOptionsCode(options, settings);
     if (special && options.lSpecialProcess == spSearchAndReplace)
-        code += QString(10, u' ') + QStringLiteral("Find{{") + options.sFindString + QStringLiteral("}}Replace{{") +
-                options.sReplaceString + QStringLiteral("}}");
+        code += FindReplaceSuffix(options.sFindString, options.sReplaceString);
     return code;
 }
 
@@ -195,6 +184,23 @@ void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &gri
         }
     }
     gbSuppressEvents = false;
+}
+
+bool hasFlag(const QString &code, QChar letter)
+{
+    const qsizetype at = code.indexOf(letter);
+    return at >= 0 && at < 9;
+}
+
+QString LaunchOptionsCode(int lThreadPriority, int lWindowState, int lWaitSeconds)
+{
+    return QStringLiteral("T%1 S%2 W%3").arg(lThreadPriority).arg(lWindowState).arg(lWaitSeconds);
+}
+
+QString FindReplaceSuffix(const QString &sFind, const QString &sReplace)
+{
+    return QString(10, u' ') + QStringLiteral("Find{{") + sFind + QStringLiteral("}}Replace{{") + sReplace +
+           QStringLiteral("}}");
 }
 
 FindReplaceTexts ReadFindReplaceTexts(const QString &code)

@@ -38,6 +38,14 @@ QString BuildRowOptionsCode(const clsConversionOptions &options, const Conversio
 // value. Special-process rows read back with lConversionMethod 4.
 void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &grid);
 
+// Flags of an option code count only within its first nine characters: the search-and-replace
+// suffix (after ten blanks) may hold any letter.
+bool hasFlag(const QString &code, QChar letter);
+// The option code of a launch task: "T" priority " S" window state " W" wait seconds.
+QString LaunchOptionsCode(int lThreadPriority, int lWindowState, int lWaitSeconds);
+// The search-and-replace suffix of an option code: ten blanks, then the texts in their marks.
+QString FindReplaceSuffix(const QString &sFind, const QString &sReplace);
+
 // The texts of a search-and-replace option code: "Find{{" text "}}Replace{{" text "}}" after the
 // option letters ("Find{{" inside the first nine characters is no code). found: the find text and
 // its "}}Replace{{" mark are there; replaceEnded: so is the closing "}}" (replace then stops at

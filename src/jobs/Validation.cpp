@@ -189,11 +189,5 @@ int ValidateToDoItem(clsConversionOptions &o)
 
 QString TargetInOriginalFolder(const QString &sOriginal, int lTypeCode, int lConversionMethod)
 {
-    const QString extension = GetTypeExtension(lTypeCode, true, lConversionMethod);
-    const QString folder = GetParentFolder(sOriginal);
-    if (folder.isEmpty())
-        return extension;
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + extension;
-    return folder + QLatin1Char('/') + extension;
+    return JoinFolder(GetParentFolder(sOriginal), GetTypeExtension(lTypeCode, true, lConversionMethod));
 }

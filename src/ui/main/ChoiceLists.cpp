@@ -1,5 +1,6 @@
 #include "ChoiceLists.h"
 
+#include "common/NumberUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "language/Translator.h"
 #include "platform/ProfileIni.h"
@@ -7,7 +8,7 @@
 
 #include <QRegularExpression>
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 
@@ -24,22 +25,6 @@ ChoiceList translated(std::initializer_list<std::pair<const char *, int>> entrie
 QString readValue(const QString &file, const QString &section, const QString &key, const QString &def)
 {
     return ProfileIni::readString(file, section, key, def).left(499);
-}
-
-enum class WholeNumber { Valid, TooLarge, TooSmall, NotANumber };
-
-// Strict whole numbers only: "4.5", "12abc" or "" are not counts or type codes.
-WholeNumber parseWholeNumber(const QString &text, qint64 &value)
-{
-    static const QRegularExpression re(QStringLiteral("^[+-]?[0-9]+$"));
-    const QString t = text.trimmed();
-    if (!re.match(t).hasMatch())
-        return WholeNumber::NotANumber;
-    bool ok = false;
-    value = t.toLongLong(&ok);
-    if (!ok)
-        return t.startsWith(u'-') ? WholeNumber::TooSmall : WholeNumber::TooLarge;
-    return WholeNumber::Valid;
 }
 
 } // namespace
@@ -164,30 +149,27 @@ ChoiceList FileTypeChoicesMSWord(const QString &iniPath)
 
 QList<ChoiceItem> AdditionalFilesConversionTypes(const QString &iniPath)
 {
-    constexpr qint64 kMaxCount = 1000;
+    constexpr int kMaxCount = 1000;
     QList<ChoiceItem> items;
-    qint64 count = 0;
-    switch (parseWholeNumber(readValue(iniPath, QStringLiteral("WordConvertType"), QStringLiteral("Count"),
-                                       QStringLiteral("0")),
-                             count)) {
-    case WholeNumber::Valid:
-        break;
-    case WholeNumber::TooLarge:
+    // Whole numbers only: "4.5", "12abc" or "" count nothing; digits past 32 bits are more than
+    // the list takes.
+    const QString countText =
+        readValue(iniPath, QStringLiteral("WordConvertType"), QStringLiteral("Count"), QStringLiteral("0")).trimmed();
+    int count = 0;
+    if (!bTryWholeNumber(countText, count)) {
+        static const QRegularExpression digits(QStringLiteral("^\\+?[0-9]+$"));
+        if (!digits.match(countText).hasMatch())
+            return items;
         count = kMaxCount;
-        break;
-    default:
-        return items;
     }
     count = std::min(count, kMaxCount);
-    for (qint64 i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const QString section = QStringLiteral("WordConvertType") + QString::number(i);
         const QString constant = readValue(iniPath, section, QStringLiteral("Constant"), QStringLiteral("0"));
         const QString description = readValue(iniPath, section, QStringLiteral("sDescription"), QString());
-        qint64 code = 0;
-        if (parseWholeNumber(constant, code) != WholeNumber::Valid || code < std::numeric_limits<int>::min() ||
-            code > std::numeric_limits<int>::max())
-            continue;
-        items.append({u'[' + constant + QStringLiteral("] ") + description, static_cast<int>(code)});
+        int code = 0;
+        if (bTryWholeNumber(constant, code))
+            items.append({u'[' + constant + QStringLiteral("] ") + description, code});
     }
     return items;
 }

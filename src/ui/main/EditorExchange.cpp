@@ -1,6 +1,5 @@
 #include "EditorExchange.h"
 
-#include "ChoiceLists.h"
 #include "EditorFieldHandlers.h"
 #include "JobGridView.h"
 #include "RowLeaveGuard.h"
@@ -25,12 +24,6 @@
 
 namespace {
 
-int itemCode(const QComboBox *cb, int none)
-{
-    const QVariant d = cb->currentData();
-    return d.isValid() ? d.toInt() : none;
-}
-
 // Selects the first entry whose item data is the number; no number or no such entry leaves the
 // selection as it is.
 void selectByItemData(QComboBox *cb, const std::optional<int> &code)
@@ -41,8 +34,6 @@ void selectByItemData(QComboBox *cb, const std::optional<int> &code)
     if (i >= 0)
         cb->setCurrentIndex(i);
 }
-
-void setChecked(QCheckBox *cb, bool on) { cb->setCheckState(on ? Qt::Checked : Qt::Unchecked); }
 
 } // namespace
 
@@ -88,14 +79,14 @@ EditorFields EditorExchange::editorFields() const
     EditorFields f;
     f.bConvert = ed.rbActionToDo[0]->isChecked();
     f.sOriginalFile = ed.cbOriginalFile->currentText();
-    f.lOriginalFileType = itemCode(ed.cbFileTypeOriginal, kTypeNotGiven);
+    f.lOriginalFileType = TaskEditor::itemCode(ed.cbFileTypeOriginal, kTypeNotGiven);
     f.sTargetFile = ed.cbTargetFile->currentText();
-    f.lTargetFileType = itemCode(ed.cbFileTypeTarget, kTypeNotGiven);
+    f.lTargetFileType = TaskEditor::itemCode(ed.cbFileTypeTarget, kTypeNotGiven);
     f.bDoSubfolders = ed.cbDoSubfolders->isChecked();
     f.bSaveToOriginalFolder = ed.cbSaveToOriginalFolder->isChecked();
     f.lSpecialProcess = ed.selectedSpecialProcessId();
     f.sOriginalFileSpecialized = ed.cbOriginalFileSpecialized->currentText();
-    f.lOriginalFileTypeSpecialized = itemCode(ed.cbFileTypeOriginalSpecialized, kTypeNotGiven);
+    f.lOriginalFileTypeSpecialized = TaskEditor::itemCode(ed.cbFileTypeOriginalSpecialized, kTypeNotGiven);
     f.sTargetFileSpecialized = ed.cbTargetFileSpecialized->currentText();
     f.bDoSubfoldersSpecialized = ed.cbDoSubfoldersSpecialized->isChecked();
     f.bSaveToOriginalFolderSpecialized = ed.cbSaveToOriginalFolderSpecialized->isChecked();
@@ -104,8 +95,8 @@ EditorFields EditorExchange::editorFields() const
     f.bCaseSensitive = ed.cbCaseSensitive->isChecked();
     f.sCommandLine = ed.cbCommandLine->currentText();
     f.sCommandLineArguments = ed.cbCommandLineArguments->currentText();
-    f.lCommandLineThreadPriority = itemCode(ed.cbCommandLineThreadPriority, 32);
-    f.lCommandLineWindowState = itemCode(ed.cbCommandLineWindowState, 1);
+    f.lCommandLineThreadPriority = TaskEditor::itemCode(ed.cbCommandLineThreadPriority, 32);
+    f.lCommandLineWindowState = TaskEditor::itemCode(ed.cbCommandLineWindowState, 1);
     f.sCommandLineWaitTime = ed.txtCommandLineWaitTimeInSeconds->text();
     return f;
 }
@@ -152,8 +143,7 @@ void EditorExchange::writeCurrentRow(const QStringList &cells)
     for (int c = ToDoColumn::Options; c <= ToDoColumn::TargetTypeText; ++c)
         if (c != ToDoColumn::Number)
             g.setTextMatrix(row, c, cells.value(c));
-    if (updateMRUsHook)
-        updateMRUsHook();
+    m_w.UpdateMRUs();
 }
 
 void EditorExchange::UpdateGridFromGUI_ConversionItem() { writeCurrentRow(UpdateRowCells(editorFields(), session().settings)); }
@@ -168,22 +158,21 @@ void EditorExchange::fillTargetList(TargetTypeList list)
 {
     if (m_targetList == list)
         return;
-    ChoiceList choices;
-    switch (list) {
-    case TargetTypeList::MSWord:
-        choices = FileTypeChoicesMSWord(G_IniFilePath);
-        break;
-    case TargetTypeList::FromPDF:
-        choices = FileTypeChoicesPDFX();
-        break;
-    case TargetTypeList::Standard:
-        choices = FileTypeChoices(true);
-        break;
+    ChoiceList &choices = m_targetLists[static_cast<int>(list)];
+    if (choices.items.isEmpty()) {
+        switch (list) {
+        case TargetTypeList::MSWord:
+            choices = FileTypeChoicesMSWord(G_IniFilePath);
+            break;
+        case TargetTypeList::FromPDF:
+            choices = FileTypeChoicesPDFX();
+            break;
+        case TargetTypeList::Standard:
+            choices = FileTypeChoices(true);
+            break;
+        }
     }
-    QList<QPair<QString, int>> entries;
-    for (const ChoiceItem &i : choices.items)
-        entries.append({i.text, i.itemData});
-    TaskEditor::FillList(editor().cbFileTypeTarget, entries, choices.selected);
+    TaskEditor::FillList(editor().cbFileTypeTarget, choices);
     m_targetList = list;
 }
 
@@ -197,8 +186,8 @@ void EditorExchange::UpdateGUI_ConversionItemViaCellContents()
     gbSuppressEvents = true;
     settings.sActionToDo = QStringLiteral("C");
     ed.rbActionToDo[0]->setChecked(true);
-    setChecked(ed.cbDoSubfolders, r.bDoSubfolders);
-    setChecked(ed.cbSaveToOriginalFolder, r.bSaveInOriginalFolder);
+    ed.cbDoSubfolders->setChecked(r.bDoSubfolders);
+    ed.cbSaveToOriginalFolder->setChecked(r.bSaveInOriginalFolder);
     settings.lConversionMethod = r.lConversionMethod;
     settings.bCreateFileForEachSlide = r.bCreateFileForEachSlide;
     settings.bConvertAllSlides = r.bConvertAllSlides;
@@ -237,9 +226,9 @@ void EditorExchange::UpdateGUI_SpecializedToDOItemViaCellContents()
     gbSuppressEvents = true;
     session().settings.sActionToDo = QStringLiteral("S");
     ed.rbActionToDo[1]->setChecked(true);
-    setChecked(ed.cbDoSubfoldersSpecialized, r.bDoSubfolders);
-    setChecked(ed.cbCaseSensitive, r.bCaseSensitive);
-    setChecked(ed.cbSaveToOriginalFolderSpecialized, r.bSaveInOriginalFolder);
+    ed.cbDoSubfoldersSpecialized->setChecked(r.bDoSubfolders);
+    ed.cbCaseSensitive->setChecked(r.bCaseSensitive);
+    ed.cbSaveToOriginalFolderSpecialized->setChecked(r.bSaveInOriginalFolder);
     if (r.sFindString)
         ed.cbFindString->setEditText(*r.sFindString);
     if (r.sReplacementString)
@@ -280,8 +269,13 @@ bool EditorExchange::bNotOnLastUninitializedRecord() const
 void EditorExchange::fgToDo_EnterCell()
 {
     JobSession &s = session();
-    if (s.bRunning || gbSuppressEvents)
+    if (gbSuppressEvents)
         return;
+    // A run moves through its rows without loading them; the commands still follow the row.
+    if (s.bRunning) {
+        m_w.UpdateMenuToolbar();
+        return;
+    }
     FlexGrid &g = s.fgToDo;
     SelectGridRow(g);
     s.panels()->setPanelText(StatusPanel::Task, QString());
@@ -294,7 +288,6 @@ void EditorExchange::fgToDo_EnterCell()
             UpdateGUI_SpecializedToDOItemViaCellContents();
     }
     m_w.UpdateMenuToolbar();
-    SelectGridRow(g);
 }
 
 bool EditorExchange::fgToDo_LeaveCell(int toRow)
@@ -335,8 +328,7 @@ bool EditorExchange::AddFileToConvertGUI()
         return false;
     s.bCurrentActionItemDirty = false;
     AddToDoItemToGrid(options, s.fgToDo, s.settings);
-    if (updateMRUsHook)
-        updateMRUsHook();
+    m_w.UpdateMRUs();
     m_w.UpdateMenuToolbar();
     m_w.selectTab(1);
     return true;

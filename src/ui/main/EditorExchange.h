@@ -3,13 +3,12 @@
 // editor, Update validates the editor and writes it back into the current row, Add appends it
 // before the "*" row and Remove deletes the current row and renumbers the rest. It installs
 // the window's engine hooks (add, update, remove) and the row-leave check of the grid's view.
+#include "ChoiceLists.h"
 #include "EditorExchangeRules.h"
 
 #include "jobs/ValidationReports.h"
 
 #include <QObject>
-
-#include <functional>
 
 class EditorFieldHandlers;
 class FlexGrid;
@@ -25,9 +24,6 @@ public:
     explicit EditorExchange(frmMain &w);
 
     EditorFieldHandlers &handlers() const { return *m_handlers; }
-    // The window's recent lists take the editor's paths and texts after an add or an update;
-    // unset, nothing is recorded.
-    std::function<void()> updateMRUsHook;
 
     // The editor's controls as values, and the record they make (the target box is first put
     // in the original's folder when "save in original folder" is checked).
@@ -66,6 +62,9 @@ private:
     frmMain &m_w;
     EditorFieldHandlers *m_handlers = nullptr;
     TargetTypeList m_targetList = TargetTypeList::Standard;
+    // Each target list as first built, by TargetTypeList: the Word list reads the settings file
+    // once per user type, and the texts change only with the language, that is at a restart.
+    ChoiceList m_targetLists[3];
 };
 
 // Deletes task row lJob and numbers the tasks 1 .. Rows-2 again; the "*" row keeps its "*".

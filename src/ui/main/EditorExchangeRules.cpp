@@ -44,10 +44,8 @@ QString conversionUpdateCode(const EditorFields &f, const ConversionSettings &s)
 QString specializedUpdateCode(const EditorFields &f)
 {
     if (f.lSpecialProcess == spLaunchProgram)
-        return QStringLiteral("T%1 S%2 W%3")
-            .arg(f.lCommandLineThreadPriority)
-            .arg(f.lCommandLineWindowState)
-            .arg(waitSeconds(f.sCommandLineWaitTime));
+        return LaunchOptionsCode(f.lCommandLineThreadPriority, f.lCommandLineWindowState,
+                                 waitSeconds(f.sCommandLineWaitTime));
     QString code;
     if (bDoSubfoldersInEffect(f.sOriginalFileSpecialized, f.bDoSubfoldersSpecialized))
         code += u'R';
@@ -56,8 +54,7 @@ QString specializedUpdateCode(const EditorFields &f)
     if (f.bCaseSensitive)
         code += QStringLiteral(" D");
     if (f.lSpecialProcess == spSearchAndReplace)
-        code += QString(10, u' ') + QStringLiteral("Find{{") + f.sFindString + QStringLiteral("}}Replace{{") +
-                f.sReplacementString + QStringLiteral("}}");
+        code += FindReplaceSuffix(f.sFindString, f.sReplacementString);
     return code;
 }
 
@@ -151,19 +148,13 @@ QStringList UpdateRowCells(const EditorFields &f, const ConversionSettings &sett
             typeText};
 }
 
-bool bOptionLetter(const QString &code, QChar letter)
-{
-    const qsizetype at = code.indexOf(letter);
-    return at >= 0 && at < 9;
-}
-
 ConversionRowFields ReadConversionRowFields(const QStringList &cells)
 {
     ConversionRowFields r;
     const QString code = cells.value(0);
-    r.bDoSubfolders = bOptionLetter(code, u'R');
-    r.bSaveInOriginalFolder = bOptionLetter(code, u'G');
-    r.lConversionMethod = bOptionLetter(code, u'M') ? cmMSWord : bOptionLetter(code, u'P') ? cmFromPDF : cmAmbrith;
+    r.bDoSubfolders = hasFlag(code, u'R');
+    r.bSaveInOriginalFolder = hasFlag(code, u'G');
+    r.lConversionMethod = hasFlag(code, u'M') ? cmMSWord : hasFlag(code, u'P') ? cmFromPDF : cmAmbrith;
     r.bCreateFileForEachSlide = code.contains(u'C');
     r.bConvertAllSlides = code.contains(u'A');
     const QStringList pieces = code.split(u',');
@@ -182,9 +173,9 @@ SpecializedRowFields ReadSpecializedRowFields(const QStringList &cells)
 {
     SpecializedRowFields r;
     const QString code = cells.value(0);
-    r.bDoSubfolders = bOptionLetter(code, u'R');
-    r.bCaseSensitive = bOptionLetter(code, u'D');
-    r.bSaveInOriginalFolder = bOptionLetter(code, u'G');
+    r.bDoSubfolders = hasFlag(code, u'R');
+    r.bCaseSensitive = hasFlag(code, u'D');
+    r.bSaveInOriginalFolder = hasFlag(code, u'G');
 
     // The editor takes each text only with its end mark.
     const FindReplaceTexts texts = ReadFindReplaceTexts(code);
@@ -234,24 +225,6 @@ TargetTypeList TargetTypeListForMethod(int lConversionMethod)
     default:
         return TargetTypeList::Standard;
     }
-}
-
-QString WithoutDoubleQuotes(const QString &text, int cursor, int *newCursor)
-{
-    QString out;
-    out.reserve(text.size());
-    int at = cursor;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == u'"') {
-            if (i < cursor)
-                --at;
-            continue;
-        }
-        out += text.at(i);
-    }
-    if (newCursor)
-        *newCursor = at;
-    return out;
 }
 
 QString WithCharacterCode(const QString &text, int code)

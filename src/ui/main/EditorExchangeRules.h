@@ -56,9 +56,6 @@ clsConversionOptions OptionsFromEditorFields(const EditorFields &f, const Conver
 // empty: the caller never writes it). A special-process update uses method 4.
 QStringList UpdateRowCells(const EditorFields &f, const ConversionSettings &settings);
 
-// A flag letter of an option code counts when its first occurrence lies in the first nine characters.
-bool bOptionLetter(const QString &code, QChar letter);
-
 // What the conversion loader reads from a row. A number that does not parse gives nullopt: the
 // editor keeps that field.
 struct ConversionRowFields
@@ -102,7 +99,5 @@ QString SlideSummaryText(bool bConvertAllSlides, int lFromSlide, int lToSlide, b
 enum class TargetTypeList { Standard, MSWord, FromPDF };
 TargetTypeList TargetTypeListForMethod(int lConversionMethod);
 
-// A typed or pasted path without its double quotes, and where the cursor goes.
-QString WithoutDoubleQuotes(const QString &text, int cursor, int *newCursor = nullptr);
 // A character code appended to a search text in the special processes' marker form: "©9©".
 QString WithCharacterCode(const QString &text, int code);

@@ -7,6 +7,7 @@
 #include "frmMain.h"
 
 #include "common/Globals.h"
+#include "common/PathUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/JobSession.h"
 
@@ -76,10 +77,11 @@ void EditorFieldHandlers::stripQuotes(QComboBox *cb)
     const QString text = edit->text();
     if (!text.contains(u'"'))
         return;
-    int cursor = 0;
-    const QString clean = WithoutDoubleQuotes(text, edit->cursorPosition(), &cursor);
-    edit->setText(clean);
-    edit->setCursorPosition(cursor);
+    // The cursor keeps its place in the text: it moves back by the quotes before it.
+    const int cursor = edit->cursorPosition();
+    const int kept = cursor - static_cast<int>(text.left(cursor).count(u'"'));
+    edit->setText(RemoveQuotes(text));
+    edit->setCursorPosition(kept);
 }
 
 void EditorFieldHandlers::cbOriginalFile_Change()
@@ -96,7 +98,7 @@ void EditorFieldHandlers::cbOriginalFileSpecialized_Change()
     if (gbSuppressEvents)
         return;
     stripQuotes(m_w.editor->cbOriginalFileSpecialized);
-    RefreshFileFolderGUISpecialized();
+    m_w.editor->RefreshFileFolderGUISpecialized();
     ItemDirty();
 }
 
@@ -140,10 +142,8 @@ void EditorFieldHandlers::cbSaveToOriginalFolder_Click()
 
 void EditorFieldHandlers::cbSaveToOriginalFolderSpecialized_Click()
 {
+    // The target fields follow the box in TaskEditor, whoever changes it.
     ItemDirty();
-    // Which target controls come back is the panel's own refresh, not "all of the frame": a
-    // picker that the process or the wildcard hides stays hidden.
-    RefreshFileFolderGUISpecialized();
 }
 
 void EditorFieldHandlers::cbSpecialProcesses_Click()
@@ -151,13 +151,10 @@ void EditorFieldHandlers::cbSpecialProcesses_Click()
     if (gbSuppressEvents)
         return;
     TaskEditor &ed = *m_w.editor;
-    if (ed.selectedSpecialProcessId() == -1) {
-        // "Not listed" is no process: back to the first one, as if the user had chosen it.
+    // "Not listed" is no process: back to the first one, as if the user had chosen it.
+    if (ed.selectedSpecialProcessId() == -1)
         ed.cbSpecialProcesses->setCurrentIndex(0);
-        cbSpecialProcesses_Click();
-    } else {
-        m_w.RefreshConvertOptionsGUI();
-    }
+    m_w.RefreshConvertOptionsGUI();
     ItemDirty();
 }
 
@@ -204,18 +201,12 @@ void EditorFieldHandlers::cmdAdvancedPPTOptions_Click()
 {
     if (!m_w.showAdvancedOptionsDialog)
         return;
-    const QVariant type = m_w.editor->cbFileTypeTarget->currentData();
-    const bool applied =
-        m_w.showAdvancedOptionsDialog(type.isValid() && TypeCatalogue::supportsSingleFileOutput(type.toInt()));
+    // No chosen type (-1) names no type of the catalogue.
+    const bool applied = m_w.showAdvancedOptionsDialog(
+        TypeCatalogue::supportsSingleFileOutput(TaskEditor::itemCode(m_w.editor->cbFileTypeTarget, -1)));
     m_w.editor->cmdAdvancedPPTOptions->setFocus();
     // The changed options reach the selected task at once; never under a run, whose rows
     // belong to the run.
     if (applied && !m_w.controller()->runGoingOn())
         m_exchange.ConversionJobUpdate();
 }
-
-void EditorFieldHandlers::RefreshFileFolderGUISpecialized() { m_w.editor->RefreshFileFolderGUISpecialized(); }
-
-void EditorFieldHandlers::RefreshFileFolderStandard() { m_w.editor->RefreshFileFolderStandard(); }
-
-void EditorFieldHandlers::RefreshFileFolderConcatenate() { m_w.editor->RefreshFileFolderConcatenate(); }

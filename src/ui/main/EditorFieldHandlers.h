@@ -37,10 +37,6 @@ public:
     void rbConversionMethod_Click(int lConversionMethod);
     void cmdAdvancedPPTOptions_Click();
 
-    void RefreshFileFolderGUISpecialized();
-    void RefreshFileFolderStandard();
-    void RefreshFileFolderConcatenate();
-
 private:
     void connectHandlers();
     // Drops the double quotes of an editable box's text, keeping the cursor where it was.

@@ -74,14 +74,9 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
                                 int lSpecialProcessId)
 {
     ApplyConversionWildcardRule(s, sOriginalFile);
-
-    const bool wildSpec = bIsWildcardOriginal(sOriginalFileSpecialized);
-    s.saveToOriginalSpecVisible = wildSpec;
-    if (!wildSpec)
-        s.saveToOriginalSpecChecked = false;
-    s.doSubfoldersSpecVisible = wildSpec;
-    s.selectTargetFileSpecVisible = !wildSpec;
-
+    // The special panel by its original first, whatever the process; then the process's own
+    // arrangement, which ends with the target rule (no check mark changes after it).
+    RefreshFileFolderStandardRules(s, sOriginalFileSpecialized);
     RefreshFileFolderSpecializedRules(s, sOriginalFileSpecialized, lSpecialProcessId);
 
     if (sActionToDo.contains(u'C')) {
@@ -94,11 +89,6 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
 
     switch (lSpecialProcessId) {
     case spAppendFiles:
-        s.commandLineFrameVisible = false;
-        s.searchReplaceFrameVisible = false;
-        s.selectSourceFileSpecVisible = true;
-        s.selectTargetFileSpecVisible = true;
-        break;
     case spRemoveEmptyLines:
         s.commandLineFrameVisible = false;
         s.searchReplaceFrameVisible = false;
@@ -113,5 +103,4 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
     default:
         break;
     }
-    ApplySaveToOriginalRule(s);
 }

@@ -21,12 +21,6 @@
 
 namespace {
 
-int itemData(const QComboBox *cb)
-{
-    const QVariant d = cb->currentData();
-    return d.isValid() ? d.toInt() : -1;
-}
-
 bool startDetached(const QString &program, const QString &arguments)
 {
     ProcessLauncher launcher;
@@ -83,17 +77,20 @@ QString EditorPickers::pickFolder(QComboBox *field)
     return BrowseForFolder(m_w.session().picker(), start, Translate(QStringLiteral("Browse For Folder")));
 }
 
-int EditorPickers::specialProcessOriginalType() const { return itemData(m_w.editor->cbFileTypeOriginalSpecialized); }
+int EditorPickers::specialProcessOriginalType() const
+{
+    return TaskEditor::itemCode(m_w.editor->cbFileTypeOriginalSpecialized, -1);
+}
 
 void EditorPickers::cmdSelectSourceFile_Click()
 {
-    lLastFilterIndex = OriginalFilterIndex(itemData(m_w.editor->cbFileTypeOriginal), lLastFilterIndex);
+    lLastFilterIndex = OriginalFilterIndex(TaskEditor::itemCode(m_w.editor->cbFileTypeOriginal, -1), lLastFilterIndex);
     pickFile(m_w.editor->cbOriginalFile, "Select Original", OriginalPickerFilter());
 }
 
 void EditorPickers::cmdSelectTargetFile_Click()
 {
-    lLastFilterIndex = TargetFilterIndex(itemData(m_w.editor->cbFileTypeTarget));
+    lLastFilterIndex = TargetFilterIndex(TaskEditor::itemCode(m_w.editor->cbFileTypeTarget, -1));
     pickFile(m_w.editor->cbTargetFile, "Select Target", TargetPickerFilter());
 }
 
@@ -119,9 +116,11 @@ void EditorPickers::cmdCommandLineSelectApplication_Click()
 void EditorPickers::cmdSelectSourceFolder_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbOriginalFile);
-    if (!folder.isEmpty())
-        writeField(m_w.editor->cbOriginalFile,
-                   FolderWithPattern(folder, GetConverterTypeExtension(itemData(m_w.editor->cbFileTypeOriginal), true)));
+    if (folder.isEmpty())
+        return;
+    const QString pattern =
+        GetConverterTypeExtension(TaskEditor::itemCode(m_w.editor->cbFileTypeOriginal, -1), true);
+    writeField(m_w.editor->cbOriginalFile, JoinFolder(folder, pattern));
 }
 
 void EditorPickers::cmdSelectTargetFolder_Click()
@@ -130,23 +129,23 @@ void EditorPickers::cmdSelectTargetFolder_Click()
     if (folder.isEmpty())
         return;
     // The Word and from-PDF methods know no pattern of their own: the folder alone.
-    const QString pattern = GetTypeExtension(itemData(m_w.editor->cbFileTypeTarget), true,
+    const QString pattern = GetTypeExtension(TaskEditor::itemCode(m_w.editor->cbFileTypeTarget, -1), true,
                                              m_w.session().settings.lConversionMethod);
-    writeField(m_w.editor->cbTargetFile, FolderWithPattern(folder, pattern));
+    writeField(m_w.editor->cbTargetFile, JoinFolder(folder, pattern));
 }
 
 void EditorPickers::cmdSelectSourceFolderSpecialized_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbOriginalFileSpecialized);
     if (!folder.isEmpty())
-        writeField(m_w.editor->cbOriginalFileSpecialized, FolderWithPattern(folder, QString()));
+        writeField(m_w.editor->cbOriginalFileSpecialized, JoinFolder(folder, QString()));
 }
 
 void EditorPickers::cmdSelectTargetFolderSpecialized_Click()
 {
     const QString folder = pickFolder(m_w.editor->cbTargetFileSpecialized);
     if (!folder.isEmpty())
-        writeField(m_w.editor->cbTargetFileSpecialized, FolderWithPattern(folder, QString()));
+        writeField(m_w.editor->cbTargetFileSpecialized, JoinFolder(folder, QString()));
 }
 
 void EditorPickers::showMissing(const char *message, const QString &path)

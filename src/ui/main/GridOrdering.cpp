@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w)
 {
@@ -26,11 +27,8 @@ bool GridOrdering::moveTask(int lTargetRow)
     if (m_w.controller()->runGoingOn() || m_w.bSchedularEnabled())
         return false;
     JobSession &s = m_w.session();
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
-    const bool moved = MoveGridRow(s, s.fgToDo, lTargetRow);
-    gbSuppressEvents = suppressed;
-    return moved;
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
+    return MoveGridRow(s, s.fgToDo, lTargetRow);
 }
 
 bool GridOrdering::eventFilter(QObject *watched, QEvent *event)

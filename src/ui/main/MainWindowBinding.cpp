@@ -19,17 +19,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QToolBar>
 
 namespace {
-
-void fill(QComboBox *cb, const ChoiceList &list)
-{
-    QList<QPair<QString, int>> entries;
-    for (const ChoiceItem &i : list.items)
-        entries.append({i.text, i.itemData});
-    TaskEditor::FillList(cb, entries, list.selected);
-}
 
 void setIndex(QComboBox *cb, int index)
 {
@@ -75,18 +68,16 @@ clsMRU *mruByName(frmMain &w, const QString &name)
 
 void FillChoiceLists(TaskEditor &ed)
 {
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
-    fill(ed.cbFileTypeOriginal, FileTypeChoices(false));
-    fill(ed.cbFileTypeTarget, FileTypeChoices(true));
-    fill(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
-    fill(ed.cbSpecialProcesses, SpecialProcessesChoices());
-    fill(ed.cbCommandLineWindowState, CommandLineWindowStateChoices());
-    fill(ed.cbCommandLineThreadPriority, CommandLineThreadPriorityChoices());
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
+    TaskEditor::FillList(ed.cbFileTypeOriginal, FileTypeChoices(false));
+    TaskEditor::FillList(ed.cbFileTypeTarget, FileTypeChoices(true));
+    TaskEditor::FillList(ed.cbFileTypeOriginalSpecialized, FileTypeChoicesSpecialized());
+    TaskEditor::FillList(ed.cbSpecialProcesses, SpecialProcessesChoices());
+    TaskEditor::FillList(ed.cbCommandLineWindowState, CommandLineWindowStateChoices());
+    TaskEditor::FillList(ed.cbCommandLineThreadPriority, CommandLineThreadPriorityChoices());
     const ChoiceList chars = CharacterSelectionChoices();
-    fill(ed.cbCharacter1, chars);
-    fill(ed.cbCharacter2, chars);
-    gbSuppressEvents = suppressed;
+    TaskEditor::FillList(ed.cbCharacter1, chars);
+    TaskEditor::FillList(ed.cbCharacter2, chars);
 }
 
 CommandState ComputeWindowCommandState(const frmMain &w)

@@ -89,10 +89,3 @@ int SpecializedFilterIndex(int lOriginalTypeSpecialized, int lLast)
         return lLast;
     }
 }
-
-QString FolderWithPattern(const QString &sFolder, const QString &sPattern)
-{
-    if (sFolder.isEmpty())
-        return sPattern;
-    return (sFolder.endsWith(u'/') ? sFolder : sFolder + u'/') + sPattern;
-}

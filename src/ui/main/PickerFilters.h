@@ -21,7 +21,3 @@ int TargetFilterIndex(int lTargetType);
 // Entry of the special-process pickers for the original's text type: 1, 2, 6 -> 3 (Text);
 // 4 -> 4 (HTML); 5 -> 2 (RTF); 9 -> 1 (Word); any other type gives lLast.
 int SpecializedFilterIndex(int lOriginalTypeSpecialized, int lLast);
-
-// A folder from the folder browser joined with what goes after it ("*.ppt", or "" for the
-// folder alone): one "/" between them, also after the root "/".
-QString FolderWithPattern(const QString &sFolder, const QString &sPattern);

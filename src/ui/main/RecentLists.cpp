@@ -13,6 +13,7 @@
 #include "ui/support/MruWidgets.h"
 
 #include <QComboBox>
+#include <QScopedValueRollback>
 
 void RefillComboKeepingText(QComboBox *cbo, const clsMRU &mru)
 {
@@ -20,12 +21,10 @@ void RefillComboKeepingText(QComboBox *cbo, const clsMRU &mru)
     FillComboFromMRU(cbo, mru);
     if (cbo->currentText() == text)
         return;
-    const bool suppressed = gbSuppressEvents;
-    gbSuppressEvents = true;
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
     if (text.isEmpty())
         cbo->setCurrentIndex(-1);
     cbo->setEditText(text);
-    gbSuppressEvents = suppressed;
 }
 
 void UpdateMRUs(frmMain &w)

@@ -1,4 +1,7 @@
 #include "TaskEditor.h"
+
+#include "ChoiceLists.h"
+
 #include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -101,18 +105,13 @@ TaskEditor::TaskEditor(QWidget *parent) : QWidget(parent)
     v->addWidget(stackPanels);
 
     // A target frame is hidden exactly while its save-in-original box is checked, whether the
-    // user, a refresh or a loaded task changed the box.
-    connect(cbSaveToOriginalFolder, &QCheckBox::toggled, this,
-            [this](bool on) {
-                m_state.saveToOriginalChecked = on;
-                m_state.frameTargetFileVisible = !on;
-                frameTargetFile->setVisible(!on);
-            });
-    connect(cbSaveToOriginalFolderSpecialized, &QCheckBox::toggled, this, [this](bool) {
-        EditorPanelState s = panelState();
-        ApplySaveToOriginalRule(s);
-        applyPanelState(s);
-    });
+    // user or a loaded task changed the box (a refresh sets both itself).
+    for (QCheckBox *box : {cbSaveToOriginalFolder, cbSaveToOriginalFolderSpecialized})
+        connect(box, &QCheckBox::toggled, this, [this] {
+            EditorPanelState s = panelState();
+            ApplySaveToOriginalRule(s);
+            applyPanelState(s);
+        });
     RefreshConvertOptions(QStringLiteral("C"));
 }
 
@@ -344,9 +343,13 @@ EditorPanelState TaskEditor::panelState() const
 void TaskEditor::applyPanelState(const EditorPanelState &s)
 {
     m_state = s;
-    // Check marks first: a box's toggled signal re-applies its own target rule.
-    cbSaveToOriginalFolder->setChecked(s.saveToOriginalChecked);
-    cbSaveToOriginalFolderSpecialized->setChecked(s.saveToOriginalSpecChecked);
+    {
+        // The target frames follow s below; the boxes' own rule must not run again in between.
+        const QSignalBlocker blockConversion(cbSaveToOriginalFolder);
+        const QSignalBlocker blockSpecial(cbSaveToOriginalFolderSpecialized);
+        cbSaveToOriginalFolder->setChecked(s.saveToOriginalChecked);
+        cbSaveToOriginalFolderSpecialized->setChecked(s.saveToOriginalSpecChecked);
+    }
     cbSaveToOriginalFolder->setVisible(s.saveToOriginalVisible);
     cbDoSubfolders->setVisible(s.doSubfoldersVisible);
     cmdSelectTargetFile->setVisible(s.selectTargetFileVisible);
@@ -368,11 +371,7 @@ void TaskEditor::applyPanelState(const EditorPanelState &s)
     frameSearchAndReplace->setVisible(s.searchReplaceFrameVisible);
 }
 
-int TaskEditor::selectedSpecialProcessId() const
-{
-    const QVariant d = cbSpecialProcesses->currentData();
-    return d.isValid() ? d.toInt() : 0;
-}
+int TaskEditor::selectedSpecialProcessId() const { return itemCode(cbSpecialProcesses, 0); }
 
 void TaskEditor::RefreshConvertOptions(const QString &sActionToDo)
 {
@@ -396,26 +395,18 @@ void TaskEditor::RefreshConversionWildcard()
     applyPanelState(s);
 }
 
-void TaskEditor::RefreshFileFolderStandard()
-{
-    EditorPanelState s = panelState();
-    RefreshFileFolderStandardRules(s, cbOriginalFileSpecialized->currentText());
-    applyPanelState(s);
-}
-
-void TaskEditor::RefreshFileFolderConcatenate()
-{
-    EditorPanelState s = panelState();
-    RefreshFileFolderConcatenateRules(s, cbOriginalFileSpecialized->currentText());
-    applyPanelState(s);
-}
-
-void TaskEditor::FillList(QComboBox *cb, const QList<QPair<QString, int>> &entries, int selected)
+void TaskEditor::FillList(QComboBox *cb, const ChoiceList &list)
 {
     cb->clear();
-    for (const auto &e : entries)
-        cb->addItem(e.first, e.second);
-    cb->setCurrentIndex(selected >= 0 && selected < cb->count() ? selected : -1);
+    for (const ChoiceItem &i : list.items)
+        cb->addItem(i.text, i.itemData);
+    cb->setCurrentIndex(list.selected >= 0 && list.selected < cb->count() ? list.selected : -1);
+}
+
+int TaskEditor::itemCode(const QComboBox *cb, int none)
+{
+    const QVariant d = cb->currentData();
+    return d.isValid() ? d.toInt() : none;
 }
 
 void TaskEditor::syncAccessibleNames()

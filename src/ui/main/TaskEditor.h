@@ -5,9 +5,9 @@
 // box whoever changes it. The field handlers of the editor live elsewhere.
 #include "EditorPanelRules.h"
 
-#include <QList>
-#include <QPair>
 #include <QWidget>
+
+struct ChoiceList;
 
 class QButtonGroup;
 class QCheckBox;
@@ -111,15 +111,16 @@ public:
     void RefreshConvertOptions(const QString &sActionToDo);
     // The special panel's pickers for the chosen process alone.
     void RefreshFileFolderGUISpecialized();
-    void RefreshFileFolderStandard();
     // The conversion panel's boxes and target picker by its original (wildcard or file).
     void RefreshConversionWildcard();
-    void RefreshFileFolderConcatenate();
     // SpecialProcessId of the chosen entry of cbSpecialProcesses (0 when none).
     int selectedSpecialProcessId() const;
 
-    // Fills a list with {text, item data} entries and selects one (-1: none).
-    static void FillList(QComboBox *cb, const QList<QPair<QString, int>> &entries, int selected);
+    // Fills a list with the choices' {text, item data} entries and selects list.selected (none
+    // when it is out of range).
+    static void FillList(QComboBox *cb, const ChoiceList &list);
+    // The item data of the chosen entry as a code; none when no entry is chosen.
+    static int itemCode(const QComboBox *cb, int none);
     // The accessible names of the icon buttons follow their (translated) tool tips.
     void syncAccessibleNames();
 

@@ -71,7 +71,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connectCommands();
     m_exchange = new EditorExchange(*this);
-    m_exchange->updateMRUsHook = [this] { UpdateMRUs(); };
     m_ordering = new GridOrdering(*this);
     m_pickers = new EditorPickers(*this);
     InstallTabCycling(this, ts);
@@ -251,10 +250,6 @@ void frmMain::connectCommands()
     connect(ts, &QTabWidget::currentChanged, this, [this](int index) {
         m_controller->setSelectedTab(index + 1);
         UpdateMenuToolbar();
-    });
-    connect(&session().fgToDo, &FlexGrid::currentRowChanged, this, [this] {
-        if (!gbSuppressEvents)
-            UpdateMenuToolbar();
     });
 
     connect(c, &SessionController::commandStateChanged, this, &frmMain::UpdateMenuToolbar);

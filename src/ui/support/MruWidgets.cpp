@@ -6,21 +6,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 namespace {
-
-// Sets gbSuppressEvents for the lifetime of the object and restores the previous value.
-class SuppressEvents
-{
-public:
-    SuppressEvents() : m_previous(gbSuppressEvents) { gbSuppressEvents = true; }
-    ~SuppressEvents() { gbSuppressEvents = m_previous; }
-    SuppressEvents(const SuppressEvents &) = delete;
-    SuppressEvents &operator=(const SuppressEvents &) = delete;
-
-private:
-    bool m_previous;
-};
 
 // The action before which the next numbered entry goes (null = the menu's end).
 QAction *insertionPoint(const MruMenuArray &a)
@@ -40,7 +28,7 @@ QAction *insertionPoint(const MruMenuArray &a)
 
 void FillMRUMenu(MruMenuArray &menuArray, const clsMRU &mru)
 {
-    SuppressEvents suppress;
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
     HideMRUMenu(menuArray, mru);
     if (!menuArray.menu)
         return;
@@ -85,7 +73,7 @@ void FillComboFromMRU(QComboBox *cbo, const clsMRU &mru)
 {
     if (!cbo)
         return;
-    SuppressEvents suppress;
+    const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
     cbo->clear();
     for (int i = 1; i <= mru.Count(); ++i)
         cbo->addItem(mru.Newest(i));
