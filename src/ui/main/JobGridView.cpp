@@ -7,7 +7,6 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTimer>
 
 JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
@@ -52,12 +51,7 @@ JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
     fitColumns();
 }
 
-double JobGridView::logicalDpi() const
-{
-    if (const QScreen *s = screen())
-        return s->logicalDotsPerInch();
-    return 96.0;
-}
+double JobGridView::logicalDpi() const { return LogicalDpi(this); }
 
 QVector<int> JobGridView::columnWidthsTwips() const { return m_twips; }
 

@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 
 frmMainMDI::frmMainMDI(QWidget *parent)
     : QMainWindow(parent)
@@ -46,11 +45,7 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
     }
 }
 
-double frmMainMDI::logicalDpi() const
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    return s ? s->logicalDotsPerInchY() : 96.0;
-}
+double frmMainMDI::logicalDpi() const { return LogicalDpi(this); }
 
 int frmMainMDI::storedWindowState() const
 {
