@@ -145,8 +145,6 @@ void ApplyCommandState(frmMain &w, const CommandState &st)
         for (const QPointer<QAction> &e : a->elements)
             if (e)
                 e->setEnabled(st.mnuMRU);
-    // The buttons follow their menu entries through QAction::changed; set them here too so a
-    // state that did not change an action still holds for its button.
     w.cmdAdd->setEnabled(st.cmdAdd);
     w.cmdRemove->setEnabled(st.cmdRemove);
     w.cmdUpdate->setEnabled(st.cmdUpdate);

@@ -22,7 +22,6 @@
 #include "platform/ShellOpener.h"
 #include "scheduler/window/SchedulerHooks.h"
 #include "scheduler/window/frmScheduler.h"
-#include "textcontrol/TextControl.h"
 #include "ui/support/DialogFilePicker.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MessageBoxPrompter.h"
@@ -235,18 +234,13 @@ void frmMain::connectCommands()
     connect(mnuHelpProductHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::homePage()); });
     connect(mnuOrnwellHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::makerHomePage()); });
 
-    // Buttons are their menu entries: same command, same enabled state.
+    // Buttons are their menu entries: same command; ApplyCommandState gives both one state.
     const QPair<QPushButton *, QAction *> pairs[] = {{cmdAdd, mnuAddConversionJob},
                                                       {cmdRemove, mnuRemoveConversionJob},
                                                       {cmdUpdate, mnuUpdateConversionJob},
                                                       {cmdPause, mnuPause}};
-    for (const auto &p : pairs) {
-        QPushButton *b = p.first;
-        QAction *a = p.second;
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [a, b] { b->setEnabled(a->isEnabled()); });
-        b->setEnabled(a->isEnabled());
-    }
+    for (const auto &p : pairs)
+        connect(p.first, &QPushButton::clicked, p.second, &QAction::trigger);
 
     connect(ts, &QTabWidget::currentChanged, this, [this](int index) {
         m_controller->setSelectedTab(index + 1);
@@ -267,41 +261,6 @@ void frmMain::connectCommands()
     connect(c, &SessionController::jobCaptionChanged, this, &frmMain::jobCaptionChanged);
     connect(c, &SessionController::recentJobsChanged, this, &frmMain::refreshRecentJobs);
     connect(c, &SessionController::closeAfterRun, this, &frmMain::exitRequested);
-}
-
-void frmMain::tbMain_ButtonClick(const QString &key)
-{
-    SessionController *c = m_controller;
-    if (key == QLatin1String("keyNew"))
-        c->newJob();
-    else if (key == QLatin1String("keyOpen"))
-        c->openJob();
-    else if (key == QLatin1String("keyAdd"))
-        c->AddFileToConvertGUI();
-    else if (key == QLatin1String("keyRemove"))
-        mnuRemoveConversionJob->trigger();
-    else if (key == QLatin1String("keyUpdate"))
-        c->ConversionJobUpdate();
-    else if (key == QLatin1String("keyConvert"))
-        c->beginJob();
-    else if (key == QLatin1String("keyPause"))
-        c->pauseJob();
-    else if (key == QLatin1String("keyRewind"))
-        c->rewindJob();
-}
-
-void frmMain::tbMain_ButtonMenuClick(const QString &key)
-{
-    // Keys compare exactly: "keyOpen" (the button's own key) is no drop-down entry.
-    SessionController *c = m_controller;
-    if (key == QLatin1String("KeySave"))
-        c->saveJob();
-    else if (key == QLatin1String("KeySaveAs"))
-        c->saveJobAs();
-    else if (key == QLatin1String("KeyOpen"))
-        c->openJob();
-    else if (key == QLatin1String("KeySaveLogAsConversionJob"))
-        c->saveLogAs();
 }
 
 void frmMain::openRecent(QAction *action, const MruMenuArray &array)
@@ -404,16 +363,6 @@ bool frmMain::requestClose() { return m_controller->requestClose() && CheckToSav
 
 bool frmMain::CheckToSaveFileBeforeErasing() { return m_controller->CheckToSaveFileBeforeErasing(); }
 
-void frmMain::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_commandStateShown) {
-        // Nothing else computes the first command state: do it once the window is up.
-        m_commandStateShown = true;
-        UpdateMenuToolbar();
-    }
-}
-
 void frmMain::Form_Load()
 {
     // The translator learns every message of the conversion control.
@@ -429,10 +378,6 @@ void frmMain::Form_Load()
     session().bAskToSaveQVJFileBeforeExit = false;
     session().bRunning = false;
     session().bCurrentActionItemDirty = false;
-    if (TextControl *tx = session().TXTextControl1()) {
-        tx->setPageWidth(12240);
-        tx->setPageHeight(15840);
-    }
     createScheduler();
     frmSched->SetUpScheduler(G_IniFilePath);
     // A schedule left running restarts with the window, never inside a command-line or
@@ -445,6 +390,7 @@ void frmMain::Form_Load()
     }
     translateWindow();
     mruFileOpen.Setup(5, G_IniFilePath, QStringLiteral("mruFileOpen"), QStringLiteral("-1"));
+    // Also the first command state of the window.
     refreshRecentJobs();
 }
 
@@ -471,12 +417,6 @@ void frmMain::SaveIniFile()
 
 void frmMain::translateWindow()
 {
-    // Menu titles are no entries of another menu: translate them here, once, and keep any
-    // later translation pass (the frame's) from translating the translation.
-    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup, tbOpenMenu}) {
-        m->setTitle(Translate(m->title()));
-        m->menuAction()->setProperty(kTagProperty, QStringLiteral("TranslateFalse"));
-    }
     TranslateForm(this);
     fgToDo->setAccessibleName(Translate(fgToDo->accessibleName()));
     fgLog->setAccessibleName(Translate(fgLog->accessibleName()));

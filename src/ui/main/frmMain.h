@@ -134,11 +134,6 @@ signals:
     // The frame's whole caption: the schedule's countdown, or the plain program name.
     void frameCaptionChanged(const QString &caption);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void tbMain_ButtonClick(const QString &key) override;
-    void tbMain_ButtonMenuClick(const QString &key) override;
-
 private:
     // The default of showAdvancedOptionsDialog: the advanced options dialog over the settings.
     bool showOptionsDialogs(bool bSupportsSingleFileOutput);
@@ -163,6 +158,5 @@ private:
     ShellOpener *m_opener = nullptr;
     GridOrdering *m_ordering = nullptr;
     EditorPickers *m_pickers = nullptr;
-    bool m_commandStateShown = false;
     EditorExchange *m_exchange = nullptr;
 };

@@ -39,10 +39,8 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
         connect(m_main, &frmMain::frameCaptionChanged, this, &QWidget::setWindowTitle);
     }
     TranslateForm(this);
-    if (m_main) {
+    if (m_main)
         m_main->show();
-        m_main->RefreshConvertOptionsGUI();
-    }
 }
 
 double frmMainMDI::logicalDpi() const { return LogicalDpi(this); }

@@ -24,8 +24,8 @@ public:
     bool bFirstTimeUser = true;
 
     // The frame's load: puts the loaded main window in as its central widget, its menus on the
-    // menu bar and the status bar under its engine, translates the frame, shows the main window
-    // and refreshes its editor panels. nullptr leaves the frame empty (tests of the frame alone).
+    // menu bar and the status bar under its engine, translates the frame and shows the main
+    // window. nullptr leaves the frame empty (tests of the frame alone).
     void MDIForm_Load(frmMain *mainWindow);
     frmMain *mainWindow() const { return m_main; }
 
