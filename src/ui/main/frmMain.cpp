@@ -45,8 +45,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     m_controller = new SessionController(this);
     m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
     m_ownPicker = std::make_unique<DialogFilePicker>(this);
-    m_ownOpener = std::make_unique<DesktopShellOpener>();
-    m_opener = m_ownOpener.get();
+    m_opener = &DesktopOpener();
     session().setPrompter(m_ownPrompter.get());
     session().setPicker(m_ownPicker.get());
     session().mruFileOpen = &mruFileOpen;
@@ -61,7 +60,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     // The shortcuts work with or without the frame's menu bar.
     for (QMenu *m : menus())
         addActions(m->actions());
-    addActions(mnuMoveConversionTask->actions());
     buildPages();
 
     Timer1 = new QTimer(this);
@@ -128,7 +126,7 @@ void frmMain::setPicker(FilePicker *picker)
 
 void frmMain::setStatusPanels(StatusPanels *panels) { session().setPanels(panels); }
 
-void frmMain::setShellOpener(ShellOpener *opener) { m_opener = opener ? opener : m_ownOpener.get(); }
+void frmMain::setShellOpener(ShellOpener *opener) { m_opener = opener ? opener : &DesktopOpener(); }
 
 void frmMain::buildPages()
 {
@@ -348,13 +346,13 @@ void frmMain::Timer1_Timer()
         QApplication::alert(top, 250);
     } else {
         // The completion picture blinks: drawn grey on even ticks.
-        panels->setPanelPicture(6, StatusPanels::CompletePicture);
-        panels->setPanelEnabled(6, lTimer1Count % 2 != 0);
+        panels->setPanelPicture(StatusPanel::Progress, StatusPanels::CompletePicture);
+        panels->setPanelEnabled(StatusPanel::Progress, lTimer1Count % 2 != 0);
     }
     ++lTimer1Count;
     if (lTimer1Count > 3) {
         lTimer1Count = 0;
-        panels->setPanelEnabled(6, true);
+        panels->setPanelEnabled(StatusPanel::Progress, true);
         Timer1->stop();
     }
 }
@@ -408,12 +406,7 @@ void frmMain::Form_Unload()
 
 void frmMain::ReadIniFile() { ReadWindowSettings(*this); }
 
-void frmMain::SaveIniFile()
-{
-    if (gbCommandLineMode)
-        return;
-    SaveWindowSettings(*this);
-}
+void frmMain::SaveIniFile() { SaveWindowSettings(*this); }
 
 void frmMain::translateWindow()
 {

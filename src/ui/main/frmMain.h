@@ -142,7 +142,6 @@ private:
     void connectCommands();
     void applyCommandState(const CommandState &state);
     void translateWindow();
-    void fillChoiceLists();
     void refreshRecentJobs();
     void openRecent(QAction *action, const MruMenuArray &array);
     void moveTask(int target);
@@ -154,7 +153,6 @@ private:
     SchedulerHooks *m_schedulerHooks = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<FilePicker> m_ownPicker;
-    std::unique_ptr<ShellOpener> m_ownOpener;
     ShellOpener *m_opener = nullptr;
     GridOrdering *m_ordering = nullptr;
     EditorPickers *m_pickers = nullptr;

@@ -88,7 +88,7 @@ void frmMainMDI::mnuExit_Click() { close(); }
 
 void frmMainMDI::mnuAbout_Click()
 {
-    frmAbout about(this, shellOpener);
+    frmAbout about(this, m_main ? m_main->shellOpener() : nullptr);
     if (showAbout)
         showAbout(about);
     else

@@ -10,7 +10,6 @@
 
 class frmAbout;
 class frmMain;
-class ShellOpener;
 class StatusBarPanels;
 
 class frmMainMDI : public QMainWindow
@@ -29,10 +28,9 @@ public:
     void MDIForm_Load(frmMain *mainWindow);
     frmMain *mainWindow() const { return m_main; }
 
-    // How the about box is shown (default: modally) and how it opens files and addresses
-    // (nullptr: the desktop's). Tests drive the box without exec().
+    // How the about box is shown (default: modally); it opens files and addresses with the
+    // main window's opener. Tests drive the box without exec().
     std::function<void(frmAbout &)> showAbout;
-    ShellOpener *shellOpener = nullptr;
 
     void ReadIniFile();
     void SaveIniFile();

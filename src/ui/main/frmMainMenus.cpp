@@ -1,7 +1,6 @@
 #include "frmMainMenus.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
@@ -52,11 +51,10 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuMRU.element0 = mnuFile->addSeparator();
     mnuMRU.element0->setObjectName(QStringLiteral("mnuMRU"));
     // The recent entries go between this separator and the one before Exit.
-    QAction *exitSeparator = mnuFile->addSeparator();
+    mnuFile->addSeparator();
     mnuExit = entry(mnuFile, "mnuExit", "E&xit");
     mnuExit->setShortcut(QKeySequence::Quit);
     mnuExit->setMenuRole(QAction::QuitRole);
-    Q_UNUSED(exitSeparator);
 
     mnuConversion = subMenu(owner, "mnuConversion", "C&onversion");
     mnuAddConversionJob = entry(mnuConversion, "mnuAddConversionJob", "&Add Conversion Job");
