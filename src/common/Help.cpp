@@ -23,11 +23,7 @@ std::function<void(const QString &)> gHelpOutput;
 
 constexpr int kTextWidth = 78;
 
-ShellOpener *helpOpener()
-{
-    static DesktopShellOpener desktop;
-    return gHelpOpener ? gHelpOpener : &desktop;
-}
+ShellOpener *helpOpener() { return gHelpOpener ? gHelpOpener : &DesktopOpener(); }
 
 void writeHelpText(const QString &text)
 {

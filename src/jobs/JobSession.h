@@ -43,6 +43,8 @@ public:
     // (return without effect, false where they return bool); Pause stays possible. The command
     // state treats it as running; UpdateMenuToolbar is called when it starts and after it ends.
     bool bLoopActive() const { return m_loopActive; }
+    // A run is going on: a loop is on the stack or it has not yet seen its Pause.
+    bool bRunGoingOn() const { return bRunning || m_loopActive; }
     // Closing the program: at once (hooks()->closeWindow()) when no loop is active; during a run
     // the run stops after the current file and the window is closed after the loop has returned.
     void RequestClose();

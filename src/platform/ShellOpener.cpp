@@ -12,3 +12,9 @@ bool DesktopShellOpener::open(const QString &target)
                                                      : QUrl::fromUserInput(target);
     return QDesktopServices::openUrl(url);
 }
+
+ShellOpener &DesktopOpener()
+{
+    static DesktopShellOpener desktop;
+    return desktop;
+}

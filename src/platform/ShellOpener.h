@@ -16,3 +16,6 @@ class DesktopShellOpener : public ShellOpener
 public:
     bool open(const QString &target) override;
 };
+
+// The one desktop opener, for whoever was given no opener of its own.
+ShellOpener &DesktopOpener();

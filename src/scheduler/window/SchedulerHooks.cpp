@@ -18,7 +18,7 @@ SchedulerHooks::SchedulerHooks(frmScheduler *scheduler, JobSession *session, QOb
 
 bool SchedulerHooks::bSchedularEnabled() const { return m_scheduler && m_scheduler->bSchedularEnabled(); }
 
-bool SchedulerHooks::runBusy() const { return m_session && (m_session->bRunning || m_session->bLoopActive()); }
+bool SchedulerHooks::runBusy() const { return m_session && m_session->bRunGoingOn(); }
 
 void SchedulerHooks::stopScheduler()
 {

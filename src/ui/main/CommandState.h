@@ -9,7 +9,7 @@
 
 struct CommandStateInput
 {
-    bool bRunning = false;  // the window passes bRunning || session.bLoopActive()
+    bool bRunning = false;  // the window passes session.bRunGoingOn()
     bool bScheduled = false; // bSchedularEnabled(): a schedule is counting down
     bool gbSuppressEvents = false;
     bool bCurrentActionItemDirty = false;

@@ -3,6 +3,10 @@
 #include "common/NumberUtils.h"
 #include "platform/ProfileIni.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
 #include <cmath>
 
 namespace {
@@ -32,6 +36,12 @@ int TwipsToPixels(int twips, double dpi)
 int PixelsToTwips(int pixels, double dpi)
 {
     return dpi > 0 ? int(std::lround(double(pixels) * 1440.0 / dpi)) : 0;
+}
+
+double LogicalDpi(const QWidget *w)
+{
+    const QScreen *s = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    return s ? s->logicalDotsPerInchY() : 96.0;
 }
 
 QRect PlacementToPixels(const FramePlacement &p, double dpi)

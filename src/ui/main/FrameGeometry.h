@@ -1,9 +1,11 @@
 #pragma once
 // The frame's place on the screen as the settings file keeps it ([frmMainMDI]): a window state
 // and the normal geometry in twips, 1440 to the inch at the screen's logical DPI. No widgets:
-// the frame converts at its edge.
+// the frame converts at its edge. The grids measure their columns in the same twips.
 #include <QRect>
 #include <QString>
+
+class QWidget;
 
 // Window states as stored: 0 normal, 1 minimised, 2 maximised.
 enum FrameWindowState { fwsNormal = 0, fwsMinimized = 1, fwsMaximized = 2 };
@@ -24,6 +26,8 @@ bool bIsLostPosition(int windowState, int topTwips);
 
 int TwipsToPixels(int twips, double dpi);
 int PixelsToTwips(int pixels, double dpi);
+// The logical DPI of the screen a widget is on (the primary screen's before it has one).
+double LogicalDpi(const QWidget *w);
 // A placement's geometry in pixels, and the placement of a geometry in pixels.
 QRect PlacementToPixels(const FramePlacement &p, double dpi);
 FramePlacement PixelsToPlacement(const QRect &r, int windowState, double dpi);

@@ -53,11 +53,4 @@ QVector<int> DefaultToDoWidths() { return {0, 450, 540, 3000, 0, 675, 3000, 0, 6
 
 QVector<int> DefaultLogWidths() { return {0, 450, 615, 0, 0, 0, 3875, 0, 555, 615, 3000}; }
 
-int TwipsToPixels(int twips, double logicalDpi) { return roundEven(twips * logicalDpi / 1440.0); }
-
-int PixelsToTwips(int pixels, double logicalDpi)
-{
-    return logicalDpi > 0 ? roundEven(pixels * 1440.0 / logicalDpi) : 0;
-}
-
 } // namespace GridColumnRules

@@ -2,6 +2,8 @@
 // Column widths of the task and log grids, in twips: the fixed columns keep the widths the
 // settings gave, the fill columns take what the grid's width leaves, the code columns are hidden
 // (width 0). Pure, so the window's resize and the tests use the same rule.
+#include "FrameGeometry.h"
+
 #include <QVector>
 
 namespace GridColumnRules {
@@ -20,8 +22,8 @@ bool IsHiddenLogColumn(int col);
 QVector<int> DefaultToDoWidths();
 QVector<int> DefaultLogWidths();
 
-// Twips are 1440 per inch at the screen's logical DPI.
-int TwipsToPixels(int twips, double logicalDpi);
-int PixelsToTwips(int pixels, double logicalDpi);
+// Twips are 1440 per inch at the screen's logical DPI, as for the frame.
+using ::PixelsToTwips;
+using ::TwipsToPixels;
 
 } // namespace GridColumnRules

@@ -1,12 +1,13 @@
 #include "JobGridView.h"
 
 #include "GridColumnRules.h"
+#include "jobs/ToDoRows.h"
 #include "platform/FlexGrid.h"
 #include "platform/FlexGridTableModel.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QScreen>
+#include <QTimer>
 
 JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
     : QTableView(parent), m_grid(grid), m_model(new FlexGridTableModel(grid, this)), m_kind(kind)
@@ -35,6 +36,12 @@ JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
     });
     if (kind == Kind::Log)
         connect(grid, &FlexGrid::rowInserted, this, [this](int r) { scrollTo(m_model->indexOfGridCell(r, 1)); });
+    // The engine keeps a row in sight this way: after Rewind, and when a run marks a row above
+    // the top.
+    connect(grid, &FlexGrid::topRowChanged, this, [this](int r) {
+        scrollToMarkedRow();
+        scrollTo(m_model->indexOfGridCell(r, 1), QAbstractItemView::PositionAtTop);
+    });
     // A user's drag of a column edge becomes the stored width of that column.
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int px) {
         if (m_fitting || col >= m_twips.size() || px <= 0)
@@ -44,12 +51,7 @@ JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
     fitColumns();
 }
 
-double JobGridView::logicalDpi() const
-{
-    if (const QScreen *s = screen())
-        return s->logicalDotsPerInch();
-    return 96.0;
-}
+double JobGridView::logicalDpi() const { return LogicalDpi(this); }
 
 QVector<int> JobGridView::columnWidthsTwips() const { return m_twips; }
 
@@ -95,6 +97,7 @@ void JobGridView::resizeEvent(QResizeEvent *event)
 
 void JobGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    scrollToMarkedRow();
     QTableView::currentChanged(current, previous);
     if (m_syncing || !current.isValid())
         return;
@@ -107,6 +110,7 @@ void JobGridView::followGridRow(int modelRow)
 {
     if (m_syncing || modelRow < 0 || modelRow >= m_model->rowCount())
         return;
+    scrollToMarkedRow();
     m_syncing = true;
     const QModelIndex idx = m_model->index(modelRow, 1);
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -116,7 +120,27 @@ void JobGridView::followGridRow(int modelRow)
 
 void JobGridView::onCellChanged(int row, int col)
 {
-    // A run writes the Pass mark of the row it finished: keep that row in sight.
-    if (m_kind == Kind::ToDo && col == 9 && row >= 1 && !m_grid->textMatrix(row, col).isEmpty())
-        scrollTo(m_model->indexOfGridCell(row, 1));
+    // A run writes the Pass mark of the row it finished: keep that row in sight. Opening a job
+    // sets the mark of every marked row it loads, so the view scrolls once per event-loop turn,
+    // to the last row marked; any other scroll of the view does that one first, so the view
+    // ends where one scroll per mark would have left it.
+    if (m_kind != Kind::ToDo || col != ToDoColumn::Pass || row < 1 || m_grid->textMatrix(row, col).isEmpty())
+        return;
+    m_markedRow = m_model->indexOfGridCell(row, 1);
+    if (m_markScrollQueued)
+        return;
+    m_markScrollQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_markScrollQueued = false;
+        scrollToMarkedRow();
+    });
+}
+
+void JobGridView::scrollToMarkedRow()
+{
+    if (!m_markedRow.isValid())
+        return;
+    const QModelIndex idx = m_markedRow;
+    m_markedRow = QPersistentModelIndex();
+    scrollTo(idx);
 }

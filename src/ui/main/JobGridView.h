@@ -1,8 +1,10 @@
 #pragma once
 // A task or log grid on screen: a read-only QTableView over one FlexGridTableModel, whole-row
 // single selection, a fixed row height (30,000 rows are never sized to their contents), the
-// current row kept in step with the grid's both ways, the row a run marks scrolled into view,
-// and the columns fitted by GridColumnRules whenever the view changes width.
+// current row kept in step with the grid's both ways, the row a run marks and the engine's top
+// row scrolled into view, and the columns fitted by GridColumnRules whenever the view changes
+// width.
+#include <QPersistentModelIndex>
 #include <QTableView>
 #include <QVector>
 
@@ -34,6 +36,11 @@ protected:
 private:
     void followGridRow(int modelRow);
     void onCellChanged(int row, int col);
+    void scrollToMarkedRow();
+
+    // The last row marked since the view last scrolled; its scroll waits for the event loop.
+    QPersistentModelIndex m_markedRow;
+    bool m_markScrollQueued = false;
 
     FlexGrid *m_grid;
     FlexGridTableModel *m_model;

@@ -11,6 +11,7 @@
 #include "common/Globals.h"
 #include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
 #include "ui/support/MruWidgets.h"
 
 #include <QAction>
@@ -46,22 +47,11 @@ void setCheck(QCheckBox *cb, int value)
     cb->setCheckState(checkState(value));
 }
 
-clsMRU *mruByName(frmMain &w, const QString &name)
+// Every recent list of the window; once set up, each knows its section of the settings file.
+QList<clsMRU *> recentLists(frmMain &w)
 {
-    const QList<QPair<const char *, clsMRU *>> lists = {
-        {"mruSource", &w.mruSource},
-        {"mruTarget", &w.mruTarget},
-        {"mruSourceSpecialized", &w.mruSourceSpecialized},
-        {"mruTargetSpecialized", &w.mruTargetSpecialized},
-        {"mruCommandLine", &w.mruCommandLine},
-        {"mruCommandLineArguments", &w.mruCommandLineArguments},
-        {"mruReplaceString", &w.mruReplaceString},
-        {"mruFindString", &w.mruFindString},
-        {"mruFileOpen", &w.mruFileOpen}};
-    for (const auto &l : lists)
-        if (name == QLatin1String(l.first))
-            return l.second;
-    return nullptr;
+    return {&w.mruSource, &w.mruTarget, &w.mruSourceSpecialized, &w.mruTargetSpecialized, &w.mruCommandLine,
+            &w.mruCommandLineArguments, &w.mruReplaceString, &w.mruFindString, &w.mruFileOpen};
 }
 
 } // namespace
@@ -84,14 +74,14 @@ CommandState ComputeWindowCommandState(const frmMain &w)
 {
     const JobSession &s = w.session();
     CommandStateInput in;
-    in.bRunning = s.bRunning || s.bLoopActive();
+    in.bRunning = s.bRunGoingOn();
     in.bScheduled = w.bSchedularEnabled();
     in.gbSuppressEvents = gbSuppressEvents;
     in.bCurrentActionItemDirty = s.bCurrentActionItemDirty;
     in.toDoRows = s.fgToDo.rows();
     in.toDoRow = s.fgToDo.row();
-    in.toDoNumberCell = s.fgToDo.textMatrix(s.fgToDo.row(), 1);
-    in.toDoRow1PassCell = s.fgToDo.textMatrix(1, 9);
+    in.toDoNumberCell = s.fgToDo.textMatrix(s.fgToDo.row(), ToDoColumn::Number);
+    in.toDoRow1PassCell = s.fgToDo.textMatrix(1, ToDoColumn::Pass);
     in.lResumeFileIndex = s.lResumeFileIndex;
     in.logRows = s.fgLog.rows();
     in.selectedTab = w.controller()->selectedTab();
@@ -136,8 +126,6 @@ void ApplyCommandState(frmMain &w, const CommandState &st)
         for (const QPointer<QAction> &e : a->elements)
             if (e)
                 e->setEnabled(st.mnuMRU);
-    // The buttons follow their menu entries through QAction::changed; set them here too so a
-    // state that did not change an action still holds for its button.
     w.cmdAdd->setEnabled(st.cmdAdd);
     w.cmdRemove->setEnabled(st.cmdRemove);
     w.cmdUpdate->setEnabled(st.cmdUpdate);
@@ -198,18 +186,17 @@ void ReadWindowSettings(frmMain &w)
         todo[9] = s.fgToDoColWidth9;
         w.fgToDo->setColumnWidthsTwips(todo);
 
-        struct Recent { const char *name; int max; QComboBox *box; };
-        const Recent lists[] = {{"mruSourceSpecialized", 20, ed.cbOriginalFileSpecialized},
-                                {"mruTargetSpecialized", 10, ed.cbTargetFileSpecialized},
-                                {"mruSource", 10, ed.cbOriginalFile},
-                                {"mruCommandLine", 5, ed.cbCommandLine},
-                                {"mruCommandLineArguments", 5, ed.cbCommandLineArguments},
-                                {"mruFindString", 5, ed.cbFindString},
-                                {"mruReplaceString", 5, ed.cbReplacementString}};
+        struct Recent { clsMRU *mru; const char *name; int max; QComboBox *box; };
+        const Recent lists[] = {{&w.mruSourceSpecialized, "mruSourceSpecialized", 20, ed.cbOriginalFileSpecialized},
+                                {&w.mruTargetSpecialized, "mruTargetSpecialized", 10, ed.cbTargetFileSpecialized},
+                                {&w.mruSource, "mruSource", 10, ed.cbOriginalFile},
+                                {&w.mruCommandLine, "mruCommandLine", 5, ed.cbCommandLine},
+                                {&w.mruCommandLineArguments, "mruCommandLineArguments", 5, ed.cbCommandLineArguments},
+                                {&w.mruFindString, "mruFindString", 5, ed.cbFindString},
+                                {&w.mruReplaceString, "mruReplaceString", 5, ed.cbReplacementString}};
         for (const Recent &r : lists) {
-            clsMRU *mru = mruByName(w, QLatin1String(r.name));
-            mru->Setup(r.max, G_IniFilePath, QLatin1String(r.name), QStringLiteral("-1"));
-            FillComboFromMRU(r.box, *mru);
+            r.mru->Setup(r.max, G_IniFilePath, QLatin1String(r.name), QStringLiteral("-1"));
+            FillComboFromMRU(r.box, *r.mru);
         }
     }
 
@@ -236,12 +223,10 @@ void ReadWindowSettings(frmMain &w)
 
 void SaveWindowSettings(frmMain &w)
 {
-    if (gbCommandLineMode)
-        return;
+    // The writer stores nothing in a command-line run; the scheduler owns chkPersistRunning.
     TaskEditor &ed = *w.editor;
     FrmMainSettings s;
     s.conversion = w.session().settings;
-    s.bPersistRunning = w.bPersistRunning;
     s.glnMeasurement = w.glnMeasurement;
     s.mnuOptimizeForSpeed = w.mnuOptimizeForSpeed->isChecked();
     const QVector<int> log = w.fgLog->columnWidthsTwips();
@@ -267,7 +252,8 @@ void SaveWindowSettings(frmMain &w)
     s.cbDoSubfoldersSpecialized = checkValue(ed.cbDoSubfoldersSpecialized);
     s.cbCaseSensitive = checkValue(ed.cbCaseSensitive);
     WriteFrmMainSettings(G_IniFilePath, s, [&w](const QString &list) {
-        if (clsMRU *mru = mruByName(w, list))
-            mru->ShutDown();
+        for (clsMRU *mru : recentLists(w))
+            if (mru->section() == list)
+                mru->ShutDown();
     });
 }

@@ -59,7 +59,6 @@ bool SessionController::requestClose()
 {
     if (!runGoingOn())
         return true;
-    m_closePending = true;
     m_session.RequestClose();
     return false;
 }

@@ -47,9 +47,8 @@ public:
     // window to close once its loop has returned (never from inside the engine's pump).
     // Returns true when the window may close at once.
     bool requestClose();
-    bool closePending() const { return m_closePending; }
-    // A run is going on: a loop is on the stack or it has not yet seen its Pause.
-    bool runGoingOn() const { return m_session.bRunning || m_session.bLoopActive(); }
+    // A run is going on (see JobSession::bRunGoingOn).
+    bool runGoingOn() const { return m_session.bRunGoingOn(); }
 
     // EngineHooks.
     void UpdateMenuToolbar() override;
@@ -81,5 +80,4 @@ signals:
 private:
     JobSession m_session;
     int m_tab = 1;
-    bool m_closePending = false;
 };

@@ -13,7 +13,7 @@ class StatusBarPanels : public QStatusBar, public StatusPanels
 {
     Q_OBJECT
 public:
-    static constexpr int kPanelCount = 11;
+    static constexpr int kPanelCount = StatusPanel::Count;
 
     explicit StatusBarPanels(QWidget *parent = nullptr);
 

@@ -27,7 +27,7 @@ constexpr int kRestMs = 10000;
 
 frmAbout::frmAbout(QWidget *parent, ShellOpener *opener)
     : QDialog(parent)
-    , m_opener(opener)
+    , m_opener(opener ? opener : &DesktopOpener())
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Quorvane"));
@@ -114,12 +114,6 @@ frmAbout::frmAbout(QWidget *parent, ShellOpener *opener)
     setMinimumWidth(420);
 }
 
-ShellOpener *frmAbout::opener() const
-{
-    static DesktopShellOpener desktop;
-    return m_opener ? m_opener : &desktop;
-}
-
 void frmAbout::Timer1_Timer()
 {
     // The pictures lie on top of each other; showing one hides the one before.
@@ -138,12 +132,12 @@ void frmAbout::Timer1_Timer()
 void frmAbout::ImageArray_DblClick()
 {
     if (!G_IniFilePath.isEmpty() && bFileExists(G_IniFilePath))
-        opener()->open(G_IniFilePath);
+        m_opener->open(G_IniFilePath);
 }
 
 void frmAbout::cmdMailToProductName_Click()
 {
-    opener()->open(QStringLiteral("mailto:") + ProductLinks::supportMail());
+    m_opener->open(QStringLiteral("mailto:") + ProductLinks::supportMail());
 }
 
 void frmAbout::keyReleaseEvent(QKeyEvent *e)

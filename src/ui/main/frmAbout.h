@@ -28,7 +28,6 @@ public:
 
     // The picture shown (1..16) and the one hidden last.
     int currentPicture() const { return m_shown; }
-    int nextPicture() const { return m_current; }
     int previousPicture() const { return m_previous; }
 
 public slots:
@@ -43,7 +42,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    ShellOpener *opener() const;
     ShellOpener *m_opener;
     int m_current = 1;
     int m_previous = 16;

@@ -18,7 +18,7 @@
 
 frmLanguage::frmLanguage(QWidget *parent, ShellOpener *opener)
     : QDialog(parent)
-    , m_opener(opener)
+    , m_opener(opener ? opener : &DesktopOpener())
 {
     setObjectName(QStringLiteral("frmLanguage"));
     setWindowTitle(QStringLiteral("Language"));
@@ -68,12 +68,6 @@ frmLanguage::frmLanguage(QWidget *parent, ShellOpener *opener)
     resize(sizeHint().expandedTo(QSize(360, 240)));
 }
 
-ShellOpener *frmLanguage::opener() const
-{
-    static DesktopShellOpener desktop;
-    return m_opener ? m_opener : &desktop;
-}
-
 void frmLanguage::showEvent(QShowEvent *e)
 {
     // Centred in the screen's work area, the size unchanged (a larger window overlaps both
@@ -113,7 +107,7 @@ void frmLanguage::cmdEditLanguageFile_Click()
     if (!item || item->text() == QStringLiteral("English"))
         return;
     // The file the translator reads; the desktop opens it with its handler for text files.
-    opener()->open(GetLanguageFilePath(item->text()));
+    m_opener->open(GetLanguageFilePath(item->text()));
 }
 
 void frmLanguage::cmdSelectFont_Click()

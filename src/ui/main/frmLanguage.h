@@ -36,8 +36,6 @@ public:
     // platform's font dialog; tests put their own here.
     std::function<bool(const QFont &start, QString &family)> fontPicker;
 
-    void FillInExtraLanguageItems() {}
-
 public slots:
     void cmdDone_Click();
     void cmdCancel_Click();
@@ -52,7 +50,6 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
-    ShellOpener *opener() const;
     ShellOpener *m_opener;
 };
 

@@ -21,7 +21,6 @@
 #include "platform/ShellOpener.h"
 #include "scheduler/window/SchedulerHooks.h"
 #include "scheduler/window/frmScheduler.h"
-#include "textcontrol/TextControl.h"
 #include "ui/support/DialogFilePicker.h"
 #include "ui/support/FormTranslator.h"
 #include "ui/support/MessageBoxPrompter.h"
@@ -46,8 +45,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     m_controller = new SessionController(this);
     m_ownPrompter = std::make_unique<MessageBoxPrompter>(this);
     m_ownPicker = std::make_unique<DialogFilePicker>(this);
-    m_ownOpener = std::make_unique<DesktopShellOpener>();
-    m_opener = m_ownOpener.get();
+    m_opener = &DesktopOpener();
     session().setPrompter(m_ownPrompter.get());
     session().setPicker(m_ownPicker.get());
     session().mruFileOpen = &mruFileOpen;
@@ -62,7 +60,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     // The shortcuts work with or without the frame's menu bar.
     for (QMenu *m : menus())
         addActions(m->actions());
-    addActions(mnuMoveConversionTask->actions());
     buildPages();
 
     Timer1 = new QTimer(this);
@@ -128,7 +125,7 @@ void frmMain::setPicker(FilePicker *picker)
 
 void frmMain::setStatusPanels(StatusPanels *panels) { session().setPanels(panels); }
 
-void frmMain::setShellOpener(ShellOpener *opener) { m_opener = opener ? opener : m_ownOpener.get(); }
+void frmMain::setShellOpener(ShellOpener *opener) { m_opener = opener ? opener : &DesktopOpener(); }
 
 void frmMain::buildPages()
 {
@@ -234,18 +231,13 @@ void frmMain::connectCommands()
     connect(mnuHelpProductHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::homePage()); });
     connect(mnuOrnwellHomePage, &QAction::triggered, this, [this] { showWebPage(ProductLinks::makerHomePage()); });
 
-    // Buttons are their menu entries: same command, same enabled state.
+    // Buttons are their menu entries: same command; ApplyCommandState gives both one state.
     const QPair<QPushButton *, QAction *> pairs[] = {{cmdAdd, mnuAddConversionJob},
                                                       {cmdRemove, mnuRemoveConversionJob},
                                                       {cmdUpdate, mnuUpdateConversionJob},
                                                       {cmdPause, mnuPause}};
-    for (const auto &p : pairs) {
-        QPushButton *b = p.first;
-        QAction *a = p.second;
-        connect(b, &QPushButton::clicked, a, &QAction::trigger);
-        connect(a, &QAction::changed, b, [a, b] { b->setEnabled(a->isEnabled()); });
-        b->setEnabled(a->isEnabled());
-    }
+    for (const auto &p : pairs)
+        connect(p.first, &QPushButton::clicked, p.second, &QAction::trigger);
 
     connect(ts, &QTabWidget::currentChanged, this, [this](int index) {
         m_controller->setSelectedTab(index + 1);
@@ -262,41 +254,6 @@ void frmMain::connectCommands()
     connect(c, &SessionController::jobCaptionChanged, this, &frmMain::jobCaptionChanged);
     connect(c, &SessionController::recentJobsChanged, this, &frmMain::refreshRecentJobs);
     connect(c, &SessionController::closeAfterRun, this, &frmMain::exitRequested);
-}
-
-void frmMain::tbMain_ButtonClick(const QString &key)
-{
-    SessionController *c = m_controller;
-    if (key == QLatin1String("keyNew"))
-        c->newJob();
-    else if (key == QLatin1String("keyOpen"))
-        c->openJob();
-    else if (key == QLatin1String("keyAdd"))
-        c->AddFileToConvertGUI();
-    else if (key == QLatin1String("keyRemove"))
-        mnuRemoveConversionJob->trigger();
-    else if (key == QLatin1String("keyUpdate"))
-        c->ConversionJobUpdate();
-    else if (key == QLatin1String("keyConvert"))
-        c->beginJob();
-    else if (key == QLatin1String("keyPause"))
-        c->pauseJob();
-    else if (key == QLatin1String("keyRewind"))
-        c->rewindJob();
-}
-
-void frmMain::tbMain_ButtonMenuClick(const QString &key)
-{
-    // Keys compare exactly: "keyOpen" (the button's own key) is no drop-down entry.
-    SessionController *c = m_controller;
-    if (key == QLatin1String("KeySave"))
-        c->saveJob();
-    else if (key == QLatin1String("KeySaveAs"))
-        c->saveJobAs();
-    else if (key == QLatin1String("KeyOpen"))
-        c->openJob();
-    else if (key == QLatin1String("KeySaveLogAsConversionJob"))
-        c->saveLogAs();
 }
 
 void frmMain::openRecent(QAction *action, const MruMenuArray &array)
@@ -384,13 +341,13 @@ void frmMain::Timer1_Timer()
         QApplication::alert(top, 250);
     } else {
         // The completion picture blinks: drawn grey on even ticks.
-        panels->setPanelPicture(6, StatusPanels::CompletePicture);
-        panels->setPanelEnabled(6, lTimer1Count % 2 != 0);
+        panels->setPanelPicture(StatusPanel::Progress, StatusPanels::CompletePicture);
+        panels->setPanelEnabled(StatusPanel::Progress, lTimer1Count % 2 != 0);
     }
     ++lTimer1Count;
     if (lTimer1Count > 3) {
         lTimer1Count = 0;
-        panels->setPanelEnabled(6, true);
+        panels->setPanelEnabled(StatusPanel::Progress, true);
         Timer1->stop();
     }
 }
@@ -398,16 +355,6 @@ void frmMain::Timer1_Timer()
 bool frmMain::requestClose() { return m_controller->requestClose() && CheckToSaveFileBeforeErasing(); }
 
 bool frmMain::CheckToSaveFileBeforeErasing() { return m_controller->CheckToSaveFileBeforeErasing(); }
-
-void frmMain::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!m_commandStateShown) {
-        // Nothing else computes the first command state: do it once the window is up.
-        m_commandStateShown = true;
-        UpdateMenuToolbar();
-    }
-}
 
 void frmMain::Form_Load()
 {
@@ -424,10 +371,6 @@ void frmMain::Form_Load()
     session().bAskToSaveQVJFileBeforeExit = false;
     session().bRunning = false;
     session().bCurrentActionItemDirty = false;
-    if (TextControl *tx = session().TXTextControl1()) {
-        tx->setPageWidth(12240);
-        tx->setPageHeight(15840);
-    }
     createScheduler();
     frmSched->SetUpScheduler(G_IniFilePath);
     // A schedule left running restarts with the window, never inside a command-line or
@@ -440,6 +383,7 @@ void frmMain::Form_Load()
     }
     translateWindow();
     mruFileOpen.Setup(5, G_IniFilePath, QStringLiteral("mruFileOpen"), QStringLiteral("-1"));
+    // Also the first command state of the window.
     refreshRecentJobs();
 }
 
@@ -457,21 +401,10 @@ void frmMain::Form_Unload()
 
 void frmMain::ReadIniFile() { ReadWindowSettings(*this); }
 
-void frmMain::SaveIniFile()
-{
-    if (gbCommandLineMode)
-        return;
-    SaveWindowSettings(*this);
-}
+void frmMain::SaveIniFile() { SaveWindowSettings(*this); }
 
 void frmMain::translateWindow()
 {
-    // Menu titles are no entries of another menu: translate them here, once, and keep any
-    // later translation pass (the frame's) from translating the translation.
-    for (QMenu *m : {mnuFile, mnuConversion, mnuHelp, mnuPopup, tbOpenMenu}) {
-        m->setTitle(Translate(m->title()));
-        m->menuAction()->setProperty(kTagProperty, QStringLiteral("TranslateFalse"));
-    }
     TranslateForm(this);
     fgToDo->setAccessibleName(Translate(fgToDo->accessibleName()));
     fgLog->setAccessibleName(Translate(fgLog->accessibleName()));

@@ -134,11 +134,6 @@ signals:
     // The frame's whole caption: the schedule's countdown, or the plain program name.
     void frameCaptionChanged(const QString &caption);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void tbMain_ButtonClick(const QString &key) override;
-    void tbMain_ButtonMenuClick(const QString &key) override;
-
 private:
     // The default of showAdvancedOptionsDialog: the advanced options dialog over the settings.
     bool showOptionsDialogs(bool bSupportsSingleFileOutput);
@@ -147,7 +142,6 @@ private:
     void connectCommands();
     void applyCommandState(const CommandState &state);
     void translateWindow();
-    void fillChoiceLists();
     void refreshRecentJobs();
     void openRecent(QAction *action, const MruMenuArray &array);
     void moveTask(int target);
@@ -159,10 +153,8 @@ private:
     SchedulerHooks *m_schedulerHooks = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<FilePicker> m_ownPicker;
-    std::unique_ptr<ShellOpener> m_ownOpener;
     ShellOpener *m_opener = nullptr;
     GridOrdering *m_ordering = nullptr;
     EditorPickers *m_pickers = nullptr;
-    bool m_commandStateShown = false;
     EditorExchange *m_exchange = nullptr;
 };

@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 
 frmMainMDI::frmMainMDI(QWidget *parent)
     : QMainWindow(parent)
@@ -40,17 +39,11 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
         connect(m_main, &frmMain::frameCaptionChanged, this, &QWidget::setWindowTitle);
     }
     TranslateForm(this);
-    if (m_main) {
+    if (m_main)
         m_main->show();
-        m_main->RefreshConvertOptionsGUI();
-    }
 }
 
-double frmMainMDI::logicalDpi() const
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    return s ? s->logicalDotsPerInchY() : 96.0;
-}
+double frmMainMDI::logicalDpi() const { return LogicalDpi(this); }
 
 int frmMainMDI::storedWindowState() const
 {
@@ -95,7 +88,7 @@ void frmMainMDI::mnuExit_Click() { close(); }
 
 void frmMainMDI::mnuAbout_Click()
 {
-    frmAbout about(this, shellOpener);
+    frmAbout about(this, m_main ? m_main->shellOpener() : nullptr);
     if (showAbout)
         showAbout(about);
     else

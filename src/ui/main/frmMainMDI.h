@@ -10,7 +10,6 @@
 
 class frmAbout;
 class frmMain;
-class ShellOpener;
 class StatusBarPanels;
 
 class frmMainMDI : public QMainWindow
@@ -24,15 +23,14 @@ public:
     bool bFirstTimeUser = true;
 
     // The frame's load: puts the loaded main window in as its central widget, its menus on the
-    // menu bar and the status bar under its engine, translates the frame, shows the main window
-    // and refreshes its editor panels. nullptr leaves the frame empty (tests of the frame alone).
+    // menu bar and the status bar under its engine, translates the frame and shows the main
+    // window. nullptr leaves the frame empty (tests of the frame alone).
     void MDIForm_Load(frmMain *mainWindow);
     frmMain *mainWindow() const { return m_main; }
 
-    // How the about box is shown (default: modally) and how it opens files and addresses
-    // (nullptr: the desktop's). Tests drive the box without exec().
+    // How the about box is shown (default: modally); it opens files and addresses with the
+    // main window's opener. Tests drive the box without exec().
     std::function<void(frmAbout &)> showAbout;
-    ShellOpener *shellOpener = nullptr;
 
     void ReadIniFile();
     void SaveIniFile();

@@ -1,7 +1,6 @@
 #include "frmMainMenus.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
@@ -52,11 +51,10 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuMRU.element0 = mnuFile->addSeparator();
     mnuMRU.element0->setObjectName(QStringLiteral("mnuMRU"));
     // The recent entries go between this separator and the one before Exit.
-    QAction *exitSeparator = mnuFile->addSeparator();
+    mnuFile->addSeparator();
     mnuExit = entry(mnuFile, "mnuExit", "E&xit");
     mnuExit->setShortcut(QKeySequence::Quit);
     mnuExit->setMenuRole(QAction::QuitRole);
-    Q_UNUSED(exitSeparator);
 
     mnuConversion = subMenu(owner, "mnuConversion", "C&onversion");
     mnuAddConversionJob = entry(mnuConversion, "mnuAddConversionJob", "&Add Conversion Job");
@@ -100,16 +98,23 @@ void frmMainMenus::buildMenus(QWidget *owner)
     tbMain->setIconSize(QSize(24, 24));
     tbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tbMain->setMovable(false);
-    struct Key { const char *key; const char *caption; const char *tip; const char *icon; bool spaceBefore; };
+    struct Key {
+        const char *key;
+        const char *caption;
+        const char *tip;
+        const char *icon;
+        bool spaceBefore;
+        QAction *command; // the menu entry the key triggers
+    };
     const Key keys[] = {
-        {"keyNew", "New", "New Conversion Job", "new", false},
-        {"keyOpen", "Open", "Open Conversion Job", "open", false},
-        {"keyAdd", "Add", "Add Conversion Job", "add", true},
-        {"keyRemove", "Delete", "Delete Conversion Job", "delete", false},
-        {"keyUpdate", "Update", "Update Conversion Job", "update", false},
-        {"keyRewind", "Rewind", "Rewind Conversion Job", "rewind", true},
-        {"keyConvert", "Convert", "Begin Conversion Job", "convert", false},
-        {"keyPause", "Pause", "Pause Conversion Job", "pause", false},
+        {"keyNew", "New", "New Conversion Job", "new", false, mnuNewConversionJob},
+        {"keyOpen", "Open", "Open Conversion Job", "open", false, mnuOpenConversionJob},
+        {"keyAdd", "Add", "Add Conversion Job", "add", true, mnuAddConversionJob},
+        {"keyRemove", "Delete", "Delete Conversion Job", "delete", false, mnuRemoveConversionJob},
+        {"keyUpdate", "Update", "Update Conversion Job", "update", false, mnuUpdateConversionJob},
+        {"keyRewind", "Rewind", "Rewind Conversion Job", "rewind", true, mnuRewindConversionJob},
+        {"keyConvert", "Convert", "Begin Conversion Job", "convert", false, mnuBeginConversionJob},
+        {"keyPause", "Pause", "Pause Conversion Job", "pause", false, mnuPause},
     };
     for (const Key &k : keys) {
         if (k.spaceBefore)
@@ -119,23 +124,23 @@ void frmMainMenus::buildMenus(QWidget *owner)
         a->setObjectName(key);
         a->setToolTip(QString::fromLatin1(k.tip));
         a->setData(key);
-        QObject::connect(a, &QAction::triggered, owner, [this, key] { tbMain_ButtonClick(key); });
+        QObject::connect(a, &QAction::triggered, k.command, &QAction::trigger);
         tbButtons.insert(key, a);
     }
 
     tbOpenMenu = subMenu(owner, "tbOpenMenu", "Open");
     const Key menuKeys[] = {
-        {"KeyOpen", "&Open Conversion Job", "", "open", false},
-        {"KeySave", "Save Conversion Job", "", "", false},
-        {"KeySaveAs", "Save Conversion Job &As..", "", "", false},
-        {"KeySaveLogAsConversionJob", "Save &Log as a Conversion Job", "", "", false},
+        {"KeyOpen", "&Open Conversion Job", "", "open", false, mnuOpenConversionJob},
+        {"KeySave", "Save Conversion Job", "", "", false, mnuSaveConversionJob},
+        {"KeySaveAs", "Save Conversion Job &As..", "", "", false, mnuSaveConversionJobAs},
+        {"KeySaveLogAsConversionJob", "Save &Log as a Conversion Job", "", "", false, mnuSaveLogAsConversionJob},
     };
     for (const Key &k : menuKeys) {
         const QString key = QString::fromLatin1(k.key);
         auto *a = tbOpenMenu->addAction(QString::fromLatin1(k.caption));
         a->setObjectName(key);
         a->setData(key);
-        QObject::connect(a, &QAction::triggered, owner, [this, key] { tbMain_ButtonMenuClick(key); });
+        QObject::connect(a, &QAction::triggered, k.command, &QAction::trigger);
         tbButtonMenus.insert(key, a);
     }
     tbOpenMRU.menu = tbOpenMenu;

@@ -1,7 +1,8 @@
 #pragma once
 // The commands of the main window: the menus (File, Conversion, Help and the grid's pop-up),
 // the toolbar tbMain with its keys and the drop-down of its Open key. Each entry is a QAction
-// named like its menu entry; the window connects them to what they do.
+// named like its menu entry; the window connects the menu entries to what they do, and each
+// toolbar key triggers its menu entry.
 #include "ui/support/MruWidgets.h"
 
 #include <QHash>
@@ -17,8 +18,6 @@ class QWidget;
 class frmMainMenus
 {
 public:
-    virtual ~frmMainMenus() = default;
-
     // The menus the frame puts on its menu bar, in order (not the pop-up).
     QList<QMenu *> menus() const { return {mnuFile, mnuConversion, mnuHelp}; }
 
@@ -74,13 +73,8 @@ public:
     QMenu *tbOpenMenu = nullptr;
     MruMenuArray tbOpenMRU;
 
-    // Every menu's own caption, for translating the titles once.
-    QList<QMenu *> allMenus() const { return {mnuFile, mnuConversion, mnuMoveConversionTask, mnuHelp, mnuPopup}; }
-
 protected:
-    // Builds every action, menu and the toolbar with the owner as their parent. Toolbar keys
-    // call tbMainButtonClick / tbMainButtonMenuClick with their key.
+    // Builds every action, menu and the toolbar with the owner as their parent. A toolbar key
+    // triggers its menu entry, whose enabled state the command state keeps equal to the key's.
     void buildMenus(QWidget *owner);
-    virtual void tbMain_ButtonClick(const QString &key) = 0;
-    virtual void tbMain_ButtonMenuClick(const QString &key) = 0;
 };

@@ -32,8 +32,6 @@ QString DialogFilePicker::browseForFolder(const QString &title, const QString &s
     QString dir = QFileDialog::getExistingDirectory(m_parent, title, startPath);
     if (dir.isEmpty())
         return QString();
-    dir = QDir::cleanPath(QDir::fromNativeSeparators(dir));
-    while (dir.size() > 1 && dir.endsWith(u'/'))
-        dir.chop(1);
-    return dir;
+    // cleanPath also drops a trailing "/" (not the root's).
+    return QDir::cleanPath(QDir::fromNativeSeparators(dir));
 }

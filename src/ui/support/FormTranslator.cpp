@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <optional>
+
 namespace {
 
 // Set on every widget and action once its texts went through Translate: a second walk over the
@@ -83,9 +85,12 @@ void translateControl(QWidget *w)
         // The bar of a tab widget is done with its widget.
         if (!qobject_cast<QTabWidget *>(bar->parentWidget()))
             translateTabs(bar);
-    } else if (qobject_cast<QToolBar *>(w) || qobject_cast<QMenuBar *>(w) ||
-               qobject_cast<QMenu *>(w)) {
+    } else if (qobject_cast<QToolBar *>(w) || qobject_cast<QMenuBar *>(w)) {
         translateActions(w->actions());
+    } else if (auto *menu = qobject_cast<QMenu *>(w)) {
+        // A menu's title is the text of its menu action: translating that action translates
+        // the title once and, through the action, the entries.
+        translateActions({menu->menuAction()});
     } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
         // A tool button that shows an action takes its text and tool tip from the action.
         auto *tool = qobject_cast<QToolButton *>(button);
@@ -104,36 +109,48 @@ void translateControl(QWidget *w)
     translateToolTip(w);
 }
 
-struct FontFacts
+// What the font rules know of the language and the installed fonts. Each font is looked up
+// once, when a rule first asks: a lookup lists the font database.
+class FontFacts
 {
-    bool tahoma = false;
-    bool microsoftSansSerif = false;
-    bool msSansSerifBitmap = false;
-    bool msUiGothic = false;
+public:
     bool japaneseUi = false;
     QString languageFont;
+
+    bool tahoma() { return installed(m_tahoma, "Tahoma"); }
+    bool microsoftSansSerif() { return installed(m_microsoftSansSerif, "Microsoft Sans Serif"); }
+    bool msUiGothic() { return installed(m_msUiGothic, "MS UI Gothic"); }
+
+private:
+    static bool installed(std::optional<bool> &known, const char *family)
+    {
+        if (!known)
+            known = bFontExists(QLatin1String(family));
+        return *known;
+    }
+    std::optional<bool> m_tahoma, m_microsoftSansSerif, m_msUiGothic;
 };
 
-void applyFontRules(QWidget *w, const FontFacts &ff)
+void applyFontRules(QWidget *w, FontFacts &ff)
 {
     QFont font = w->font();
     QString family;
     if (!ff.languageFont.isEmpty())
         family = ff.languageFont;
-    else if (ff.japaneseUi && ff.msUiGothic)
+    else if (ff.japaneseUi && ff.msUiGothic())
         family = QStringLiteral("MS UI Gothic");
-    else if (font.family() == QStringLiteral("Tahoma") && !ff.tahoma)
-        family = ff.msSansSerifBitmap    ? QStringLiteral("MS Sans Serif")
-                 : ff.microsoftSansSerif ? QStringLiteral("Microsoft Sans Serif")
-                                         : QFontDatabase::systemFont(QFontDatabase::GeneralFont)
-                                               .family(); // the system's dialog font
+    else if (font.family() == QStringLiteral("Tahoma") && !ff.tahoma())
+        family = bMSSansSerifIsBitmapFont() ? QStringLiteral("MS Sans Serif")
+                 : ff.microsoftSansSerif()  ? QStringLiteral("Microsoft Sans Serif")
+                                            : QFontDatabase::systemFont(QFontDatabase::GeneralFont)
+                                                 .family(); // the system's dialog font
     if (family.isEmpty() || font.family() == family)
         return;
     font.setFamilies({family});
     w->setFont(font);
 }
 
-void walk(QWidget *parent, const FontFacts &ff)
+void walk(QWidget *parent, FontFacts &ff)
 {
     const QList<QWidget *> children =
         parent->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
@@ -155,10 +172,6 @@ void TranslateForm(QWidget *frm)
     if (!frm)
         return;
     FontFacts ff;
-    ff.tahoma = bFontExists(QStringLiteral("Tahoma"));
-    ff.microsoftSansSerif = bFontExists(QStringLiteral("Microsoft Sans Serif"));
-    ff.msSansSerifBitmap = bMSSansSerifIsBitmapFont();
-    ff.msUiGothic = bFontExists(QStringLiteral("MS UI Gothic"));
     ff.japaneseUi = sLanguage != QStringLiteral("English") &&
                     GetTranslatorUserLocale().language() == QLocale::Japanese;
     ff.languageFont = GetLanguageFont();

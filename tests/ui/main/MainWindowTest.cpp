@@ -208,6 +208,18 @@ TEST_F(MainWindowTest, RunsAJobOpenedThroughThePickerWithMarksProgressAndCommand
     QTRY_VERIFY_WITH_TIMEOUT(!m.Timer1->isActive(), 3000);
 }
 
+TEST_F(MainWindowTest, RewindScrollsTheCurrentRowIntoView)
+{
+    frmMain &m = open();
+    const QStringList task{"", "1", "S55", path("in/t0.txt"), "1", "TXT", path("out/t0.txt"), "1", "TXT"};
+    ASSERT_TRUE(m.controller()->openJob(writeJob(QList<QStringList>(100, task))));
+    m.session().fgToDo.setRow(90);
+    m.fgToDo->scrollToTop();
+    m.controller()->rewindJob();
+    const QRect current = m.fgToDo->visualRect(m.fgToDo->model()->index(89, 1));
+    EXPECT_TRUE(m.fgToDo->viewport()->rect().intersects(current));
+}
+
 TEST_F(MainWindowTest, ClosingDuringARunStopsAfterTheCurrentFileAndThenCloses)
 {
     frmMain &m = open();
