@@ -338,7 +338,7 @@ void EditorExchange::RemoveActionItem()
 {
     JobSession &s = session();
     // A run or a schedule owns the rows it runs: removing one would make it skip or repeat tasks.
-    if (m_w.controller()->runGoingOn() || m_w.bSchedularEnabled())
+    if (m_w.controller()->rowsLocked())
         return;
     s.bAskToSaveQVJFileBeforeExit = true;
     FlexGrid &g = s.fgToDo;

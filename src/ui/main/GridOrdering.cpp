@@ -24,7 +24,7 @@ GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w)
 
 bool GridOrdering::moveTask(int lTargetRow)
 {
-    if (m_w.controller()->runGoingOn() || m_w.bSchedularEnabled())
+    if (m_w.controller()->rowsLocked())
         return false;
     JobSession &s = m_w.session();
     const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);

@@ -49,6 +49,8 @@ public:
     bool requestClose();
     // A run is going on (see JobSession::bRunGoingOn).
     bool runGoingOn() const { return m_session.bRunGoingOn(); }
+    // The task rows may not be moved, removed or replaced: a run or a schedule owns them.
+    bool rowsLocked() const { return runGoingOn() || bSchedularEnabled(); }
 
     // EngineHooks.
     void UpdateMenuToolbar() override;

@@ -93,10 +93,7 @@ bool frmMain::showOptionsDialogs(bool bSupportsSingleFileOutput)
     ctx.bCurrentActionItemDirty = &s.bCurrentActionItemDirty;
     ctx.UpdateMenuToolbar = [this] { UpdateMenuToolbar(); };
     ctx.PowerPointVersionAtLeast2010 = [this] { return session().VelmoraX1()->PowerPointVersionAtLeast2010(); };
-    ctx.targetTypeCode = [this] {
-        const QVariant type = editor->cbFileTypeTarget->currentData();
-        return type.isValid() ? type.toInt() : -1;
-    };
+    ctx.targetTypeCode = [this] { return TaskEditor::itemCode(editor->cbFileTypeTarget, -1); };
     ctx.runModal = optionsDialogRunner;
     return ShowAdvancedOptionsDialog(this, ctx);
 }
@@ -266,7 +263,7 @@ void frmMain::openRecent(QAction *action, const MruMenuArray &array)
 void frmMain::mnuMRU_Click(int Index)
 {
     // A recent job is no command while a run goes on (the entries are disabled then).
-    if (!m_controller->runGoingOn() && !bSchedularEnabled())
+    if (!m_controller->rowsLocked())
         OpenRecentJob(*this, Index);
 }
 
