@@ -71,22 +71,6 @@ QString fileStamp(const QString &path)
 }
 } // namespace
 
-QJsonObject ConversionRequest::toJson() const
-{
-    return QJsonObject{
-        {QStringLiteral("op"), QStringLiteral("convert")},
-        {QStringLiteral("original"), originalFile},
-        {QStringLiteral("target"), targetFile},
-        {QStringLiteral("type"), targetFileType},
-        {QStringLiteral("from"), fromSlide},
-        {QStringLiteral("to"), toSlide},
-        {QStringLiteral("filePerSlide"), createFileForEachSlide},
-        {QStringLiteral("notesPage"), includeNotesPage},
-        {QStringLiteral("notesOnly"), includeNotesOnly},
-        {QStringLiteral("showSlideAndShape"), showSlideAndShape},
-    };
-}
-
 ConversionControl::ConversionControl(QObject *parent)
     : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()), m_memoryLimitKb(defaultMemoryLimitKb()),
       m_poolSize(defaultPoolSize())
@@ -360,9 +344,7 @@ void ConversionControl::dispatch(Ahead &a, int slot)
     if (!missing.isEmpty() && QDir().mkpath(folder))
         a.madeFolders = missing;
     a.originalStamp = fileStamp(a.request.originalFile);
-    QJsonObject request = a.request.toJson();
-    request.insert(QStringLiteral("defer"), true);
-    worker(slot).send(request);
+    worker(slot).send(a.request.toJson(true));
     a.slot = slot;
     a.state = Ahead::Running;
 }

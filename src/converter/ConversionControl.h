@@ -11,6 +11,8 @@
 // properties takes the finished result over and only then renames it into place. What the run
 // does not reach is cancelled and its staged files are removed, so the files still appear, fail
 // and are logged one after the other in the order the engine asks for them.
+#include "converter/ConversionRequest.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -23,23 +25,6 @@
 
 class EventPump;
 class OfficeWorker;
-
-// The properties of one conversion; equal requests are the same conversion.
-struct ConversionRequest
-{
-    int fromSlide = 0;
-    int toSlide = 0;
-    bool createFileForEachSlide = false;
-    QString originalFile;
-    QString targetFile;
-    int targetFileType = 0;
-    bool includeNotesPage = false;
-    bool includeNotesOnly = false;
-    bool showSlideAndShape = false;
-
-    QJsonObject toJson() const;
-    bool operator==(const ConversionRequest &o) const = default;
-};
 
 class ConversionControl : public QObject
 {
@@ -74,6 +59,7 @@ public:
     void setShowSlideAndShape(bool v) { m_req.showSlideAndShape = v; }
     // All of them at once.
     ConversionRequest request() const { return m_req; }
+    void setRequest(const ConversionRequest &r) { m_req = r; }
 
     // Converts with the properties above: 0 on success, else a negative result code of the
     // type catalogue. The message is in lastMessage().

@@ -59,20 +59,7 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
         }
     }
 
-    if (options.bConvertAllSlides) {
-        ctl->setFromSlide(0);
-        ctl->setToSlide(0);
-    } else {
-        ctl->setFromSlide(options.lFromSlide);
-        ctl->setToSlide(options.lToSlide);
-    }
-    ctl->setCreateFileForEachSlide(options.bCreateFileForEachSlide);
-    ctl->setOriginalFile(options.sOriginalFile);
-    ctl->setTargetFile(options.sTargetFile);
-    ctl->setTargetFileType(options.lTargetFileType);
-    ctl->setIncludeNotesPage(options.bIncludeNotesPage);
-    ctl->setIncludeNotesOnly(options.bIncludeNotesOnly);
-    ctl->setShowSlideAndShape(options.bShowSlideAndShape);
+    ctl->setRequest(ConversionRequestFor(options));
 
     int result = ctl->convert();
     // A success that wrote nothing is a failure: the original must never be moved or deleted
@@ -87,7 +74,7 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
     return result;
 }
 
-ConversionRequest ConversionRequestFor(const JobSession &session, const clsConversionOptions &options)
+ConversionRequest ConversionRequestFor(const clsConversionOptions &options)
 {
     ConversionRequest r;
     r.fromSlide = options.bConvertAllSlides ? 0 : options.lFromSlide;
@@ -96,10 +83,9 @@ ConversionRequest ConversionRequestFor(const JobSession &session, const clsConve
     r.originalFile = options.sOriginalFile;
     r.targetFile = options.sTargetFile;
     r.targetFileType = options.lTargetFileType;
-    // ConvertToDoItem copies these settings into the record before converting.
-    r.includeNotesPage = session.settings.bIncludeNotesPage;
-    r.includeNotesOnly = session.settings.bIncludeNotesOnly;
-    r.showSlideAndShape = session.settings.bShowSlideAndShape;
+    r.includeNotesPage = options.bIncludeNotesPage;
+    r.includeNotesOnly = options.bIncludeNotesOnly;
+    r.showSlideAndShape = options.bShowSlideAndShape;
     return r;
 }
 

@@ -169,6 +169,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.lFromSlide = coBlock.lFromSlide;
         perFile.lToSlide = coBlock.lToSlide;
         perFile.bCreateFileForEachSlide = coBlock.bCreateFileForEachSlide;
+        // As ConvertToDoItem sets them, so that a file's look-ahead request is its real one.
+        perFile.bShowSlideAndShape = settings.bShowSlideAndShape;
+        perFile.bIncludeNotesPage = settings.bIncludeNotesPage;
+        perFile.bIncludeNotesOnly = settings.bIncludeNotesOnly;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
         perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, makeFolder);
@@ -188,12 +192,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
             return result;
         perFile = perFileRecord(i, true);
         if (ahead > 0) {
-            QList<ConversionRequest> next{ConversionRequestFor(*this, perFile)};
+            QList<ConversionRequest> next{ConversionRequestFor(perFile)};
             for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
                 const clsConversionOptions later = perFileRecord(j, false);
                 // A file that will fail before converting is not worth converting ahead.
                 if (!bIsSamePath(later.sTargetFile, later.sOriginalFile))
-                    next << ConversionRequestFor(*this, later);
+                    next << ConversionRequestFor(later);
             }
             ctl->setLookAhead(next);
         }

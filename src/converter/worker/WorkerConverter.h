@@ -2,6 +2,8 @@
 // One conversion request of the worker: loads the original, applies the slide range and the
 // notes choices, writes the target type through LibreOffice or through our own writers, and
 // answers with a result code of the type catalogue.
+#include "converter/ConversionRequest.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -15,17 +17,9 @@ class OfficeDocument;
 class StagedOutput;
 struct DeckSlide;
 
-struct ConvertRequest
+// A request as the worker receives it.
+struct ConvertRequest : ConversionRequest
 {
-    QString original;
-    QString target;
-    int type = 0;
-    int fromSlide = 0; // 0 and 0: all slides
-    int toSlide = 0;
-    bool filePerSlide = false;
-    bool notesPage = false;
-    bool notesOnly = false;
-    bool showSlideAndShape = false;
     // Leave the outputs under their staged names and hand the plan back (staged()).
     bool deferCommit = false;
 };
