@@ -626,7 +626,9 @@ void ConversionControl::getPowerPointVersion(QString &sVersion)
     for (const auto &w : m_workers)
         if (m_version.isEmpty())
             m_version = w->version();
-    if (m_version.isEmpty() && !m_busy)
+    // An office that names no version: the first worker, when it converts ahead, has answered
+    // already, and starting it again would kill that conversion.
+    if (m_version.isEmpty() && !m_busy && worker(0).state() != OfficeWorker::Busy)
         startWorker();
     sVersion = m_version;
 }
