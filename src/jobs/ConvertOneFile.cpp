@@ -10,8 +10,8 @@
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 QString GetStatusMessageForResult(const clsConversionOptions &options)
 {
@@ -93,12 +93,15 @@ namespace {
 
 // The key under which a target is remembered for the run: the folder's real path (it exists by
 // the time a file is converted) and the name, so that a target is the same before and after it
-// is written and under every spelling of its folder.
-QString runTargetKey(const QString &target)
+// is written and under every spelling of its folder. folders keeps the real paths already looked
+// up: a conversion's outputs share the target's folder (web pages add one of their own).
+QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
 {
     const QFileInfo fi(target);
-    const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? QDir::cleanPath(fi.absolutePath()) : folder) + u'/' + fi.fileName();
+    auto folder = folders.constFind(fi.absolutePath());
+    if (folder == folders.cend())
+        folder = folders.insert(fi.absolutePath(), CanonicalPathForCompare(fi.absolutePath()));
+    return *folder + u'/' + fi.fileName();
 }
 
 } // namespace
@@ -111,7 +114,8 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     options.bIncludeNotesPage = s.bIncludeNotesPage;
     options.bIncludeNotesOnly = s.bIncludeNotesOnly;
 
-    const QString key = runTargetKey(options.sTargetFile);
+    QHash<QString, QString> folders;
+    const QString key = runTargetKey(options.sTargetFile, folders);
     const QString original = CanonicalPathForCompare(sOriginal);
     const auto written = session.runTargets.constFind(key);
     int result;
@@ -132,7 +136,7 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
         session.runTargets.insert(key, original);
         if (options.lTargetFileType != kPdfWithOptionsType)
             for (const QString &f : session.VelmoraX1()->lastOutputs())
-                session.runTargets.insert(runTargetKey(f), original);
+                session.runTargets.insert(runTargetKey(f, folders), original);
     }
 
     // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to
