@@ -141,7 +141,7 @@ int WorkerConverter::convert(const ConvertRequest &r)
         m_detail = QStringLiteral("the original is empty");
         return OriginalCorrupt;
     }
-    if (suitsHiddenPdf(r)) {
+    if (suitsHiddenPdf(r, original.size())) {
         StagedOutput out;
         if (m_hiddenPdf->convert(r.originalFile, out.stage(r.targetFile)))
             return finish(r, out);
@@ -212,7 +212,7 @@ int WorkerConverter::finish(const ConvertRequest &r, StagedOutput &out)
     return Success;
 }
 
-bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r) const
+bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r, qint64 originalBytes) const
 {
     // The quick road reports no progress while it loads, which only a large original would
     // show; and the first regular load names the office's language, without which a PDF is
@@ -220,7 +220,7 @@ bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r) const
     constexpr qint64 maxBytes = 4 * 1024 * 1024;
     return m_hiddenPdf && m_hiddenPdf->available() && m_host.languageSet() && r.targetFileType == tPdf
            && r.fromSlide <= 0 && r.toSlide <= 0 && !r.createFileForEachSlide && !r.includeNotesPage
-           && !r.includeNotesOnly && QFileInfo(r.originalFile).size() <= maxBytes;
+           && !r.includeNotesOnly && originalBytes <= maxBytes;
 }
 
 int WorkerConverter::toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
@@ -286,6 +286,17 @@ QList<WorkerConverter::RangeJob> WorkerConverter::rangeJobs(const ConvertRequest
             jobs.append({perSlidePath(r.targetFile, s), s, s});
     else
         jobs.append({r.targetFile, m_first, m_last});
+    return jobs;
+}
+
+QList<WorkerConverter::SlideJob> WorkerConverter::slideJobs(const ConvertRequest &r, const QList<DeckSlide> &slides) const
+{
+    QList<SlideJob> jobs;
+    if (r.createFileForEachSlide)
+        for (const DeckSlide &s : slides)
+            jobs.append({perSlidePath(r.targetFile, s.number), {s}});
+    else
+        jobs.append({r.targetFile, slides});
     return jobs;
 }
 
@@ -373,13 +384,7 @@ int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, S
     const SlideTextOptions o = slideTextOptions(r);
     const QString title = QFileInfo(r.originalFile).completeBaseName();
 
-    QList<QPair<QString, QList<DeckSlide>>> jobs; // index page, its slides
-    if (r.createFileForEachSlide)
-        for (const DeckSlide &s : slides)
-            jobs.append({perSlidePath(r.targetFile, s.number), {s}});
-    else
-        jobs.append({r.targetFile, slides});
-
+    const QList<SlideJob> jobs = slideJobs(r, slides); // index page, its slides
     int done = 0;
     for (const auto &job : jobs) {
         // Index, pages and pictures are written into a staged folder and move into place together.
@@ -453,13 +458,7 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
                                                          workFile(QStringLiteral("png"))));
     }
 
-    QList<QPair<QString, QList<DeckSlide>>> jobs;
-    if (r.createFileForEachSlide)
-        for (const DeckSlide &s : slides)
-            jobs.append({perSlidePath(r.targetFile, s.number), {s}});
-    else
-        jobs.append({r.targetFile, slides});
-
+    const QList<SlideJob> jobs = slideJobs(r, slides);
     int done = 0;
     for (const auto &job : jobs) {
         const QString temp = out.stage(job.first);
