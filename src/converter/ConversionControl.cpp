@@ -71,22 +71,6 @@ QString fileStamp(const QString &path)
 }
 } // namespace
 
-QJsonObject ConversionRequest::toJson() const
-{
-    return QJsonObject{
-        {QStringLiteral("op"), QStringLiteral("convert")},
-        {QStringLiteral("original"), originalFile},
-        {QStringLiteral("target"), targetFile},
-        {QStringLiteral("type"), targetFileType},
-        {QStringLiteral("from"), fromSlide},
-        {QStringLiteral("to"), toSlide},
-        {QStringLiteral("filePerSlide"), createFileForEachSlide},
-        {QStringLiteral("notesPage"), includeNotesPage},
-        {QStringLiteral("notesOnly"), includeNotesOnly},
-        {QStringLiteral("showSlideAndShape"), showSlideAndShape},
-    };
-}
-
 ConversionControl::ConversionControl(QObject *parent)
     : QObject(parent), m_timeLimitMs(defaultTimeLimitMs()), m_memoryLimitKb(defaultMemoryLimitKb()),
       m_poolSize(defaultPoolSize())
@@ -126,15 +110,6 @@ OfficeWorker &ConversionControl::worker(int slot)
 qint64 ConversionControl::workerProcessId() const
 {
     return !m_workers.empty() && m_workers.front()->state() != OfficeWorker::Stopped ? m_workers.front()->pid() : 0;
-}
-
-QList<qint64> ConversionControl::workerProcessIds() const
-{
-    QList<qint64> pids;
-    for (const auto &w : m_workers)
-        if (w->state() != OfficeWorker::Stopped)
-            pids << w->pid();
-    return pids;
 }
 
 int ConversionControl::readyWorkers()
@@ -227,11 +202,12 @@ void ConversionControl::stopWorkers(bool kill)
     }
 }
 
-void ConversionControl::removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w)
+void ConversionControl::removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w)
 {
     // A killed worker cannot clean up after itself: its unfinished targets carry its pid. What
     // it finished earlier for a file still to come is kept (and listed in that file's plan).
     const qint64 pid = w.pid();
+    const QString targetFolder = QFileInfo(target).absolutePath();
     if (!targetFolder.isEmpty() && pid > 0) {
         QSet<QString> keep;
         for (const Ahead &a : std::as_const(m_ahead)) {
@@ -278,7 +254,7 @@ qint64 ConversionControl::memoryShareKb() const
 }
 
 int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &original,
-                                const QString &targetFolder)
+                                const QString &target)
 {
     if (int rc = startWorker())
         return rc;
@@ -289,35 +265,57 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
             w.kill();
-            removeLeftovers(original, targetFolder, w);
+            removeLeftovers(original, target, w);
             stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
         w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
-        int percent = 0;
-        if (w.takeProgress(percent)) {
-            m_progress = percent;
-            emit Progress();
-        }
-        if (w.hasAnswer()) {
-            answer = w.takeAnswer();
-            return TypeCatalogue::Success;
-        }
-        // The Progress handlers above may have stopped the worker.
-        if (w.state() != OfficeWorker::Busy) {
-            m_lastDetail = QStringLiteral("the worker stopped");
-            w.kill();
-            removeLeftovers(original, targetFolder, w);
-            return TypeCatalogue::WorkerStopped;
-        }
-        if (w.elapsedMs() >= m_timeLimitMs) {
-            m_lastDetail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
-            w.kill();
-            removeLeftovers(original, targetFolder, w);
-            return TypeCatalogue::TimedOut;
-        }
+        forwardProgress(w);
+        // The Progress handlers may have stopped the worker: watch() sees that.
+        if (const std::optional<int> code = watch(w, original, target, answer, m_lastDetail))
+            return *code;
         pumpEvents();
     }
+}
+
+std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &original, const QString &target,
+                                            QJsonObject &answer, QString &detail)
+{
+    if (w.hasAnswer()) {
+        answer = w.takeAnswer();
+        return TypeCatalogue::Success;
+    }
+    int code;
+    if (w.state() != OfficeWorker::Busy) {
+        detail = QStringLiteral("the worker stopped");
+        code = TypeCatalogue::WorkerStopped;
+    } else if (w.elapsedMs() >= m_timeLimitMs) {
+        // Measured from the file's own start: a slow file never shortens the next one's time.
+        detail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
+        code = TypeCatalogue::TimedOut;
+    } else {
+        return std::nullopt;
+    }
+    w.kill();
+    removeLeftovers(original, target, w);
+    return code;
+}
+
+void ConversionControl::forwardProgress(OfficeWorker &w)
+{
+    int percent = 0;
+    if (w.takeProgress(percent)) {
+        m_progress = percent;
+        emit Progress();
+    }
+}
+
+void ConversionControl::retireIfLarge(OfficeWorker &w)
+{
+    // LibreOffice keeps a little memory with every document; a worker past its share is replaced
+    // between files so that a long run stays bounded.
+    if (m_memoryLimitKb > 0 && w.lastRssKb() > memoryShareKb())
+        w.quit();
 }
 
 int ConversionControl::finish(int code, const QJsonObject &answer, int slot)
@@ -334,11 +332,10 @@ int ConversionControl::finish(int code, const QJsonObject &answer, int slot)
     if (code != TypeCatalogue::Success && TypeCatalogue::resultMessage(code).isEmpty())
         code = TypeCatalogue::Failed;
     m_lastMessage = TypeCatalogue::resultMessage(code);
-    // LibreOffice keeps a little memory with every document; a worker past its limit is
-    // replaced between files so that a long run stays bounded.
     if (slot >= 0) {
-        const qint64 rssKb = answer.value(QStringLiteral("rss")).toInteger();
-        if (!m_optimizeForSpeed || (m_memoryLimitKb > 0 && rssKb > memoryShareKb()))
+        if (m_optimizeForSpeed)
+            retireIfLarge(worker(slot));
+        else
             worker(slot).quit();
     }
     m_busy = false;
@@ -360,9 +357,7 @@ void ConversionControl::dispatch(Ahead &a, int slot)
     if (!missing.isEmpty() && QDir().mkpath(folder))
         a.madeFolders = missing;
     a.originalStamp = fileStamp(a.request.originalFile);
-    QJsonObject request = a.request.toJson();
-    request.insert(QStringLiteral("defer"), true);
-    worker(slot).send(request);
+    worker(slot).send(a.request.toJson(true));
     a.slot = slot;
     a.state = Ahead::Running;
 }
@@ -387,26 +382,11 @@ void ConversionControl::servicePool()
         if (!a)
             continue;
         w.poll(0);
-        const QString folder = QFileInfo(a->request.targetFile).absolutePath();
-        if (w.hasAnswer()) {
-            a->answer = w.takeAnswer();
-            a->code = TypeCatalogue::Success;
+        if (const std::optional<int> code = watch(w, a->request.originalFile, a->request.targetFile, a->answer, a->detail)) {
+            a->code = *code;
             a->state = Ahead::Done;
-            if (m_memoryLimitKb > 0 && w.lastRssKb() > memoryShareKb())
-                w.quit();
-        } else if (w.state() != OfficeWorker::Busy) {
-            a->detail = QStringLiteral("the worker stopped");
-            a->code = TypeCatalogue::WorkerStopped;
-            a->state = Ahead::Done;
-            w.kill();
-            removeLeftovers(a->request.originalFile, folder, w);
-        } else if (w.elapsedMs() >= m_timeLimitMs) {
-            // Measured from the file's own start: a slow file never shortens the next one's time.
-            a->detail = QStringLiteral("time limit of %1 ms reached").arg(m_timeLimitMs);
-            a->code = TypeCatalogue::TimedOut;
-            a->state = Ahead::Done;
-            w.kill();
-            removeLeftovers(a->request.originalFile, folder, w);
+            if (*code == TypeCatalogue::Success)
+                retireIfLarge(w);
         }
     }
 
@@ -415,14 +395,17 @@ void ConversionControl::servicePool()
         queued += a.state == Ahead::Queued;
     if (queued == 0)
         return;
-    const QString program = workerProgram();
     // Start workers for the conversions that wait (each in its own process and profile).
     int coming = 0;
     for (const auto &w : m_workers)
         coming += w->state() == OfficeWorker::Starting || w->aliveAndIdle();
-    for (int i = 0; i < m_poolSize && coming < queued && !program.isEmpty(); ++i) {
+    for (int i = 0; i < m_poolSize && coming < queued; ++i) {
         OfficeWorker &w = worker(i);
         if (w.state() == OfficeWorker::Stopped && !m_slotFailed[static_cast<size_t>(i)]) {
+            // Looked up only here: most turns launch nothing.
+            const QString program = workerProgram();
+            if (program.isEmpty())
+                break;
             if (w.launch(program))
                 ++coming;
             else
@@ -451,7 +434,7 @@ void ConversionControl::cancel(Ahead &a)
     if (a.state == Ahead::Running) {
         OfficeWorker &w = worker(a.slot);
         w.kill();
-        removeLeftovers(a.request.originalFile, QFileInfo(a.request.targetFile).absolutePath(), w);
+        removeLeftovers(a.request.originalFile, a.request.targetFile, w);
     } else if (a.state == Ahead::Done) {
         StagedOutput staged;
         staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
@@ -471,12 +454,17 @@ void ConversionControl::cancelAll()
     m_ahead.clear();
 }
 
+int ConversionControl::lookAheadLength() const
+{
+    return m_optimizeForSpeed && m_poolSize > 1 ? m_poolSize * kAheadPerWorker : 0;
+}
+
 void ConversionControl::setLookAhead(const QList<ConversionRequest> &next)
 {
     if (m_busy)
         return;
-    const bool pooled = m_optimizeForSpeed && m_poolSize > 1;
-    const QList<ConversionRequest> wanted = pooled ? next.mid(0, m_poolSize * kAheadPerWorker) : QList<ConversionRequest>();
+    const int length = lookAheadLength();
+    const QList<ConversionRequest> wanted = length > 0 ? next.mid(0, length) : QList<ConversionRequest>();
     QList<Ahead> kept;
     for (Ahead &a : m_ahead) {
         if (wanted.contains(a.request))
@@ -560,11 +548,7 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         if (a.state == Ahead::Running) {
             OfficeWorker &w = worker(a.slot);
             w.poll(kSliceMs);
-            int percent = 0;
-            if (w.takeProgress(percent)) {
-                m_progress = percent;
-                emit Progress();
-            }
+            forwardProgress(w);
         } else {
             // Nobody can take it: every worker is busy or starting, or none can be started.
             bool hope = false;
@@ -602,7 +586,7 @@ int ConversionControl::convert()
         return finish(code, answer, -1);
     // A conversion outside the look-ahead: the run has left the order it announced.
     cancelAll();
-    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, QFileInfo(m_req.targetFile).absolutePath());
+    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, m_req.targetFile);
     return finish(rc, answer, 0);
 }
 
@@ -630,7 +614,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         {QStringLiteral("options"), filterOptions},
     };
     QJsonObject answer;
-    const int rc = finish(exchange(request, answer, src, QFileInfo(dst).absolutePath()), answer, 0);
+    const int rc = finish(exchange(request, answer, src, dst), answer, 0);
     message = m_lastMessage;
     return rc;
 }
@@ -642,7 +626,9 @@ void ConversionControl::getPowerPointVersion(QString &sVersion)
     for (const auto &w : m_workers)
         if (m_version.isEmpty())
             m_version = w->version();
-    if (m_version.isEmpty() && !m_busy)
+    // An office that names no version: the first worker, when it converts ahead, has answered
+    // already, and starting it again would kill that conversion.
+    if (m_version.isEmpty() && !m_busy && worker(0).state() != OfficeWorker::Busy)
         startWorker();
     sVersion = m_version;
 }

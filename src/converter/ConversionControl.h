@@ -11,6 +11,8 @@
 // properties takes the finished result over and only then renames it into place. What the run
 // does not reach is cancelled and its staged files are removed, so the files still appear, fail
 // and are logged one after the other in the order the engine asks for them.
+#include "converter/ConversionRequest.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -19,27 +21,11 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class EventPump;
 class OfficeWorker;
-
-// The properties of one conversion; equal requests are the same conversion.
-struct ConversionRequest
-{
-    int fromSlide = 0;
-    int toSlide = 0;
-    bool createFileForEachSlide = false;
-    QString originalFile;
-    QString targetFile;
-    int targetFileType = 0;
-    bool includeNotesPage = false;
-    bool includeNotesOnly = false;
-    bool showSlideAndShape = false;
-
-    QJsonObject toJson() const;
-    bool operator==(const ConversionRequest &o) const = default;
-};
 
 class ConversionControl : public QObject
 {
@@ -74,6 +60,7 @@ public:
     void setShowSlideAndShape(bool v) { m_req.showSlideAndShape = v; }
     // All of them at once.
     ConversionRequest request() const { return m_req; }
+    void setRequest(const ConversionRequest &r) { m_req = r; }
 
     // Converts with the properties above: 0 on success, else a negative result code of the
     // type catalogue. The message is in lastMessage().
@@ -109,6 +96,9 @@ public:
     // is no longer named is cancelled and what it staged is removed; an empty list ends the
     // look-ahead. Without a pool this only cancels.
     void setLookAhead(const QList<ConversionRequest> &next);
+    // How many conversions setLookAhead() takes: twice the pool in speed mode with a pool of more
+    // than one worker, else 0 (there is no look-ahead).
+    int lookAheadLength() const;
     // Workers of the pool: by default half the processor count, between 1 and 4, or
     // $QV_OFFICE_WORKERS; 1 converts one file after the other.
     int poolSize() const { return m_poolSize; }
@@ -140,8 +130,6 @@ public:
     QString workerProgram() const;
     // Process id of the running worker, 0 when none runs.
     qint64 workerProcessId() const;
-    // Process ids of every running worker of the pool (the first worker's first).
-    QList<qint64> workerProcessIds() const;
     // Workers that have started and are ready (idle or converting); reads what the starting
     // ones reported.
     int readyWorkers();
@@ -174,10 +162,18 @@ private:
     // Starts the first worker and waits until it is ready.
     int startWorker();
     // Sends one request to the first worker and waits for its answer; returns 0 or a failure code.
-    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &targetFolder);
+    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &target);
+    // One look at a busy worker after poll(): its answer (Success), or its end or its time limit
+    // (then it is killed, what it left is removed, and detail says which); nullopt while it works.
+    std::optional<int> watch(OfficeWorker &w, const QString &original, const QString &target, QJsonObject &answer,
+                             QString &detail);
+    // Raises Progress for a new percentage of w.
+    void forwardProgress(OfficeWorker &w);
+    // Ends a kept worker that has grown past its share of the memory limit.
+    void retireIfLarge(OfficeWorker &w);
     void stopWorkers(bool kill);
-    // After w was killed: its staged files in targetFolder and its lock on original.
-    void removeLeftovers(const QString &original, const QString &targetFolder, const OfficeWorker &w);
+    // After w was killed: its staged files beside target and its lock on original.
+    void removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w);
     void pumpEvents();
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,

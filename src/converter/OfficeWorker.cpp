@@ -27,7 +27,6 @@ OfficeWorker::~OfficeWorker() { kill(); }
 bool OfficeWorker::launch(const QString &program)
 {
     kill();
-    m_died = false;
     m_detail.clear();
     m_hasAnswer = false;
     m_proc = std::make_unique<QProcess>();
@@ -48,7 +47,6 @@ bool OfficeWorker::launch(const QString &program)
         m_detail = QStringLiteral("the worker did not start: ") + m_proc->errorString();
         m_proc.reset();
         m_state = Stopped;
-        m_died = true;
         return false;
     }
     m_pid = m_proc->processId();
@@ -106,7 +104,6 @@ void OfficeWorker::ended(const QString &why)
 {
     if (m_detail.isEmpty())
         m_detail = why;
-    m_died = true;
     if (m_proc) {
         m_proc->kill();
         m_proc->waitForFinished(5000);

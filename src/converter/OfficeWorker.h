@@ -25,7 +25,7 @@ public:
     bool launch(const QString &program);
     // Reads what the process wrote, waiting up to waitMs when nothing is there yet. A ready line
     // makes a starting worker Idle; an answer makes a busy one Idle (takeAnswer()); a process
-    // that ended makes it Stopped, with died() set when it ended while starting or busy.
+    // that ended makes it Stopped.
     void poll(int waitMs);
     State state() const { return m_state; }
     // A worker that ended while idle is only noticed by asking the kernel.
@@ -40,8 +40,6 @@ public:
     // Milliseconds since launch() (Starting) or send() (Busy).
     qint64 elapsedMs() const { return m_timer.isValid() ? m_timer.elapsed() : 0; }
 
-    // Set when the process ended without being asked to (while starting or busy).
-    bool died() const { return m_died; }
     QString detail() const { return m_detail; }
     QString version() const { return m_version; }
     // Process id while it runs (also while starting); the last one after it ended.
@@ -63,7 +61,6 @@ private:
     bool m_hasAnswer = false;
     int m_progress = -1;
     bool m_progressNew = false;
-    bool m_died = false;
     QString m_detail;
     QString m_version;
     qint64 m_pid = 0;

@@ -3,7 +3,8 @@
 // renamed to their real names only when the whole conversion has succeeded. What is not
 // committed is removed, so a failure or a crash never leaves a half-written target behind
 // under a target's name. A conversion made ahead of its turn hands its plan over instead of
-// committing (plan()), and whoever takes the result commits it (fromPlan()) or throws it away.
+// committing (plan()), and whoever takes the result adopts it (adopt()), then commits it or
+// throws it away.
 #include <QJsonObject>
 #include <QList>
 #include <QPair>

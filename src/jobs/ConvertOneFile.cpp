@@ -10,8 +10,8 @@
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 QString GetStatusMessageForResult(const clsConversionOptions &options)
 {
@@ -59,20 +59,7 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
         }
     }
 
-    if (options.bConvertAllSlides) {
-        ctl->setFromSlide(0);
-        ctl->setToSlide(0);
-    } else {
-        ctl->setFromSlide(options.lFromSlide);
-        ctl->setToSlide(options.lToSlide);
-    }
-    ctl->setCreateFileForEachSlide(options.bCreateFileForEachSlide);
-    ctl->setOriginalFile(options.sOriginalFile);
-    ctl->setTargetFile(options.sTargetFile);
-    ctl->setTargetFileType(options.lTargetFileType);
-    ctl->setIncludeNotesPage(options.bIncludeNotesPage);
-    ctl->setIncludeNotesOnly(options.bIncludeNotesOnly);
-    ctl->setShowSlideAndShape(options.bShowSlideAndShape);
+    ctl->setRequest(ConversionRequestFor(options));
 
     int result = ctl->convert();
     // A success that wrote nothing is a failure: the original must never be moved or deleted
@@ -87,7 +74,7 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
     return result;
 }
 
-ConversionRequest ConversionRequestFor(const JobSession &session, const clsConversionOptions &options)
+ConversionRequest ConversionRequestFor(const clsConversionOptions &options)
 {
     ConversionRequest r;
     r.fromSlide = options.bConvertAllSlides ? 0 : options.lFromSlide;
@@ -96,10 +83,9 @@ ConversionRequest ConversionRequestFor(const JobSession &session, const clsConve
     r.originalFile = options.sOriginalFile;
     r.targetFile = options.sTargetFile;
     r.targetFileType = options.lTargetFileType;
-    // ConvertToDoItem copies these settings into the record before converting.
-    r.includeNotesPage = session.settings.bIncludeNotesPage;
-    r.includeNotesOnly = session.settings.bIncludeNotesOnly;
-    r.showSlideAndShape = session.settings.bShowSlideAndShape;
+    r.includeNotesPage = options.bIncludeNotesPage;
+    r.includeNotesOnly = options.bIncludeNotesOnly;
+    r.showSlideAndShape = options.bShowSlideAndShape;
     return r;
 }
 
@@ -107,12 +93,15 @@ namespace {
 
 // The key under which a target is remembered for the run: the folder's real path (it exists by
 // the time a file is converted) and the name, so that a target is the same before and after it
-// is written and under every spelling of its folder.
-QString runTargetKey(const QString &target)
+// is written and under every spelling of its folder. folders keeps the real paths already looked
+// up: a conversion's outputs share the target's folder (web pages add one of their own).
+QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
 {
     const QFileInfo fi(target);
-    const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? QDir::cleanPath(fi.absolutePath()) : folder) + u'/' + fi.fileName();
+    auto folder = folders.constFind(fi.absolutePath());
+    if (folder == folders.cend())
+        folder = folders.insert(fi.absolutePath(), CanonicalPathForCompare(fi.absolutePath()));
+    return *folder + u'/' + fi.fileName();
 }
 
 } // namespace
@@ -125,7 +114,8 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     options.bIncludeNotesPage = s.bIncludeNotesPage;
     options.bIncludeNotesOnly = s.bIncludeNotesOnly;
 
-    const QString key = runTargetKey(options.sTargetFile);
+    QHash<QString, QString> folders;
+    const QString key = runTargetKey(options.sTargetFile, folders);
     const QString original = CanonicalPathForCompare(sOriginal);
     const auto written = session.runTargets.constFind(key);
     int result;
@@ -146,7 +136,7 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
         session.runTargets.insert(key, original);
         if (options.lTargetFileType != kPdfWithOptionsType)
             for (const QString &f : session.VelmoraX1()->lastOutputs())
-                session.runTargets.insert(runTargetKey(f), original);
+                session.runTargets.insert(runTargetKey(f, folders), original);
     }
 
     // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to

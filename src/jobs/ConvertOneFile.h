@@ -36,6 +36,6 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options);
 // One conversion through the session's conversion control. Sets options.lErr and options.sErr.
 int ConvertWithConverterControl(JobSession &session, clsConversionOptions &options);
 
-// What ConvertWithConverterControl will ask the conversion control for, for a file whose record
-// is filled as ConvertToDoItem receives it (the look-ahead names files by this).
-ConversionRequest ConversionRequestFor(const JobSession &session, const clsConversionOptions &options);
+// What ConvertWithConverterControl asks the conversion control for, from the record's own fields;
+// the look-ahead names the files to come by the same requests.
+ConversionRequest ConversionRequestFor(const clsConversionOptions &options);

@@ -14,6 +14,7 @@
 #include "platform/Tick.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringList>
 
 namespace {
@@ -47,24 +48,6 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
         CreateFolderTree(targetFolder);
     return targetFolder + base + u'.' + ext;
 }
-
-// Ends the conversion control's look-ahead however the file loop is left: nothing converted
-// ahead of a pause or of the task's end may stay behind.
-class LookAheadScope
-{
-public:
-    explicit LookAheadScope(ConversionControl *ctl) : m_ctl(ctl) {}
-    ~LookAheadScope()
-    {
-        if (m_ctl)
-            m_ctl->setLookAhead({});
-    }
-    LookAheadScope(const LookAheadScope &) = delete;
-    LookAheadScope &operator=(const LookAheadScope &) = delete;
-
-private:
-    ConversionControl *m_ctl;
-};
 
 } // namespace
 
@@ -169,6 +152,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.lFromSlide = coBlock.lFromSlide;
         perFile.lToSlide = coBlock.lToSlide;
         perFile.bCreateFileForEachSlide = coBlock.bCreateFileForEachSlide;
+        // As ConvertToDoItem sets them, so that a file's look-ahead request is its real one.
+        perFile.bShowSlideAndShape = settings.bShowSlideAndShape;
+        perFile.bIncludeNotesPage = settings.bIncludeNotesPage;
+        perFile.bIncludeNotesOnly = settings.bIncludeNotesOnly;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
         perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, makeFolder);
@@ -178,8 +165,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     // In speed mode the conversion control may convert the next files on further workers while
     // this loop still takes them one by one; it learns which files come next from here.
     ConversionControl *ctl = coBlock.lTargetFileType == kPdfWithOptionsType ? nullptr : VelmoraX1();
-    const int ahead = ctl && ctl->optimizeForSpeed() && ctl->poolSize() > 1 ? ctl->poolSize() * 2 : 0;
-    LookAheadScope lookAheadScope(ahead > 0 ? ctl : nullptr);
+    const int ahead = ctl ? ctl->lookAheadLength() : 0;
+    // However the loop is left: nothing converted ahead of a pause or of the task's end may stay.
+    const auto endLookAhead = qScopeGuard([&] {
+        if (ahead > 0)
+            ctl->setLookAhead({});
+    });
 
     int result = 0;
     clsConversionOptions perFile;
@@ -188,12 +179,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
             return result;
         perFile = perFileRecord(i, true);
         if (ahead > 0) {
-            QList<ConversionRequest> next{ConversionRequestFor(*this, perFile)};
+            QList<ConversionRequest> next{ConversionRequestFor(perFile)};
             for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
                 const clsConversionOptions later = perFileRecord(j, false);
                 // A file that will fail before converting is not worth converting ahead.
                 if (!bIsSamePath(later.sTargetFile, later.sOriginalFile))
-                    next << ConversionRequestFor(*this, later);
+                    next << ConversionRequestFor(later);
             }
             ctl->setLookAhead(next);
         }

@@ -317,4 +317,38 @@ TEST(ConversionControlCatalogue, QueriesAnswerWithoutAWorker)
     EXPECT_EQ(c.lastMessage(), resultMessage(WorkerNotStarted));
 }
 
+TEST(ConversionControlPool, AskingForTheVersionLeavesAWorkerConvertingAheadAlone)
+{
+    // A stand-in worker of an office that names no version: ready at once, then busy with
+    // whatever it is sent.
+    const QString folder = freshFolder("versionless-worker");
+    const QString program = folder + "/worker.sh";
+    ASSERT_TRUE(qvtest::writeFile(program, "#!/bin/sh\necho '{\"ready\":true,\"version\":\"\"}'\nexec sleep 60\n"));
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ConversionControl c;
+    c.setWorkerProgram(program);
+    c.setPoolSize(2);
+    QList<ConversionRequest> next;
+    for (const QString name : {"a", "b"}) {
+        ConversionRequest r;
+        r.originalFile = folder + "/" + name + ".pptx";
+        r.targetFile = folder + "/" + name + ".pdf";
+        r.targetFileType = 32;
+        next << r;
+    }
+    c.setLookAhead(next); // starts the workers
+    for (int i = 0; i < 1000 && c.readyWorkers() < 2; ++i)
+        QThread::msleep(10);
+    ASSERT_EQ(c.readyWorkers(), 2);
+    c.setLookAhead(next); // hands the conversions to them
+    const qint64 pid = c.aheadWorkerOf(next[0].originalFile);
+    ASSERT_NE(pid, 0);
+
+    QString version;
+    c.getPowerPointVersion(version);
+    EXPECT_EQ(version, "");
+    EXPECT_EQ(c.aheadWorkerOf(next[0].originalFile), pid);
+    c.setLookAhead({});
+}
+
 } // namespace

@@ -5,14 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace {
-
-QByteArray fileUrl(const QString &path)
-{
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
-}
 
 // The routine reads the original's and the target's URLs from the request file and writes the
 // answer file only when the PDF is complete. URLs are percent-encoded ASCII, so Basic's file
@@ -65,22 +59,6 @@ QByteArray routine(const QByteArray &requestUrl, const QByteArray &answerUrl)
                "End Sub\n");
 }
 
-QByteArray xmlEscaped(const QByteArray &text)
-{
-    QByteArray out;
-    out.reserve(text.size() + text.size() / 8);
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 HiddenPdfExport::HiddenPdfExport(OfficeHost &host, const QString &profileFolder, const QString &workFolder)
@@ -100,7 +78,11 @@ bool HiddenPdfExport::install()
                           "<!DOCTYPE script:module PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"module.dtd\">\n"
                           "<script:module xmlns:script=\"http://openoffice.org/2000/script\" script:name=\"Module1\" "
                           "script:language=\"StarBasic\">")
-        + xmlEscaped(routine(fileUrl(m_request), fileUrl(m_answer))) + QByteArrayLiteral("</script:module>\n");
+        // As Latin-1 text every byte stays what it is; only & < > " are escaped.
+        + QString::fromLatin1(routine(OfficeHost::fileUrl(m_request), OfficeHost::fileUrl(m_answer)))
+              .toHtmlEscaped()
+              .toLatin1()
+        + QByteArrayLiteral("</script:module>\n");
     QFile f(module);
     m_available = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(xml) == xml.size();
     f.close();
@@ -115,7 +97,7 @@ bool HiddenPdfExport::convert(const QString &original, const QString &target)
     QFile request(m_request);
     if (!request.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    request.write(fileUrl(original) + '\n' + fileUrl(target) + '\n');
+    request.write(OfficeHost::fileUrl(original) + '\n' + OfficeHost::fileUrl(target) + '\n');
     request.close();
     if (request.error() != QFileDevice::NoError)
         return false;

@@ -12,18 +12,16 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-QByteArray fileUrl(const QString &path)
-{
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
-}
-} // namespace
-
 OfficeHost::OfficeHost() = default;
 
 // The Office object is deliberately not deleted: destroying it can abort inside LibreOffice,
 // so the worker ends with _exit instead.
 OfficeHost::~OfficeHost() = default;
+
+QByteArray OfficeHost::fileUrl(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+}
 
 bool OfficeHost::start(const QString &programFolder, const QString &profileFolder)
 {
@@ -105,7 +103,7 @@ int OfficeDocument::slideCount() const { return m_doc->getParts(); }
 
 bool OfficeDocument::saveAs(const QString &path, const QString &format, const QString &options)
 {
-    const QByteArray url = fileUrl(path);
+    const QByteArray url = OfficeHost::fileUrl(path);
     const QByteArray fmt = format.toUtf8();
     const QByteArray opt = options.toUtf8();
     return m_doc->saveAs(url.constData(), fmt.constData(), opt.isEmpty() ? nullptr : opt.constData());

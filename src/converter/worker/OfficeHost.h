@@ -43,6 +43,9 @@ public:
     // Percent values (0-100) of LibreOffice's own progress while a document loads.
     void setLoadProgress(std::function<void(int)> callback) { m_loadProgress = std::move(callback); }
 
+    // The file: URL of a local path (percent-encoded ASCII), as the office takes it.
+    static QByteArray fileUrl(const QString &path);
+
 private:
     static void officeCallback(int type, const char *payload, void *data);
 

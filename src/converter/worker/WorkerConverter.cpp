@@ -25,8 +25,8 @@ namespace {
 SlideTextOptions slideTextOptions(const ConvertRequest &r)
 {
     SlideTextOptions o;
-    o.notes = r.notesPage;
-    o.notesOnly = r.notesOnly;
+    o.notes = r.includeNotesPage;
+    o.notesOnly = r.includeNotesOnly;
     o.showSlideAndShape = r.showSlideAndShape;
     return o;
 }
@@ -128,27 +128,27 @@ int WorkerConverter::convert(const ConvertRequest &r)
     m_outputs.clear();
     m_detail.clear();
     m_staged = QJsonObject();
-    const SaveAsType *type = find(r.type);
+    const SaveAsType *type = find(r.targetFileType);
     if (!type) {
         m_detail = QStringLiteral("unknown type code");
         return UnknownTargetType;
     }
-    if (int rc = checkTargetFolder(r.target))
+    if (int rc = checkTargetFolder(r.targetFile))
         return rc;
     // LibreOffice opens an empty file as a new, blank presentation.
-    const QFileInfo original(r.original);
+    const QFileInfo original(r.originalFile);
     if (original.isFile() && original.size() == 0) {
         m_detail = QStringLiteral("the original is empty");
         return OriginalCorrupt;
     }
-    if (suitsHiddenPdf(r)) {
+    if (suitsHiddenPdf(r, original.size())) {
         StagedOutput out;
-        if (m_hiddenPdf->convert(r.original, out.stage(r.target)))
+        if (m_hiddenPdf->convert(r.originalFile, out.stage(r.targetFile)))
             return finish(r, out);
         // Not done: the regular road converts it or says why it cannot.
     }
     std::unique_ptr<OfficeDocument> doc;
-    if (int rc = load(r.original, doc))
+    if (int rc = load(r.originalFile, doc))
         return rc;
     const OfficeDocument::Kind kind = doc->kind();
     if (kind != OfficeDocument::Presentation && kind != OfficeDocument::Drawing) {
@@ -171,7 +171,7 @@ int WorkerConverter::convert(const ConvertRequest &r)
 
     StagedOutput out;
     int rc;
-    switch (r.type) {
+    switch (r.targetFileType) {
     case tPdf:
         rc = toPdf(*doc, r, out);
         break;
@@ -212,34 +212,34 @@ int WorkerConverter::finish(const ConvertRequest &r, StagedOutput &out)
     return Success;
 }
 
-bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r) const
+bool WorkerConverter::suitsHiddenPdf(const ConvertRequest &r, qint64 originalBytes) const
 {
     // The quick road reports no progress while it loads, which only a large original would
     // show; and the first regular load names the office's language, without which a PDF is
     // tagged as having none.
     constexpr qint64 maxBytes = 4 * 1024 * 1024;
-    return m_hiddenPdf && m_hiddenPdf->available() && m_host.languageSet() && r.type == tPdf && r.fromSlide <= 0
-           && r.toSlide <= 0 && !r.filePerSlide && !r.notesPage && !r.notesOnly
-           && QFileInfo(r.original).size() <= maxBytes;
+    return m_hiddenPdf && m_hiddenPdf->available() && m_host.languageSet() && r.targetFileType == tPdf
+           && r.fromSlide <= 0 && r.toSlide <= 0 && !r.createFileForEachSlide && !r.includeNotesPage
+           && !r.includeNotesOnly && originalBytes <= maxBytes;
 }
 
 int WorkerConverter::toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
 {
     QList<QPair<QString, QString>> jobs; // target, page range ("" = all)
-    if (r.filePerSlide) {
+    if (r.createFileForEachSlide) {
         for (int s = m_first; s <= m_last; ++s)
-            jobs.append({perSlidePath(r.target, s), QString::number(s)});
+            jobs.append({perSlidePath(r.targetFile, s), QString::number(s)});
     } else {
-        jobs.append({r.target, m_allSlides ? QString() : QStringLiteral("%1-%2").arg(m_first).arg(m_last)});
+        jobs.append({r.targetFile, m_allSlides ? QString() : QStringLiteral("%1-%2").arg(m_first).arg(m_last)});
     }
     int done = 0;
     for (const auto &job : jobs) {
         QJsonObject o;
         if (!job.second.isEmpty())
             o[QStringLiteral("PageRange")] = filterValue(QStringLiteral("string"), job.second);
-        if (r.notesPage || r.notesOnly)
+        if (r.includeNotesPage || r.includeNotesOnly)
             o[QStringLiteral("ExportNotesPages")] = filterValue(QStringLiteral("boolean"), QStringLiteral("true"));
-        if (r.notesOnly)
+        if (r.includeNotesOnly)
             o[QStringLiteral("ExportOnlyNotesPages")] = filterValue(QStringLiteral("boolean"), QStringLiteral("true"));
         const QString options = o.isEmpty() ? QString() : QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
         if (!doc.saveAs(out.stage(job.first), QStringLiteral("pdf"), options)) {
@@ -281,18 +281,29 @@ std::unique_ptr<OfficeDocument> WorkerConverter::trimmedCopy(OfficeDocument &doc
 QList<WorkerConverter::RangeJob> WorkerConverter::rangeJobs(const ConvertRequest &r) const
 {
     QList<RangeJob> jobs;
-    if (r.filePerSlide)
+    if (r.createFileForEachSlide)
         for (int s = m_first; s <= m_last; ++s)
-            jobs.append({perSlidePath(r.target, s), s, s});
+            jobs.append({perSlidePath(r.targetFile, s), s, s});
     else
-        jobs.append({r.target, m_first, m_last});
+        jobs.append({r.targetFile, m_first, m_last});
+    return jobs;
+}
+
+QList<WorkerConverter::SlideJob> WorkerConverter::slideJobs(const ConvertRequest &r, const QList<DeckSlide> &slides) const
+{
+    QList<SlideJob> jobs;
+    if (r.createFileForEachSlide)
+        for (const DeckSlide &s : slides)
+            jobs.append({perSlidePath(r.targetFile, s.number), {s}});
+    else
+        jobs.append({r.targetFile, slides});
     return jobs;
 }
 
 OfficeDocument *WorkerConverter::documentFor(OfficeDocument &doc, const ConvertRequest &r, const RangeJob &job,
                                              std::unique_ptr<OfficeDocument> &trimmed)
 {
-    if (m_allSlides && !r.filePerSlide)
+    if (m_allSlides && !r.createFileForEachSlide)
         return &doc;
     trimmed = trimmedCopy(doc, job.first, job.last);
     if (!trimmed)
@@ -309,7 +320,7 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
     QString format;
     bool retype = false;
     PackageRetyper::PresentationKind kind = PackageRetyper::PresentationKind::Presentation;
-    switch (r.type) {
+    switch (r.targetFileType) {
     case tPptx: format = QStringLiteral("pptx"); break;
     case tPpsx: format = QStringLiteral("pptx"); retype = true; kind = PackageRetyper::PresentationKind::Slideshow; break;
     case tPotx: format = QStringLiteral("pptx"); retype = true; kind = PackageRetyper::PresentationKind::Template; break;
@@ -371,15 +382,9 @@ int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, S
     }
     const QList<DeckSlide> slides = all.mid(m_first - 1, m_last - m_first + 1);
     const SlideTextOptions o = slideTextOptions(r);
-    const QString title = QFileInfo(r.original).completeBaseName();
+    const QString title = QFileInfo(r.originalFile).completeBaseName();
 
-    QList<QPair<QString, QList<DeckSlide>>> jobs; // index page, its slides
-    if (r.filePerSlide)
-        for (const DeckSlide &s : slides)
-            jobs.append({perSlidePath(r.target, s.number), {s}});
-    else
-        jobs.append({r.target, slides});
-
+    const QList<SlideJob> jobs = slideJobs(r, slides); // index page, its slides
     int done = 0;
     for (const auto &job : jobs) {
         // Index, pages and pictures are written into a staged folder and move into place together.
@@ -411,11 +416,12 @@ int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, S
 
 int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out)
 {
-    const char *format = r.type == tPng ? "PNG" : r.type == tJpeg ? "JPEG" : r.type == tBmp ? "BMP" : "TIFF";
+    const int type = r.targetFileType;
+    const char *format = type == tPng ? "PNG" : type == tJpeg ? "JPEG" : type == tBmp ? "BMP" : "TIFF";
     const int total = m_last - m_first + 1;
     for (int s = m_first; s <= m_last; ++s) {
-        if (r.type == tPng) {
-            if (int rc = slidePng(doc, s, out.stage(perSlidePath(r.target, s))))
+        if (type == tPng) {
+            if (int rc = slidePng(doc, s, out.stage(perSlidePath(r.targetFile, s))))
                 return rc;
             step(s - m_first + 1, total);
             continue;
@@ -425,7 +431,7 @@ int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, Stag
             m_detail = QStringLiteral("rendering slide %1 failed").arg(s);
             return Failed;
         }
-        if (!img.save(out.stage(perSlidePath(r.target, s)), format, r.type == tJpeg ? 90 : -1)) {
+        if (!img.save(out.stage(perSlidePath(r.targetFile, s)), format, type == tJpeg ? 90 : -1)) {
             m_detail = QStringLiteral("writing the picture of slide %1 failed").arg(s);
             return TargetNotWritable;
         }
@@ -445,25 +451,19 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
     const SlideTextOptions o = slideTextOptions(r);
 
     QMap<int, QImage> pictures;
-    if (r.type == tRtfPictures) {
+    if (r.targetFileType == tRtfPictures) {
         // Half the size of the image types: enough to recognise the slide in a document.
         for (const DeckSlide &s : slides)
             pictures.insert(s.number, doc.renderSlide(s.number - 1, qMax(1, pictureWidth(doc, s.number - 1) / 2),
                                                          workFile(QStringLiteral("png"))));
     }
 
-    QList<QPair<QString, QList<DeckSlide>>> jobs;
-    if (r.filePerSlide)
-        for (const DeckSlide &s : slides)
-            jobs.append({perSlidePath(r.target, s.number), {s}});
-    else
-        jobs.append({r.target, slides});
-
+    const QList<SlideJob> jobs = slideJobs(r, slides);
     int done = 0;
     for (const auto &job : jobs) {
         const QString temp = out.stage(job.first);
         bool ok = false;
-        switch (r.type) {
+        switch (r.targetFileType) {
         case tRtf:
         case tRtfPictures:
             ok = writeBytes(temp, SlideTextWriter::rtf(job.second, o, pictures));
@@ -475,7 +475,7 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
             ok = writeBytes(temp, SlideTextWriter::unicodeText(job.second, o));
             break;
         case tHtmlText:
-            ok = writeBytes(temp, SlideTextWriter::html(job.second, o, QFileInfo(r.original).completeBaseName()));
+            ok = writeBytes(temp, SlideTextWriter::html(job.second, o, QFileInfo(r.originalFile).completeBaseName()));
             break;
         case tWord: {
             // The Word document comes from the RTF text through the office's Writer.
@@ -489,7 +489,7 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
             break;
         }
         default:
-            m_detail = QStringLiteral("type %1 is not produced").arg(r.type);
+            m_detail = QStringLiteral("type %1 is not produced").arg(r.targetFileType);
             return UnknownTargetType;
         }
         if (!ok) {

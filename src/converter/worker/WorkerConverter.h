@@ -2,7 +2,10 @@
 // One conversion request of the worker: loads the original, applies the slide range and the
 // notes choices, writes the target type through LibreOffice or through our own writers, and
 // answers with a result code of the type catalogue.
+#include "converter/ConversionRequest.h"
+
 #include <QJsonObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -15,17 +18,9 @@ class OfficeDocument;
 class StagedOutput;
 struct DeckSlide;
 
-struct ConvertRequest
+// A request as the worker receives it.
+struct ConvertRequest : ConversionRequest
 {
-    QString original;
-    QString target;
-    int type = 0;
-    int fromSlide = 0; // 0 and 0: all slides
-    int toSlide = 0;
-    bool filePerSlide = false;
-    bool notesPage = false;
-    bool notesOnly = false;
-    bool showSlideAndShape = false;
     // Leave the outputs under their staged names and hand the plan back (staged()).
     bool deferCommit = false;
 };
@@ -61,13 +56,17 @@ private:
     };
     // One job for the whole range, or one per slide with its own target name.
     QList<RangeJob> rangeJobs(const ConvertRequest &r) const;
+    // The same for slides read from the document: the file and the slides that go into it.
+    using SlideJob = QPair<QString, QList<DeckSlide>>;
+    QList<SlideJob> slideJobs(const ConvertRequest &r, const QList<DeckSlide> &slides) const;
     // The document to save for a job: the original itself, or a copy trimmed to the job's
     // slides (held in trimmed); null when trimming failed.
     OfficeDocument *documentFor(OfficeDocument &doc, const ConvertRequest &r, const RangeJob &job,
                                 std::unique_ptr<OfficeDocument> &trimmed);
     int load(const QString &path, std::unique_ptr<OfficeDocument> &doc);
-    // Whether r may take the quick road: a whole presentation to one PDF.
-    bool suitsHiddenPdf(const ConvertRequest &r) const;
+    // Whether r may take the quick road: a whole presentation to one PDF, from an original of
+    // originalBytes.
+    bool suitsHiddenPdf(const ConvertRequest &r, qint64 originalBytes) const;
     // Commits what out staged, or hands it over as a plan for a conversion made ahead.
     int finish(const ConvertRequest &r, StagedOutput &out);
     int checkTargetFolder(const QString &target);

@@ -174,18 +174,9 @@ int main()
         if (op == QLatin1String("version")) {
             send({{QStringLiteral("result"), 0}, {QStringLiteral("version"), host.version()}});
         } else if (op == QLatin1String("convert")) {
-            ConvertRequest r;
-            r.original = req.value(QStringLiteral("original")).toString();
-            r.target = req.value(QStringLiteral("target")).toString();
-            r.type = req.value(QStringLiteral("type")).toInt();
-            r.fromSlide = req.value(QStringLiteral("from")).toInt();
-            r.toSlide = req.value(QStringLiteral("to")).toInt();
-            r.filePerSlide = req.value(QStringLiteral("filePerSlide")).toBool();
-            r.notesPage = req.value(QStringLiteral("notesPage")).toBool();
-            r.notesOnly = req.value(QStringLiteral("notesOnly")).toBool();
-            r.showSlideAndShape = req.value(QStringLiteral("showSlideAndShape")).toBool();
-            r.deferCommit = req.value(QStringLiteral("defer")).toBool();
-            const int rc = converter.convert(r);
+            bool defer = false;
+            const ConversionRequest request = ConversionRequest::fromJson(req, &defer);
+            const int rc = converter.convert({request, defer});
             send(answer(rc, converter));
         } else if (op == QLatin1String("document")) {
             const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
