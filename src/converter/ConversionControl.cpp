@@ -404,9 +404,9 @@ void ConversionControl::servicePool()
         if (w.state() == OfficeWorker::Stopped && !m_slotFailed[static_cast<size_t>(i)]) {
             // Looked up only here: most turns launch nothing.
             const QString program = workerProgram();
-            if (program.isEmpty())
-                break;
-            if (w.launch(program))
+            // Without a worker program no slot can start: marking them failed lets convert()
+            // give up the look-ahead and report the missing worker instead of waiting for ever.
+            if (!program.isEmpty() && w.launch(program))
                 ++coming;
             else
                 m_slotFailed[static_cast<size_t>(i)] = true;

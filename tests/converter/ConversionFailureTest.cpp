@@ -315,6 +315,11 @@ TEST(ConversionControlCatalogue, QueriesAnswerWithoutAWorker)
     c.setTargetFileType(32);
     EXPECT_EQ(c.convert(), WorkerNotStarted);
     EXPECT_EQ(c.lastMessage(), resultMessage(WorkerNotStarted));
+    // Nor with a pool that was asked to convert ahead: it gives up instead of waiting for ever.
+    c.setPoolSize(2);
+    c.setLookAhead({c.request(), c.request()});
+    EXPECT_EQ(c.convert(), WorkerNotStarted);
+    c.setLookAhead({});
 }
 
 TEST(ConversionControlPool, AskingForTheVersionLeavesAWorkerConvertingAheadAlone)
