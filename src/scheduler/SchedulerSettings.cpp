@@ -2,6 +2,7 @@
 
 #include "common/DateHelpers.h"
 #include "common/Globals.h"
+#include "common/NumberUtils.h"
 #include "platform/ProfileIni.h"
 
 namespace {
@@ -27,12 +28,13 @@ bool boolean(const QString &ini, const QString &key, bool def)
     return ok ? n != 0 : def;
 }
 
-// A check box's value: 0 unchecked, anything else not unchecked; not a number keeps the default.
+// A check box's value: 0 unchecked, any other number not unchecked; not a number keeps the
+// default. Numbers are read as the main window reads chkPersistRunning at start, so that the
+// restart it decides and the box shown agree ("1.0" is checked for both).
 bool check(const QString &ini, const QString &key)
 {
-    bool ok = false;
-    const int n = text(ini, key, QStringLiteral("0")).toInt(&ok);
-    return ok && n != 0;
+    int n = 0;
+    return bTryCLng(text(ini, key, QStringLiteral("0")), n) && n != 0;
 }
 
 QDateTime date(const QString &ini, const QString &key)
