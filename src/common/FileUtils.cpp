@@ -4,7 +4,6 @@
 #include "SpecialFolderPaths.h"
 #include "platform/EventPump.h"
 #include "platform/ProfileIni.h"
-#include "platform/Tick.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,16 +227,9 @@ bool bDeleteFileWithRetry(const QString &sFile, EventPump *pump, const bool *bRu
 {
     if (sFile.isEmpty())
         return true;
-    // Only a Pause pressed during the waits stops them: a flag that is already clear means
-    // that no run is going on.
-    const bool *pauseFlag = bRunning && *bRunning ? bRunning : nullptr;
     for (int attempt = 0; attempt <= 20; ++attempt) {
-        if (attempt > 0) {
-            if (!pump)
-                Tick::sleepMs(g_deleteRetryPauseMs.load());
-            else if (!pump->waitPumping(g_deleteRetryPauseMs.load(), pauseFlag))
-                return false;
-        }
+        if (attempt > 0 && !EventPump::wait(pump, g_deleteRetryPauseMs.load(), bRunning))
+            return false;
         const int err = removeFile(sFile);
         if (err == 0 || err == ENOENT)
             return true;

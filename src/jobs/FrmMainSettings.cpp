@@ -140,21 +140,28 @@ bool speedChosen(const Reader &r)
     return r.text(QStringLiteral("mnuOptimizeForSpeed"), QStringLiteral("TRUE")) == QStringLiteral("TRUE");
 }
 
+// Collects the keys and writes them at flush() in one go: one rewrite of the file at close
+// instead of one per key.
 class Writer
 {
 public:
     explicit Writer(const QString &file) : m_file(file) {}
-    // The section holds the PDF passwords: a settings file created here is private.
-    void text(const QString &key, const QString &value)
-    {
-        m_ok = ProfileIni::writeString(m_file, kSection, key, value, ProfileIni::Access::Private) && m_ok;
-    }
+    void text(const QString &key, const QString &value) { m_pending.append({key, value}); }
     void boolean(const QString &key, bool v) { text(key, v ? QStringLiteral("TRUE") : QStringLiteral("FALSE")); }
     void number(const QString &key, int v) { text(key, QString::number(v)); }
+    // The section holds the PDF passwords: a settings file created here is private.
+    void flush()
+    {
+        if (m_pending.isEmpty())
+            return;
+        m_ok = ProfileIni::writeStrings(m_file, kSection, m_pending, ProfileIni::Access::Private) && m_ok;
+        m_pending.clear();
+    }
     bool ok() const { return m_ok; }
 
 private:
     QString m_file;
+    ProfileIni::KeyValues m_pending;
     bool m_ok = true;
 };
 
@@ -228,11 +235,15 @@ bool WriteFrmMainSettings(const QString &iniPath, const FrmMainSettings &s, cons
     // An unattended run leaves the user's settings as they were.
     if (gbCommandLineMode)
         return false;
-    auto shutDown = [&shutDownMru](const char *list) {
-        if (shutDownMru)
-            shutDownMru(QLatin1String(list));
-    };
     Writer w(iniPath);
+    // The recent lists write sections of their own: what is collected so far goes first, so
+    // that the sections and keys keep their order in the file.
+    auto shutDown = [&shutDownMru, &w](const char *list) {
+        if (!shutDownMru)
+            return;
+        w.flush();
+        shutDownMru(QLatin1String(list));
+    };
     w.boolean(QStringLiteral("mnuOptimizeForSpeed"), s.mnuOptimizeForSpeed);
     w.number(QStringLiteral("fgLog.ColWidth(1)"), s.fgLogColWidth1);
     w.number(QStringLiteral("fgLog.ColWidth(2)"), s.fgLogColWidth2);
@@ -331,6 +342,7 @@ bool WriteFrmMainSettings(const QString &iniPath, const FrmMainSettings &s, cons
         w.number(QStringLiteral("lImageComparessionQuality"), c.lImageComparessionQuality);
         w.number(QStringLiteral("lImageMaxResolution"), c.lImageMaxResolution);
     }
+    w.flush();
     return w.ok();
 }
 

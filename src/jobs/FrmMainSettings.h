@@ -73,7 +73,8 @@ FrmMainSettings ReadFrmMainSettings(const QString &iniPath, const FrmMainListSiz
 // section), so that a new settings file gets its sections in the same order as ever.
 using MruShutDownHook = std::function<void(const QString &listName)>;
 
-// Writes the store key by key. Nothing at all is written in a command-line run (false then);
+// Writes the store's keys in a fixed order, rewriting the file once between the recent lists'
+// points rather than once per key. Nothing at all is written in a command-line run (false then);
 // the detail keys of an override group are written only when its flag is set, so a cleared
 // flag keeps the values stored before. False when the file could not be written.
 bool WriteFrmMainSettings(const QString &iniPath, const FrmMainSettings &settings,

@@ -4,7 +4,7 @@
 #include "converter/ConversionControl.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
-#include "platform/Tick.h"
+#include "platform/EventPump.h"
 #include "textcontrol/TextControl.h"
 
 int gTXErrNumber = 0;
@@ -55,8 +55,6 @@ int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QS
 {
     bool swapped = false;
     int attempts = 0;
-    // Only a Pause pressed while the load waits ends the retries early.
-    const bool *pauseFlag = session && session->bRunning ? &session->bRunning : nullptr;
     for (;;) {
         control->setWidth(26000000);
         control->setHeight(260000000);
@@ -67,14 +65,11 @@ int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QS
         const bool loaded = TXControlLoadFileCore(control, sFile, lType == 3 ? 30 : 0, lType);
         if (!loaded && control->lastErrorNumber() == TextControl::errFileAccess) {
             // The file exists but cannot be read now (locked, busy): wait and try again.
-            if (++attempts < kLoadAttempts) {
-                if (!session) {
-                    Tick::sleepMs(g_retryPauseMs);
-                    continue;
-                }
-                if (session->pump()->waitPumping(g_retryPauseMs, pauseFlag))
-                    continue;
-            }
+            // Only a Pause pressed while the load waits ends the retries early.
+            if (++attempts < kLoadAttempts &&
+                EventPump::wait(session ? session->pump() : nullptr, g_retryPauseMs,
+                                session ? &session->bRunning : nullptr))
+                continue;
             const int number = control->lastErrorNumber();
             sMessage = Translate(QStringLiteral("File Load Error ")) + QString::number(number) + QStringLiteral("\r\r")
                        + sFile + QStringLiteral("\r\r") + Translate(control->lastErrorDescription());

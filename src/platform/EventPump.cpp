@@ -22,6 +22,8 @@ void EventPump::processEvents()
 
 bool EventPump::waitPumping(int ms, const bool *bRunning)
 {
+    if (bRunning && !*bRunning)
+        bRunning = nullptr;
     const std::int64_t end = Tick::count() + std::max(ms, 0);
     for (;;) {
         processEvents();
@@ -32,4 +34,12 @@ bool EventPump::waitPumping(int ms, const bool *bRunning)
             return true;
         Tick::sleepMs(static_cast<int>(std::min<std::int64_t>(left, kSliceMs)));
     }
+}
+
+bool EventPump::wait(EventPump *pump, int ms, const bool *bRunning)
+{
+    if (pump)
+        return pump->waitPumping(ms, bRunning);
+    Tick::sleepMs(ms);
+    return true;
 }

@@ -8,6 +8,9 @@ public:
     virtual void processEvents();
     // Waits ms milliseconds in short slices, processing events before each one, so that a
     // window stays responsive through a retry pause. With bRunning given, the wait ends early
-    // (false) when the flag is cleared during it (a Pause); true when the full time passed.
+    // (false) when the flag is cleared during it (a Pause); a flag already clear at the start
+    // means that no run is going on and is not watched. True when the full time passed.
     bool waitPumping(int ms, const bool *bRunning = nullptr);
+    // The same through a pump that may be missing: without one it only sleeps (true).
+    static bool wait(EventPump *pump, int ms, const bool *bRunning = nullptr);
 };

@@ -60,6 +60,58 @@ bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Acces
     return true;
 }
 
+// Sets key=value the way a single write always has: in place of the key's line, else after
+// the section's last non-blank line, else in a new section at the end of the file. Returns the
+// index of the line set.
+int putKey(QStringList &lines, const QString &section, const QString &key, const QString &value)
+{
+    const QString newLine = key + u'=' + value;
+    int sectionStart = -1;
+    int lastContent = -1; // last non-blank line of the section
+    for (int i = 0; i < lines.size(); ++i) {
+        QString name;
+        if (isSectionLine(lines[i], &name)) {
+            if (sectionStart >= 0)
+                break;
+            if (name.compare(section, Qt::CaseInsensitive) == 0) {
+                sectionStart = i;
+                lastContent = i;
+            }
+            continue;
+        }
+        if (sectionStart < 0)
+            continue;
+        if (!lines[i].trimmed().isEmpty())
+            lastContent = i;
+        const QString k = keyOf(lines[i], nullptr);
+        if (!k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0) {
+            lines[i] = newLine;
+            return i;
+        }
+    }
+    if (sectionStart >= 0) {
+        lines.insert(lastContent + 1, newLine);
+        return lastContent + 1;
+    }
+    lines.append(u'[' + section + u']');
+    lines.append(newLine);
+    return static_cast<int>(lines.size()) - 1;
+}
+
+// The lines as reading the written file back gives them: line breaks in the value just set split
+// its line, and the first line is decoded again (byte-order marks at the start go). A batch reads
+// its lines back between its keys so that it writes the bytes of writing them one by one.
+void readBack(QStringList &lines, int changed)
+{
+    const QString line = lines.at(changed);
+    if (line.contains(u'\r') || line.contains(u'\n')) {
+        lines.remove(changed);
+        for (const QString &part : TextCodec::splitLines(line + QStringLiteral("\r\n")))
+            lines.insert(changed++, part);
+    }
+    lines.first() = TextCodec::decode(lines.first().toUtf8());
+}
+
 } // namespace
 
 QString ProfileIni::readString(const QString &file, const QString &section, const QString &key,
@@ -106,38 +158,22 @@ int ProfileIni::readInt(const QString &file, const QString &section, const QStri
 bool ProfileIni::writeString(const QString &file, const QString &section, const QString &key,
                              const QString &value, Access access)
 {
+    return writeStrings(file, section, {{key, value}}, access);
+}
+
+bool ProfileIni::writeStrings(const QString &file, const QString &section, const KeyValues &keyValues,
+                              Access access)
+{
     if (file.isEmpty())
         return false;
+    if (keyValues.isEmpty())
+        return true;
     QStringList lines = readLines(file);
-    const QString newLine = key + u'=' + value;
-    int sectionStart = -1;
-    int lastContent = -1; // last non-blank line of the section
-    for (int i = 0; i < lines.size(); ++i) {
-        QString name;
-        if (isSectionLine(lines[i], &name)) {
-            if (sectionStart >= 0)
-                break;
-            if (name.compare(section, Qt::CaseInsensitive) == 0) {
-                sectionStart = i;
-                lastContent = i;
-            }
-            continue;
-        }
-        if (sectionStart < 0)
-            continue;
-        if (!lines[i].trimmed().isEmpty())
-            lastContent = i;
-        const QString k = keyOf(lines[i], nullptr);
-        if (!k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0) {
-            lines[i] = newLine;
-            return writeLines(file, lines, access);
-        }
-    }
-    if (sectionStart >= 0) {
-        lines.insert(lastContent + 1, newLine);
-    } else {
-        lines.append(u'[' + section + u']');
-        lines.append(newLine);
+    int changed = -1;
+    for (const auto &[key, value] : keyValues) {
+        if (changed >= 0)
+            readBack(lines, changed);
+        changed = putKey(lines, section, key, value);
     }
     return writeLines(file, lines, access);
 }

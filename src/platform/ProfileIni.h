@@ -4,12 +4,15 @@
 // rewritten in place or appended at the end of its section, a new section goes at the end of
 // the file. The file is re-read on every call (other processes may change it); the folder is
 // never created. Written as UTF-8 with CRLF.
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class ProfileIni
 {
 public:
     enum class Access { Shared, Private }; // Private: a new file gets mode 0600 (passwords)
+    using KeyValues = QList<QPair<QString, QString>>;
 
     static QString readString(const QString &file, const QString &section, const QString &key,
                               const QString &defaultValue);
@@ -19,6 +22,11 @@ public:
     // False when the file cannot be written (the folder is missing, no permission).
     static bool writeString(const QString &file, const QString &section, const QString &key,
                             const QString &value, Access access = Access::Shared);
+    // Several keys of one section in one read and one write (a window's whole state at close):
+    // the file comes out byte for byte as writing them one by one in this order would leave it.
+    // An empty list writes nothing.
+    static bool writeStrings(const QString &file, const QString &section, const KeyValues &keyValues,
+                             Access access = Access::Shared);
     // Removes a key; true when the file was written or the key was absent.
     static bool deleteKey(const QString &file, const QString &section, const QString &key);
 };

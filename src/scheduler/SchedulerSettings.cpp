@@ -2,6 +2,7 @@
 
 #include "common/DateHelpers.h"
 #include "common/Globals.h"
+#include "common/NumberUtils.h"
 #include "platform/ProfileIni.h"
 
 namespace {
@@ -27,12 +28,13 @@ bool boolean(const QString &ini, const QString &key, bool def)
     return ok ? n != 0 : def;
 }
 
-// A check box's value: 0 unchecked, anything else not unchecked; not a number keeps the default.
+// A check box's value: 0 unchecked, any other number not unchecked; not a number keeps the
+// default. Numbers are read as the main window reads chkPersistRunning at start, so that the
+// restart it decides and the box shown agree ("1.0" is checked for both).
 bool check(const QString &ini, const QString &key)
 {
-    bool ok = false;
-    const int n = text(ini, key, QStringLiteral("0")).toInt(&ok);
-    return ok && n != 0;
+    int n = 0;
+    return bTryCLng(text(ini, key, QStringLiteral("0")), n) && n != 0;
 }
 
 QDateTime date(const QString &ini, const QString &key)
@@ -71,18 +73,6 @@ QStringList SchedulerReadKeys()
         k << QString::fromLatin1(d);
     k << QStringList{"txtDayOfMonth", "txtNumMonths", "chkPersistRunning", "optImmediately", "optSkip",
                      "dtUserTargetTime", "dtTargetComplete"};
-    return k;
-}
-
-QStringList SchedulerWriteKeys()
-{
-    QStringList k{"optTimeBased", "optCalendarBased", "txtHours",  "txtMinutes", "txtSeconds", "optImmediately",
-                  "optSkip",      "optDaily",         "optWeekly", "optMonthly", "cbHours",    "cbMinutes",
-                  "cbAmPm",       "optNumDays",       "txtNumDays", "optWeekdays", "txtNumWeeks"};
-    for (const char *d : kDayKeys)
-        k << QString::fromLatin1(d);
-    k << QStringList{"txtDayOfMonth", "txtNumMonths", "cbScheduledJobFile", "chkPersistRunning", "dtUserTargetTime",
-                     "dtTargetComplete"};
     return k;
 }
 
@@ -135,19 +125,34 @@ bool SaveIniFileScheduler(const QString &ini, const SchedulerSettings &s)
     if (gbCommandLineMode || ini.isEmpty())
         return false;
     const SchedulerInput &in = s.input;
-    QStringList values{trueFalse(in.optTimeBased), trueFalse(in.optCalendarBased), in.txtHours, in.txtMinutes,
-                       in.txtSeconds, trueFalse(in.optImmediately), trueFalse(in.optSkip), trueFalse(in.optDaily),
-                       trueFalse(in.optWeekly), trueFalse(in.optMonthly), in.cbHours, in.cbMinutes, in.cbAmPm,
-                       trueFalse(in.optNumDays), in.txtNumDays, trueFalse(in.optWeekdays), in.txtNumWeeks};
-    for (bool d : in.chkDays)
-        values << oneZero(d);
-    values << in.txtDayOfMonth << in.txtNumMonths << in.cbScheduledJobFile << oneZero(in.chkPersistRunning)
-           << FormatGeneralDate(s.dtUserTargetTime) << FormatGeneralDate(s.dtTargetComplete);
-    const QStringList keys = SchedulerWriteKeys();
-    bool ok = true;
-    for (int i = 0; i < keys.size(); ++i)
-        ok = ProfileIni::writeString(ini, kSection, keys.at(i), values.at(i)) && ok;
-    return ok;
+    ProfileIni::KeyValues keys;
+    auto put = [&keys](const char *key, const QString &value) { keys.append({QString::fromLatin1(key), value}); };
+    put("optTimeBased", trueFalse(in.optTimeBased));
+    put("optCalendarBased", trueFalse(in.optCalendarBased));
+    put("txtHours", in.txtHours);
+    put("txtMinutes", in.txtMinutes);
+    put("txtSeconds", in.txtSeconds);
+    put("optImmediately", trueFalse(in.optImmediately));
+    put("optSkip", trueFalse(in.optSkip));
+    put("optDaily", trueFalse(in.optDaily));
+    put("optWeekly", trueFalse(in.optWeekly));
+    put("optMonthly", trueFalse(in.optMonthly));
+    put("cbHours", in.cbHours);
+    put("cbMinutes", in.cbMinutes);
+    put("cbAmPm", in.cbAmPm);
+    put("optNumDays", trueFalse(in.optNumDays));
+    put("txtNumDays", in.txtNumDays);
+    put("optWeekdays", trueFalse(in.optWeekdays));
+    put("txtNumWeeks", in.txtNumWeeks);
+    for (size_t i = 0; i < in.chkDays.size(); ++i)
+        put(kDayKeys[i], oneZero(in.chkDays[i]));
+    put("txtDayOfMonth", in.txtDayOfMonth);
+    put("txtNumMonths", in.txtNumMonths);
+    put("cbScheduledJobFile", in.cbScheduledJobFile);
+    put("chkPersistRunning", oneZero(in.chkPersistRunning));
+    put("dtUserTargetTime", FormatGeneralDate(s.dtUserTargetTime));
+    put("dtTargetComplete", FormatGeneralDate(s.dtTargetComplete));
+    return ProfileIni::writeStrings(ini, kSection, keys);
 }
 
 bool SaveSchedulerPersistOff(const QString &ini)

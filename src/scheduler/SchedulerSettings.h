@@ -1,7 +1,7 @@
 #pragma once
 // Section [frmScheduler] of the settings file: the scheduler window's inputs, one key per
-// input, read and written key by key in a fixed order. A value that cannot be read keeps the
-// key's default, silently. Nothing is written in a command-line run.
+// input, read key by key and written in one go, each in a fixed order. A value that cannot be
+// read keeps the key's default, silently. Nothing is written in a command-line run.
 #include "SchedulerInput.h"
 
 #include <QDateTime>
@@ -16,9 +16,8 @@ struct SchedulerSettings
     QDateTime dtTargetComplete;
 };
 
-// The keys in the order they are read, and in the order they are written.
+// The keys in the order they are read.
 QStringList SchedulerReadKeys();
-QStringList SchedulerWriteKeys();
 
 SchedulerSettings ReadIniFileScheduler(const QString &iniFile);
 // Writes every key (the job-file box's text included). False when the file could not be

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -30,6 +31,30 @@ TEST(ProfileIni, WritesInPlaceAppendsToSectionAndCreatesSections)
     EXPECT_EQ(ProfileIni::readInt(f, "S1", "a", 0), -42);
     // The folder is never created.
     EXPECT_FALSE(ProfileIni::writeString(dir.filePath("no/such/c.ini"), "S", "k", "v"));
+}
+
+TEST(ProfileIni, WriteStringsGivesTheBytesOfWritingKeyByKey)
+{
+    QTemporaryDir dir;
+    const QString one = dir.filePath("one.ini"), all = dir.filePath("all.ini");
+    // Present (other case), absent, absent from the section but present in another, a value
+    // that breaks its line, a key written twice.
+    const ProfileIni::KeyValues keys = {{"a", "1"}, {"new", " x "}, {"b", "2"}, {"multi", "two\nlines"}, {"A", "3"}};
+    // No file; the section (with a byte-order mark, a comment and a trailing blank line) before
+    // another; only another section (with three marks, LF line ends and no final one).
+    const QByteArray starts[] = {QByteArray(), "\xEF\xBB\xBF[S]\r\n;c\r\nA=old\r\n\r\n[T]\r\nb=0\r\n",
+                                 "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF[T]\nb=0"};
+    for (const QByteArray &start : starts) {
+        QFile::remove(one);
+        QFile::remove(all);
+        if (!start.isNull()) {
+            ASSERT_TRUE(qvtest::writeFile(one, start) && qvtest::writeFile(all, start));
+        }
+        for (const auto &[key, value] : keys)
+            ASSERT_TRUE(ProfileIni::writeString(one, "S", key, value));
+        ASSERT_TRUE(ProfileIni::writeStrings(all, "S", keys));
+        EXPECT_EQ(qvtest::readFile(all), qvtest::readFile(one)) << start.constData();
+    }
 }
 
 TEST(ProfileIni, PrivateFilesAreOwnerOnly)

@@ -95,6 +95,9 @@ TEST_F(SchedulerSettingsTest, UnreadableValuesKeepTheirDefaultsSilently)
     EXPECT_FALSE(s.input.chkDays[1]);
     EXPECT_FALSE(s.input.chkPersistRunning);
     EXPECT_EQ(s.dtTargetComplete, QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+    // A number reads as the main window reads it at start, where it decides the restart.
+    store("chkPersistRunning", "1.0");
+    EXPECT_TRUE(ReadIniFileScheduler(ini()).input.chkPersistRunning);
 }
 
 TEST_F(SchedulerSettingsTest, InvalidInputsStoreOnlyTheRestartOffAndACommandLineRunStoresNothing)
