@@ -67,13 +67,12 @@ void clsMRU::WriteCollectionToIniFile()
 {
     if (!m_changed)
         return;
-    bool ok = true;
+    // One rewrite of the settings file for the whole list.
+    ProfileIni::KeyValues entries;
     for (int i = 0; i < m_items.size(); ++i)
-        ok = ProfileIni::writeString(m_iniFile, m_section, m_section + QString::number(i + 1),
-                                     m_items.at(i)) && ok;
-    ok = ProfileIni::writeString(m_iniFile, m_section,
-                                 m_section + QString::number(m_items.size() + 1), kDone) && ok;
-    if (ok)
+        entries.append({m_section + QString::number(i + 1), m_items.at(i)});
+    entries.append({m_section + QString::number(m_items.size() + 1), kDone});
+    if (ProfileIni::writeStrings(m_iniFile, m_section, entries))
         m_changed = false;
 }
 
