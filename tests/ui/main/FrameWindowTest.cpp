@@ -13,11 +13,14 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
+#include "ui/support/QtTranslations.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +32,11 @@ namespace {
 class FrameTest : public TranslatorFixture
 {
 protected:
+    void TearDown() override
+    {
+        ApplyQtTranslations(QStringLiteral("English"));
+        TranslatorFixture::TearDown();
+    }
     QString key(const char *k) const
     {
         return ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMainMDI"), QString::fromLatin1(k),
@@ -168,6 +176,10 @@ TEST_F(FrameTest, AGermanStartShowsGermanCaptions)
     EXPECT_EQ(frame->sbMain->panelLabel(10)->text(), QStringLiteral("Gesamtzeit (Sek.):"));
     EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
     EXPECT_EQ(frame->mainWindow()->mnuExit->text(), QStringLiteral("&Beenden"));
+    // Qt's own texts follow: key names in the menus and the buttons of the boxes.
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_N).toString(QKeySequence::NativeText), QStringLiteral("Strg+N"));
+    EXPECT_EQ(QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes).button(QMessageBox::Yes)->text(),
+              QStringLiteral("&Ja"));
     frame->close();
     // Nothing the window showed went through the translator twice.
     const QString appended = QString::fromUtf8(fileBytes(QStringLiteral("German")).mid(german.size()));
