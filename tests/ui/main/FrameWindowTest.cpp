@@ -98,6 +98,28 @@ TEST_F(FrameTest, StatusPanelsShowWhatTheEngineWrites)
     EXPECT_EQ(sb->panelLabel(6)->text(), QString());
 }
 
+TEST_F(FrameTest, APanelTooNarrowForItsTextShowsTheWholeTextAsItsToolTip)
+{
+    frmMainMDI frame;
+    frame.resize(700, 400);
+    frame.show();
+    StatusBarPanels *sb = frame.sbMain;
+    const QString path = QStringLiteral("/home/user/Presentations/") + QString(60, u'x') + QStringLiteral(".pptx");
+    sb->setPanelText(8, path);
+    sb->setPanelText(6, QStringLiteral("50%"));
+    EXPECT_EQ(sb->panelLabel(8)->toolTip(), path);
+    EXPECT_EQ(sb->panelLabel(6)->toolTip(), QString());
+
+    // Made wide enough, the whole text is shown and the tool tip goes; narrow again, it is back.
+    frame.resize(2400, 400);
+    QLabel *file = sb->panelLabel(8);
+    EXPECT_TRUE(QTest::qWaitFor([file] { return file->toolTip().isEmpty(); }, 2000));
+    frame.resize(700, 400);
+    EXPECT_TRUE(QTest::qWaitFor([file, path] { return file->toolTip() == path; }, 2000));
+    sb->setPanelText(8, QStringLiteral("short"));
+    EXPECT_EQ(sb->panelLabel(8)->toolTip(), QString());
+}
+
 TEST_F(FrameTest, ClosingStoresThePlaceAndAMinimisedFrameAsNormal)
 {
     {

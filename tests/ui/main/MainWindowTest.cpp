@@ -12,6 +12,7 @@
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/FrameGeometry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -360,4 +362,44 @@ TEST_F(MainWindowTest, GermanStartShowsAGermanWindowWithEveryTextInTheLanguageFi
     // Nothing the window shows was missing: the translator appended no text to the file.
     const QByteArray after = fileBytes("German");
     EXPECT_EQ(after.size(), german.size()) << after.mid(german.size()).toStdString();
+}
+
+namespace {
+
+// Whether the text field of a list is as wide as its longest entry needs.
+bool showsItsLongestEntryWhole(const QComboBox *cb, QString *longest)
+{
+    for (int i = 0; i < cb->count(); ++i)
+        if (cb->itemText(i).size() > longest->size())
+            *longest = cb->itemText(i);
+    QStyleOptionComboBox opt;
+    opt.initFrom(cb);
+    opt.editable = cb->isEditable();
+    const QRect field = cb->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, cb);
+    return field.width() >= cb->fontMetrics().horizontalAdvance(*longest);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, GermanTypeListsShowTheirLongestEntryWholeBesideTheFolderBoxes)
+{
+    startWith("German", qvtest::readFile(qvtest::sourceDir() + "/data/Languages/German-Quorvane.txt"));
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    // The frame's default width; the main window fills it.
+    m.resize(PlacementToPixels(FramePlacement{}, m.logicalDpiX()).width(), 700);
+    ed.cbOriginalFile->setFocus();
+    QTest::keyClicks(ed.cbOriginalFile, path("in/*.pptx"));
+    ASSERT_TRUE(ed.cbDoSubfolders->isVisible());
+    ASSERT_TRUE(ed.cbSaveToOriginalFolder->isVisible());
+    QString longest;
+    EXPECT_TRUE(showsItsLongestEntryWhole(ed.cbFileTypeOriginal, &longest)) << longest.toStdString();
+    EXPECT_TRUE(longest.startsWith(QString::fromUtf8("Präsentationen und Bildschirm"))) << longest.toStdString();
+
+    QTest::mouseClick(ed.rbActionToDo[1], Qt::LeftButton);
+    ed.cbOriginalFileSpecialized->setFocus();
+    QTest::keyClicks(ed.cbOriginalFileSpecialized, path("in/*.txt"));
+    ASSERT_TRUE(ed.cbDoSubfoldersSpecialized->isVisible());
+    longest.clear();
+    EXPECT_TRUE(showsItsLongestEntryWhole(ed.cbFileTypeOriginalSpecialized, &longest)) << longest.toStdString();
 }
