@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-image-formats-plugins
+  qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
   libreoffice-impress-nogui libreoffice-writer-nogui libreofficekit-dev
   libqpdf-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev

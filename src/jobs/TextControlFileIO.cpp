@@ -71,8 +71,10 @@ int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QS
                                 session ? &session->bRunning : nullptr))
                 continue;
             const int number = control->lastErrorNumber();
+            // The control's description names the file and the system's reason: no fixed text
+            // for the translator, which would keep every such path in the language file.
             sMessage = Translate(QStringLiteral("File Load Error ")) + QString::number(number) + QStringLiteral("\r\r")
-                       + sFile + QStringLiteral("\r\r") + Translate(control->lastErrorDescription());
+                       + sFile + QStringLiteral("\r\r") + control->lastErrorDescription();
             return number;
         }
         if (!loaded)

@@ -484,3 +484,39 @@ TEST_F(CommandLineRun, PoolOfWorkersGivesTheSameRunAsOne)
         << outputs1.join(", ").toStdString();
     EXPECT_EQ(outputs3, outputs1) << outputs3.join(", ").toStdString();
 }
+
+TEST_F(CommandLineRun, AGermanRunLogsInGermanAndFindsEveryTextInTheLanguageFile)
+{
+    const QString data = qvtest::homeDir() + "/.config/Ornwell, Inc/Quorvane/";
+    const QByteArray german = qvtest::readFile(qvtest::sourceDir() + "/data/Languages/German-Quorvane.txt");
+    ASSERT_TRUE(qvtest::writeFile(data + "Languages/German-Quorvane.txt", german));
+    ASSERT_TRUE(qvtest::writeFile(data + "Quorvane_SearchHistory.INI", "[Language]\r\nLanguage_Code=German\r\n"));
+    struct Cleanup { QString f; ~Cleanup() { QFile::remove(f); } } cleanup{data + "Quorvane_SearchHistory.INI"};
+
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("in/broken.pptx"), QByteArray("PK\x03\x04 this is not a presentation")));
+    ASSERT_TRUE(qvtest::writeFile(path("text/a.txt"), "a\r\n\r\nb\r\n"));
+    QByteArray job;
+    auto line = [&](const QStringList &cells) { job += cells.join('\t').toUtf8() + "\t\r\n"; };
+    line({"A,1,2", "1", "C", path("in/*.pptx"), "3", "ppt", path("out/*.pdf"), "32", "pdf", ""});
+    line({",1,2", "2", "S55", path("text/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT", ""});
+    line({"T32 S1 W30", "3", "S60", "/bin/sh", "-12345678", "", "-c \"exit 3\"", "-12345678", "", ""});
+    line({"T32 S1 W30", "4", "S60", path("no/such/program"), "-12345678", "", "", "-12345678", "", ""});
+    line({"", "*", "", "", "", "", "", "", "", ""});
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+
+    const ProgramRun r = runProgram({"/J", path("job.qvj"), "/L", path("job.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("out/q.pdf")), 4);
+    const QString log = logLines(path("job.log")).join(u'|');
+    EXPECT_TRUE(log.contains("|Auftrag Nr. 3  Exitcode: 3 - /bin/sh|")) << log.toStdString();
+    EXPECT_TRUE(log.contains(QString::fromUtf8("Das Programm konnte nicht gestartet werden."))) << log.toStdString();
+    const QByteArray after = qvtest::readFile(data + "Languages/German-Quorvane.txt");
+    EXPECT_EQ(after.size(), german.size()) << after.mid(german.size()).toStdString();
+
+    // A command line that fails validation, in German too.
+    const ProgramRun bad = runProgram({"/S", path("missing.pptx"), "/T", path("out/x.pdf"), "/C", "32", "/L", path("bad.log")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(logLines(path("bad.log")).contains("Originaldatei")) << logLines(path("bad.log")).join(u'|').toStdString();
+    EXPECT_EQ(qvtest::readFile(data + "Languages/German-Quorvane.txt").size(), german.size());
+}

@@ -2,6 +2,7 @@
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "jobs/TextControlFileIO.h"
+#include "language/Translator.h"
 #include "textcontrol/TextControl.h"
 
 #include "TestEnv.h"
@@ -80,6 +81,41 @@ TEST(TextControlFileIO, LoadFailuresAndTheirMessages)
     EXPECT_EQ(TXControlLoadFile(locked, type, &tc, message), TextControl::errFileAccess);
     EXPECT_GE(t.elapsed(), 99 * 3);
     EXPECT_TRUE(message.startsWith(QStringLiteral("File Load Error 75\r\r") + locked + QStringLiteral("\r\r")));
+}
+
+TEST(TextControlFileIO, AnUnreadableFileLeavesNoPathInTheLanguageFile)
+{
+    QTemporaryDir dir;
+    // English again afterwards, with the data folder and settings file the other tests had.
+    struct Restore
+    {
+        QString data = gsDataFolder, ini = G_IniFilePath;
+        ~Restore()
+        {
+            SaveIniLanguageCode(QStringLiteral("English"));
+            InitializeTranslator(true);
+            gsDataFolder = data;
+            G_IniFilePath = ini;
+        }
+    } restore;
+    gsDataFolder = dir.path() + QStringLiteral("/");
+    G_IniFilePath = dir.filePath(QStringLiteral("settings.ini"));
+    const QString german = dir.filePath(QStringLiteral("Languages/German-Quorvane.txt"));
+    const QByteArray known = "\"File Load Error \",\"Fehler beim Laden der Datei \"\r\n";
+    ASSERT_TRUE(qvtest::writeFile(german, known));
+    SaveIniLanguageCode(QStringLiteral("German"));
+    InitializeTranslator(true);
+    ASSERT_EQ(sLanguage, QStringLiteral("German"));
+
+    RetryPause pause(1);
+    const QString locked = dir.filePath(QStringLiteral("locked.rtf"));
+    QDir().mkpath(locked);
+    TextControl tc;
+    QString message;
+    int type = 5;
+    EXPECT_EQ(TXControlLoadFile(locked, type, &tc, message), TextControl::errFileAccess);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Fehler beim Laden der Datei 75"))) << message.toStdString();
+    EXPECT_EQ(qvtest::readFile(german), known);
 }
 
 TEST(TextControlFileIO, SaveTypesAndMessages)

@@ -7,6 +7,7 @@
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
+#include "ui/support/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -16,6 +17,8 @@
 
 frmMainMDI *ShowMainMDIWithSplash(const QString &sOpenJobFile)
 {
+    // Qt's own dialogs, standard buttons and key names speak the translator's language.
+    ApplyQtTranslations(sLanguage);
     frmPleaseWait splash;
     splash.lblHeader->setText(Translate(QStringLiteral("Quorvane!")));
     splash.lblLine1->setText(ProgramVersionText());

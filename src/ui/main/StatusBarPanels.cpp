@@ -2,6 +2,7 @@
 
 #include "FramePictures.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -54,6 +55,7 @@ StatusBarPanels::StatusBarPanels(QWidget *parent)
             text->setProperty("Tag", QStringLiteral("TranslateFalse"));
         row->addWidget(picture);
         row->addWidget(text, 1);
+        text->installEventFilter(this);
         if (d.minWidthChars > 0)
             frame->setMinimumWidth(d.minWidthChars * charWidth + 8);
         // A long path in the file panel must not widen the window: it is clipped instead.
@@ -85,8 +87,26 @@ QLabel *StatusBarPanels::pictureLabel(int index) const
 
 void StatusBarPanels::setPanelText(int panel, const QString &text)
 {
-    if (QLabel *l = panelLabel(panel))
+    if (QLabel *l = panelLabel(panel)) {
         l->setText(text);
+        updateToolTip(l);
+    }
+}
+
+bool StatusBarPanels::eventFilter(QObject *watched, QEvent *event)
+{
+    // Other widgets of the bar (the size grip) may pass through here too: only panel texts count.
+    if (event->type() == QEvent::Resize)
+        for (QLabel *text : m_texts)
+            if (text == watched)
+                updateToolTip(text);
+    return QStatusBar::eventFilter(watched, event);
+}
+
+void StatusBarPanels::updateToolTip(QLabel *text)
+{
+    const bool cut = text->fontMetrics().horizontalAdvance(text->text()) > text->contentsRect().width();
+    text->setToolTip(cut ? text->text() : QString());
 }
 
 void StatusBarPanels::setPanelPicture(int panel, Picture p)

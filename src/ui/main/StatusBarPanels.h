@@ -27,7 +27,13 @@ public:
     QLabel *panelLabel(int index) const;
     QLabel *pictureLabel(int index) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // A panel too narrow for its text shows the whole text as its tool tip.
+    static void updateToolTip(QLabel *text);
+
     QFrame *m_panels[kPanelCount] = {};
     QLabel *m_texts[kPanelCount] = {};
     QLabel *m_pictures[kPanelCount] = {};

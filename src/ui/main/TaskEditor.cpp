@@ -135,13 +135,16 @@ QWidget *TaskEditor::buildConversionPanel()
     lblFileTypeOriginal =
         makeLabel(frameSelectOriginal, "lblFileTypeOriginal", "Original File Type:", cbFileTypeOriginal);
     g->addWidget(lblFileTypeOriginal, 1, 0);
-    auto *typeRow = new QHBoxLayout;
-    typeRow->addWidget(cbFileTypeOriginal, 1);
+    g->addWidget(cbFileTypeOriginal, 1, 1);
+    // The folder boxes get a row of their own below the type list, so that a long (translated)
+    // type keeps the whole width; the row takes no room while a single file hides them.
+    auto *folderRow = new QHBoxLayout;
     cbDoSubfolders = makeCheck(frameSelectOriginal, "cbDoSubfolders", "Include Sub-Folders");
     cbSaveToOriginalFolder = makeCheck(frameSelectOriginal, "cbSaveToOriginalFolder", "Save In Original Folder");
-    typeRow->addWidget(cbDoSubfolders);
-    typeRow->addWidget(cbSaveToOriginalFolder);
-    g->addLayout(typeRow, 1, 1);
+    folderRow->addWidget(cbDoSubfolders);
+    folderRow->addWidget(cbSaveToOriginalFolder);
+    folderRow->addStretch(1);
+    g->addLayout(folderRow, 2, 1);
     v->addWidget(frameSelectOriginal);
 
     frameSelectTarget = named(new QGroupBox(frameSelectAction), "frameSelectTarget");

@@ -13,11 +13,14 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
+#include "ui/support/QtTranslations.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -29,6 +32,11 @@ namespace {
 class FrameTest : public TranslatorFixture
 {
 protected:
+    void TearDown() override
+    {
+        ApplyQtTranslations(QStringLiteral("English"));
+        TranslatorFixture::TearDown();
+    }
     QString key(const char *k) const
     {
         return ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMainMDI"), QString::fromLatin1(k),
@@ -88,6 +96,28 @@ TEST_F(FrameTest, StatusPanelsShowWhatTheEngineWrites)
     EXPECT_TRUE(sb->pictureLabel(6)->isHidden());
     EXPECT_TRUE(sb->panel(6)->isEnabled());
     EXPECT_EQ(sb->panelLabel(6)->text(), QString());
+}
+
+TEST_F(FrameTest, APanelTooNarrowForItsTextShowsTheWholeTextAsItsToolTip)
+{
+    frmMainMDI frame;
+    frame.resize(700, 400);
+    frame.show();
+    StatusBarPanels *sb = frame.sbMain;
+    const QString path = QStringLiteral("/home/user/Presentations/") + QString(60, u'x') + QStringLiteral(".pptx");
+    sb->setPanelText(8, path);
+    sb->setPanelText(6, QStringLiteral("50%"));
+    EXPECT_EQ(sb->panelLabel(8)->toolTip(), path);
+    EXPECT_EQ(sb->panelLabel(6)->toolTip(), QString());
+
+    // Made wide enough, the whole text is shown and the tool tip goes; narrow again, it is back.
+    frame.resize(2400, 400);
+    QLabel *file = sb->panelLabel(8);
+    EXPECT_TRUE(QTest::qWaitFor([file] { return file->toolTip().isEmpty(); }, 2000));
+    frame.resize(700, 400);
+    EXPECT_TRUE(QTest::qWaitFor([file, path] { return file->toolTip() == path; }, 2000));
+    sb->setPanelText(8, QStringLiteral("short"));
+    EXPECT_EQ(sb->panelLabel(8)->toolTip(), QString());
 }
 
 TEST_F(FrameTest, ClosingStoresThePlaceAndAMinimisedFrameAsNormal)
@@ -168,6 +198,10 @@ TEST_F(FrameTest, AGermanStartShowsGermanCaptions)
     EXPECT_EQ(frame->sbMain->panelLabel(10)->text(), QStringLiteral("Gesamtzeit (Sek.):"));
     EXPECT_EQ(frame->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
     EXPECT_EQ(frame->mainWindow()->mnuExit->text(), QStringLiteral("&Beenden"));
+    // Qt's own texts follow: key names in the menus and the buttons of the boxes.
+    EXPECT_EQ(QKeySequence(Qt::CTRL | Qt::Key_N).toString(QKeySequence::NativeText), QStringLiteral("Strg+N"));
+    EXPECT_EQ(QMessageBox(QMessageBox::Question, {}, {}, QMessageBox::Yes).button(QMessageBox::Yes)->text(),
+              QStringLiteral("&Ja"));
     frame->close();
     // Nothing the window showed went through the translator twice.
     const QString appended = QString::fromUtf8(fileBytes(QStringLiteral("German")).mid(german.size()));

@@ -12,6 +12,7 @@
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/FrameGeometry.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -358,6 +360,102 @@ TEST_F(MainWindowTest, GermanStartShowsAGermanWindowWithEveryTextInTheLanguageFi
     EXPECT_TRUE(m.editor->cbFileTypeTarget->itemText(1).startsWith("[032] PDF-Dokument"))
         << m.editor->cbFileTypeTarget->itemText(1).toStdString();
     // Nothing the window shows was missing: the translator appended no text to the file.
+    const QByteArray after = fileBytes("German");
+    EXPECT_EQ(after.size(), german.size()) << after.mid(german.size()).toStdString();
+}
+
+namespace {
+
+// Whether the text field of a list is as wide as its longest entry needs.
+bool showsItsLongestEntryWhole(const QComboBox *cb, QString *longest)
+{
+    for (int i = 0; i < cb->count(); ++i)
+        if (cb->itemText(i).size() > longest->size())
+            *longest = cb->itemText(i);
+    QStyleOptionComboBox opt;
+    opt.initFrom(cb);
+    opt.editable = cb->isEditable();
+    const QRect field = cb->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, cb);
+    return field.width() >= cb->fontMetrics().horizontalAdvance(*longest);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, GermanTypeListsShowTheirLongestEntryWholeBesideTheFolderBoxes)
+{
+    startWith("German", qvtest::readFile(qvtest::sourceDir() + "/data/Languages/German-Quorvane.txt"));
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    // The frame's default width; the main window fills it.
+    m.resize(PlacementToPixels(FramePlacement{}, m.logicalDpiX()).width(), 700);
+    ed.cbOriginalFile->setFocus();
+    QTest::keyClicks(ed.cbOriginalFile, path("in/*.pptx"));
+    ASSERT_TRUE(ed.cbDoSubfolders->isVisible());
+    ASSERT_TRUE(ed.cbSaveToOriginalFolder->isVisible());
+    QString longest;
+    EXPECT_TRUE(showsItsLongestEntryWhole(ed.cbFileTypeOriginal, &longest)) << longest.toStdString();
+    EXPECT_TRUE(longest.startsWith(QString::fromUtf8("Präsentationen und Bildschirm"))) << longest.toStdString();
+
+    QTest::mouseClick(ed.rbActionToDo[1], Qt::LeftButton);
+    ed.cbOriginalFileSpecialized->setFocus();
+    QTest::keyClicks(ed.cbOriginalFileSpecialized, path("in/*.txt"));
+    ASSERT_TRUE(ed.cbDoSubfoldersSpecialized->isVisible());
+    longest.clear();
+    EXPECT_TRUE(showsItsLongestEntryWhole(ed.cbFileTypeOriginalSpecialized, &longest)) << longest.toStdString();
+}
+
+TEST_F(MainWindowTest, AGermanRunWithFailuresAndRefusedTasksFindsEveryTextInTheLanguageFile)
+{
+    const QByteArray german = qvtest::readFile(qvtest::sourceDir() + "/data/Languages/German-Quorvane.txt");
+    startWith("German", german);
+    frmMain &m = open();
+    TaskEditor &ed = *m.editor;
+    writeTexts(2);
+    ASSERT_TRUE(qvtest::writeFile(path("in/broken.pptx"), "PK\x03\x04 not a presentation"));
+    const QString deck = qvtest::dataDir() + QStringLiteral("/quarterly-review.fodp");
+    const QString none = QStringLiteral("-12345678");
+    picker.files << writeJob({
+        {",1,2", "1", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT"},
+        {"A,1,2", "2", "C", deck, "1", "ppt", path("out/deck.pdf"), "32", "pdf"},
+        {"A,1,2", "3", "C", path("in/broken.pptx"), "1", "ppt", path("out/broken.pdf"), "32", "pdf"},
+        {"A,1,2", "4", "C", deck, "1", "ppt", path("out/options.pdf"), "300", "pdf"},
+        {"T32 S1 W5", "5", "S60", "/bin/sh", none, "", "-c \"exit 3\"", none, "", ""},
+        {"T32 S1 W5", "6", "S60", path("no/such/program"), none, "", "", none, "", ""},
+        {"", "7", "S50", path("in/t0.txt"), "1", "TXT", path("out/all.txt"), "1", "TXT"},
+        {"G,0,0          Find{{a}}Replace{{b}}", "8", "S56", path("in/*.txt"), "1", "TXT", path("out/r/*.txt"), "1", "TXT"},
+        {"A,1,2", "9", "C", path("in/gone.pptx"), "1", "ppt", path("out/gone.pdf"), "32", "pdf"},
+    });
+    QTest::mouseClick(m.tbMain->widgetForAction(key("keyOpen")), Qt::LeftButton);
+    ASSERT_EQ(m.session().fgToDo.rows(), 11);
+    key("keyConvert")->trigger();
+    EXPECT_EQ(m.session().fgToDo.textMatrix(2, 9), "+") << panels.panelText(8).toStdString();
+    EXPECT_EQ(m.session().fgToDo.textMatrix(3, 9), "-");
+    EXPECT_EQ(m.session().fgToDo.textMatrix(6, 9), "-");
+    EXPECT_TRUE(panels.texts[6].contains(QString::fromUtf8(" 100 Prozent erledigt "))) << panels.texts[6].join(u'|').toStdString();
+
+    // Tasks the editor refuses: no original, a wildcard into one file, a missing original (the
+    // offer to add it anyway declined), a search and replace without a text to find.
+    const auto add = [&](const QString &original, const QString &target) {
+        ed.cbOriginalFile->setEditText(QString());
+        ed.cbTargetFile->setEditText(QString());
+        QTest::keyClicks(ed.cbOriginalFile, original);
+        QTest::keyClicks(ed.cbTargetFile, target);
+        QTest::mouseClick(m.cmdAdd, Qt::LeftButton);
+    };
+    QTest::mouseClick(ed.rbActionToDo[0], Qt::LeftButton);
+    const qsizetype boxesBefore = prompter.boxes.size();
+    add(QString(), path("out/x.pdf"));
+    add(path("in/*.txt"), path("out/x.pdf"));
+    add(path("in/nothere.pptx"), path("out/x.pdf"));
+    QTest::mouseClick(ed.rbActionToDo[1], Qt::LeftButton);
+    ed.cbSpecialProcesses->setCurrentIndex(2); // 56
+    QTest::keyClicks(ed.cbOriginalFileSpecialized, path("in/*.txt"));
+    QTest::keyClicks(ed.cbTargetFileSpecialized, path("out/*.txt"));
+    QTest::mouseClick(m.cmdAdd, Qt::LeftButton);
+    ASSERT_EQ(prompter.boxes.size(), boxesBefore + 5);
+    EXPECT_EQ(prompter.boxes.last().text, QString::fromUtf8("Der zu suchende und zu ersetzende Text ist leer."));
+    EXPECT_EQ(m.session().fgToDo.rows(), 11);
+
     const QByteArray after = fileBytes("German");
     EXPECT_EQ(after.size(), german.size()) << after.mid(german.size()).toStdString();
 }
