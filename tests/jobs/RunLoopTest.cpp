@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
@@ -165,10 +167,8 @@ class CallingPump : public EventPump
 {
 public:
     std::function<void()> onPump;
-    int calls = 0;
     void processEvents() override
     {
-        ++calls;
         if (onPump)
             onPump();
     }
