@@ -92,11 +92,13 @@ QString applyPathRule(const QString &value)
     return GetProgramFolder() + u'/' + expanded;
 }
 
-void setNumber(const QString &value, int &field)
+bool setNumber(const QString &value, int &field)
 {
     int n = 0;
-    if (bTryCLng(value, n))
-        field = n;
+    if (!bTryCLng(value, n))
+        return false;
+    field = n;
+    return true;
 }
 
 } // namespace
@@ -136,16 +138,20 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
         return false;
     }
     gbCommandLineMode = true;
+    // Slides count from 1; a range that names slide 0 or less cannot be meant.
+    bool slideBelowOne = false;
     const QList<Field> fields = splitFields(sCommandLine);
     for (int i = 1; i < fields.size(); ++i) {
         const QString &v = fields.at(i).value;
         switch (fields.at(i).letter.unicode()) {
         case u'Y':
-            setNumber(v, options.lFromSlide);
+            if (setNumber(v, options.lFromSlide))
+                slideBelowOne = slideBelowOne || options.lFromSlide < 1;
             options.bConvertAllSlides = false;
             break;
         case u'Z':
-            setNumber(v, options.lToSlide);
+            if (setNumber(v, options.lToSlide))
+                slideBelowOne = slideBelowOne || options.lToSlide < 1;
             options.bConvertAllSlides = false;
             break;
         case u'E':
@@ -203,7 +209,10 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
         options.bOpenButDoNotRun = true;
         gbCommandLineMode = false;
     }
-    ValidateToDoItem(options);
+    // A refused line creates nothing, and validation would create a missing target folder.
+    const bool badRange = slideBelowOne && options.sCLBatchJobFile.isEmpty();
+    if (!badRange)
+        ValidateToDoItem(options);
     if (!options.sLogFile.isEmpty()) {
         const QString header = QStringLiteral("-----------------------------") + GetProgramTitle() +
                                QStringLiteral("-------\r\n") + Translate(QStringLiteral("Date")) +
@@ -212,6 +221,11 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
     }
     if (options.lErr != 0) {
         ReportValidationResultCmdLine(options);
+        return false;
+    }
+    if (badRange) {
+        options.sErr = Translate(QStringLiteral("Invalid slide range: slide numbers start at 1 (/Y and /Z switches)."));
+        WriteToLogFile(options.sErr, options.sLogFile, options.bVerbose);
         return false;
     }
     return true;

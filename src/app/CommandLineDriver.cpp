@@ -10,11 +10,13 @@
 #include "jobs/ToDoRows.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
+#include "platform/FlexGrid.h"
 #include "platform/Tick.h"
 
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -25,6 +27,19 @@ bool bHasFailedRow(const FlexGrid &log, int firstRow)
         if (log.textMatrix(r, ToDoColumn::Pass) == QStringLiteral("-"))
             return true;
     return false;
+}
+
+// A log row as a job line. The names of the row are written escaped, in the status too, so that
+// a name holding a line break cannot forge a line of its own.
+QString jobLine(const FlexGrid &log, int r)
+{
+    const QString original = log.textMatrix(r, ToDoColumn::Original);
+    QString status = log.textMatrix(r, ToDoColumn::Status);
+    for (const QString &name : {original, log.textMatrix(r, ToDoColumn::Target)})
+        if (!name.isEmpty() && name != EscapeControlCharacters(name))
+            status.replace(name, EscapeControlCharacters(name));
+    return Translate(QStringLiteral("Job # ")) + log.textMatrix(r, ToDoColumn::Number) + QStringLiteral("  ") + status +
+           QStringLiteral(" - ") + EscapeControlCharacters(original);
 }
 
 } // namespace
@@ -41,18 +56,27 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     if (!ParseCommandLine(line, options)) {
         if (line.isEmpty())
             return clrEmpty;
-        WriteToLogFile(Translate(QStringLiteral("Missing required or invalid command line argument(s)")),
-                       options.sLogFile, options.bVerbose);
+        const QString missing = Translate(QStringLiteral("Missing required or invalid command line argument(s)"));
+        WriteToLogFile(missing, options.sLogFile, options.bVerbose);
         // Asking for the help alone is not a mistake, though nothing can run.
+        const bool onlyHelp =
+            CommandLineAsksForHelp(line) && options.sOriginalFile.isEmpty() && options.sCLBatchJobFile.isEmpty();
         if (helpOnly)
-            *helpOnly = CommandLineAsksForHelp(line) && options.sOriginalFile.isEmpty() &&
-                        options.sCLBatchJobFile.isEmpty();
+            *helpOnly = onlyHelp;
+        // Without a log the reason would be lost: one line on standard error.
+        if (options.sLogFile.isEmpty() && !onlyHelp) {
+            const QString reason = OneLine(options.sErr);
+            const QByteArray text = (reason.isEmpty() ? missing : missing + QStringLiteral(": ") + reason).toLocal8Bit();
+            std::fprintf(stderr, "%s\n", text.constData());
+            std::fflush(stderr);
+        }
         return clrInvalid;
     }
 
     auto log = [&](const QString &text) { WriteToLogFile(text, options.sLogFile, options.bVerbose); };
     session.bRunning = true;
     session.lTotalTimeStart = Tick::count();
+    session.leftUndone.clear();
     // The automation class keeps its session across calls: only the log rows this call adds
     // (from firstRow on) belong to its report.
     int firstRow = std::max(1, session.fgLog.rows() - 1);
@@ -86,21 +110,30 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     session.bRunning = false;
 
     for (int i = firstRow; i <= session.fgLog.rows() - 2; ++i)
-        log(Translate(QStringLiteral("Job # ")) + session.fgLog.textMatrix(i, ToDoColumn::Number) +
-            QStringLiteral("  ") + session.fgLog.textMatrix(i, ToDoColumn::Status) + QStringLiteral(" - ") +
-            session.fgLog.textMatrix(i, ToDoColumn::Original));
-    if (!failures)
+        log(jobLine(session.fgLog, i));
+    // A run cut short is no success, whatever the files it reached did.
+    const bool interrupted = InterruptWatcher::caughtSignal() != 0 || !session.leftUndone.isEmpty();
+    if (!failures && !interrupted)
         log(Translate(QStringLiteral("Conversion Successful")));
-    if (InterruptWatcher::caughtSignal() != 0)
+    if (interrupted)
         log(Translate(QStringLiteral("The run was interrupted.")));
     log(Translate(QStringLiteral("Time to complete job: ")) +
         FormatSeconds((Tick::count() - session.lTotalTimeStart) / 1000.0));
-    if (!options.sLogAsConversionJobFile.isEmpty() && bHasFailedRow(session.fgLog, firstRow)) {
+    if (!options.sLogAsConversionJobFile.isEmpty() &&
+        (bHasFailedRow(session.fgLog, firstRow) || !session.leftUndone.isEmpty())) {
+        // The failed files, then what the interrupt left undone: together the next run's job.
+        FlexGrid results(session.fgLog.cols());
+        results.setRows(1);
+        for (int r = firstRow; r <= session.fgLog.rows() - 2; ++r)
+            results.addItem(session.fgLog.rowCells(r), results.rows());
+        for (const QStringList &cells : std::as_const(session.leftUndone))
+            results.addItem(cells, results.rows());
         QStringList leftOut;
         QString why;
-        const bool written = ExportResultsFile(options.sLogAsConversionJobFile, session.fgLog, firstRow, &leftOut, &why);
+        const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);
         for (const QString &file : leftOut)
-            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) + file);
+            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) +
+                EscapeControlCharacters(file));
         if (!written || !bFileExists(options.sLogAsConversionJobFile))
             log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
     }

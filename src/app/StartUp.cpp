@@ -75,6 +75,7 @@ int Main()
     InterruptWatcher watcher;
     QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
         session.bRunning = false;
+        session.bInterrupted = true;
         session.VelmoraX1()->abort();
     });
     bool helpOnly = false;

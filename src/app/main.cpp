@@ -1,5 +1,6 @@
 // quorvane: batch conversion of presentations.
 #include "app/StartUp.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     (void)argc;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    EnsureRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setOrganizationName(QStringLiteral("Ornwell, Inc"));

@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QRecursiveMutex>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdio>
@@ -72,6 +74,46 @@ void ReleaseGlobalMutex()
 }
 
 void SetLogMessagePrompter(Prompter *prompter) { g_prompter = prompter; }
+
+QString EscapeControlCharacters(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // Line and paragraph separators break lines in many viewers too.
+        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029) {
+            out += c;
+            continue;
+        }
+        switch (u) {
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            out += (u > 0xFF ? QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'))
+                             : QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0')));
+        }
+    }
+    return out;
+}
+
+QString OneLine(const QString &text)
+{
+    QStringList parts;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]+")))) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty())
+            parts << EscapeControlCharacters(t);
+    }
+    return parts.join(u' ');
+}
 
 void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage)
 {

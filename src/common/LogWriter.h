@@ -12,6 +12,13 @@ class Prompter;
 void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage);
 void SetLogMessagePrompter(Prompter *prompter);
 
+// A file name as a log line may carry it: control characters written visibly ("\r", "\n",
+// "\t", else "\xHH"), so that a name can neither break the line nor forge one of its own.
+QString EscapeControlCharacters(const QString &text);
+// A message of several lines as one line: its lines trimmed and joined by a blank, control
+// characters escaped.
+QString OneLine(const QString &text);
+
 // The machine-wide lock "Ambrith_Global_Mutex" that every writer of such logs shares. Waits
 // without limit; a lock that cannot be taken is ignored (the caller goes on). Calls nest; each
 // CreateGlobalMutex is matched by one ReleaseGlobalMutex on the same thread.

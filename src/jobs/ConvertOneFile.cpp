@@ -35,6 +35,8 @@ QString GetStatusMessageForResult(const clsConversionOptions &options)
         return Translate(QStringLiteral("Unable to launch application."));
     case irLaunchTimeout:
         return Translate(QStringLiteral("Process did not complete in the specified time (Timeout)"));
+    case irInterrupted:
+        return Translate(QStringLiteral("The run was interrupted."));
     default:
         return QString();
     }
@@ -59,6 +61,12 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
         }
     }
 
+    // Zero stands for an open end of the range; a negative slide number is no slide at all.
+    if (!options.bConvertAllSlides && (options.lFromSlide < 0 || options.lToSlide < 0)) {
+        options.lErr = TypeCatalogue::InvalidSlideRange;
+        options.sErr = Translate(TypeCatalogue::resultMessage(TypeCatalogue::InvalidSlideRange));
+        return options.lErr;
+    }
     ctl->setRequest(ConversionRequestFor(options));
 
     int result = ctl->convert();

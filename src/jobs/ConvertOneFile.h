@@ -21,6 +21,7 @@ enum ItemResultCode {
     irTargetNotCreated = -7,
     irLaunchFailed = -10,
     irLaunchTimeout = -11,
+    irInterrupted = -12,        // a signal stopped the run (and the launched program)
     irTargetWrittenInRun = -13, // another original of the run wrote the target first
     irFileListFailed = -10000,
 };

@@ -38,6 +38,9 @@ public:
     // The request to go on: set when a run starts, cleared by Pause (the run stops after the
     // current task or file) and when the run ends.
     bool bRunning = false;
+    // Set with the Pause that a signal makes (an unattended run ending for good): a launched
+    // program is then stopped rather than left running.
+    bool bInterrupted = false;
     // A run loop is on the stack: from the start of ConversionJobBegin until it returns, whatever
     // bRunning says. While it is, Begin, Open, New, Rewind, Save Log As and the row moves refuse
     // (return without effect, false where they return bool); Pause stays possible. The command
@@ -65,6 +68,12 @@ public:
     QString sCappedJobFile;
 
     ConversionSettings settings;
+
+    // Work a Pause left undone in a command-line run (where a Pause is an interrupt): log rows
+    // (Pass "-") of the files of the paused task not converted, or of the task itself when its
+    // file list was cut short, and of the tasks not reached. The results file takes them, so
+    // that it can drive the next run. The command-line driver clears it.
+    QList<QStringList> leftUndone;
 
     // Targets written so far in this run, each with the original it came from: another
     // original of the run never overwrites them. A run (or a command-line conversion) clears it.
@@ -108,6 +117,8 @@ public:
 
     // Result logging and progress (ResultLogging.cpp).
     QString OptionCodeForLog(int lJobNumber, const clsConversionOptions &co, bool wrapRows) const;
+    // The cells of a failure row of the log for the record, Pass left empty, Status = sErr.
+    QStringList LogRowCells(int lJobNumber, const clsConversionOptions &co) const;
     void LogConversionError(int lJobNumber, clsConversionOptions &co);
     void LogExitCode(int lJobNumber, clsConversionOptions &co);
     void UpdatePassedCell(FlexGrid &fg, int rr, int lRetVal);
@@ -135,6 +146,8 @@ private:
     void forgetResumePosition(int lJobNumber);
     bool pausedAtFile(int i, int lJobNumber, bool *pausedInside);
     int logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile);
+    void keepUndone(int lJobNumber, clsConversionOptions record);
+    void keepUndoneRows(int firstRow, int lastRow);
     // The task PerformBlock is running: a task without a grid row (a single conversion given on
     // the command line) logs its option code from this record rather than from a per-file one.
     const clsConversionOptions *m_taskForLog = nullptr;

@@ -55,6 +55,11 @@ int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int
         lExitCode = launcher.exitCode();
         return lrEnded;
     }
+    if (session.bInterrupted) {
+        // The run ends for good: nothing it started may run on unwatched.
+        launcher.stopGroup();
+        return lrInterrupted;
+    }
     // The launcher lets the program go when it is destroyed: it runs on by itself.
     launcher.detach();
     return lrStillRunning;

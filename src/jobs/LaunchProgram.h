@@ -13,6 +13,7 @@ enum LaunchResult {
     lrEnded = 0,          // the program ended; its exit code is delivered
     lrNotStarted = -10,   // the program could not be started
     lrStillRunning = -11, // time-out or Pause: the program was left running
+    lrInterrupted = -12,  // the run was interrupted (session.bInterrupted): the program was stopped
 };
 
 // Milliseconds of a monotonic clock; the session's lTotalTimeStart is read on the same clock.
@@ -29,8 +30,9 @@ int RunCommandLineSpecialProcess(clsConversionOptions &options, JobSession &sess
 // for ever with lWaitSeconds -1, else until more than lWaitSeconds have passed; a Pause
 // (session.bRunning cleared) also ends the wait. While waiting the session's events are
 // pumped and status panel 11 shows the seconds since session.lTotalTimeStart. Returns 0 with
-// lExitCode set, -10 when the program could not be started (lExitCode untouched), or -11 when
-// it had not ended (it runs on; lExitCode untouched).
+// lExitCode set, -10 when the program could not be started (lExitCode untouched), -11 when
+// it had not ended (it runs on; lExitCode untouched), or -12 when the run was interrupted
+// (session.bInterrupted) before it ended: its process group is then stopped.
 int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int lCreationFlags,
                    int lWaitSeconds, int &lExitCode, JobSession &session,
                    const LaunchClock &clock = {});

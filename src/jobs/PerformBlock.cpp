@@ -10,6 +10,7 @@
 #include "jobs/ConvertOneFile.h"
 #include "jobs/FileLists.h"
 #include "jobs/TypeExtensions.h"
+#include "jobs/Validation.h"
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
@@ -99,10 +100,18 @@ int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool
     coBlock.sCurrentBatchJobFile = ExpandPathVariables(coBlock.sCurrentBatchJobFile);
     m_taskForLog = &coBlock;
     int result = 0;
-    if (coBlock.sActionToDo.contains(u'C'))
+    if (coBlock.sActionToDo.contains(u'C')) {
         result = PerformBlockConversion(lJobNumber, coBlock, pausedInside);
-    else if (coBlock.sActionToDo.contains(u'S'))
+    } else if (coBlock.sActionToDo.contains(u'S')) {
         result = PerformBlockSpecialized(lJobNumber, coBlock, pausedInside);
+    } else {
+        // A row nothing can run (a mistyped or foreign Do code) must not pass as done.
+        coBlock.lErr = vrBadSpecialProcess;
+        coBlock.sErr = Translate(QStringLiteral("Unknown action code in the task row: (")) + coBlock.sActionToDo +
+                       QStringLiteral(")");
+        LogConversionError(lJobNumber, coBlock);
+        result = coBlock.lErr;
+    }
     m_taskForLog = nullptr;
     return result;
 }
@@ -115,6 +124,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         LogConversionError(lJobNumber, coBlock);
         return -10000;
     }
+    // Paused while the files were listed: the list may lack some, so the task stays undone whole.
+    const bool listCut = !bRunning;
     if (!bRunning) {
         coBlock.sErr = Translate(QStringLiteral("Conversion Process paused."));
         coBlock.lErr = 0;
@@ -172,11 +183,18 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
             ctl->setLookAhead({});
     });
 
+    if (listCut && pausedAtFile(first, lJobNumber, pausedInside)) {
+        keepUndone(lJobNumber, coBlock);
+        return 0;
+    }
     int result = 0;
     clsConversionOptions perFile;
     for (int i = first; i <= files.size(); ++i) {
-        if (pausedAtFile(i, lJobNumber, pausedInside))
+        if (pausedAtFile(i, lJobNumber, pausedInside)) {
+            for (int j = i; j <= files.size(); ++j)
+                keepUndone(lJobNumber, perFileRecord(j, false));
             return result;
+        }
         perFile = perFileRecord(i, true);
         if (ahead > 0) {
             QList<ConversionRequest> next{ConversionRequestFor(perFile)};
@@ -210,7 +228,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         LogConversionError(lJobNumber, coBlock);
         return -10000;
     }
-    if (!bRunning && listed) {
+    const bool listCut = !bRunning && listed;
+    if (listCut) {
         coBlock.sErr = Translate(QStringLiteral("Conversion Process paused."));
         coBlock.lErr = 0;
     }
@@ -229,10 +248,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     const QString prefix = coBlock.sTargetFile.left(coBlock.sTargetFile.indexOf(u'*'));
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
     const int first = firstFileIndex(lJobNumber);
-    int result = 0;
-    for (int i = first; i <= files.size(); ++i) {
-        if (pausedAtFile(i, lJobNumber, pausedInside))
-            return result;
+    // The record of file i; only the loop below makes target folders.
+    auto perFileRecord = [&](int i, bool makeFolder) {
         clsConversionOptions perFile;
         perFile.lConversionMethod = coBlock.lConversionMethod;
         perFile.sActionToDo = coBlock.sActionToDo;
@@ -244,25 +261,37 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         perFile.lOriginalFileType = coBlock.lOriginalFileType;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
-        panels()->setPanelText(StatusPanel::Message, file);
-        panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
-
         if (coBlock.lSpecialProcess == spAppendFiles) {
             perFile.sTargetFile = coBlock.sTargetFile;
-            perFile.lErr = 0;
-            // The target may lie inside the pattern: never append it to itself.
-            if (bIsSamePath(perFile.sTargetFile, file))
-                continue;
-            PerformSpecialProcess(perFile);
         } else {
             const QString ext = GetTypeExtension(perFile.lTargetFileType, false, perFile.lConversionMethod);
-            perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr);
+            perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr, makeFolder);
             // A text process that keeps the file's type in its own folder edits the file itself,
             // whatever the letter case or spelling of its extension.
             if (coBlock.bSaveInOriginalFolder && perFile.lTargetFileType == perFile.lOriginalFileType)
                 perFile.sTargetFile = file;
-            PerformSpecialProcess(perFile);
         }
+        return perFile;
+    };
+    if (listCut && pausedAtFile(first, lJobNumber, pausedInside)) {
+        keepUndone(lJobNumber, coBlock);
+        return 0;
+    }
+    int result = 0;
+    for (int i = first; i <= files.size(); ++i) {
+        if (pausedAtFile(i, lJobNumber, pausedInside)) {
+            for (int j = i; j <= files.size(); ++j)
+                keepUndone(lJobNumber, perFileRecord(j, false));
+            return result;
+        }
+        clsConversionOptions perFile = perFileRecord(i, true);
+        const QString file = perFile.sOriginalFile;
+        panels()->setPanelText(StatusPanel::Message, file);
+        panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
+        // The target may lie inside the pattern: never append it to itself.
+        if (coBlock.lSpecialProcess == spAppendFiles && bIsSamePath(perFile.sTargetFile, file))
+            continue;
+        PerformSpecialProcess(perFile);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);

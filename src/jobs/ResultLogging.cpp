@@ -28,29 +28,57 @@ QString JobSession::OptionCodeForLog(int lJobNumber, const clsConversionOptions 
     return BuildOptionsCode(task, slides);
 }
 
-void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
+QStringList JobSession::LogRowCells(int lJobNumber, const clsConversionOptions &co) const
 {
     const QString originalExt =
         co.lConversionMethod == cmAmbrith ? GetConverterTypeExtension(co.lOriginalFileType, false) : QString();
     const QString targetExt = GetTypeExtension(co.lTargetFileType, false, co.lConversionMethod);
+    return {OptionCodeForLog(lJobNumber, co, true),
+            QString::number(lJobNumber),
+            co.sActionToDo,
+            co.sOriginalFile,
+            QString::number(co.lOriginalFileType),
+            originalExt,
+            co.sTargetFile,
+            QString::number(co.lTargetFileType),
+            targetExt,
+            QString(),
+            co.sErr};
+}
+
+void JobSession::LogConversionError(int lJobNumber, clsConversionOptions &co)
+{
     if (!gbCommandLineMode) {
         co.sErr.replace(u'\n', u' ');
         co.sErr.replace(u'\r', u' ');
     }
-    const QStringList cells = {OptionCodeForLog(lJobNumber, co, true),
-                               QString::number(lJobNumber),
-                               co.sActionToDo,
-                               co.sOriginalFile,
-                               QString::number(co.lOriginalFileType),
-                               originalExt,
-                               co.sTargetFile,
-                               QString::number(co.lTargetFileType),
-                               targetExt,
-                               QString(),
-                               co.sErr};
     const int index = fgLog.rows() - 1 < 1 ? fgLog.rows() : fgLog.rows() - 1;
-    fgLog.addItem(cells, index);
+    fgLog.addItem(LogRowCells(lJobNumber, co), index);
     UpdatePassedCell(fgLog, index, -1);
+}
+
+void JobSession::keepUndone(int lJobNumber, clsConversionOptions record)
+{
+    if (!gbCommandLineMode)
+        return;
+    record.sErr = Translate(QStringLiteral("The run was interrupted."));
+    QStringList cells = LogRowCells(lJobNumber, record);
+    cells[ToDoColumn::Pass] = QStringLiteral("-");
+    leftUndone.append(cells);
+}
+
+void JobSession::keepUndoneRows(int firstRow, int lastRow)
+{
+    if (!gbCommandLineMode)
+        return;
+    for (int r = firstRow; r <= lastRow && r <= fgToDo.rows() - 2; ++r) {
+        QStringList cells = fgToDo.rowCells(r);
+        while (cells.size() <= ToDoColumn::Status)
+            cells.append(QString());
+        cells[ToDoColumn::Pass] = QStringLiteral("-");
+        cells[ToDoColumn::Status] = Translate(QStringLiteral("The run was interrupted."));
+        leftUndone.append(cells);
+    }
 }
 
 void JobSession::LogExitCode(int lJobNumber, clsConversionOptions &co)

@@ -3,16 +3,26 @@
 
 #include "clsConversionOptions.h"
 #include "common/Globals.h"
+#include "common/PathUtils.h"
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
 #include "platform/Prompter.h"
 #include "platform/Tick.h"
+
+#include <QSet>
 
 namespace {
 
 bool isReloadTask(const clsConversionOptions &o)
 {
     return o.sActionToDo.contains(u'S') && o.lSpecialProcess == spReloadJob;
+}
+
+// A reload task's job file and the line its load begins at: the same pair loaded twice with no
+// task run in between would load the same rows for ever.
+QString reloadKey(const QString &sJobFile, int lFirstTask)
+{
+    return CanonicalPathForCompare(ExpandPathVariables(sJobFile)) + u'#' + QString::number(lFirstTask < 1 ? 1 : lFirstTask);
 }
 
 // A type cell must be empty or a whole number; anything else cannot be run.
@@ -93,6 +103,11 @@ void JobSession::ConversionJobBegin()
     panels()->setPanelText(StatusPanel::Time, QString());
     lTotalTimeStart = Tick::count();
 
+    // Loads of this run since a task last ran; the job as it was opened counts as one.
+    QSet<QString> loadedSinceTask;
+    if (!sCurrentJobFileName.isEmpty() && sCurrentJobFileName != QStringLiteral("*") && !bAskToSaveQVJFileBeforeExit)
+        loadedSinceTask.insert(reloadKey(sCurrentJobFileName, 1));
+
     clsConversionOptions lastRecord;
     bool ranPastLast = false;
     int r = start;
@@ -114,24 +129,39 @@ void JobSession::ConversionJobBegin()
             record.sErr = Translate(QStringLiteral("Invalid file type code in the task row."));
             LogConversionError(r, record);
             result = record.lErr;
+        } else if (isReloadTask(record) && loadedSinceTask.contains(reloadKey(record.sTargetFile, record.lTargetFileType))) {
+            record.lErr = -3;
+            record.sErr = Translate(QStringLiteral("The reload task comes back to a conversion job loaded with no task run since: (")) +
+                          ExpandPathVariables(record.sTargetFile) + QStringLiteral(")");
+            LogConversionError(r, record);
+            result = record.lErr;
         } else {
             result = PerformBlock(r, record, &pausedInside);
         }
         lastRecord = record;
 
         if (isReloadTask(record) && record.lErr == 0) {
+            loadedSinceTask.insert(reloadKey(record.sTargetFile, record.lTargetFileType));
             // The grid now holds the next part of the job file.
             last = fgToDo.rows() - 2;
             r = 1;
-            if (!bRunning)
+            // Nothing else pumps on this road: without it a Pause or a signal would go unseen.
+            DoEvents();
+            if (!bRunning) {
+                keepUndoneRows(1, last);
                 break;
+            }
             continue;
         }
+        if (!isReloadTask(record))
+            loadedSinceTask.clear();
         if (!pausedInside)
             UpdatePassedCell(fgToDo, r, result);
         // Pause stops the run after the current task, whatever its result.
-        if (!bRunning)
+        if (!bRunning) {
+            keepUndoneRows(r + 1, last);
             break;
+        }
         ++r;
     }
 

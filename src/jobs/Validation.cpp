@@ -93,8 +93,11 @@ int ValidateConversionItem(clsConversionOptions &o)
 {
     if (jobFileCheck(o))
         return 0;
-    int code = originalAndTargetCode(o, true);
-    if (code == vrValid && GetTypeExtension(o.lTargetFileType, false, o.lConversionMethod).isEmpty())
+    // A task refused for its type must not leave a folder behind: the folder is made only for a
+    // type that can be written, and for any other type its absence is not the reason to refuse.
+    const bool knownType = !GetTypeExtension(o.lTargetFileType, false, o.lConversionMethod).isEmpty();
+    int code = originalAndTargetCode(o, knownType);
+    if (!knownType && (code == vrValid || code == vrTargetFolderMissing || code == vrTargetParentMissing))
         code = vrNoTargetExtension;
     if (code != vrValid)
         o.lErr = code;

@@ -11,6 +11,8 @@
 #include <QFontDatabase>
 #include <QLocale>
 
+#include <cstdio>
+
 #include <optional>
 
 QString sLanguage = QStringLiteral("English");
@@ -216,6 +218,14 @@ void InitializeTranslator(bool bQuiet)
 
     showBox(error + QStringLiteral("\r\nDefaulting to English"), Prompter::Exclamation,
             QStringLiteral("Error"));
+    // An unattended run shows no box, but its user must learn why the texts are English.
+    if (bQuiet) {
+        const QByteArray text = (QString(error).replace(QStringLiteral(": \r\n"), QStringLiteral(": ")) +
+                                 QStringLiteral(". Defaulting to English"))
+                                    .toLocal8Bit();
+        std::fprintf(stderr, "%s\n", text.constData());
+        std::fflush(stderr);
+    }
     sLanguage = kEnglish;
     s.languageFile.clear();
     s.languageFileFormat = lffAnsi;

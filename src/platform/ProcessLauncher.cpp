@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <csignal>
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -100,6 +102,8 @@ bool ProcessLauncher::start(const QString &program, const QString &argumentText,
     // that may outlast us; they are marked close-on-exec rather than closed, so that Qt can
     // still report a failed exec through its own pipe.
     process->setChildProcessModifier([setNice, nice] {
+        // A group of its own, so that stopping it reaches the programs it started in turn.
+        (void)setpgid(0, 0);
         if (setNice)
             (void)setpriority(PRIO_PROCESS, 0, nice);
         (void)close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
@@ -143,6 +147,18 @@ void ProcessLauncher::detach()
         return;
     }
     keepUntilEnded(std::move(m_process));
+}
+
+void ProcessLauncher::stopGroup(int graceMs)
+{
+    if (!m_process || m_pid <= 0)
+        return;
+    const pid_t group = static_cast<pid_t>(m_pid);
+    ::kill(-group, SIGTERM);
+    waitForEnd(graceMs);
+    // Whatever of the group ignored the request, the leader or a program it started.
+    ::kill(-group, SIGKILL);
+    waitForEnd(-1);
 }
 
 int ProcessLauncher::detachedCount()

@@ -2,7 +2,8 @@
 // Starting another program and watching for its end. A program is started from its path and
 // an argument text split into arguments at blanks, with double quotes grouping words (a tripled
 // quote stands for a literal one: QProcess::splitCommand), at a priority class of its own, with
-// standard output and error inherited, standard input empty and no other descriptor of ours.
+// standard output and error inherited, standard input empty and no other descriptor of ours,
+// leading a process group of its own.
 // A program that is still running when its launcher goes away is left running: it is never
 // killed, and it is reaped once it ends so that no zombie stays behind.
 #include <QString>
@@ -43,6 +44,10 @@ public:
 
     // Lets a running program go: it runs on, is never killed, and is reaped when it ends.
     void detach();
+    // Stops the program and every process of its group (the program leads a group of its own):
+    // SIGTERM; once the program has ended or graceMs have passed, SIGKILL for whatever of the
+    // group is left. Waits for the program's end.
+    void stopGroup(int graceMs = 2000);
 
     // How many detached programs are still being watched (for tests and diagnostics).
     static int detachedCount();

@@ -2,6 +2,8 @@
 // presentations, with LibreOffice doing the conversions.
 #include "TestEnv.h"
 
+#include "converter/TypeCatalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <qpdf/QPDF.hh>
@@ -12,11 +14,18 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
+#include <functional>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -268,7 +277,7 @@ TEST_F(CommandLineRun, AFailedFileTheResultsFileCannotHoldIsLeftOutAndNamed)
     ASSERT_EQ(results.size(), 1) << results.join("|").toStdString();
     EXPECT_TRUE(results[0].contains(path("in/c.pptx")));
     EXPECT_TRUE(logLines(path("run.log")).contains(
-        "Left out of the results file (its name holds a TAB or a line break): " + path("in/a\tb.pptx")));
+        "Left out of the results file (its name holds a TAB or a line break): " + path("in/a\\tb.pptx")));
 }
 
 TEST_F(CommandLineRun, ReloadTaskContinuesAJobLongerThanTheCap)
@@ -483,6 +492,180 @@ TEST_F(CommandLineRun, PoolOfWorkersGivesTheSameRunAsOne)
                                      "in/a.pptx", "in/b.pptx", "in/c.odp", "in/c.pptx", "in/d.pptx"}))
         << outputs1.join(", ").toStdString();
     EXPECT_EQ(outputs3, outputs1) << outputs3.join(", ").toStdString();
+}
+
+namespace {
+
+std::unique_ptr<QProcess> startProgram(const QStringList &args)
+{
+    auto p = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p->setProcessEnvironment(env);
+    p->start(qvtest::binDir() + "/quorvane", args);
+    return p;
+}
+
+// Waits up to 30 s for a condition.
+bool waitFor(const std::function<bool()> &done)
+{
+    for (int i = 0; i < 3000 && !done(); ++i)
+        QThread::msleep(10);
+    return done();
+}
+
+} // namespace
+
+TEST_F(CommandLineRun, AnInterruptedRunIsNoSuccessAndItsResultsFileHoldsEveryFileNotConverted)
+{
+    QStringList names;
+    for (int i = 1; i <= 12; ++i) {
+        names << QString("p%1").arg(i, 2, 10, QChar('0'));
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("in/" + names.last() + ".pptx")));
+    }
+    auto p = startProgram({"/S", path("in/*.pptx"), "/T", path("out/*.png"), "/C", "18", "/L", path("run.log"), "/B",
+                           path("res.qvj")});
+    ASSERT_TRUE(p->waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }));
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    ASSERT_TRUE(p->waitForFinished(60000));
+    EXPECT_EQ(p->exitCode(), 143);
+
+    const QStringList lines = logLines(path("run.log"));
+    EXPECT_FALSE(lines.contains("Conversion Successful")) << lines.join("|").toStdString();
+    EXPECT_TRUE(lines.contains("The run was interrupted."));
+    QSet<QString> listed;
+    for (const QString &line : logLines(path("res.qvj")))
+        listed << line.section('\t', 3, 3);
+    int converted = 0;
+    for (const QString &n : names) {
+        const bool done = QFile::exists(path("out/" + n + "_1.png"));
+        converted += done ? 1 : 0;
+        EXPECT_NE(done, listed.contains(path("in/" + n + ".pptx"))) << n.toStdString();
+    }
+    EXPECT_LT(converted, names.size()) << "the run stopped early";
+}
+
+TEST_F(CommandLineRun, AJobThatReloadsItselfFailsThatTaskAndEnds)
+{
+    const QByteArray job = path("self.qvj").toUtf8();
+    ASSERT_TRUE(qvtest::writeFile(path("self.qvj"), " \t1\tS1\tReload\t0\t0\t" + job + "\t1\t\t\r\n"));
+    const ProgramRun r = runProgram({"/J", path("self.qvj"), "/L", path("job.log")}, 30000);
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList lines = logLines(path("job.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Job # 1  The reload task comes back to a conversion job loaded with no task run since: (" +
+                            path("self.qvj") + ") - Reload");
+}
+
+TEST_F(CommandLineRun, RefusedLinesSayWhyOnStandardErrorAndCreateNothing)
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    struct Case
+    {
+        QStringList args;
+        QString says;
+    };
+    const QList<Case> cases = {
+        {{"--help"}, "Missing required or invalid command line argument(s)"},
+        {{path("in/q.pptx")}, "Missing required or invalid command line argument(s)"},
+        {{"/S", path("gone.pptx"), "/T", path("new/x.pdf"), "/C", "32"}, path("gone.pptx") + " does not exist."},
+        {{"/S", path("in/q.pptx"), "/T", path("new/y/z/q.gif"), "/C", "16"}, "Invalid Target File type specified"},
+        {{"/S", path("in/q.pptx"), "/T", path("new/q.wmf"), "/C", "15"}, "Invalid Target File type specified"},
+        {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "-3", "/Z", "-1"}, "slide numbers start at 1"},
+        {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "-5", "/Z", "3"}, "slide numbers start at 1"},
+        {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "0", "/Z", "2"}, "slide numbers start at 1"},
+    };
+    for (const Case &c : cases) {
+        const ProgramRun r = runProgram(c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("Missing required or invalid command line argument(s)")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path("new"))) << c.args.join(' ').toStdString();
+    }
+    // The runtime folder stood in for the missing variable: no warning of Qt's, and private.
+    const QString folder = QDir::tempPath() + QString("/quorvane-runtime-%1").arg(::getuid());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    if (!runtime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", runtime);
+
+    // The help offers exactly the types that are not refused.
+    const ProgramRun help = runProgram({"/?"});
+    const QString list = help.out.section("Target type codes", 1).section("Exit status", 0, 0);
+    QSet<int> offered;
+    const QRegularExpression code(QStringLiteral("(?:^[\\s-]*|,\\s+)(\\d+) [A-Za-z]"), QRegularExpression::MultilineOption);
+    for (auto m = code.globalMatch(list); m.hasNext();)
+        offered << m.next().captured(1).toInt();
+    QSet<int> catalogue{300};
+    for (const auto &t : TypeCatalogue::types())
+        catalogue << t.code;
+    EXPECT_EQ(offered, catalogue) << list.toStdString();
+}
+
+TEST_F(CommandLineRun, SlideRangesOpenAtTheStartAndNegativeSlidesFail)
+{
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("in/p.pptx")));
+    ProgramRun r = runProgram({"/S", path("in/p.pptx"), "/T", path("out/first3.pdf"), "/C", "32", "/Z", "3"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("out/first3.pdf")), 3);
+
+    // A job row is no command line: its negative range fails the task like any other bad range.
+    ASSERT_TRUE(qvtest::writeFile(path("neg.qvj"), ",-3,-1\t1\tC\t" + path("in/p.pptx").toUtf8() + "\t3\tppt\t" +
+                                                       path("out/neg.pdf").toUtf8() + "\t32\tpdf\t\t\r\n"));
+    r = runProgram({"/J", path("neg.qvj"), "/L", path("neg.log")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path("out/neg.pdf")));
+    EXPECT_TRUE(logLines(path("neg.log")).contains("Job # 1  The slide range is not valid for this presentation. - " +
+                                                   path("in/p.pptx")));
+}
+
+TEST_F(CommandLineRun, ControlCharactersInNamesCannotForgeLogLines)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("in/a\r\nConversion Successful\r\n.pptx"), QByteArray("PK\x03\x04 broken")));
+    const ProgramRun r = runProgram({"/S", path("in/*.pptx"), "/T", path("out/*.pdf"), "/C", "32", "/L", path("run.log")});
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList lines = logLines(path("run.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_FALSE(lines.contains("Conversion Successful"));
+    EXPECT_TRUE(lines[2].startsWith("Job # 1  ")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" - " + path("in/a\\r\\nConversion Successful\\r\\n.pptx"))) << lines[2].toStdString();
+}
+
+TEST_F(CommandLineRun, AnInterruptedLaunchStopsTheProgramAndWhatItStarted)
+{
+    const QString script = QString("echo $$ > %1; sleep 60 & echo $! > %2; wait").arg(path("sh.pid"), path("sleep.pid"));
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), "T32 S1 W-1\t1\tS60\t/bin/sh\t-12345678\t\t-c \"" + script.toUtf8() +
+                                                       "\"\t-12345678\t\t\t\r\n"));
+    auto p = startProgram({"/J", path("job.qvj"), "/L", path("job.log")});
+    ASSERT_TRUE(p->waitForStarted());
+    auto pidIn = [&](const QString &f) { return qvtest::readFile(path(f)).trimmed().toLongLong(); };
+    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }));
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    ASSERT_TRUE(p->waitForFinished(30000));
+    EXPECT_EQ(p->exitCode(), 143);
+    const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
+    EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }));
+    ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
+    ::kill(static_cast<pid_t>(sh), SIGKILL);
+    const QStringList lines = logLines(path("job.log"));
+    EXPECT_TRUE(lines.contains("Job # 1  The run was interrupted. - /bin/sh")) << lines.join("|").toStdString();
+}
+
+TEST_F(CommandLineRun, AMissingLanguageFileIsReportedOnceOnStandardError)
+{
+    const QString ini = qvtest::homeDir() + "/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI";
+    ASSERT_TRUE(qvtest::writeFile(ini, "[Language]\r\nLanguage_Code=Klingon\r\n"));
+    struct Cleanup { QString f; ~Cleanup() { QFile::remove(f); } } cleanup{ini};
+    const ProgramRun r = runProgram({"/S", path("gone.pptx"), "/T", path("x.pdf"), "/C", "32"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.count("Unable to locate Language file: "), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("Klingon-Quorvane.txt. Defaulting to English")) << r.err.toStdString();
 }
 
 TEST_F(CommandLineRun, AGermanRunLogsInGermanAndFindsEveryTextInTheLanguageFile)

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
 QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
@@ -154,4 +156,132 @@ TEST_F(RunLoop, TextProcessInTheOriginalFolderRewritesTheOriginalItself)
     EXPECT_EQ(qvtest::readFile(path("in/a.txt")), "new one\r\n");
     EXPECT_EQ(qvtest::readFile(path("in/B.TXT")), "new two\r\n");
     EXPECT_EQ(QDir(path("in")).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase), QStringList({"a.txt", "B.TXT"}));
+}
+
+namespace {
+
+QByteArray jobLine(const QStringList &cells) { return cells.join('\t').toUtf8() + "\t\r\n"; }
+
+// Calls a test's action on every pump, as a signal or a Pause arriving at any moment would.
+class CallingPump : public EventPump
+{
+public:
+    std::function<void()> onPump;
+    void processEvents() override
+    {
+        if (onPump)
+            onPump();
+    }
+};
+
+// Counts the loads of job files (each refreshes the command state twice) and pauses the run after
+// too many of them, so that a run that would reload for ever ends.
+class LoadCountingHooks : public EngineHooks
+{
+public:
+    explicit LoadCountingHooks(JobSession &s) : s(s) {}
+    void UpdateMenuToolbar() override
+    {
+        if (++calls > 200)
+            s.bRunning = false;
+    }
+    JobSession &s;
+    int calls = 0;
+};
+
+} // namespace
+
+TEST_F(RunLoop, RowsThatCannotRunFailWithTheirReason)
+{
+    // A job whose first task reloads the job itself, a row with an unknown Do code, a task that works.
+    ASSERT_TRUE(qvtest::writeFile(path("a.txt"), "x\r\n\r\ny\r\n"));
+    const QString job = path("self.qvj");
+    ASSERT_TRUE(qvtest::writeFile(job, jobLine({" ", "1", "S1", "Reload", "0", "0", job, "1", ""}) +
+                                           jobLine({"", "2", "Z", path("a.txt"), "1", "TXT", path("z.txt"), "1", "TXT"}) +
+                                           jobLine({"", "3", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"})));
+    LoadCountingHooks hooks(session);
+    session.setHooks(&hooks);
+    ASSERT_TRUE(session.ConversionJobOpen(job));
+    hooks.calls = 0;
+    session.ConversionJobBegin();
+    session.setHooks(nullptr);
+
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(2, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(3, 9), "+");
+    EXPECT_EQ(qvtest::readFile(path("d.txt")), "x\r\ny\r\n");
+    ASSERT_EQ(session.fgLog.rows(), 4);
+    EXPECT_TRUE(session.fgLog.textMatrix(1, 10).startsWith("The reload task comes back to a conversion job"));
+    EXPECT_EQ(session.fgLog.textMatrix(2, 10), "Unknown action code in the task row: (Z)");
+
+    // A chain of two jobs that come back to each other fails at the first return, from whichever
+    // line the reload starts.
+    const QString other = path("other.qvj");
+    ASSERT_TRUE(qvtest::writeFile(job, jobLine({" ", "1", "S1", "Reload", "0", "0", other, "2", ""})));
+    ASSERT_TRUE(qvtest::writeFile(other, "\r\n" + jobLine({" ", "2", "S1", "Reload", "0", "0", job, "1", ""})));
+    session.setHooks(&hooks);
+    ASSERT_TRUE(session.ConversionJobOpen(job));
+    hooks.calls = 0;
+    session.ConversionJobBegin();
+    session.setHooks(nullptr);
+    ASSERT_EQ(session.fgToDo.rows(), 3);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "-");
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 6), job);
+}
+
+TEST_F(RunLoop, APauseIsSeenRightAfterAReload)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("a.txt"), "x\r\n"));
+    const QString job = path("job.qvj");
+    ASSERT_TRUE(qvtest::writeFile(job, jobLine({" ", "1", "S1", "Reload", "0", "0", job, "2", ""}) +
+                                           jobLine({"", "2", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"})));
+    ASSERT_TRUE(session.ConversionJobOpen(job));
+    CallingPump pump;
+    pump.onPump = [this] { session.bRunning = false; };
+    session.setPump(&pump);
+    session.ConversionJobBegin();
+    session.setPump(nullptr);
+    EXPECT_EQ(session.fgToDo.rows(), 3); // the reload ran: the grid holds line 2 on
+    EXPECT_FALSE(QFile::exists(path("d.txt")));
+}
+
+TEST_F(RunLoop, AnInterruptedCommandLineRunKeepsWhatItLeftUndone)
+{
+    gbCommandLineMode = true;
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        ASSERT_TRUE(qvtest::writeFile(path("in/") + name, "x\r\n\r\n"));
+    addRow(session, {"", "", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT"});
+    addRow(session, {"", "", "S55", path("in/a.txt"), "1", "TXT", path("single.txt"), "1", "TXT"});
+    CallingPump pump;
+    session.setPump(&pump);
+
+    // Interrupted once the first file is done: the other two and the task not reached are undone.
+    pump.onPump = [&] {
+        if (QFile::exists(path("out/a.txt")))
+            session.bRunning = false;
+    };
+    session.ConversionJobBegin();
+    ASSERT_EQ(session.leftUndone.size(), 3);
+    EXPECT_EQ(session.leftUndone[0][3], path("in/b.txt"));
+    EXPECT_EQ(session.leftUndone[0][6], path("out/b.txt"));
+    EXPECT_EQ(session.leftUndone[1][3], path("in/c.txt"));
+    EXPECT_EQ(session.leftUndone[2][6], path("single.txt"));
+    for (const QStringList &row : std::as_const(session.leftUndone)) {
+        EXPECT_EQ(row[2], "S55");
+        EXPECT_EQ(row[9], "-");
+        EXPECT_EQ(row[10], "The run was interrupted.");
+    }
+    EXPECT_FALSE(QFile::exists(path("out/b.txt")));
+
+    // Interrupted while the files are listed: the list may be short, so the task stays whole.
+    session.leftUndone.clear();
+    QDir(path("out")).removeRecursively();
+    pump.onPump = [&] { session.bRunning = false; };
+    session.ConversionJobBegin();
+    ASSERT_EQ(session.leftUndone.size(), 2);
+    EXPECT_EQ(session.leftUndone[0][3], path("in/*.txt"));
+    EXPECT_EQ(session.leftUndone[0][6], path("out/*.txt"));
+    EXPECT_FALSE(QFile::exists(path("out/a.txt")));
+    session.setPump(nullptr);
+    gbCommandLineMode = false;
 }

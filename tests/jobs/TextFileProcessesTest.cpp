@@ -205,6 +205,10 @@ TEST(TextSearchAndReplace, BackwardsWithoutEndlessLoopAndCodes)
     o.sReplaceString = QStringLiteral("x");
     EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
     EXPECT_EQ(qvtest::readFile(t), QByteArray("x x\r\nx xx\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(a, "abab"));
+    EXPECT_EQ(SearchAndReplaceInFile(session, o), 0);
+    EXPECT_EQ(qvtest::readFile(t), QByteArray("xx"));
+    ASSERT_TRUE(qvtest::writeFile(a, "ab ab\r\nAB abab\r\n"));
 
     // Character codes: line ends found and replaced by a character code.
     const QChar m(0x00A9);

@@ -144,6 +144,10 @@ TEST(ToDoRows, SearchAndReplaceAndLaunchCodes)
     o = readRow("D,1,2          Find{{Replace{{x}}Replace{{y}}", "S56");
     EXPECT_EQ(o.sFindString, "Replace{{x");
     EXPECT_EQ(o.sReplaceString, "y");
+    // A replacement that is never closed runs to the end of the code.
+    o = readRow("D,1,2          Find{{a}}Replace{{b", "S56");
+    EXPECT_EQ(o.sFindString, "a");
+    EXPECT_EQ(o.sReplaceString, "b");
 
     o = readRow("T128 S6 W30", "S60");
     EXPECT_EQ(o.lSpecialProcess, spLaunchProgram);

@@ -83,6 +83,10 @@ TEST_F(ValidationTest, SingleConversionCreatesItsTargetFolderAndClearsFolderFlag
     // No extension for the type under this method.
     clsConversionOptions unknownType = conversion(root + QStringLiteral("/in/a.pptx"), target, 9999);
     EXPECT_EQ(validate(unknownType), vrNoTargetExtension);
+    // A task refused for its type (GIF) leaves no folder behind.
+    clsConversionOptions gif = conversion(root + QStringLiteral("/in/a.pptx"), root + QStringLiteral("/g/y/z/a.gif"), 16);
+    EXPECT_EQ(validate(gif), vrNoTargetExtension);
+    EXPECT_FALSE(QFileInfo::exists(root + QStringLiteral("/g")));
     clsConversionOptions wordMethod = conversion(root + QStringLiteral("/in/a.pptx"), target);
     wordMethod.lConversionMethod = cmMSWord;
     EXPECT_EQ(validate(wordMethod), vrNoTargetExtension);
@@ -194,6 +198,12 @@ TEST_F(ValidationTest, SpecialProcessCodesAndTheirOrder)
     EXPECT_EQ(validate(launch), vrBadOriginalType);
     clsConversionOptions unknown = special(57, notes, root + QStringLiteral("/out.txt"), 1);
     EXPECT_EQ(validate(unknown), vrBadSpecialProcess);
+
+    // Removing empty lines reads every type of the text table but 3.
+    for (const int type : {1, 2, 4, 5, 6, 9}) {
+        clsConversionOptions lines = special(spRemoveEmptyLines, notes, root + QStringLiteral("/out.txt"), type);
+        EXPECT_EQ(validate(lines), vrValid) << type;
+    }
 
     // Line processes check folders like a conversion but never create one.
     clsConversionOptions noTargetFolder =

@@ -485,3 +485,16 @@ TEST_F(EditorExchangeTest, AdvancedOptionsButtonEditsTheWindowsSettingsThroughTh
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(w->session().settings.bIncludeNotesPage);
 }
+
+TEST(EditorExchangeRules, AnEmptyWaitBoxWaitsWithoutLimit)
+{
+    EditorFields f;
+    f.bConvert = false;
+    f.lSpecialProcess = spLaunchProgram;
+    f.sCommandLine = QStringLiteral("/bin/true");
+    f.sCommandLineWaitTime = QString();
+    EXPECT_EQ(OptionsFromEditorFields(f, ConversionSettings()).lCommandLineWaitTime, -1);
+    EXPECT_EQ(UpdateRowCells(f, ConversionSettings()).value(0), QStringLiteral("T32 S1 W-1"));
+    f.sCommandLineWaitTime = QStringLiteral("30");
+    EXPECT_EQ(UpdateRowCells(f, ConversionSettings()).value(0), QStringLiteral("T32 S1 W30"));
+}
