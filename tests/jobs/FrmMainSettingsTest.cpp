@@ -160,6 +160,7 @@ TEST_F(FrmMainSettingsTest, MissingAndBadValuesGiveTheDefaults)
                             "bIncludeNotesPage=true\r\nbConvertAllSlides=1\r\nbULKPortrait=False\r\n"
                             "mnuOptimizeForSpeed=True\r\nlFromSlide=abc\r\nlToSlide=7\r\nglnMeasurement=9\r\n"
                             "lImageMaxResolution=\r\nfgLog.ColWidth(6)=-40\r\nfgToDo.ColWidth(9)=12x\r\n"
+                            "fgLog.ColWidth(1)=100001\r\nfgToDo.ColWidth(2)=100000\r\nfgToDo.ColWidth(8)=2147483647\r\n"
                             "cbSpecialProcesses.ListIndex=5\r\ncbCommandLineWindowState.ListIndex=-1\r\n"
                             "cbCommandLineThreadPriority.ListIndex=-2\r\ntxtCommandLineWaitTimeInSeconds=ten\r\n"
                             "cbFileTypeTarget.ListIndex=40\r\ncbFileTypeOriginal.ListIndex=5\r\n"
@@ -184,6 +185,9 @@ TEST_F(FrmMainSettingsTest, MissingAndBadValuesGiveTheDefaults)
     EXPECT_EQ(s.conversion.lImageMaxResolution, 300);
     EXPECT_EQ(s.fgLogColWidth6, 3875);
     EXPECT_EQ(s.fgToDoColWidth9, 660);
+    EXPECT_EQ(s.fgLogColWidth1, 450); // above 100,000 twips: the default
+    EXPECT_EQ(s.fgToDoColWidth2, 100000);
+    EXPECT_EQ(s.fgToDoColWidth8, 690);
     EXPECT_EQ(s.cbSpecialProcessesListIndex, 0);
     EXPECT_EQ(s.cbCommandLineWindowStateListIndex, -1); // no selection is a valid index
     EXPECT_EQ(s.cbCommandLineThreadPriorityListIndex, 1);
