@@ -13,8 +13,15 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
+#include "scheduler/window/frmScheduler.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -208,6 +215,68 @@ TEST_F(FrameTest, TheProgramsWindowOpensAJobWithoutRunningItAndExitWritesBothSec
     EXPECT_NE(ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMain"), QStringLiteral("mnuOptimizeForSpeed"),
                                      QStringLiteral("<none>")),
               QStringLiteral("<none>"));
+}
+
+TEST_F(FrameTest, TheCaptionNamesNoJobAfterNewAndEndClearsTheCountdown)
+{
+    const QString job = writeJob({QStringLiteral("true")});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    ASSERT_TRUE(frame->windowTitle().endsWith(QStringLiteral("job.qvj")));
+    main->mnuNewConversionJob->trigger();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quorvane"));
+
+    // A schedule counts down in the caption; End puts the caption back as Pause does.
+    frmScheduler &sched = *main->frmSched;
+    QDateTime now(QDate(2024, 5, 6), QTime(10, 0));
+    sched.setClock([&now] { return now; });
+    QTest::mouseClick(sched.optTimeBased, Qt::LeftButton);
+    sched.cbScheduledJobFile->setCurrentText(job);
+    sched.txtSeconds->setText(QStringLiteral("30"));
+    sched.cmdStartTimer_Click();
+    ASSERT_TRUE(sched.bSchedularEnabled());
+    now = now.addSecs(1);
+    sched.Timer1_Timer();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("29 seconds before next run."));
+    sched.show();
+    QTest::mouseClick(sched.cmdEndTimer, Qt::LeftButton);
+    EXPECT_FALSE(sched.bSchedularEnabled());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("'Quorvane'"));
+    sched.hide();
+}
+
+TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
+{
+    auto frame = openProgramWindow();
+    frmMain *main = frame->mainWindow();
+    QActionGroup *group = main->mnuOptimizeForSpeed->actionGroup();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(main->mnuOptimizeForMemory->actionGroup(), group);
+    EXPECT_TRUE(group->isExclusive()); // menus draw exclusive checkable entries as radio marks
+
+    // What a screen reader finds and does: two checkable entries, one checked at a time.
+    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(main->mnuFile);
+    ASSERT_NE(menu, nullptr);
+    QAccessibleInterface *speed = nullptr, *memory = nullptr;
+    for (int i = 0; i < menu->childCount(); ++i) {
+        QAccessibleInterface *c = menu->child(i);
+        const QString name = c->text(QAccessible::Name);
+        if (name == QStringLiteral("Optimize For Speed"))
+            speed = c;
+        else if (name == QStringLiteral("Optimize For Memory"))
+            memory = c;
+    }
+    ASSERT_TRUE(speed && memory);
+    EXPECT_EQ(memory->role(), QAccessible::MenuItem);
+    EXPECT_TRUE(speed->state().checkable && memory->state().checkable);
+    ASSERT_NE(memory->actionInterface(), nullptr);
+    memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(memory->state().checked);
+    EXPECT_FALSE(speed->state().checked);
+    // Choosing the checked entry again keeps it chosen.
+    memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(main->mnuOptimizeForMemory->isChecked());
+    EXPECT_FALSE(main->mnuOptimizeForSpeed->isChecked());
 }
 
 TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)
