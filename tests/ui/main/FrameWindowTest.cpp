@@ -13,6 +13,7 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
+#include "ui/main/TaskEditor.h"
 #include "scheduler/window/frmScheduler.h"
 
 #include <QAccessible>
@@ -277,6 +278,40 @@ TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
     memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(main->mnuOptimizeForMemory->isChecked());
     EXPECT_FALSE(main->mnuOptimizeForSpeed->isChecked());
+}
+
+TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
+{
+    auto frame = openProgramWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frmMain *main = frame->mainWindow();
+    TaskEditor *ed = main->editor;
+    const auto settle = [] {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    const auto gridTop = [main] { return main->frameToDo->mapTo(main, QPoint(0, 0)).y(); };
+    settle();
+    const int editorHeight = ed->height();
+    const int top = gridTop();
+
+    // The tallest special panel: search and replace.
+    QTest::mouseClick(ed->rbActionToDo[1], Qt::LeftButton);
+    ed->cbSpecialProcesses->setFocus();
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(ed->cbSpecialProcesses, Qt::Key_Down);
+    ASSERT_EQ(ed->selectedSpecialProcessId(), 56);
+    settle();
+    const int specialHeight = ed->height();
+    EXPECT_GT(specialHeight, editorHeight);
+    EXPECT_EQ(gridTop() - top, specialHeight - editorHeight);
+
+    // Back to the conversion panel: its own height again, the grid where it was.
+    QTest::mouseClick(ed->rbActionToDo[0], Qt::LeftButton);
+    settle();
+    EXPECT_EQ(ed->height(), editorHeight);
+    EXPECT_EQ(gridTop(), top);
 }
 
 TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)
