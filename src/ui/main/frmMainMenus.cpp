@@ -1,5 +1,7 @@
 #include "frmMainMenus.h"
 
+#include "ui/support/RadioMenuItemAccessible.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QKeySequence>
@@ -46,6 +48,7 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuOptimizeForSpeed = entry(mnuFile, "mnuOptimizeForSpeed", "Optimize For Speed");
     mnuOptimizeForMemory = entry(mnuFile, "mnuOptimizeForMemory", "Optimize For Memory");
     // One choice of two: radio items, shown and announced as excluding each other.
+    RadioMenuItemAccessible::install();
     auto *optimize = new QActionGroup(owner);
     optimize->setExclusive(true);
     for (QAction *a : {mnuOptimizeForSpeed, mnuOptimizeForMemory}) {

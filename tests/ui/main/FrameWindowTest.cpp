@@ -268,7 +268,9 @@ TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
             memory = c;
     }
     ASSERT_TRUE(speed && memory);
-    EXPECT_EQ(memory->role(), QAccessible::MenuItem);
+    EXPECT_EQ(memory->role(), QAccessible::RadioButton);
+    EXPECT_EQ(speed->role(), QAccessible::RadioButton);
+    EXPECT_EQ(speed->parent()->object(), main->mnuFile);
     EXPECT_TRUE(speed->state().checkable && memory->state().checkable);
     ASSERT_NE(memory->actionInterface(), nullptr);
     memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
