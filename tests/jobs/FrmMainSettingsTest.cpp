@@ -114,7 +114,8 @@ TEST_F(FrmMainSettingsTest, RoundTripKeepsEveryValueAndACommandLineRunWritesNoth
     // A settings file others could read becomes private once the passwords are written to it.
     const QString exposed = tmp.filePath("exposed.INI");
     ASSERT_TRUE(qvtest::writeFile(exposed, "[Main]\r\nPartial=Level3\r\n"));
-    ASSERT_TRUE(QFile::setPermissions(exposed, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(exposed,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     ASSERT_TRUE(WriteFrmMainSettings(exposed, s));
     EXPECT_EQ(QFile::permissions(exposed) & (QFile::ReadGroup | QFile::ReadOther), 0);
     ASSERT_TRUE(WriteFrmMainSettings(ini, s));

@@ -120,7 +120,8 @@ TEST(Calendar, FirstDailyTargetIsTomorrowExactlyWhenTheChosenMinuteHasPassed)
 TEST(Countdown, CountsWholeSecondBoundariesOfTicksThatFallBetweenSeconds)
 {
     // Calendar: half a second before 7:05 one second is left; "Job is Running" only with the run.
-    const ActiveSchedule cal = ActiveSchedule::calendar(rule(CalendarRule::EveryNDays, QTime(7, 5)), at(2024, 5, 1, 6, 0));
+    const ActiveSchedule cal =
+        ActiveSchedule::calendar(rule(CalendarRule::EveryNDays, QTime(7, 5)), at(2024, 5, 1, 6, 0));
     const QDateTime before = at(2024, 5, 1, 7, 4, 50).addMSecs(300);
     EXPECT_EQ(cal.plan(before).secondsToTarget, 10);
     const ActiveSchedule::Plan last = cal.plan(before.addMSecs(9200)); // 7:04:59.5

@@ -339,7 +339,8 @@ void frmMain::Timer1_Timer()
     } else {
         // The attention sign (grey) and the completion picture take turns.
         const bool odd = lTimer1Count % 2 != 0;
-        panels->setPanelPicture(StatusPanel::Progress, odd ? StatusPanels::CompletePicture : StatusPanels::AttentionPicture);
+        panels->setPanelPicture(StatusPanel::Progress,
+                                odd ? StatusPanels::CompletePicture : StatusPanels::AttentionPicture);
         panels->setPanelEnabled(StatusPanel::Progress, odd);
     }
     ++lTimer1Count;
