@@ -276,10 +276,6 @@ TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
     memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(memory->state().checked);
     EXPECT_FALSE(speed->state().checked);
-    // Choosing the checked entry again keeps it chosen.
-    memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(main->mnuOptimizeForMemory->isChecked());
-    EXPECT_FALSE(main->mnuOptimizeForSpeed->isChecked());
 }
 
 TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)

@@ -323,8 +323,6 @@ TEST_F(OptionsDialogs, ABlackTextBackgroundIsKeptApartFromNoBackground)
     TextControl next;
     next.setTextBkColor(s.lULKTextBkColor);
     EXPECT_EQ(next.TextBkColor(), s.lULKTextBkColor);
-    next.setTextBkColor(0);
-    EXPECT_EQ(next.TextBkColor(), 0);
     TextFontDialog f(output, {});
     EXPECT_FALSE(f.chkNoBackground->isChecked());
 }
