@@ -14,8 +14,14 @@ bool bTryCDbl(const QString &s, double &dResult, const QLocale &locale)
         return false;
     bool ok = false;
     double value = locale.toDouble(text, &ok);
-    if (!ok)
-        value = QLocale::c().toDouble(text, &ok);
+    if (!ok) {
+        // A caller that refuses group separators refuses them in the C reading too: "1,440"
+        // in an English locale is no length, not 1440.
+        QLocale c = QLocale::c();
+        if (locale.numberOptions() & QLocale::RejectGroupSeparator)
+            c.setNumberOptions(c.numberOptions() | QLocale::RejectGroupSeparator);
+        value = c.toDouble(text, &ok);
+    }
     // "nan" and "inf" are no numbers a user types.
     if (!ok || !std::isfinite(value))
         return false;

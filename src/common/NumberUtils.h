@@ -5,7 +5,8 @@
 
 // Converts with the user's number format (and the C format); false on failure.
 bool bTryCDbl(const QString &s, double &dResult);
-// The same with a given user locale (then the C format).
+// The same with a given user locale (then the C format, which refuses group separators when
+// the given locale does).
 bool bTryCDbl(const QString &s, double &dResult, const QLocale &locale);
 // Tries the text as written, then with "." and "," swapped; else the default.
 double StringToDouble(const QString &s, double dDefault);

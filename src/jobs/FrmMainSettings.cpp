@@ -179,10 +179,12 @@ FrmMainSettings ReadFrmMainSettings(const QString &iniPath, const FrmMainListSiz
     readConversion(r, s.conversion, &s.glnMeasurement);
     s.mnuOptimizeForSpeed = speedChosen(r);
 
-    // Negative widths would break the grids; keep the default then.
+    // Negative widths would break the grids, and widths beyond any screen would overflow the
+    // sum the layout fits the other columns with; keep the default then.
     auto width = [&r](const QString &key, int def) {
+        constexpr int kMaxWidthTwips = 100000;
         const int v = r.number(key, def);
-        return v >= 0 ? v : def;
+        return v >= 0 && v <= kMaxWidthTwips ? v : def;
     };
     s.fgLogColWidth1 = width(QStringLiteral("fgLog.ColWidth(1)"), d.fgLogColWidth1);
     s.fgLogColWidth2 = width(QStringLiteral("fgLog.ColWidth(2)"), d.fgLogColWidth2);

@@ -219,6 +219,7 @@ void JobSession::ConversionJobNew()
     InitToDoGrid(fgToDo);
     InitLogGrid(fgLog);
     sCurrentJobFileName = QStringLiteral("*");
+    hooks()->setJobCaption(QString()); // the job that was open is gone
     sCappedJobFile.clear();
     lResumeFileIndex = 0;
     lResumeRow = 0;

@@ -27,7 +27,8 @@ enum {
 class StatusPanels
 {
 public:
-    enum Picture { NoPicture, CompletePicture };
+    // The ninth and tenth pictures of the toolbar's list: run complete, and its attention sign.
+    enum Picture { NoPicture, CompletePicture, AttentionPicture };
     virtual ~StatusPanels() = default;
     virtual void setPanelText(int panel, const QString &text) = 0;
     virtual void setPanelPicture(int panel, Picture p) = 0;

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,17 +49,30 @@ QString keyOf(const QString &line, QString *value)
 
 bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Access access)
 {
-    const bool existed = QFile::exists(file);
+    // These files are the user's own and the settings file holds the PDF passwords: a new file
+    // is owner-only whatever the umask, and a private write tightens an existing file before the
+    // passwords go in (the replacement takes over the old file's mode).
+    const QByteArray path = QFile::encodeName(file);
+    bool created = false;
+    if (!QFile::exists(file)) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            created = true;
+        }
+    } else if (access == ProfileIni::Access::Private) {
+        ::chmod(path.constData(), 0600);
+    }
     QByteArray out;
     for (const QString &l : lines) {
         out += l.toUtf8();
         out += "\r\n";
     }
-    if (!WriteFileAtomically(file, out))
-        return false;
-    if (!existed && access == ProfileIni::Access::Private)
-        ::chmod(QFile::encodeName(file).constData(), 0600);
-    return true;
+    if (WriteFileAtomically(file, out))
+        return true;
+    if (created)
+        QFile::remove(file);
+    return false;
 }
 
 // Sets key=value the way a single write always has: in place of the key's line, else after

@@ -3,7 +3,7 @@
 // compare case-insensitively, a missing key gives the default, values are trimmed, a key is
 // rewritten in place or appended at the end of its section, a new section goes at the end of
 // the file. The file is re-read on every call (other processes may change it); the folder is
-// never created. Written as UTF-8 with CRLF.
+// never created. Written as UTF-8 with CRLF; a new file has mode 0600.
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,7 +11,9 @@
 class ProfileIni
 {
 public:
-    enum class Access { Shared, Private }; // Private: a new file gets mode 0600 (passwords)
+    // Every file written here is created owner-only (mode 0600). Private writes (passwords) also
+    // make an existing file owner-only; Shared writes leave its mode as it is.
+    enum class Access { Shared, Private };
     using KeyValues = QList<QPair<QString, QString>>;
 
     static QString readString(const QString &file, const QString &section, const QString &key,

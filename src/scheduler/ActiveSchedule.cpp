@@ -22,14 +22,14 @@ ActiveSchedule::Plan ActiveSchedule::plan(const QDateTime &now) const
 {
     Plan p;
     if (m_timeBased) {
-        const std::int64_t late = m_target.secsTo(now.toUTC());
+        const std::int64_t late = WallSecondDiff(m_target, now.toUTC());
         p.secondsToTarget = -late;
         p.due = late >= 0;
         return p;
     }
     // A calendar run belongs to its target minute: the whole minute is due, later is missed.
     const QDateTime wall = WallClock(now);
-    p.secondsToTarget = wall.secsTo(m_target);
+    p.secondsToTarget = WallSecondDiff(wall, m_target);
     const std::int64_t v = WallMinuteDiff(m_target, wall);
     p.due = v == 0;
     p.passed = v > 0;

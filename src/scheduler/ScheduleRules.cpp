@@ -62,6 +62,16 @@ QDateTime WallClock(const QDateTime &dt) { return QDateTime(dt.date(), dt.time()
 
 std::int64_t WallMinuteDiff(const QDateTime &a, const QDateTime &b) { return minuteIndex(b) - minuteIndex(a); }
 
+std::int64_t WallSecondDiff(const QDateTime &a, const QDateTime &b)
+{
+    // Floored, never truncated toward zero: a difference of -0.5 s is a boundary still ahead.
+    const auto second = [](const QDateTime &dt) {
+        const std::int64_t ms = dt.toMSecsSinceEpoch();
+        return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
+    };
+    return second(b) - second(a);
+}
+
 QDateTime CalculateCalendarTargetDate(const CalendarRule &rule, const QDateTime &now)
 {
     const QDateTime wall = WallClock(now);

@@ -37,6 +37,9 @@ QTime UserTargetTime(const QString &hours, const QString &minutes, const QString
 QDateTime WallClock(const QDateTime &dt);
 // Minute boundaries passed from a to b on the wall clock (negative when b is earlier).
 std::int64_t WallMinuteDiff(const QDateTime &a, const QDateTime &b);
+// Whole-second boundaries passed from a to b (negative when b is earlier): from 7:04:59.5 to
+// 7:05:00 one second is left, not 0. Both must carry the same time spec.
+std::int64_t WallSecondDiff(const QDateTime &a, const QDateTime &b);
 
 // The first target of a calendar schedule begun at `now`: today at the chosen time unless
 // that minute has passed (then tomorrow); weekday schedules move to the next Monday-Friday;

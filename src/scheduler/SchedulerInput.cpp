@@ -119,7 +119,10 @@ int ValidateCalendarBasedInput(SchedulerInput &in)
     if (!SchedulerNumber(in.txtDayOfMonth, day) || day != std::floor(day) || day < 1 || day > 31)
         return SchedulerCode::InvalidDayOfMonth;
     in.intDayOfMonth = static_cast<int>(day);
-    if (!countValue(in.txtNumMonths, in.intNumMonths, 12))
+    // The months are judged as typed, before rounding: "0.6" and "12.4" are no month counts.
+    double months = 0;
+    if (!SchedulerNumber(in.txtNumMonths, months) || months < 1 || months > 12 ||
+        !countValue(in.txtNumMonths, in.intNumMonths, 12))
         return SchedulerCode::InvalidMonths;
 
     if (in.optWeekly) {

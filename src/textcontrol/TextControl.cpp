@@ -743,14 +743,14 @@ int TextControl::TextBkColor() const
 {
     const QTextCharFormat f = charFormat();
     if (f.background().style() == Qt::NoBrush)
-        return 0;
-    return TextUnits::colorRefFromColor(f.background().color());
+        return TextUnits::kNoTextBackground;
+    return TextUnits::textBackgroundRef(TextUnits::colorRefFromColor(f.background().color()));
 }
 void TextControl::setTextBkColor(int v)
 {
     const QColor c = TextUnits::colorFromColorRef(v);
     mergeChar([v, c](QTextCharFormat &f) {
-        if (v == 0)
+        if (v == TextUnits::kNoTextBackground)
             f.clearBackground();
         else
             f.setBackground(c);

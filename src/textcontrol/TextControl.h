@@ -134,7 +134,8 @@ public:
 
     // Character properties of the selection. BaseLine in twips (+ raised); FontSize in
     // points; booleans as 0/1; underline style 1 single, 2 double, 3 dotted, 4 dashed,
-    // 5 wave, 6 words; colours as COLORREF, TextBkColor 0 = no background.
+    // 5 wave, 6 words; colours as COLORREF, TextBkColor 0 = no background (a black background
+    // is TextUnits::kBlackTextBackground).
     int BaseLine() const;
     void setBaseLine(int v);
     int FontBold() const;

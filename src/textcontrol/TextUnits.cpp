@@ -34,4 +34,9 @@ int colorRefFromColor(const QColor &color)
     return color.red() | (color.green() << 8) | (color.blue() << 16);
 }
 
+int textBackgroundRef(int colorRef)
+{
+    return (colorRef & 0xFFFFFF) == 0 ? kBlackTextBackground : colorRef;
+}
+
 } // namespace TextUnits

@@ -13,4 +13,11 @@ int docToTwips(double docUnits);
 QColor colorFromColorRef(int colorRef);
 int colorRefFromColor(const QColor &color);
 
+// Text background colours: 0 has always meant "no background" in stored settings, so black
+// is kept in COLORREF's palette-relative form, whose low 24 bits still read as black.
+constexpr int kNoTextBackground = 0;
+constexpr int kBlackTextBackground = 0x02000000;
+// The COLORREF of a background colour: black as kBlackTextBackground, never 0.
+int textBackgroundRef(int colorRef);
+
 } // namespace TextUnits

@@ -54,6 +54,11 @@ TEST(LengthUnits, UserLocaleFirstThenC)
     EXPECT_EQ(UnitTextToTwips("8.27", 1, kGerman), 11909);
     EXPECT_EQ(UnitTextToTwips("8.270", 1, kGerman), 11909);
     EXPECT_EQ(TwipsToUnitText(1440000, 1, kGerman), "1000,00");
+    // Lengths carry no group separators, in the user's locale or in the C reading.
+    int twips = -1;
+    EXPECT_FALSE(bTryUnitTextToTwips("1,440", 1, twips, kEnglish));
+    EXPECT_EQ(UnitTextToTwips("1,440", 2, kEnglish), 0);
+    EXPECT_EQ(UnitTextToTwips("1.440", 1, kGerman), 2074); // the point is the decimal point
 }
 
 TEST(LengthUnits, PaperMatchingWithinTenTwipsAndOrientation)

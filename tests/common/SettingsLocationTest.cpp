@@ -63,6 +63,8 @@ TEST_F(SettingsLocationTest, SettingsFileLivesInTheMakersFolderBelowAppDataAndIs
     EXPECT_EQ(GetIniFilePathForProduct(kQuorvaneProductId), expected);
     EXPECT_EQ(GetProductIniBaseName(), QStringLiteral("Quorvane_SearchHistory"));
     EXPECT_EQ(probeValue(expected), QStringLiteral("Level3"));
+    // It will hold the PDF passwords: created owner-only, whatever the umask.
+    EXPECT_EQ(QFile::permissions(expected) & (QFile::ReadGroup | QFile::ReadOther), 0);
 
     // The second request neither probes nor writes: the removed file stays removed.
     ASSERT_TRUE(QFile::remove(expected));

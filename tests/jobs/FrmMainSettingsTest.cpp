@@ -111,6 +111,13 @@ TEST_F(FrmMainSettingsTest, WritesKeysInOrderAndKeepsTheStoredValuesOfGroupsSwit
 TEST_F(FrmMainSettingsTest, RoundTripKeepsEveryValueAndACommandLineRunWritesNothing)
 {
     const FrmMainSettings s = everythingChanged();
+    // A settings file others could read becomes private once the passwords are written to it.
+    const QString exposed = tmp.filePath("exposed.INI");
+    ASSERT_TRUE(qvtest::writeFile(exposed, "[Main]\r\nPartial=Level3\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(exposed,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(WriteFrmMainSettings(exposed, s));
+    EXPECT_EQ(QFile::permissions(exposed) & (QFile::ReadGroup | QFile::ReadOther), 0);
     ASSERT_TRUE(WriteFrmMainSettings(ini, s));
     ASSERT_TRUE(ProfileIni::writeString(ini, "frmScheduler", "chkPersistRunning", "1"));
     const FrmMainSettings r = ReadFrmMainSettings(ini);
@@ -160,6 +167,7 @@ TEST_F(FrmMainSettingsTest, MissingAndBadValuesGiveTheDefaults)
                             "bIncludeNotesPage=true\r\nbConvertAllSlides=1\r\nbULKPortrait=False\r\n"
                             "mnuOptimizeForSpeed=True\r\nlFromSlide=abc\r\nlToSlide=7\r\nglnMeasurement=9\r\n"
                             "lImageMaxResolution=\r\nfgLog.ColWidth(6)=-40\r\nfgToDo.ColWidth(9)=12x\r\n"
+                            "fgLog.ColWidth(1)=100001\r\nfgToDo.ColWidth(2)=100000\r\nfgToDo.ColWidth(8)=2147483647\r\n"
                             "cbSpecialProcesses.ListIndex=5\r\ncbCommandLineWindowState.ListIndex=-1\r\n"
                             "cbCommandLineThreadPriority.ListIndex=-2\r\ntxtCommandLineWaitTimeInSeconds=ten\r\n"
                             "cbFileTypeTarget.ListIndex=40\r\ncbFileTypeOriginal.ListIndex=5\r\n"
@@ -184,6 +192,9 @@ TEST_F(FrmMainSettingsTest, MissingAndBadValuesGiveTheDefaults)
     EXPECT_EQ(s.conversion.lImageMaxResolution, 300);
     EXPECT_EQ(s.fgLogColWidth6, 3875);
     EXPECT_EQ(s.fgToDoColWidth9, 660);
+    EXPECT_EQ(s.fgLogColWidth1, 450); // above 100,000 twips: the default
+    EXPECT_EQ(s.fgToDoColWidth2, 100000);
+    EXPECT_EQ(s.fgToDoColWidth8, 690);
     EXPECT_EQ(s.cbSpecialProcessesListIndex, 0);
     EXPECT_EQ(s.cbCommandLineWindowStateListIndex, -1); // no selection is a valid index
     EXPECT_EQ(s.cbCommandLineThreadPriorityListIndex, 1);

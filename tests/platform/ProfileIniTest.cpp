@@ -57,10 +57,24 @@ TEST(ProfileIni, WriteStringsGivesTheBytesOfWritingKeyByKey)
     }
 }
 
-TEST(ProfileIni, PrivateFilesAreOwnerOnly)
+TEST(ProfileIni, NewFilesAreOwnerOnlyAndAPrivateWriteTightensAnExistingFile)
 {
     QTemporaryDir dir;
+    const auto othersMayRead = [](const QString &f) {
+        return (QFileInfo(f).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)) != 0;
+    };
+    const QString created = dir.filePath("new.ini");
+    ASSERT_TRUE(ProfileIni::writeString(created, "Main", "Partial", "level2"));
+    EXPECT_FALSE(othersMayRead(created));
+
+    // A file others could read stays so for ordinary keys and becomes private with a password.
     const QString f = dir.filePath("p.ini");
+    ASSERT_TRUE(qvtest::writeFile(f, "[Main]\r\nPartial=Level3\r\n"));
+    ASSERT_TRUE(QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                             QFileDevice::ReadOther));
+    ASSERT_TRUE(ProfileIni::writeString(f, "mruSource", "1", "/a.ppt"));
+    EXPECT_TRUE(othersMayRead(f));
     ASSERT_TRUE(ProfileIni::writeString(f, "PDF", "Password", "secret", ProfileIni::Access::Private));
-    EXPECT_EQ(QFileInfo(f).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+    EXPECT_FALSE(othersMayRead(f));
+    EXPECT_EQ(ProfileIni::readString(f, "PDF", "Password", ""), "secret");
 }

@@ -117,6 +117,26 @@ TEST(Calendar, FirstDailyTargetIsTomorrowExactlyWhenTheChosenMinuteHasPassed)
     EXPECT_EQ(wall(CalculateCalendarTargetDate(pm, at(2024, 5, 1, 9, 0))), "Wed 2024-05-01 13:00:00");
 }
 
+TEST(Countdown, CountsWholeSecondBoundariesOfTicksThatFallBetweenSeconds)
+{
+    // Calendar: half a second before 7:05 one second is left; "Job is Running" only with the run.
+    const ActiveSchedule cal =
+        ActiveSchedule::calendar(rule(CalendarRule::EveryNDays, QTime(7, 5)), at(2024, 5, 1, 6, 0));
+    const QDateTime before = at(2024, 5, 1, 7, 4, 50).addMSecs(300);
+    EXPECT_EQ(cal.plan(before).secondsToTarget, 10);
+    const ActiveSchedule::Plan last = cal.plan(before.addMSecs(9200)); // 7:04:59.5
+    EXPECT_FALSE(last.due);
+    EXPECT_EQ(CountdownCaption(SplitTimeRemaining(last.secondsToTarget)), "1 seconds before next run.");
+    EXPECT_TRUE(cal.plan(before.addMSecs(10200)).due);
+
+    // Time based: a tick a few milliseconds late still reads 9; one half a second early is not due.
+    const QDateTime begin = at(2024, 5, 1, 10, 0, 0).addMSecs(400);
+    const ActiveSchedule s = ActiveSchedule::timeBased(10, true, begin);
+    EXPECT_EQ(s.plan(begin.addMSecs(1005)).secondsToTarget, 9);
+    EXPECT_FALSE(s.plan(begin.addMSecs(9500)).due);
+    EXPECT_TRUE(s.plan(begin.addMSecs(10000)).due);
+}
+
 TEST(Calendar, EveryNDaysRunsInTheTargetMinuteOnlyAndDropsMissedDays)
 {
     CalendarRule r = rule(CalendarRule::EveryNDays, QTime(0, 0));

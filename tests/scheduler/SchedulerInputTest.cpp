@@ -112,7 +112,9 @@ TEST_F(SchedulerInputTest, CalendarCodesInTheirOrder)
               }),
               108);
     EXPECT_EQ(SchedulerInputMessage(108), "Invalid number of days entered.");
-    EXPECT_EQ(code([](SchedulerInput &in) { in.txtNumMonths = "13"; }), 115);
+    // Months are judged before rounding.
+    for (const char *months : {"13", "0.6", "12.4", "12.5"})
+        EXPECT_EQ(code([months](SchedulerInput &in) { in.txtNumMonths = months; }), 115) << months;
     EXPECT_EQ(code([](SchedulerInput &in) { in.txtDayOfMonth = "32"; }), 114);
     EXPECT_EQ(code([](SchedulerInput &in) {
                   in.optDaily = false;

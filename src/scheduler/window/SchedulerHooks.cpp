@@ -14,6 +14,8 @@ SchedulerHooks::SchedulerHooks(frmScheduler *scheduler, JobSession *session, QOb
     connect(m_scheduler, &frmScheduler::RunTheJobEvent, this, &SchedulerHooks::frmSched_RunTheJobEvent);
     connect(m_scheduler, &frmScheduler::DisplayTimeRemainingEvent, this,
             &SchedulerHooks::frmSched_DisplayTimeRemainingEvent);
+    // End leaves the caption as Pause does, not on the last countdown.
+    connect(m_scheduler, &frmScheduler::scheduleEnded, this, [this] { caption(IdleSchedulerCaption()); });
 }
 
 bool SchedulerHooks::bSchedularEnabled() const { return m_scheduler && m_scheduler->bSchedularEnabled(); }

@@ -534,6 +534,7 @@ void frmScheduler::EndTimer()
     if (isVisible())
         cmdDone->setFocus();
     ResetSchedulerForm();
+    emit scheduleEnded();
 }
 
 void frmScheduler::StopSchedule()

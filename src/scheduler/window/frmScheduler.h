@@ -118,6 +118,8 @@ public:
 signals:
     void RunTheJobEvent(const QString &strTimerFile);
     void DisplayTimeRemainingEvent(const QString &text);
+    // End stopped the schedule: the countdown it showed no longer holds.
+    void scheduleEnded();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

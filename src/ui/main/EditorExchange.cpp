@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -156,9 +157,19 @@ void EditorExchange::UpdateGridFromGUI_SpecializedItem()
 
 void EditorExchange::fillTargetList(TargetTypeList list)
 {
-    if (m_targetList == list)
-        return;
     ChoiceList &choices = m_targetLists[static_cast<int>(list)];
+    bool outOfDate = false;
+    if (list == TargetTypeList::MSWord) {
+        const QFileInfo ini(G_IniFilePath);
+        const QPair<qint64, qint64> stamp{ini.exists() ? ini.lastModified().toMSecsSinceEpoch() : -1, ini.size()};
+        outOfDate = stamp != m_wordTypesStamp;
+        if (outOfDate) {
+            m_wordTypesStamp = stamp;
+            choices.items.clear();
+        }
+    }
+    if (m_targetList == list && !outOfDate)
+        return;
     if (choices.items.isEmpty()) {
         switch (list) {
         case TargetTypeList::MSWord:

@@ -9,6 +9,7 @@
 #include "jobs/ValidationReports.h"
 
 #include <QObject>
+#include <QPair>
 
 class EditorFieldHandlers;
 class FlexGrid;
@@ -62,9 +63,12 @@ private:
     frmMain &m_w;
     EditorFieldHandlers *m_handlers = nullptr;
     TargetTypeList m_targetList = TargetTypeList::Standard;
-    // Each target list as first built, by TargetTypeList: the Word list reads the settings file
-    // once per user type, and the texts change only with the language, that is at a restart.
+    // Each target list as first built, by TargetTypeList: the texts change only with the
+    // language, that is at a restart. The Word list also holds the user's types from the
+    // settings file and is built again when that file changed since it was read (its
+    // modification time and size as they were then).
     ChoiceList m_targetLists[3];
+    QPair<qint64, qint64> m_wordTypesStamp{-1, -1};
 };
 
 // Deletes task row lJob and numbers the tasks 1 .. Rows-2 again; the "*" row keeps its "*".

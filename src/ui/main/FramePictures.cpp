@@ -17,6 +17,9 @@ QPixmap StatusPicture(StatusPanels::Picture picture, int size)
     case StatusPanels::CompletePicture:
         name = QStringLiteral("complete");
         break;
+    case StatusPanels::AttentionPicture:
+        name = QStringLiteral("attention");
+        break;
     default:
         return QPixmap();
     }

@@ -369,6 +369,11 @@ void TaskEditor::applyPanelState(const EditorPanelState &s)
     cmdSelectSourceFolderSpecialized->setVisible(s.selectSourceFolderSpecVisible);
     rbActionToDo[s.actionIndex == 1 ? 1 : 0]->setChecked(true);
     stackPanels->setCurrentWidget(s.specialPanelVisible ? frameSpecializedAction : frameSelectAction);
+    // The editor takes the height of the panel shown, not that of the tallest panel shown so
+    // far: a hidden page counts for nothing in the stack's size.
+    for (QWidget *page : {frameSelectAction, frameSpecializedAction})
+        page->setSizePolicy(QSizePolicy::Preferred,
+                            page == stackPanels->currentWidget() ? QSizePolicy::Preferred : QSizePolicy::Ignored);
     frameCommandLine->setVisible(s.commandLineFrameVisible);
     frameSpecialFiles->setVisible(!s.commandLineFrameVisible);
     frameSearchAndReplace->setVisible(s.searchReplaceFrameVisible);

@@ -337,9 +337,11 @@ void frmMain::Timer1_Timer()
     if (top && top->isMinimized()) {
         QApplication::alert(top, 250);
     } else {
-        // The completion picture blinks: drawn grey on even ticks.
-        panels->setPanelPicture(StatusPanel::Progress, StatusPanels::CompletePicture);
-        panels->setPanelEnabled(StatusPanel::Progress, lTimer1Count % 2 != 0);
+        // The attention sign (grey) and the completion picture take turns.
+        const bool odd = lTimer1Count % 2 != 0;
+        panels->setPanelPicture(StatusPanel::Progress,
+                                odd ? StatusPanels::CompletePicture : StatusPanels::AttentionPicture);
+        panels->setPanelEnabled(StatusPanel::Progress, odd);
     }
     ++lTimer1Count;
     if (lTimer1Count > 3) {

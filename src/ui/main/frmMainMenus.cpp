@@ -1,6 +1,9 @@
 #include "frmMainMenus.h"
 
+#include "ui/support/RadioMenuItemAccessible.h"
+
 #include <QAction>
+#include <QActionGroup>
 #include <QKeySequence>
 #include <QMenu>
 #include <QToolBar>
@@ -44,8 +47,14 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuFile->addSeparator();
     mnuOptimizeForSpeed = entry(mnuFile, "mnuOptimizeForSpeed", "Optimize For Speed");
     mnuOptimizeForMemory = entry(mnuFile, "mnuOptimizeForMemory", "Optimize For Memory");
-    mnuOptimizeForSpeed->setCheckable(true);
-    mnuOptimizeForMemory->setCheckable(true);
+    // One choice of two: radio items, shown and announced as excluding each other.
+    RadioMenuItemAccessible::install();
+    auto *optimize = new QActionGroup(owner);
+    optimize->setExclusive(true);
+    for (QAction *a : {mnuOptimizeForSpeed, mnuOptimizeForMemory}) {
+        a->setCheckable(true);
+        optimize->addAction(a);
+    }
     mnuOptimizeForSpeed->setChecked(true);
     mnuMRU.menu = mnuFile;
     mnuMRU.element0 = mnuFile->addSeparator();

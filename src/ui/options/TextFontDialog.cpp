@@ -113,9 +113,10 @@ TextFontDialog::TextFontDialog(TextControl &control, ModalRunner runner, QWidget
     spnBaseLine->setValue(control.BaseLine() / 20.0);
     setForeColor(control.ForeColor());
     const int background = control.TextBkColor();
-    chkNoBackground->setChecked(background == 0);
-    setBackColor(background == 0 ? 0xFFFFFF : background);
-    cmdBackColor->setEnabled(background != 0);
+    const bool none = background == TextUnits::kNoTextBackground;
+    chkNoBackground->setChecked(none);
+    setBackColor(none ? 0xFFFFFF : background);
+    cmdBackColor->setEnabled(!none);
 
     connect(chkUnderline, &QCheckBox::toggled, cboUnderlineStyle, &QWidget::setEnabled);
     connect(chkNoBackground, &QCheckBox::toggled, cmdBackColor, [this](bool none) { cmdBackColor->setEnabled(!none); });
@@ -161,7 +162,8 @@ void TextFontDialog::apply()
     tc.setFontUnderlineStyle(cboUnderlineStyle->currentIndex() + 1);
     tc.setFontUnderline(chkUnderline->isChecked() ? 1 : 0);
     tc.setForeColor(m_fore);
-    tc.setTextBkColor(chkNoBackground->isChecked() ? 0 : m_back);
+    tc.setTextBkColor(chkNoBackground->isChecked() ? TextUnits::kNoTextBackground
+                                                   : TextUnits::textBackgroundRef(m_back));
     const QString name = cboFontName->currentText().trimmed();
     if (!name.isEmpty())
         tc.setFontName(name);

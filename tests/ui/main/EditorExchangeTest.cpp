@@ -6,6 +6,7 @@
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
+#include "platform/ProfileIni.h"
 #include "ui/main/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
@@ -309,6 +310,31 @@ TEST_F(EditorExchangeTest, RowLoadersReadFlagsSlidesMethodsAndProcessesAndSurviv
     EXPECT_EQ(ed->cbCommandLineWindowState->currentText(), "Minimized");
     EXPECT_EQ(ed->txtCommandLineWaitTimeInSeconds->text(), "30");
     EXPECT_FALSE(w->session().bCurrentActionItemDirty) << "loading never marks the task dirty";
+}
+
+TEST_F(EditorExchangeTest, TheUsersWordTypesAreReadAgainWhenTheSettingsFileChanged)
+{
+    const QString job = writeJob({
+        {"MC,1,2", "1", "C", path("in/a.pptx"), "3", "", path("out/a.rtf"), "6", ""},
+        {"MC,1,2", "2", "C", path("in/b.pptx"), "3", "", path("out/b.rtf"), "6", ""},
+    });
+    ASSERT_TRUE(w->controller()->openJob(job));
+    clickRow(1);
+    EXPECT_EQ(ed->cbFileTypeTarget->findData(12), -1);
+
+    // The user adds a type while the window is open: the next Word task offers it.
+    ASSERT_TRUE(ProfileIni::writeString(G_IniFilePath, "WordConvertType", "Count", "1"));
+    ASSERT_TRUE(ProfileIni::writeString(G_IniFilePath, "WordConvertType1", "Constant", "12"));
+    ASSERT_TRUE(ProfileIni::writeString(G_IniFilePath, "WordConvertType1", "sDescription", "WordPerfect 5.1"));
+    clickRow(2);
+    const int added = ed->cbFileTypeTarget->findData(12);
+    ASSERT_GE(added, 0);
+    EXPECT_EQ(ed->cbFileTypeTarget->itemText(added), "[12] WordPerfect 5.1");
+    EXPECT_EQ(ed->cbFileTypeTarget->currentData().toInt(), 6); // the row's own type stays chosen
+
+    ASSERT_TRUE(ProfileIni::writeString(G_IniFilePath, "WordConvertType", "Count", "0"));
+    clickRow(1);
+    EXPECT_EQ(ed->cbFileTypeTarget->findData(12), -1);
 }
 
 TEST_F(EditorExchangeTest, UpdateWritesOptionCodesOnlyIntoTaskRows)

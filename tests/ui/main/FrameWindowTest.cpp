@@ -13,9 +13,17 @@
 #include "ui/main/frmMain.h"
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
+#include "ui/main/TaskEditor.h"
+#include "scheduler/window/frmScheduler.h"
 #include "ui/support/QtTranslations.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -242,6 +250,100 @@ TEST_F(FrameTest, TheProgramsWindowOpensAJobWithoutRunningItAndExitWritesBothSec
     EXPECT_NE(ProfileIni::readString(G_IniFilePath, QStringLiteral("frmMain"), QStringLiteral("mnuOptimizeForSpeed"),
                                      QStringLiteral("<none>")),
               QStringLiteral("<none>"));
+}
+
+TEST_F(FrameTest, TheCaptionNamesNoJobAfterNewAndEndClearsTheCountdown)
+{
+    const QString job = writeJob({QStringLiteral("true")});
+    auto frame = openProgramWindow(job);
+    frmMain *main = frame->mainWindow();
+    ASSERT_TRUE(frame->windowTitle().endsWith(QStringLiteral("job.qvj")));
+    main->mnuNewConversionJob->trigger();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quorvane"));
+
+    // A schedule counts down in the caption; End puts the caption back as Pause does.
+    frmScheduler &sched = *main->frmSched;
+    QDateTime now(QDate(2024, 5, 6), QTime(10, 0));
+    sched.setClock([&now] { return now; });
+    QTest::mouseClick(sched.optTimeBased, Qt::LeftButton);
+    sched.cbScheduledJobFile->setCurrentText(job);
+    sched.txtSeconds->setText(QStringLiteral("30"));
+    sched.cmdStartTimer_Click();
+    ASSERT_TRUE(sched.bSchedularEnabled());
+    now = now.addSecs(1);
+    sched.Timer1_Timer();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("29 seconds before next run."));
+    sched.show();
+    QTest::mouseClick(sched.cmdEndTimer, Qt::LeftButton);
+    EXPECT_FALSE(sched.bSchedularEnabled());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("'Quorvane'"));
+    sched.hide();
+}
+
+TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
+{
+    auto frame = openProgramWindow();
+    frmMain *main = frame->mainWindow();
+    QActionGroup *group = main->mnuOptimizeForSpeed->actionGroup();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(main->mnuOptimizeForMemory->actionGroup(), group);
+    EXPECT_TRUE(group->isExclusive()); // menus draw exclusive checkable entries as radio marks
+
+    // What a screen reader finds and does: two checkable entries, one checked at a time.
+    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(main->mnuFile);
+    ASSERT_NE(menu, nullptr);
+    QAccessibleInterface *speed = nullptr, *memory = nullptr;
+    for (int i = 0; i < menu->childCount(); ++i) {
+        QAccessibleInterface *c = menu->child(i);
+        const QString name = c->text(QAccessible::Name);
+        if (name == QStringLiteral("Optimize For Speed"))
+            speed = c;
+        else if (name == QStringLiteral("Optimize For Memory"))
+            memory = c;
+    }
+    ASSERT_TRUE(speed && memory);
+    EXPECT_EQ(memory->role(), QAccessible::RadioButton);
+    EXPECT_EQ(speed->role(), QAccessible::RadioButton);
+    EXPECT_EQ(speed->parent()->object(), main->mnuFile);
+    EXPECT_TRUE(speed->state().checkable && memory->state().checkable);
+    ASSERT_NE(memory->actionInterface(), nullptr);
+    memory->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(memory->state().checked);
+    EXPECT_FALSE(speed->state().checked);
+}
+
+TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
+{
+    auto frame = openProgramWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frmMain *main = frame->mainWindow();
+    TaskEditor *ed = main->editor;
+    const auto settle = [] {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    };
+    const auto gridTop = [main] { return main->frameToDo->mapTo(main, QPoint(0, 0)).y(); };
+    settle();
+    const int editorHeight = ed->height();
+    const int top = gridTop();
+
+    // The tallest special panel: search and replace.
+    QTest::mouseClick(ed->rbActionToDo[1], Qt::LeftButton);
+    ed->cbSpecialProcesses->setFocus();
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(ed->cbSpecialProcesses, Qt::Key_Down);
+    ASSERT_EQ(ed->selectedSpecialProcessId(), 56);
+    settle();
+    const int specialHeight = ed->height();
+    EXPECT_GT(specialHeight, editorHeight);
+    EXPECT_EQ(gridTop() - top, specialHeight - editorHeight);
+
+    // Back to the conversion panel: its own height again, the grid where it was.
+    QTest::mouseClick(ed->rbActionToDo[0], Qt::LeftButton);
+    settle();
+    EXPECT_EQ(ed->height(), editorHeight);
+    EXPECT_EQ(gridTop(), top);
 }
 
 TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)

@@ -11,6 +11,7 @@
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
+#include "ui/main/FramePictures.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/FrameGeometry.h"
 
@@ -208,6 +209,24 @@ TEST_F(MainWindowTest, RunsAJobOpenedThroughThePickerWithMarksProgressAndCommand
 
     // The attention signal ends by itself after four ticks, with the panel enabled.
     QTRY_VERIFY_WITH_TIMEOUT(!m.Timer1->isActive(), 3000);
+}
+
+TEST_F(MainWindowTest, TheAttentionSignalAlternatesItsSignAndTheCompletionPicture)
+{
+    frmMain &m = open();
+    const QList<StatusPanels::Picture> expected{StatusPanels::AttentionPicture, StatusPanels::CompletePicture,
+                                                StatusPanels::AttentionPicture, StatusPanels::CompletePicture};
+    m.Timer1->start();
+    for (int tick = 0; tick < 4; ++tick) {
+        m.Timer1_Timer();
+        EXPECT_EQ(panels.panelPicture(6), expected[tick]) << tick;
+        EXPECT_EQ(panels.panelEnabled(6), tick % 2 == 1) << tick; // grey with the sign
+    }
+    EXPECT_FALSE(m.Timer1->isActive());
+    // Two different pictures on screen.
+    const QImage sign = StatusPicture(StatusPanels::AttentionPicture).toImage();
+    ASSERT_FALSE(sign.isNull());
+    EXPECT_NE(sign, StatusPicture(StatusPanels::CompletePicture).toImage());
 }
 
 TEST_F(MainWindowTest, RewindScrollsTheCurrentRowIntoView)

@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -297,6 +298,33 @@ TEST_F(OptionsDialogs, OutputOptionsUnitsEnforceGroupsAndImageValues)
     EXPECT_EQ(s.lImageMaxResolution, 150); // halves to even
     EXPECT_FALSE(s.bOverrideFontSettings);
     EXPECT_EQ(s.lULKFontBold, 1);
+}
+
+TEST_F(OptionsDialogs, ABlackTextBackgroundIsKeptApartFromNoBackground)
+{
+    InstallTextControlDialogs(output, ctx.runModal);
+    on<QColorDialog>([](QColorDialog &c) {
+        c.setCurrentColor(Qt::black);
+        c.accept();
+    });
+    on<TextFontDialog>([](TextFontDialog &f) {
+        QTest::mouseClick(f.chkNoBackground, Qt::LeftButton);
+        QTest::mouseClick(f.cmdBackColor, Qt::LeftButton);
+        QTest::mouseClick(f.cmdOK, Qt::LeftButton);
+    });
+    frmULKAdvancedOptions d(ctx);
+    d.Form_Load();
+    d.cbChangeFontSettings->setChecked(true);
+    QTest::mouseClick(d.cmdChangeFontSettings, Qt::LeftButton);
+    QTest::mouseClick(d.cmdApply, Qt::LeftButton);
+    ASSERT_NE(s.lULKTextBkColor, 0); // 0 is what settings files store for no background
+
+    // The stored value gives a black background on the next run's control and in the dialog.
+    TextControl next;
+    next.setTextBkColor(s.lULKTextBkColor);
+    EXPECT_EQ(next.TextBkColor(), s.lULKTextBkColor);
+    TextFontDialog f(output, {});
+    EXPECT_FALSE(f.chkNoBackground->isChecked());
 }
 
 TEST_F(OptionsDialogs, PageSetupShowsUnitsMatchesPaperAndSwapsOrientation)
