@@ -40,11 +40,14 @@ public:
     bool bRunning = false;
     // A run loop is on the stack: from the start of ConversionJobBegin until it returns, whatever
     // bRunning says. While it is, Begin, Open, New, Rewind, Save Log As and the row moves refuse
-    // (return without effect, false where they return bool); Pause stays possible. The command
-    // state treats it as running; UpdateMenuToolbar is called when it starts and after it ends.
+    // (return without effect, false where they return bool); Pause stays possible.
+    // UpdateMenuToolbar is called when it starts and after it ends.
     bool bLoopActive() const { return m_loopActive; }
     // A run is going on: a loop is on the stack or it has not yet seen its Pause.
     bool bRunGoingOn() const { return bRunning || m_loopActive; }
+    // The run has begun: the loop is past its checks before running (the question about a
+    // changed task), until it has unwound. The window shows the running state from here on.
+    bool bRunBegun() const { return bRunning || m_runBegun; }
     // Closing the program: at once (hooks()->closeWindow()) when no loop is active; during a run
     // the run stops after the current file and the window is closed after the loop has returned.
     void RequestClose();
@@ -142,6 +145,7 @@ private:
     class LoopScope;
     void rewindJob();
     bool m_loopActive = false;
+    bool m_runBegun = false;
     bool m_closeRequested = false;
 
     RecordingStatusPanels m_defaultPanels;

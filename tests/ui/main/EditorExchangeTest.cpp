@@ -2,10 +2,12 @@
 // building, changing and removing tasks, the row loaders and Update, the leave-row check, and
 // a job built here that the command line runs with the same results.
 #include "../../language/TranslatorTestSupport.h"
+#include "WatchedPanels.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
+#include "scheduler/window/SchedulerHooks.h"
 #include "ui/main/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
@@ -14,6 +16,7 @@
 #include "ui/options/frmAdvancedOptions.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -23,9 +26,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -36,10 +42,13 @@ public:
     int msgBox(const QString &text, int, const QString &) override
     {
         boxes << text;
+        if (onAsk)
+            onAsk();
         return answers.isEmpty() ? Ok : answers.takeFirst();
     }
     QStringList boxes;
     QList<int> answers;
+    std::function<void()> onAsk;
 };
 
 class SavePicker : public FilePicker
@@ -132,7 +141,7 @@ protected:
 
     AnswerPrompter answers;
     SavePicker picker;
-    RecordingStatusPanels panels;
+    WatchedPanels panels;
     std::unique_ptr<frmMain> w;
     TaskEditor *ed = nullptr;
 };
@@ -484,4 +493,102 @@ TEST_F(EditorExchangeTest, AdvancedOptionsButtonEditsTheWindowsSettingsThroughTh
     click(ed->cmdAdvancedPPTOptions);
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(w->session().settings.bIncludeNotesPage);
+}
+
+TEST_F(EditorExchangeTest, TheEditorIsReadOnlyDuringARunAndShowsTheRowItLeftWhenItEndsPausesOrWasScheduled)
+{
+    QList<QStringList> tasks;
+    for (const char *n : {"a", "b", "c"}) {
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/%1.txt").arg(n)), "x\r\n\r\ny\r\n"));
+        tasks << QStringList{"", "", "S55", path(QStringLiteral("in/%1.txt").arg(n)), "1", "txt",
+                             path(QStringLiteral("out/%1.txt").arg(n)), "1", "txt"};
+    }
+    QDir().mkpath(path("out"));
+    const QString job = writeJob(tasks);
+    ASSERT_TRUE(w->controller()->openJob(job));
+    clickRow(1);
+
+    // While task 2 runs the user types into the editor and presses Pause.
+    bool editorTookInput = true;
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel != 3 || text != QLatin1String("2"))
+            return;
+        type(ed->cbTargetFileSpecialized, path("out/typed.txt"));
+        editorTookInput = ed->cbTargetFileSpecialized->isEnabled() ||
+                          ed->cbTargetFileSpecialized->currentText() == path("out/typed.txt");
+        click(w->cmdPause);
+    };
+    w->mnuBeginConversionJob->trigger();
+    panels.onText = nullptr;
+    EXPECT_FALSE(editorTookInput);
+    ASSERT_EQ(grid().row(), 2);
+    EXPECT_EQ(row(3)[9], "");
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/b.txt"));
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/b.txt"));
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    EXPECT_TRUE(ed->isEnabled());
+
+    // Run to the end: the editor shows task 3, and its Update goes to task 3 alone.
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_EQ(row(3)[9], "+");
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/c.txt"));
+    type(ed->cbTargetFileSpecialized, path("out/c2.txt"));
+    click(w->cmdUpdate);
+    EXPECT_EQ(row(3)[6], path("out/c2.txt"));
+    EXPECT_EQ(row(2)[6], path("out/b.txt"));
+
+    // A scheduled run opens its job and runs it: the editor ends on the last task of that job.
+    clickRow(1);
+    w->schedulerHooks()->frmSched_RunTheJobEvent(job);
+    EXPECT_EQ(row(3)[9], "+");
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/c.txt"));
+}
+
+TEST_F(EditorExchangeTest, OpenNewAndTheTaskTabLoadTheEditorFromTheCurrentRowAndConvertAsksBeforeItRuns)
+{
+    for (const char *n : {"a", "b"})
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/%1.txt").arg(n)), "x\r\n"));
+    QDir().mkpath(path("out"));
+    const QStringList first{"", "1", "S55", path("in/a.txt"), "1", "txt", path("out/a.txt"), "1", "txt"};
+    const QStringList second{"", "2", "S55", path("in/b.txt"), "1", "txt", path("out/b.txt"), "1", "txt"};
+    ASSERT_TRUE(w->controller()->openJob(writeJob({first, second})));
+    clickRow(1);
+    type(ed->cbTargetFileSpecialized, path("out/stale.txt"));
+
+    // Another job opened: its task 1 is in the editor, unchanged, and Convert asks nothing.
+    ASSERT_TRUE(w->controller()->openJob(writeJob({second, first})));
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/b.txt"));
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_TRUE(answers.boxes.isEmpty()) << answers.boxes.join(u'|').toStdString();
+    EXPECT_EQ(row(1)[6], path("out/b.txt"));
+
+    // A changed task: while Convert asks about it, the toolbar still offers what it did before.
+    type(ed->cbTargetFileSpecialized, path("out/changed.txt"));
+    bool convertOffered = false, pauseOffered = true;
+    answers.onAsk = [&] {
+        convertOffered = w->tbButtons.value("keyConvert")->isEnabled();
+        pauseOffered = w->tbButtons.value("keyPause")->isEnabled();
+    };
+    answers.answers = {Prompter::Cancel};
+    w->mnuBeginConversionJob->trigger();
+    answers.onAsk = nullptr;
+    ASSERT_EQ(answers.boxes.size(), 1);
+    EXPECT_TRUE(convertOffered);
+    EXPECT_FALSE(pauseOffered);
+
+    // New drops the changes too.
+    w->mnuNewConversionJob->trigger();
+    ASSERT_EQ(grid().rows(), 2);
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+
+    // Back from the log, the task tab shows the current row again.
+    ASSERT_TRUE(w->controller()->openJob(writeJob({first, second})));
+    ed->cbOriginalFileSpecialized->setEditText(path("in/elsewhere.txt"));
+    QTabBar *bar = w->ts->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/elsewhere.txt"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/a.txt"));
 }
