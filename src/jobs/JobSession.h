@@ -61,6 +61,10 @@ public:
     // Resume position of a paused wildcard task, and the row it belongs to (0 = none).
     int lResumeFileIndex = 0;
     int lResumeRow = 0;
+    // Task row lJobNumber was stopped by a Pause inside its file list: unmarked, with a resume position.
+    bool bPausedPartWay(int lJobNumber) const;
+    // Drops the resume position when it belongs to task row lJobNumber (its task is done or changed).
+    void forgetResumePosition(int lJobNumber);
 
     // The job file of which fgToDo holds only a part (a load that stopped at the task cap, was
     // paused, or began after line 1); "" when the grid holds a whole job. Saving the grid over
@@ -135,7 +139,6 @@ private:
     int PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     void showSaveFailure(const QString &reason);
     int firstFileIndex(int lJobNumber) const;
-    void forgetResumePosition(int lJobNumber);
     bool pausedAtFile(int i, int lJobNumber, bool *pausedInside);
     int logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile);
     // The task PerformBlock is running: a task without a grid row (a single conversion given on

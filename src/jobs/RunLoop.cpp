@@ -196,7 +196,8 @@ bool JobSession::bCheckToZeroConversionItems()
         return false;
     if (fgToDo.rows() == 2)
         return !hooks()->AddFileToConvertGUI();
-    if (fgToDo.rows() == 3)
+    // A single task runs again, unless a Pause stopped it part-way: then it goes on where it stopped.
+    if (fgToDo.rows() == 3 && !bPausedPartWay(1))
         rewindJob();
     return false;
 }

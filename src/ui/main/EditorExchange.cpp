@@ -125,12 +125,18 @@ void EditorExchange::ConversionJobUpdate()
     ValidateToDoItem(options);
     if (options.lErr != 0 && !ReportValidationResultGUI(options, *s.prompter(), this))
         return;
+    const int row = s.fgToDo.row();
+    const QStringList before = s.fgToDo.rowCells(row);
     if (options.sActionToDo.contains(u'C')) {
         UpdateGridFromGUI_ConversionItem();
         UpdateGUI_ConversionItemViaCellContents();
     } else if (options.sActionToDo.contains(u'S')) {
         UpdateGridFromGUI_SpecializedItem();
     }
+    // A changed task starts again from its first file: a paused position in its old file list
+    // means nothing in the new one.
+    if (s.fgToDo.rowCells(row) != before)
+        s.forgetResumePosition(row);
     s.bCurrentActionItemDirty = false;
     m_w.UpdateMenuToolbar();
 }

@@ -545,6 +545,36 @@ TEST_F(EditorExchangeTest, TheEditorIsReadOnlyDuringARunAndShowsTheRowItLeftWhen
     EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/c.txt"));
 }
 
+TEST_F(EditorExchangeTest, UpdateOfAPausedFolderTaskRunsTheChangedTaskFromItsFirstFile)
+{
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in1/t%1.txt").arg(i)), "x\r\n\r\ny\r\n"));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in2/u%1.txt").arg(i)), "x\r\n\r\ny\r\n"));
+    QDir().mkpath(path("out"));
+    ASSERT_TRUE(w->controller()->openJob(writeJob({
+        {"", "1", "S55", path("in1/*.txt"), "1", "txt", path("out/*.txt"), "1", "txt"},
+        {"", "2", "S55", path("in1/t0.txt"), "1", "txt", path("out/once.txt"), "1", "txt"},
+    })));
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel == 8 && text == path("in1/t2.txt"))
+            click(w->cmdPause);
+    };
+    w->mnuBeginConversionJob->trigger();
+    panels.onText = nullptr;
+    ASSERT_EQ(row(1)[9], "");
+    ASSERT_FALSE(QFile::exists(path("out/t3.txt")));
+
+    clickRow(1);
+    type(ed->cbOriginalFileSpecialized, path("in2/*.txt"));
+    click(w->cmdUpdate);
+    ASSERT_EQ(row(1)[3], path("in2/*.txt"));
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_TRUE(QFile::exists(path("out/u0.txt"))) << "the changed task starts at its first file";
+    EXPECT_TRUE(QFile::exists(path("out/u2.txt")));
+    EXPECT_EQ(row(1)[9], "+");
+}
+
 TEST_F(EditorExchangeTest, OpenNewAndTheTaskTabLoadTheEditorFromTheCurrentRowAndConvertAsksBeforeItRuns)
 {
     for (const char *n : {"a", "b"})
