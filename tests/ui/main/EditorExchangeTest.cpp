@@ -16,6 +16,7 @@
 #include "ui/options/frmAdvancedOptions.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -621,4 +622,59 @@ TEST_F(EditorExchangeTest, OpenNewAndTheTaskTabLoadTheEditorFromTheCurrentRowAnd
     EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/elsewhere.txt"));
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/a.txt"));
+}
+
+TEST_F(EditorExchangeTest, ScreenReaderActionsDropDownsAndHiddenBoxesCountAsTheUserSeesThem)
+{
+    JobSession &s = w->session();
+    // An action of the accessibility bus on a button is a click: panel, method and dirty mark follow.
+    auto act = [](QWidget *target, const QString &action) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(target);
+        ASSERT_TRUE(iface && iface->actionInterface()) << target->objectName().toStdString();
+        iface->actionInterface()->doAction(action);
+    };
+    act(ed->rbActionToDo[1], QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ed->rbActionToDo[1]->isChecked());
+    EXPECT_EQ(s.settings.sActionToDo, "S");
+    EXPECT_TRUE(ed->frameSpecializedAction->isVisibleTo(ed));
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+    act(ed->rbActionToDo[0], QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(s.settings.sActionToDo, "C");
+    EXPECT_TRUE(ed->frameSelectAction->isVisibleTo(ed));
+    act(ed->rbUsePDFConversion, QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(s.settings.lConversionMethod, 3);
+    s.bCurrentActionItemDirty = false;
+    act(ed->cbDoSubfolders, QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ed->cbDoSubfolders->isChecked());
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ed->cbDoSubfolders)->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(ed->cbDoSubfolders)->state().checked);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ed->rbActionToDo[1])->text(QAccessible::Name), "Special Process");
+
+    // Dropping a path list down counts as a change of the task.
+    s.bCurrentActionItemDirty = false;
+    QTest::keyClick(ed->cbOriginalFile, Qt::Key_Down, Qt::AltModifier);
+    ed->cbOriginalFile->hidePopup();
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+
+    // Appending one file: the sub-folders box, checked while the original was a folder, is hidden
+    // and counts for nothing in the added task.
+    ASSERT_TRUE(qvtest::writeFile(path("in/a.txt"), "x\r\n"));
+    QDir().mkpath(path("out"));
+    press(ed->rbActionToDo[1]);
+    pick(ed->cbSpecialProcesses, 50);
+    type(ed->cbOriginalFileSpecialized, path("in/*.txt"));
+    press(ed->cbDoSubfoldersSpecialized);
+    type(ed->cbOriginalFileSpecialized, path("in/a.txt"));
+    ASSERT_FALSE(ed->cbDoSubfoldersSpecialized->isVisibleTo(ed));
+    ASSERT_TRUE(ed->cbDoSubfoldersSpecialized->isChecked());
+    type(ed->cbTargetFileSpecialized, path("out/all.txt"));
+    click(w->cmdAdd);
+    ASSERT_EQ(grid().rows(), 3);
+    EXPECT_FALSE(row(1)[0].contains(u'R')) << row(1)[0].toStdString();
+
+    s.bCurrentActionItemDirty = false;
+    QTest::keyClick(ed->cbTargetFileSpecialized, Qt::Key_Down, Qt::AltModifier);
+    ed->cbTargetFileSpecialized->hidePopup();
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
 }
