@@ -9,9 +9,9 @@ class EngineHooks
 {
 public:
     virtual ~EngineHooks() = default;
-    // Refreshes the enabled state of menus, toolbar and buttons. A run counts as going on while
-    // bRunning or JobSession::bLoopActive() is true; the engine calls this when a loop starts and
-    // again after it has unwound.
+    // Refreshes the enabled state of menus, toolbar and buttons. A run counts as going on once
+    // it has begun (JobSession::bRunBegun()); the engine calls this when a loop starts, when its
+    // run begins and again after the loop has unwound.
     virtual void UpdateMenuToolbar() {}
     // The engine calls AddFileToConvertGUI and ConversionJobUpdate itself while Begin checks
     // whether to run, with bLoopActive() already true: the window's refusal of Add and Update
@@ -20,6 +20,9 @@ public:
     virtual bool AddFileToConvertGUI() { return false; }
     // Writes the editor back into the current task row.
     virtual void ConversionJobUpdate() {}
+    // The editor shows the task of the grid's current row again (after a run, an Open, a New);
+    // the engine has dropped the editor's changed state before.
+    virtual void LoadEditorFromCurrentRow() {}
     virtual bool bSchedularEnabled() const { return false; }
     // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
     // run or between runs.

@@ -197,6 +197,9 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     InitLogGrid(fgLog);
     hooks()->UpdateMenuToolbar();
     fgToDo.setRow(1);
+    // The editor's edits belonged to the job that was replaced.
+    bCurrentActionItemDirty = false;
+    hooks()->LoadEditorFromCurrentRow();
     if (!gbCommandLineMode) {
         SelectGridRow(fgToDo);
         if (mruFileOpen) {
@@ -223,6 +226,8 @@ void JobSession::ConversionJobNew()
     sCappedJobFile.clear();
     lResumeFileIndex = 0;
     lResumeRow = 0;
+    bCurrentActionItemDirty = false;
+    hooks()->LoadEditorFromCurrentRow();
     hooks()->UpdateMenuToolbar();
 }
 

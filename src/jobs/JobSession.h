@@ -43,11 +43,14 @@ public:
     bool bInterrupted = false;
     // A run loop is on the stack: from the start of ConversionJobBegin until it returns, whatever
     // bRunning says. While it is, Begin, Open, New, Rewind, Save Log As and the row moves refuse
-    // (return without effect, false where they return bool); Pause stays possible. The command
-    // state treats it as running; UpdateMenuToolbar is called when it starts and after it ends.
+    // (return without effect, false where they return bool); Pause stays possible.
+    // UpdateMenuToolbar is called when it starts and after it ends.
     bool bLoopActive() const { return m_loopActive; }
     // A run is going on: a loop is on the stack or it has not yet seen its Pause.
     bool bRunGoingOn() const { return bRunning || m_loopActive; }
+    // The run has begun: the loop is past its checks before running (the question about a
+    // changed task), until it has unwound. The window shows the running state from here on.
+    bool bRunBegun() const { return bRunning || m_runBegun; }
     // Closing the program: at once (hooks()->closeWindow()) when no loop is active; during a run
     // the run stops after the current file and the window is closed after the loop has returned.
     void RequestClose();
@@ -61,6 +64,10 @@ public:
     // Resume position of a paused wildcard task, and the row it belongs to (0 = none).
     int lResumeFileIndex = 0;
     int lResumeRow = 0;
+    // Task row lJobNumber was stopped by a Pause inside its file list: unmarked, with a resume position.
+    bool bPausedPartWay(int lJobNumber) const;
+    // Drops the resume position when it belongs to task row lJobNumber (its task is done or changed).
+    void forgetResumePosition(int lJobNumber);
 
     // The job file of which fgToDo holds only a part (a load that stopped at the task cap, was
     // paused, or began after line 1); "" when the grid holds a whole job. Saving the grid over
@@ -143,7 +150,6 @@ private:
     int PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     void showSaveFailure(const QString &reason);
     int firstFileIndex(int lJobNumber) const;
-    void forgetResumePosition(int lJobNumber);
     bool pausedAtFile(int i, int lJobNumber, bool *pausedInside);
     int logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile);
     void keepUndone(int lJobNumber, clsConversionOptions record);
@@ -155,6 +161,7 @@ private:
     class LoopScope;
     void rewindJob();
     bool m_loopActive = false;
+    bool m_runBegun = false;
     bool m_closeRequested = false;
 
     RecordingStatusPanels m_defaultPanels;

@@ -58,6 +58,12 @@ int JobSession::firstFileIndex(int lJobNumber) const
     return (lResumeRow == lJobNumber && lResumeFileIndex > 0) ? lResumeFileIndex : 1;
 }
 
+bool JobSession::bPausedPartWay(int lJobNumber) const
+{
+    return lResumeRow == lJobNumber && lResumeFileIndex > 0 &&
+           fgToDo.textMatrix(lJobNumber, ToDoColumn::Pass).isEmpty();
+}
+
 void JobSession::forgetResumePosition(int lJobNumber)
 {
     if (lResumeRow == lJobNumber) {

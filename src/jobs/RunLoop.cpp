@@ -39,6 +39,8 @@ bool typeCellIsValid(const QString &cell)
 
 // Marks the loop active for the whole of ConversionJobBegin. When it returns (by any road) the
 // mark is cleared, the command state refreshed, and a close requested meanwhile carried out.
+// A run that began (ended, paused or stopped) moved the current row without the editor: the
+// editor is loaded from that row again, so that its next Update goes to the task it shows.
 class JobSession::LoopScope
 {
 public:
@@ -50,6 +52,11 @@ public:
     ~LoopScope()
     {
         m_s.m_loopActive = false;
+        if (m_s.m_runBegun) {
+            m_s.m_runBegun = false;
+            m_s.bCurrentActionItemDirty = false;
+            m_s.hooks()->LoadEditorFromCurrentRow();
+        }
         m_s.hooks()->UpdateMenuToolbar();
         if (m_s.m_closeRequested) {
             m_s.m_closeRequested = false;
@@ -85,6 +92,7 @@ void JobSession::ConversionJobBegin()
 
     panels()->setPanelText(StatusPanel::Progress, QString());
     bRunning = true;
+    m_runBegun = true;
     gbSuppressEvents = true;
     hooks()->UpdateMenuToolbar();
     InitLogGrid(fgLog);
@@ -218,7 +226,8 @@ bool JobSession::bCheckToZeroConversionItems()
         return false;
     if (fgToDo.rows() == 2)
         return !hooks()->AddFileToConvertGUI();
-    if (fgToDo.rows() == 3)
+    // A single task runs again, unless a Pause stopped it part-way: then it goes on where it stopped.
+    if (fgToDo.rows() == 3 && !bPausedPartWay(1))
         rewindJob();
     return false;
 }

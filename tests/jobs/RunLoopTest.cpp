@@ -285,3 +285,53 @@ TEST_F(RunLoop, AnInterruptedCommandLineRunKeepsWhatItLeftUndone)
     session.setPump(nullptr);
     gbCommandLineMode = false;
 }
+
+TEST_F(RunLoop, APausedSingleFolderTaskGoesOnWhereItStoppedAndAFinishedOneRunsAgain)
+{
+    // A window's run: the one-task rewind applies only when the main window is shown.
+    class ShownWindow : public EngineHooks
+    {
+    public:
+        bool mainWindowVisible() const override { return true; }
+    } window;
+    session.setHooks(&window);
+    // Pauses once the third file's name is on the status bar, as a user pressing Pause then.
+    class PauseAtPanel : public RecordingStatusPanels
+    {
+    public:
+        explicit PauseAtPanel(JobSession &s) : s(s) {}
+        void setPanelText(int panel, const QString &text) override
+        {
+            RecordingStatusPanels::setPanelText(panel, text);
+            if (panel == StatusPanel::Message && text == pauseAt && s.bRunning) {
+                s.ConversionJobPause();
+                pauseAt.clear();
+            }
+        }
+        JobSession &s;
+        QString pauseAt;
+    } panels(session);
+    session.setPanels(&panels);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/t%1.txt").arg(i)), "a\r\n\r\nb\r\n"));
+    ASSERT_TRUE(QDir().mkpath(path("out")));
+    addRow(session, {"", "", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT"});
+
+    panels.pauseAt = path("in/t2.txt");
+    session.ConversionJobBegin();
+    ASSERT_EQ(session.fgToDo.textMatrix(1, 9), "");
+    ASSERT_FALSE(QFile::exists(path("out/t3.txt")));
+    QFile::remove(path("out/t0.txt"));
+    session.ConversionJobBegin();
+    EXPECT_FALSE(QFile::exists(path("out/t0.txt"))) << "a file done before the pause is not made again";
+    EXPECT_TRUE(QFile::exists(path("out/t3.txt")));
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+
+    // Finished, the single task runs again from its first file.
+    QFile::remove(path("out/t3.txt"));
+    session.ConversionJobBegin();
+    EXPECT_TRUE(QFile::exists(path("out/t0.txt")));
+    EXPECT_TRUE(QFile::exists(path("out/t3.txt")));
+    session.setPanels(nullptr);
+    session.setHooks(nullptr);
+}

@@ -67,5 +67,6 @@ CommandState ComputeCommandState(const CommandStateInput &in)
     s.cmdRemove = s.mnuRemoveConversionJob;
     s.cmdAdd = s.mnuAddConversionJob;
     s.cmdPause = s.mnuPause;
+    s.editorEnabled = !in.bRunning;
     return s;
 }

@@ -9,7 +9,7 @@
 
 struct CommandStateInput
 {
-    bool bRunning = false;  // the window passes session.bRunGoingOn()
+    bool bRunning = false;  // the window passes session.bRunBegun()
     bool bScheduled = false; // bSchedularEnabled(): a schedule is counting down
     bool gbSuppressEvents = false;
     bool bCurrentActionItemDirty = false;
@@ -60,6 +60,10 @@ struct CommandState
     bool cmdRemove = false;
     bool cmdUpdate = false;
     bool cmdPause = false;
+
+    // The task editor takes edits; read-only while a run goes on, since the run moves the
+    // current row away from the task the editor shows.
+    bool editorEnabled = false;
 
     // Visibility of the move entries; nullopt = leave as it is.
     std::optional<bool> mnuMoveConversionTask;

@@ -49,6 +49,7 @@ EditorExchange::EditorExchange(frmMain &w) : QObject(&w), m_w(w)
         RemoveActionItem();
         session().fgToDo.setFocus();
     };
+    c->loadEditorHook = [this] { LoadEditorFromCurrentRow(); };
 
     // The view asks before the user leaves a row; the grid's own row changes enter the new row.
     QItemSelectionModel *old = w.fgToDo->selectionModel();
@@ -125,12 +126,18 @@ void EditorExchange::ConversionJobUpdate()
     ValidateToDoItem(options);
     if (options.lErr != 0 && !ReportValidationResultGUI(options, *s.prompter(), this))
         return;
+    const int row = s.fgToDo.row();
+    const QStringList before = s.fgToDo.rowCells(row);
     if (options.sActionToDo.contains(u'C')) {
         UpdateGridFromGUI_ConversionItem();
         UpdateGUI_ConversionItemViaCellContents();
     } else if (options.sActionToDo.contains(u'S')) {
         UpdateGridFromGUI_SpecializedItem();
     }
+    // A changed task starts again from its first file: a paused position in its old file list
+    // means nothing in the new one.
+    if (s.fgToDo.rowCells(row) != before)
+        s.forgetResumePosition(row);
     s.bCurrentActionItemDirty = false;
     m_w.UpdateMenuToolbar();
 }
@@ -187,7 +194,7 @@ void EditorExchange::fillTargetList(TargetTypeList list)
     m_targetList = list;
 }
 
-void EditorExchange::UpdateGUI_ConversionItemViaCellContents()
+void EditorExchange::UpdateGUI_ConversionItemViaCellContents(bool bShowSlideSummary)
 {
     TaskEditor &ed = editor();
     ConversionSettings &settings = session().settings;
@@ -204,9 +211,10 @@ void EditorExchange::UpdateGUI_ConversionItemViaCellContents()
     settings.bConvertAllSlides = r.bConvertAllSlides;
     settings.lFromSlide = r.lFromSlide.value_or(settings.lFromSlide);
     settings.lToSlide = r.lToSlide.value_or(settings.lToSlide);
-    session().panels()->setPanelText(StatusPanel::Message,
-                                     SlideSummaryText(settings.bConvertAllSlides, settings.lFromSlide,
-                                                      settings.lToSlide, settings.bCreateFileForEachSlide));
+    if (bShowSlideSummary)
+        session().panels()->setPanelText(StatusPanel::Message,
+                                         SlideSummaryText(settings.bConvertAllSlides, settings.lFromSlide,
+                                                          settings.lToSlide, settings.bCreateFileForEachSlide));
 
     // A row's method needs its own target list; the type of column 7 is looked up in that one.
     const bool builtIn = r.lConversionMethod == cmAmbrith;
@@ -290,14 +298,27 @@ void EditorExchange::fgToDo_EnterCell()
     FlexGrid &g = s.fgToDo;
     SelectGridRow(g);
     s.panels()->setPanelText(StatusPanel::Task, QString());
+    loadCurrentRow(true);
+    m_w.UpdateMenuToolbar();
+}
+
+void EditorExchange::loadCurrentRow(bool bShowSlideSummary)
+{
+    const FlexGrid &g = session().fgToDo;
     const int row = g.row();
-    if (!g.textMatrix(row, ToDoColumn::Number).isEmpty() && row >= 1 && row < g.rows() - 1) {
-        const QString doCode = g.textMatrix(row, ToDoColumn::Do);
-        if (doCode.contains(u'C'))
-            UpdateGUI_ConversionItemViaCellContents();
-        else if (doCode.contains(u'S'))
-            UpdateGUI_SpecializedToDOItemViaCellContents();
-    }
+    if (g.textMatrix(row, ToDoColumn::Number).isEmpty() || row < 1 || row >= g.rows() - 1)
+        return;
+    const QString doCode = g.textMatrix(row, ToDoColumn::Do);
+    if (doCode.contains(u'C'))
+        UpdateGUI_ConversionItemViaCellContents(bShowSlideSummary);
+    else if (doCode.contains(u'S'))
+        UpdateGUI_SpecializedToDOItemViaCellContents();
+}
+
+void EditorExchange::LoadEditorFromCurrentRow()
+{
+    // The status bar keeps what the run or the load wrote there (the last error, the file).
+    loadCurrentRow(false);
     m_w.UpdateMenuToolbar();
 }
 

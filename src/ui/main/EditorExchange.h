@@ -34,7 +34,8 @@ public:
     void ConversionJobUpdate();
     void UpdateGridFromGUI_ConversionItem();
     void UpdateGridFromGUI_SpecializedItem();
-    void UpdateGUI_ConversionItemViaCellContents();
+    // The slide summary goes to the status bar unless bShowSlideSummary is false.
+    void UpdateGUI_ConversionItemViaCellContents(bool bShowSlideSummary = true);
     void UpdateGUI_SpecializedToDOItemViaCellContents();
     bool bNotOnLastUninitializedRecord() const;
 
@@ -44,6 +45,9 @@ public:
     // Grid events: a row entered, the check before a row is left (false keeps the row), a
     // double click, a row of the log entered.
     void fgToDo_EnterCell();
+    // After a run, an Open or a New: the editor shows the current task row (the "*" row and an
+    // empty grid leave it as it is); the status bar is left alone.
+    void LoadEditorFromCurrentRow();
     bool fgToDo_LeaveCell(int toRow);
     void fgToDo_DblClick();
     void fgLog_EnterCell();
@@ -58,6 +62,7 @@ private:
     // Task rows are 1 .. Rows-2 with a task number; the header and the "*" row are none.
     bool isTaskRow(int row) const;
     void writeCurrentRow(const QStringList &cells);
+    void loadCurrentRow(bool bShowSlideSummary);
     void fillTargetList(TargetTypeList list);
 
     frmMain &m_w;

@@ -82,7 +82,7 @@ clsConversionOptions OptionsFromEditorFields(const EditorFields &f, const Conver
         o.lOriginalFileType = f.lOriginalFileType;
         o.sTargetFile = f.sTargetFile;
         o.lTargetFileType = f.lTargetFileType;
-        o.bDoSubfolders = f.bDoSubfolders;
+        o.bDoSubfolders = bDoSubfoldersInEffect(f.sOriginalFile, f.bDoSubfolders);
         o.bSaveInOriginalFolder = f.bSaveToOriginalFolder;
         o.bConvertAllSlides = settings.bConvertAllSlides;
         o.bCreateFileForEachSlide = settings.bCreateFileForEachSlide;
@@ -105,7 +105,7 @@ clsConversionOptions OptionsFromEditorFields(const EditorFields &f, const Conver
     o.lOriginalFileType = f.lOriginalFileTypeSpecialized;
     o.sTargetFile = f.sTargetFileSpecialized;
     o.lTargetFileType = f.lOriginalFileTypeSpecialized;
-    o.bDoSubfolders = f.bDoSubfoldersSpecialized;
+    o.bDoSubfolders = bDoSubfoldersInEffect(f.sOriginalFileSpecialized, f.bDoSubfoldersSpecialized);
     o.bSaveInOriginalFolder = f.bSaveToOriginalFolderSpecialized;
     if (f.lSpecialProcess == spSearchAndReplace) {
         o.sFindString = f.sFindString;

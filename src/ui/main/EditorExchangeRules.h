@@ -50,6 +50,7 @@ std::optional<QString> TargetBoxInOriginalFolder(const EditorFields &f, const Co
 
 // The record of the editor's task, as validation and the add road take it. A conversion gets
 // method 2 and the window's slide settings; a special process method 4 and the fields of its id.
+// A sub-folders box counts only where it is in effect (a wildcard original), as on the update road.
 clsConversionOptions OptionsFromEditorFields(const EditorFields &f, const ConversionSettings &settings);
 
 // Cells 0..8 that the update road writes into the current row (cell 1, the task number, is left

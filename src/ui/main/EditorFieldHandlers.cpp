@@ -10,6 +10,8 @@
 #include "common/PathUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/JobSession.h"
+#include "ui/support/AccessibleToggleClick.h"
+#include "ui/support/DropDownComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,6 +63,26 @@ void EditorFieldHandlers::connectHandlers()
     connect(ed.rbUseAmbrithConversion, &QRadioButton::clicked, this, [this] { rbConversionMethod_Click(cmAmbrith); });
     connect(ed.rbUsePDFConversion, &QRadioButton::clicked, this, [this] { rbConversionMethod_Click(cmFromPDF); });
     connect(ed.cmdAdvancedPPTOptions, &QPushButton::clicked, this, &EditorFieldHandlers::cmdAdvancedPPTOptions_Click);
+
+    // Dropping a path or text list down counts as a change of the box.
+    auto onDropDown = [this](QComboBox *cb, void (EditorFieldHandlers::*handler)()) {
+        auto *box = qobject_cast<DropDownComboBox *>(cb);
+        Q_ASSERT(box);
+        connect(box, &DropDownComboBox::dropDown, this, handler);
+    };
+    onDropDown(ed.cbOriginalFile, &EditorFieldHandlers::ItemDirty);
+    onDropDown(ed.cbTargetFile, &EditorFieldHandlers::ItemDirty);
+    onDropDown(ed.cbFindString, &EditorFieldHandlers::ItemDirty);
+    onDropDown(ed.cbCommandLine, &EditorFieldHandlers::cbCommandLine_Change);
+    onDropDown(ed.cbOriginalFileSpecialized, &EditorFieldHandlers::cbOriginalFileSpecialized_Change);
+    onDropDown(ed.cbTargetFileSpecialized, &EditorFieldHandlers::cbTargetFileSpecialized_Change);
+
+    // The buttons whose clicks have handlers: a screen reader's toggle is such a click.
+    for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{
+             ed.rbActionToDo[0], ed.rbActionToDo[1], ed.rbUseMSWordConversion, ed.rbUseAmbrithConversion,
+             ed.rbUsePDFConversion, ed.cbCaseSensitive, ed.cbDoSubfolders, ed.cbDoSubfoldersSpecialized,
+             ed.cbSaveToOriginalFolder, ed.cbSaveToOriginalFolderSpecialized})
+        MakeAccessibleToggleClick(b);
 }
 
 void EditorFieldHandlers::ItemDirty()

@@ -3,9 +3,9 @@
 // (dependent controls shown or hidden, double quotes dropped from typed paths, character codes
 // put into the search texts, the panel and the method chosen), and the rule that ties them to
 // the window: a change by the user marks the edited task dirty and refreshes the command state.
-// They listen only to what the user does (textEdited, activated, clicked); code that fills the
-// editor raises none of them. Code that sets a box the way a user would (a picker) calls the
-// box's handler itself.
+// They listen only to what the user does (textEdited, activated, clicked, a list dropped down;
+// a screen reader's toggle of a button clicks it); code that fills the editor raises none of
+// them. Code that sets a box the way a user would (a picker) calls the box's handler itself.
 #include <QObject>
 
 class QComboBox;

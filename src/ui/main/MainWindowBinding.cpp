@@ -74,7 +74,7 @@ CommandState ComputeWindowCommandState(const frmMain &w)
 {
     const JobSession &s = w.session();
     CommandStateInput in;
-    in.bRunning = s.bRunGoingOn();
+    in.bRunning = s.bRunBegun();
     in.bScheduled = w.bSchedularEnabled();
     in.gbSuppressEvents = gbSuppressEvents;
     in.bCurrentActionItemDirty = s.bCurrentActionItemDirty;
@@ -126,6 +126,7 @@ void ApplyCommandState(frmMain &w, const CommandState &st)
         for (const QPointer<QAction> &e : a->elements)
             if (e)
                 e->setEnabled(st.mnuMRU);
+    w.editor->setEnabled(st.editorEnabled);
     w.cmdAdd->setEnabled(st.cmdAdd);
     w.cmdRemove->setEnabled(st.cmdRemove);
     w.cmdUpdate->setEnabled(st.cmdUpdate);

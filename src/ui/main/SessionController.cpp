@@ -78,6 +78,12 @@ void SessionController::ConversionJobUpdate()
         conversionJobUpdateHook();
 }
 
+void SessionController::LoadEditorFromCurrentRow()
+{
+    if (loadEditorHook)
+        loadEditorHook();
+}
+
 bool SessionController::bSchedularEnabled() const { return schedulerEnabledProbe ? schedulerEnabledProbe() : false; }
 
 void SessionController::stopScheduler()

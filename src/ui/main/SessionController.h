@@ -56,6 +56,7 @@ public:
     void UpdateMenuToolbar() override;
     bool AddFileToConvertGUI() override;
     void ConversionJobUpdate() override;
+    void LoadEditorFromCurrentRow() override;
     bool bSchedularEnabled() const override;
     void stopScheduler() override;
     bool mainWindowVisible() const override;
@@ -69,6 +70,7 @@ public:
     std::function<bool()> addFileToConvertHook;
     std::function<void()> conversionJobUpdateHook;
     std::function<void()> removeActionItemHook;
+    std::function<void()> loadEditorHook;
 
 signals:
     // The command state must be applied again.

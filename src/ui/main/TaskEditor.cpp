@@ -2,6 +2,7 @@
 
 #include "ChoiceLists.h"
 
+#include "ui/support/DropDownComboBox.h"
 #include "ui/support/WidgetNaming.h"
 
 #include <QButtonGroup>
@@ -24,7 +25,7 @@ namespace {
 
 QComboBox *makeCombo(QWidget *parent, const char *name, bool editable)
 {
-    auto *cb = named(new QComboBox(parent), name);
+    auto *cb = named(new DropDownComboBox(parent), name);
     cb->setEditable(editable);
     if (editable) {
         // Paths and texts the user types are taken as typed; the recent entries stay a list.

@@ -239,6 +239,9 @@ void frmMain::connectCommands()
     connect(ts, &QTabWidget::currentChanged, this, [this](int index) {
         m_controller->setSelectedTab(index + 1);
         UpdateMenuToolbar();
+        // Back on the task list, the editor shows the current task row again.
+        if (index == 0 && m_exchange)
+            m_exchange->fgToDo_EnterCell();
     });
 
     connect(c, &SessionController::commandStateChanged, this, &frmMain::UpdateMenuToolbar);

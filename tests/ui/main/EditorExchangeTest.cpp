@@ -2,11 +2,13 @@
 // building, changing and removing tasks, the row loaders and Update, the leave-row check, and
 // a job built here that the command line runs with the same results.
 #include "../../language/TranslatorTestSupport.h"
+#include "WatchedPanels.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
 #include "platform/ProfileIni.h"
+#include "scheduler/window/SchedulerHooks.h"
 #include "ui/main/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
@@ -15,6 +17,8 @@
 #include "ui/options/frmAdvancedOptions.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -24,9 +28,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -37,10 +44,13 @@ public:
     int msgBox(const QString &text, int, const QString &) override
     {
         boxes << text;
+        if (onAsk)
+            onAsk();
         return answers.isEmpty() ? Ok : answers.takeFirst();
     }
     QStringList boxes;
     QList<int> answers;
+    std::function<void()> onAsk;
 };
 
 class SavePicker : public FilePicker
@@ -133,7 +143,7 @@ protected:
 
     AnswerPrompter answers;
     SavePicker picker;
-    RecordingStatusPanels panels;
+    WatchedPanels panels;
     std::unique_ptr<frmMain> w;
     TaskEditor *ed = nullptr;
 };
@@ -523,4 +533,187 @@ TEST(EditorExchangeRules, AnEmptyWaitBoxWaitsWithoutLimit)
     EXPECT_EQ(UpdateRowCells(f, ConversionSettings()).value(0), QStringLiteral("T32 S1 W-1"));
     f.sCommandLineWaitTime = QStringLiteral("30");
     EXPECT_EQ(UpdateRowCells(f, ConversionSettings()).value(0), QStringLiteral("T32 S1 W30"));
+}
+
+TEST_F(EditorExchangeTest, TheEditorIsReadOnlyDuringARunAndShowsTheRowItLeftWhenItEndsPausesOrWasScheduled)
+{
+    QList<QStringList> tasks;
+    for (const char *n : {"a", "b", "c"}) {
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/%1.txt").arg(n)), "x\r\n\r\ny\r\n"));
+        tasks << QStringList{"", "", "S55", path(QStringLiteral("in/%1.txt").arg(n)), "1", "txt",
+                             path(QStringLiteral("out/%1.txt").arg(n)), "1", "txt"};
+    }
+    QDir().mkpath(path("out"));
+    const QString job = writeJob(tasks);
+    ASSERT_TRUE(w->controller()->openJob(job));
+    clickRow(1);
+
+    // While task 2 runs the user types into the editor and presses Pause.
+    bool editorTookInput = true;
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel != 3 || text != QLatin1String("2"))
+            return;
+        type(ed->cbTargetFileSpecialized, path("out/typed.txt"));
+        editorTookInput = ed->cbTargetFileSpecialized->isEnabled() ||
+                          ed->cbTargetFileSpecialized->currentText() == path("out/typed.txt");
+        click(w->cmdPause);
+    };
+    w->mnuBeginConversionJob->trigger();
+    panels.onText = nullptr;
+    EXPECT_FALSE(editorTookInput);
+    ASSERT_EQ(grid().row(), 2);
+    EXPECT_EQ(row(3)[9], "");
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/b.txt"));
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/b.txt"));
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    EXPECT_TRUE(ed->isEnabled());
+
+    // Run to the end: the editor shows task 3, and its Update goes to task 3 alone.
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_EQ(row(3)[9], "+");
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/c.txt"));
+    type(ed->cbTargetFileSpecialized, path("out/c2.txt"));
+    click(w->cmdUpdate);
+    EXPECT_EQ(row(3)[6], path("out/c2.txt"));
+    EXPECT_EQ(row(2)[6], path("out/b.txt"));
+
+    // A scheduled run opens its job and runs it: the editor ends on the last task of that job.
+    clickRow(1);
+    w->schedulerHooks()->frmSched_RunTheJobEvent(job);
+    EXPECT_EQ(row(3)[9], "+");
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/c.txt"));
+}
+
+TEST_F(EditorExchangeTest, UpdateOfAPausedFolderTaskRunsTheChangedTaskFromItsFirstFile)
+{
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in1/t%1.txt").arg(i)), "x\r\n\r\ny\r\n"));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in2/u%1.txt").arg(i)), "x\r\n\r\ny\r\n"));
+    QDir().mkpath(path("out"));
+    ASSERT_TRUE(w->controller()->openJob(writeJob({
+        {"", "1", "S55", path("in1/*.txt"), "1", "txt", path("out/*.txt"), "1", "txt"},
+        {"", "2", "S55", path("in1/t0.txt"), "1", "txt", path("out/once.txt"), "1", "txt"},
+    })));
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel == 8 && text == path("in1/t2.txt"))
+            click(w->cmdPause);
+    };
+    w->mnuBeginConversionJob->trigger();
+    panels.onText = nullptr;
+    ASSERT_EQ(row(1)[9], "");
+    ASSERT_FALSE(QFile::exists(path("out/t3.txt")));
+
+    clickRow(1);
+    type(ed->cbOriginalFileSpecialized, path("in2/*.txt"));
+    click(w->cmdUpdate);
+    ASSERT_EQ(row(1)[3], path("in2/*.txt"));
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_TRUE(QFile::exists(path("out/u0.txt"))) << "the changed task starts at its first file";
+    EXPECT_TRUE(QFile::exists(path("out/u2.txt")));
+    EXPECT_EQ(row(1)[9], "+");
+}
+
+TEST_F(EditorExchangeTest, OpenNewAndTheTaskTabLoadTheEditorFromTheCurrentRowAndConvertAsksBeforeItRuns)
+{
+    for (const char *n : {"a", "b"})
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/%1.txt").arg(n)), "x\r\n"));
+    QDir().mkpath(path("out"));
+    const QStringList first{"", "1", "S55", path("in/a.txt"), "1", "txt", path("out/a.txt"), "1", "txt"};
+    const QStringList second{"", "2", "S55", path("in/b.txt"), "1", "txt", path("out/b.txt"), "1", "txt"};
+    ASSERT_TRUE(w->controller()->openJob(writeJob({first, second})));
+    clickRow(1);
+    type(ed->cbTargetFileSpecialized, path("out/stale.txt"));
+
+    // Another job opened: its task 1 is in the editor, unchanged, and Convert asks nothing.
+    ASSERT_TRUE(w->controller()->openJob(writeJob({second, first})));
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/b.txt"));
+    w->mnuBeginConversionJob->trigger();
+    EXPECT_TRUE(answers.boxes.isEmpty()) << answers.boxes.join(u'|').toStdString();
+    EXPECT_EQ(row(1)[6], path("out/b.txt"));
+
+    // A changed task: while Convert asks about it, the toolbar still offers what it did before.
+    type(ed->cbTargetFileSpecialized, path("out/changed.txt"));
+    bool convertOffered = false, pauseOffered = true;
+    answers.onAsk = [&] {
+        convertOffered = w->tbButtons.value("keyConvert")->isEnabled();
+        pauseOffered = w->tbButtons.value("keyPause")->isEnabled();
+    };
+    answers.answers = {Prompter::Cancel};
+    w->mnuBeginConversionJob->trigger();
+    answers.onAsk = nullptr;
+    ASSERT_EQ(answers.boxes.size(), 1);
+    EXPECT_TRUE(convertOffered);
+    EXPECT_FALSE(pauseOffered);
+
+    // New drops the changes too.
+    w->mnuNewConversionJob->trigger();
+    ASSERT_EQ(grid().rows(), 2);
+    EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+
+    // Back from the log, the task tab shows the current row again.
+    ASSERT_TRUE(w->controller()->openJob(writeJob({first, second})));
+    ed->cbOriginalFileSpecialized->setEditText(path("in/elsewhere.txt"));
+    QTabBar *bar = w->ts->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/elsewhere.txt"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(ed->cbOriginalFileSpecialized->currentText(), path("in/a.txt"));
+}
+
+TEST_F(EditorExchangeTest, ScreenReaderActionsDropDownsAndHiddenBoxesCountAsTheUserSeesThem)
+{
+    JobSession &s = w->session();
+    // An action of the accessibility bus on a button is a click: panel, method and dirty mark follow.
+    auto act = [](QWidget *target, const QString &action) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(target);
+        ASSERT_TRUE(iface && iface->actionInterface()) << target->objectName().toStdString();
+        iface->actionInterface()->doAction(action);
+    };
+    act(ed->rbActionToDo[1], QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ed->rbActionToDo[1]->isChecked());
+    EXPECT_EQ(s.settings.sActionToDo, "S");
+    EXPECT_TRUE(ed->frameSpecializedAction->isVisibleTo(ed));
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+    act(ed->rbActionToDo[0], QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(s.settings.sActionToDo, "C");
+    EXPECT_TRUE(ed->frameSelectAction->isVisibleTo(ed));
+    act(ed->rbUsePDFConversion, QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(s.settings.lConversionMethod, 3);
+    s.bCurrentActionItemDirty = false;
+    act(ed->cbDoSubfolders, QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(ed->cbDoSubfolders->isChecked());
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ed->cbDoSubfolders)->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(ed->cbDoSubfolders)->state().checked);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ed->rbActionToDo[1])->text(QAccessible::Name), "Special Process");
+
+    // Dropping a path list down counts as a change of the task.
+    s.bCurrentActionItemDirty = false;
+    QTest::keyClick(ed->cbOriginalFile, Qt::Key_Down, Qt::AltModifier);
+    ed->cbOriginalFile->hidePopup();
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
+
+    // Appending one file: the sub-folders box, checked while the original was a folder, is hidden
+    // and counts for nothing in the added task.
+    ASSERT_TRUE(qvtest::writeFile(path("in/a.txt"), "x\r\n"));
+    QDir().mkpath(path("out"));
+    press(ed->rbActionToDo[1]);
+    pick(ed->cbSpecialProcesses, 50);
+    type(ed->cbOriginalFileSpecialized, path("in/*.txt"));
+    press(ed->cbDoSubfoldersSpecialized);
+    type(ed->cbOriginalFileSpecialized, path("in/a.txt"));
+    ASSERT_FALSE(ed->cbDoSubfoldersSpecialized->isVisibleTo(ed));
+    ASSERT_TRUE(ed->cbDoSubfoldersSpecialized->isChecked());
+    type(ed->cbTargetFileSpecialized, path("out/all.txt"));
+    click(w->cmdAdd);
+    ASSERT_EQ(grid().rows(), 3);
+    EXPECT_FALSE(row(1)[0].contains(u'R')) << row(1)[0].toStdString();
+
+    s.bCurrentActionItemDirty = false;
+    QTest::keyClick(ed->cbTargetFileSpecialized, Qt::Key_Down, Qt::AltModifier);
+    ed->cbTargetFileSpecialized->hidePopup();
+    EXPECT_TRUE(s.bCurrentActionItemDirty);
 }

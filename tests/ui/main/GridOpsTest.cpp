@@ -2,6 +2,7 @@
 // question, the recent lists and Ctrl+Tab, on the real main window (offscreen) with the
 // prompter, the pickers, the desktop opener and the program starter injected.
 #include "../../language/TranslatorTestSupport.h"
+#include "WatchedPanels.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
@@ -65,18 +66,6 @@ public:
     QList<QPair<QString, int>> files;
     QStringList folders, boxes, opened;
     QList<int> answers;
-};
-
-class WatchedPanels : public RecordingStatusPanels
-{
-public:
-    void setPanelText(int panel, const QString &text) override
-    {
-        RecordingStatusPanels::setPanelText(panel, text);
-        if (onText)
-            onText(panel, text);
-    }
-    std::function<void(int, const QString &)> onText;
 };
 
 class GridOpsTest : public TranslatorFixture
