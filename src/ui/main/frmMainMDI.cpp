@@ -39,8 +39,12 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
         connect(m_main, &frmMain::frameCaptionChanged, this, &QWidget::setWindowTitle);
     }
     TranslateForm(this);
-    if (m_main)
+    if (m_main) {
         m_main->show();
+        // The window keeps the size the user gave it: a taller editor panel shown later takes
+        // its room from the task grid instead of growing the window on its own.
+        m_main->setMinimumSize(m_main->minimumSizeHint());
+    }
 }
 
 double frmMainMDI::logicalDpi() const { return LogicalDpi(this); }

@@ -327,6 +327,7 @@ TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
     settle();
     const int editorHeight = ed->height();
     const int top = gridTop();
+    const QSize frameSize = frame->size();
 
     // The tallest special panel: search and replace.
     QTest::mouseClick(ed->rbActionToDo[1], Qt::LeftButton);
@@ -338,6 +339,8 @@ TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
     const int specialHeight = ed->height();
     EXPECT_GT(specialHeight, editorHeight);
     EXPECT_EQ(gridTop() - top, specialHeight - editorHeight);
+    EXPECT_EQ(frame->size(), frameSize); // the window never grows on its own
+    EXPECT_TRUE(main->frameToDo->rect().contains(main->cmdPause->geometry()));
 
     // Back to the conversion panel: its own height again, the grid where it was.
     QTest::mouseClick(ed->rbActionToDo[0], Qt::LeftButton);
