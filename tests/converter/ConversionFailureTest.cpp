@@ -238,6 +238,8 @@ public:
 TEST_F(ConversionFailure, MemoryModeStartsAWorkerPerFileAndEventsKeepFlowing)
 {
     ConversionControl c;
+    // Workers are replaced for their size only where the test asks for it.
+    c.setMemoryLimitKb(0);
     CountingPump pump;
     c.setEventPump(&pump);
     int progressEvents = 0;

@@ -17,7 +17,12 @@ namespace convtest {
 
 ConversionControl &control()
 {
-    static ConversionControl *c = new ConversionControl; // lives until the process ends
+    static ConversionControl *c = [] {
+        auto *control = new ConversionControl; // lives until the process ends
+        // Tests follow the one worker from file to file: it is never replaced for its size.
+        control->setMemoryLimitKb(0);
+        return control;
+    }();
     return *c;
 }
 

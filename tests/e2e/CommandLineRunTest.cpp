@@ -15,6 +15,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -38,15 +39,16 @@ struct ProgramRun
     QString err;
 };
 
-// Runs the program with arguments, without a display, in the test's private HOME.
-ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000)
+// Runs the program (the built one unless named) with arguments, without a display, in the
+// test's private HOME.
+ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000, QString program = QString())
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
-    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+    p.start(program.isEmpty() ? qvtest::binDir() + QStringLiteral("/quorvane") : program, args);
     EXPECT_TRUE(p.waitForStarted());
     EXPECT_TRUE(p.waitForFinished(timeoutMs));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
@@ -515,6 +517,15 @@ bool waitFor(const std::function<bool()> &done)
     return done();
 }
 
+// The value of a key of a desktop entry.
+QString entryValue(const QString &entry, const QString &key)
+{
+    for (const QString &line : entry.split(u'\n'))
+        if (line.startsWith(key + u'='))
+            return line.mid(key.size() + 1).trimmed();
+    return QString();
+}
+
 } // namespace
 
 TEST_F(CommandLineRun, AnInterruptedRunIsNoSuccessAndItsResultsFileHoldsEveryFileNotConverted)
@@ -702,4 +713,46 @@ TEST_F(CommandLineRun, AGermanRunLogsInGermanAndFindsEveryTextInTheLanguageFile)
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(logLines(path("bad.log")).contains("Originaldatei")) << logLines(path("bad.log")).join(u'|').toStdString();
     EXPECT_EQ(qvtest::readFile(data + "Languages/German-Quorvane.txt").size(), german.size());
+}
+
+// `cmake --install` into a fresh prefix gives a program that finds its data, its help and its
+// worker through its own folder alone.
+TEST_F(CommandLineRun, InstalledProgramRunsFromItsOwnPrefix)
+{
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(QStringLiteral(QV_CMAKE_COMMAND), {"--install", qvtest::buildDir(), "--prefix", path("prefix")});
+    ASSERT_TRUE(install.waitForFinished(120000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+
+    EXPECT_TRUE(QFileInfo(path("prefix/bin/quorvane-office")).isExecutable());
+    EXPECT_TRUE(QFileInfo(path("prefix/share/quorvane/Demo Batch Files/run-demo-job.sh")).isExecutable());
+    for (const char *file : {"Languages/German-Quorvane.txt", "help/index.html", "Demo Conversion Jobs/Convert to PDF.qvj"})
+        EXPECT_TRUE(QFileInfo::exists(path("prefix/share/quorvane/") + file)) << file;
+    // The desktop entry starts the installed program and names an installed icon.
+    const QString entry = QString::fromUtf8(qvtest::readFile(path("prefix/share/applications/quorvane.desktop")));
+    EXPECT_EQ(entryValue(entry, "Type"), "Application");
+    EXPECT_FALSE(entryValue(entry, "Categories").isEmpty());
+    const QString exec = entryValue(entry, "Exec").section(u' ', 0, 0);
+    EXPECT_TRUE(QFileInfo(path("prefix/bin/" + exec)).isExecutable()) << exec.toStdString();
+    for (const char *size : {"16x16", "32x32", "48x48", "64x64"})
+        EXPECT_TRUE(QFileInfo::exists(path("prefix/share/icons/hicolor/%1/apps/%2.png").arg(size, entryValue(entry, "Icon"))))
+            << size;
+
+    // Nothing leads the installed program back into the build tree: the worker it uses is the
+    // one beside it.
+    const QByteArray searchPath = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
+    qputenv("PATH", "/usr/bin:/bin");
+    ASSERT_TRUE(qEnvironmentVariableIsEmpty("QV_PROGRAM_FOLDER") && qEnvironmentVariableIsEmpty("QV_OFFICE_WORKER"));
+    const QString program = path("prefix/bin/quorvane");
+    ProgramRun r = runProgram({"/?"}, 600000, program);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains("Quorvane command line")) << r.out.toStdString();
+    // The installed demo deck; the log's bare name puts it in the program's folder.
+    r = runProgram({"/S", path("prefix/share/quorvane/Demo Data/Quarterly Review.pptx"), "/T", path("out/review.pdf"),
+                    "/C", "32", "/L", "install-run.log"}, 600000, program);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("out/review.pdf")), 4);
+    EXPECT_TRUE(qvtest::readFile(path("prefix/share/quorvane/install-run.log")).contains("Conversion Successful"));
 }
