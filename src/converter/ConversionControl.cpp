@@ -355,11 +355,34 @@ void ConversionControl::dispatch(Ahead &a, int slot)
             break;
     }
     if (!missing.isEmpty() && QDir().mkpath(folder))
-        a.madeFolders = missing;
+        m_madeFolders += missing;
     a.originalStamp = fileStamp(a.request.originalFile);
     worker(slot).send(a.request.toJson(true));
     a.slot = slot;
     a.state = Ahead::Running;
+}
+
+void ConversionControl::keepFoldersOf(const QString &target)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    m_madeFolders.removeIf([&](const QString &f) { return folder == f || folder.startsWith(f + u'/'); });
+}
+
+void ConversionControl::removeUnusedFolders()
+{
+    // Deepest first, so that a folder made only to hold another one goes after it. A folder that
+    // a conversion still named writes into stays; rmdir keeps one that holds anything.
+    std::sort(m_madeFolders.begin(), m_madeFolders.end(),
+              [](const QString &a, const QString &b) { return a.count(u'/') > b.count(u'/'); });
+    m_madeFolders.removeIf([this](const QString &f) {
+        for (const Ahead &a : std::as_const(m_ahead)) {
+            const QString folder = QFileInfo(a.request.targetFile).absolutePath();
+            if (folder == f || folder.startsWith(f + u'/'))
+                return false;
+        }
+        QDir().rmdir(f);
+        return true;
+    });
 }
 
 void ConversionControl::servicePool()
@@ -440,10 +463,6 @@ void ConversionControl::cancel(Ahead &a)
         staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
         staged.discard();
     }
-    // Only folders that are still empty: anything else in them belongs to someone.
-    for (int i = static_cast<int>(a.madeFolders.size()) - 1; i >= 0; --i)
-        QDir().rmdir(a.madeFolders.at(i));
-    a.madeFolders.clear();
     a.state = Ahead::Done;
 }
 
@@ -452,6 +471,7 @@ void ConversionControl::cancelAll()
     for (Ahead &a : m_ahead)
         cancel(a);
     m_ahead.clear();
+    removeUnusedFolders();
 }
 
 int ConversionControl::lookAheadLength() const
@@ -466,12 +486,18 @@ void ConversionControl::setLookAhead(const QList<ConversionRequest> &next)
     const int length = lookAheadLength();
     const QList<ConversionRequest> wanted = length > 0 ? next.mid(0, length) : QList<ConversionRequest>();
     QList<Ahead> kept;
+    bool cancelled = false;
     for (Ahead &a : m_ahead) {
-        if (wanted.contains(a.request))
+        if (wanted.contains(a.request)) {
             kept.append(a);
-        else
+        } else {
             cancel(a);
+            cancelled = true;
+        }
     }
+    m_ahead = kept;
+    if (cancelled)
+        removeUnusedFolders();
     m_ahead.clear();
     if (wanted.isEmpty()) {
         // A later task may try the workers that failed to start again.
@@ -525,8 +551,6 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         if (a.state == Ahead::Done) {
             Ahead taken = m_ahead.takeAt(index);
             if (fileStamp(taken.request.originalFile) != taken.originalStamp) {
-                // The run has reached this file: its target folder stays.
-                taken.madeFolders.clear();
                 cancel(taken);
                 return false;
             }
@@ -578,6 +602,8 @@ int ConversionControl::convert()
         return TypeCatalogue::Failed;
     }
     m_busy = true;
+    // The run has reached this file: its target folder is the engine's now.
+    keepFoldersOf(m_req.targetFile);
     QJsonObject answer;
     if (!TypeCatalogue::find(m_req.targetFileType))
         return finish(TypeCatalogue::UnknownTargetType, answer, -1);

@@ -154,8 +154,6 @@ private:
         // The original as it was when the conversion began: a run that changed it since (an
         // earlier file's target or move) gets it converted again.
         QString originalStamp;
-        // Target folders made for it, deepest last; removed again (when empty) on cancel.
-        QStringList madeFolders;
     };
 
     OfficeWorker &worker(int slot);
@@ -182,6 +180,10 @@ private:
     void dispatch(Ahead &a, int slot);
     void cancel(Ahead &a);
     void cancelAll();
+    // Target folders made for conversions ahead: the run reaching target takes over those on its
+    // path; the others go once no conversion still named writes into them.
+    void keepFoldersOf(const QString &target);
+    void removeUnusedFolders();
     // Waits for the look-ahead conversion of the current request; false when it cannot be used
     // (the original changed, or no worker could take it) and the request must run directly.
     bool awaitAhead(int &code, QJsonObject &answer);
@@ -205,4 +207,5 @@ private:
     std::vector<std::unique_ptr<OfficeWorker>> m_workers;
     std::vector<bool> m_slotFailed;
     QList<Ahead> m_ahead;
+    QStringList m_madeFolders;
 };

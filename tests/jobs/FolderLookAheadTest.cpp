@@ -172,6 +172,34 @@ TEST_F(FolderLookAhead, PauseAfterTheSecondFileLeavesTwoTargetsAndNothingStaged)
     EXPECT_EQ(session.lResumeFileIndex, 2);
 }
 
+TEST_F(FolderLookAhead, PauseRemovesTheFoldersMadeOnlyForWorkAhead)
+{
+    // Two files ahead share a nested target folder that the run has not reached.
+    ASSERT_TRUE(QDir().mkpath(path("in/x/y")));
+    for (const char *name : {"in/a.pptx", "in/x/y/g1.pptx", "in/x/y/g2.pptx"})
+        ASSERT_TRUE(QFile::copy(demo("Quarterly Review.pptx"), path(name)));
+    warmUp(3);
+    auto ahead = [&](const char *name) {
+        return session.VelmoraX1()->aheadWorkerOf(path(QStringLiteral("in/x/y/%1.pptx").arg(name))) != 0
+               || !QDir(path("out/x/y")).entryList({QStringLiteral(".qvpart-*%1*").arg(name)}, QDir::Files | QDir::Hidden).isEmpty();
+    };
+    bool paused = false;
+    bool bothAhead = false;
+    pump.hook = [&] {
+        if (!paused && session.sCurrentFile == path("in/a.pptx")) {
+            bothAhead = ahead("g1") && ahead("g2");
+            session.ConversionJobPause();
+            paused = true;
+        }
+    };
+    session.VelmoraX1()->setPoolSize(3);
+    session.fgToDo.addItem({"RA,1,2", "1", "C", path("in/*.pptx"), "3", "ppt", path("out/*.pdf"), "32", "pdf"}, 1);
+    session.ConversionJobBegin();
+    ASSERT_TRUE(paused);
+    ASSERT_TRUE(bothAhead);
+    EXPECT_EQ(everythingBelow(path("out")), QStringList{"a.pdf"});
+}
+
 TEST_F(FolderLookAhead, KilledWorkerFailsOnlyTheFileItWasConverting)
 {
     // File 4 is slow to open, so its worker is caught in the middle of it.
