@@ -177,7 +177,9 @@ int main()
             bool defer = false;
             const ConversionRequest request = ConversionRequest::fromJson(req, &defer);
             const int rc = converter.convert({request, defer});
-            send(answer(rc, converter));
+            QJsonObject a = answer(rc, converter);
+            a[QStringLiteral("road")] = converter.tookHiddenRoad() ? QStringLiteral("hidden") : QStringLiteral("regular");
+            send(a);
         } else if (op == QLatin1String("document")) {
             const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
                                                      req.value(QStringLiteral("target")).toString(),
