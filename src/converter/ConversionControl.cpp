@@ -312,9 +312,10 @@ void ConversionControl::forwardProgress(OfficeWorker &w)
 
 void ConversionControl::retireIfLarge(OfficeWorker &w)
 {
-    // LibreOffice keeps a little memory with every document; a worker past its share is replaced
-    // between files so that a long run stays bounded.
-    if (m_memoryLimitKb > 0 && w.lastRssKb() > memoryShareKb())
+    // LibreOffice keeps a little memory with every document; a worker that has grown past its
+    // share is replaced between files so that a long run stays bounded. What it needs at rest
+    // does not count: a share smaller than that would replace every worker after every file.
+    if (m_memoryLimitKb > 0 && w.lastRssKb() > w.restingRssKb() + memoryShareKb())
         w.quit();
 }
 

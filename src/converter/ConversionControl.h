@@ -120,8 +120,9 @@ public:
     // variable QV_CONVERSION_TIMEOUT (seconds, fractions allowed).
     int timeLimitMs() const { return m_timeLimitMs; }
     void setTimeLimitMs(int ms) { m_timeLimitMs = ms; }
-    // Resident memory (kB) past which a kept worker is replaced after a file; the default is
-    // 1 GB or $QV_WORKER_MEMORY_LIMIT_MB. 0 = no limit.
+    // Resident memory (kB) the kept workers together may gain beyond what each holds at rest;
+    // a worker past its share is replaced after a file. The default is 1 GB or
+    // $QV_WORKER_MEMORY_LIMIT_MB. 0 = no limit.
     qint64 memoryLimitKb() const { return m_memoryLimitKb; }
     void setMemoryLimitKb(qint64 kb) { m_memoryLimitKb = kb; }
     // The worker executable; by default quorvane-office beside this program, or
@@ -167,7 +168,8 @@ private:
                              QString &detail);
     // Raises Progress for a new percentage of w.
     void forwardProgress(OfficeWorker &w);
-    // Ends a kept worker that has grown past its share of the memory limit.
+    // Ends a kept worker that has grown past its resting size by more than its share of the
+    // memory limit.
     void retireIfLarge(OfficeWorker &w);
     void stopWorkers(bool kill);
     // After w was killed: its staged files beside target and its lock on original.

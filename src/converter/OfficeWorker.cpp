@@ -29,6 +29,8 @@ bool OfficeWorker::launch(const QString &program)
     kill();
     m_detail.clear();
     m_hasAnswer = false;
+    m_rssKb = 0;
+    m_restingRssKb = 0;
     m_proc = std::make_unique<QProcess>();
     // LibreOffice writes warnings to standard error; nobody reads them unless asked to, and
     // an unread pipe would fill up and stall the worker.
@@ -79,6 +81,8 @@ void OfficeWorker::readLines()
             m_answer = line;
             m_hasAnswer = true;
             m_rssKb = line.value(QStringLiteral("rss")).toInteger();
+            if (m_rssKb > 0 && (m_restingRssKb == 0 || m_rssKb < m_restingRssKb))
+                m_restingRssKb = m_rssKb;
             m_state = Idle;
         }
     }

@@ -1,4 +1,5 @@
-// A worker's life beyond one conversion: the road a whole presentation takes.
+// A worker's life beyond one conversion: the road a whole presentation takes, and when a kept
+// worker is replaced for its memory.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/OfficeWorker.h"
@@ -81,4 +82,34 @@ TEST(WorkerLife, TheAnswerNamesTheRoadAConversionTook)
     EXPECT_EQ(w.convert(r).value("road").toString(), "regular");
     w.quit();
     EXPECT_EQ(pdfFacts(out + QStringLiteral("/whole.pdf")).pages, kDeckSlides);
+}
+
+// The memory limit holds for the growth of a kept worker, not for what it needs at rest.
+TEST(WorkerLife, AKeptWorkerIsReplacedForGrowthOnly)
+{
+    ConversionControl &c = control();
+    resetOptions(c);
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("MemoryLimit"));
+    const qint64 limit = c.memoryLimitKb();
+    // A worker that has converted nothing yet; then a limit far below what it holds at rest.
+    c.shutDown();
+    c.setMemoryLimitKb(32 * 1024);
+    ASSERT_EQ(convert(pptx, out + QStringLiteral("/1.pdf"), 32), 0);
+    const qint64 pid = c.workerProcessId();
+    EXPECT_NE(pid, 0);
+    for (int i = 2; i <= 4; ++i) {
+        ASSERT_EQ(convert(pptx, out + QStringLiteral("/%1.pdf").arg(i), 32), 0);
+        EXPECT_EQ(c.workerProcessId(), pid) << "replaced after file " << i;
+    }
+    // A limit that any growth passes still replaces it.
+    c.setMemoryLimitKb(1);
+    bool replaced = false;
+    for (int i = 5; i <= 12 && !replaced; ++i) {
+        ASSERT_EQ(convert(pptx, out + QStringLiteral("/%1.pdf").arg(i), 32), 0);
+        replaced = c.workerProcessId() != pid;
+    }
+    c.setMemoryLimitKb(limit);
+    EXPECT_TRUE(replaced);
 }
