@@ -6,12 +6,12 @@
 #include "platform/EventPump.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -202,7 +202,7 @@ void ConversionControl::stopWorkers(bool kill)
     }
 }
 
-void ConversionControl::removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w)
+void ConversionControl::removeLeftovers(const QString &target, const OfficeWorker &w)
 {
     // A killed worker cannot clean up after itself: its unfinished targets carry its pid. What
     // it finished earlier for a file still to come is kept (and listed in that file's plan).
@@ -232,14 +232,27 @@ void ConversionControl::removeLeftovers(const QString &original, const QString &
                 QFile::remove(fi.absoluteFilePath());
         }
     }
-    // LibreOffice locks the original while it is open (".~lock.<name>#" beside it); a killed
-    // worker leaves that behind. A lock older than the conversion is someone else's.
-    if (!original.isEmpty()) {
-        const QFileInfo fi(original);
-        const QFileInfo lock(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + u'#');
-        const QDateTime began = QDateTime::currentDateTime().addMSecs(-w.elapsedMs() - 1000);
-        if (lock.exists() && lock.lastModified() >= began)
-            QFile::remove(lock.absoluteFilePath());
+}
+
+void ConversionControl::sweepStaleStaging(const QString &target)
+{
+    // Staged files whose worker is gone were left by a program that was killed; its run can
+    // never commit them. A live worker's are another run's, converting at this moment.
+    const QString folder = QFileInfo(target).absolutePath();
+    if (folder.isEmpty() || m_sweptFolders.contains(folder))
+        return;
+    m_sweptFolders.insert(folder);
+    static const QRegularExpression staged(QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d+)-"));
+    const QStringList patterns{QStringLiteral(".qvpart-*"), QStringLiteral(".~lock..qvpart-*")};
+    for (const QFileInfo &fi : QDir(folder).entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = staged.match(fi.fileName());
+        const qint64 pid = m.captured(1).toLongLong();
+        if (!m.hasMatch() || pid <= 0 || OfficeWorker::processAlive(pid))
+            continue;
+        if (fi.isDir() && !fi.isSymLink())
+            QDir(fi.absoluteFilePath()).removeRecursively();
+        else
+            QFile::remove(fi.absoluteFilePath());
     }
 }
 
@@ -253,8 +266,7 @@ qint64 ConversionControl::memoryShareKb() const
     return m_memoryLimitKb / qMax(1, live);
 }
 
-int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &original,
-                                const QString &target)
+int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &target)
 {
     if (int rc = startWorker())
         return rc;
@@ -265,21 +277,21 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
             w.kill();
-            removeLeftovers(original, target, w);
+            removeLeftovers(target, w);
             stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
         w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
         forwardProgress(w);
         // The Progress handlers may have stopped the worker: watch() sees that.
-        if (const std::optional<int> code = watch(w, original, target, answer, m_lastDetail))
+        if (const std::optional<int> code = watch(w, target, answer, m_lastDetail))
             return *code;
         pumpEvents();
     }
 }
 
-std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &original, const QString &target,
-                                            QJsonObject &answer, QString &detail)
+std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &target, QJsonObject &answer,
+                                            QString &detail)
 {
     if (w.hasAnswer()) {
         answer = w.takeAnswer();
@@ -297,7 +309,7 @@ std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &orig
         return std::nullopt;
     }
     w.kill();
-    removeLeftovers(original, target, w);
+    removeLeftovers(target, w);
     return code;
 }
 
@@ -357,6 +369,7 @@ void ConversionControl::dispatch(Ahead &a, int slot)
     }
     if (!missing.isEmpty() && QDir().mkpath(folder))
         m_madeFolders += missing;
+    sweepStaleStaging(a.request.targetFile);
     a.originalStamp = fileStamp(a.request.originalFile);
     worker(slot).send(a.request.toJson(true));
     a.slot = slot;
@@ -406,7 +419,7 @@ void ConversionControl::servicePool()
         if (!a)
             continue;
         w.poll(0);
-        if (const std::optional<int> code = watch(w, a->request.originalFile, a->request.targetFile, a->answer, a->detail)) {
+        if (const std::optional<int> code = watch(w, a->request.targetFile, a->answer, a->detail)) {
             a->code = *code;
             a->state = Ahead::Done;
             if (*code == TypeCatalogue::Success)
@@ -458,7 +471,7 @@ void ConversionControl::cancel(Ahead &a)
     if (a.state == Ahead::Running) {
         OfficeWorker &w = worker(a.slot);
         w.kill();
-        removeLeftovers(a.request.originalFile, a.request.targetFile, w);
+        removeLeftovers(a.request.targetFile, w);
     } else if (a.state == Ahead::Done) {
         StagedOutput staged;
         staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
@@ -613,7 +626,8 @@ int ConversionControl::convert()
         return finish(code, answer, -1);
     // A conversion outside the look-ahead: the run has left the order it announced.
     cancelAll();
-    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, m_req.targetFile);
+    sweepStaleStaging(m_req.targetFile);
+    const int rc = exchange(m_req.toJson(), answer, m_req.targetFile);
     return finish(rc, answer, 0);
 }
 
@@ -641,7 +655,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         {QStringLiteral("options"), filterOptions},
     };
     QJsonObject answer;
-    const int rc = finish(exchange(request, answer, src, dst), answer, 0);
+    const int rc = finish(exchange(request, answer, dst), answer, 0);
     message = m_lastMessage;
     return rc;
 }

@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <QList>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -161,19 +162,20 @@ private:
     // Starts the first worker and waits until it is ready.
     int startWorker();
     // Sends one request to the first worker and waits for its answer; returns 0 or a failure code.
-    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &target);
+    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &target);
     // One look at a busy worker after poll(): its answer (Success), or its end or its time limit
     // (then it is killed, what it left is removed, and detail says which); nullopt while it works.
-    std::optional<int> watch(OfficeWorker &w, const QString &original, const QString &target, QJsonObject &answer,
-                             QString &detail);
+    std::optional<int> watch(OfficeWorker &w, const QString &target, QJsonObject &answer, QString &detail);
     // Raises Progress for a new percentage of w.
     void forwardProgress(OfficeWorker &w);
     // Ends a kept worker that has grown past its resting size by more than its share of the
     // memory limit.
     void retireIfLarge(OfficeWorker &w);
     void stopWorkers(bool kill);
-    // After w was killed: its staged files beside target and its lock on original.
-    void removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w);
+    // After w was killed: its staged files beside target.
+    void removeLeftovers(const QString &target, const OfficeWorker &w);
+    // The first time a target goes to a folder: removes what workers that are gone staged there.
+    void sweepStaleStaging(const QString &target);
     void pumpEvents();
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
@@ -210,4 +212,5 @@ private:
     std::vector<bool> m_slotFailed;
     QList<Ahead> m_ahead;
     QStringList m_madeFolders;
+    QSet<QString> m_sweptFolders;
 };

@@ -6,9 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-namespace {
-// False once the process has ended, even while it waits to be reaped (a zombie).
-bool processAlive(qint64 pid)
+bool OfficeWorker::processAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
@@ -18,7 +16,6 @@ bool processAlive(qint64 pid)
     const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
     return state != 'Z' && state != 'X';
 }
-} // namespace
 
 OfficeWorker::OfficeWorker() = default;
 

@@ -4,6 +4,7 @@
 // answers.
 #include "HiddenPdfExport.h"
 #include "OfficeHost.h"
+#include "ProfileSettings.h"
 #include "WorkerConverter.h"
 
 #include <QDir>
@@ -150,6 +151,9 @@ int main()
     QString programFolder = qEnvironmentVariable("QV_LIBREOFFICE_PROGRAM");
     if (programFolder.isEmpty())
         programFolder = QStringLiteral(QV_LIBREOFFICE_PROGRAM);
+    // Not fatal: the worker then only starts more slowly, and may leave locks behind.
+    if (!profile.isEmpty())
+        ProfileSettings::seed(profile, programFolder);
     if (profile.isEmpty() || !host.start(programFolder, profile)) {
         send({{QStringLiteral("ready"), false},
               {QStringLiteral("detail"), profile.isEmpty() ? QStringLiteral("no free profile folder") : host.error()}});
