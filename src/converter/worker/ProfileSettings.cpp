@@ -24,10 +24,6 @@ QByteArray itemLine(const Entry &e)
            + QByteArrayLiteral("</value></prop></item>");
 }
 
-} // namespace
-
-namespace {
-
 // The first match of pattern's group 1 in a file of the installation; "" when there is none.
 QString installationValue(const QString &file, const QString &pattern)
 {
