@@ -23,7 +23,6 @@ TEST(StagedOutput, AFailingRenameLeavesNothingUnderAFinalName)
         ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QStringLiteral("/a.pdf")), "a"));
         ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QStringLiteral("/c.pdf")), "c"));
         EXPECT_FALSE(staged.commit());
-        EXPECT_TRUE(staged.committedPaths().isEmpty());
     }
     EXPECT_EQ(entries(out), (QStringList{QStringLiteral("c.pdf"), QStringLiteral("d")}));
     EXPECT_EQ(entries(out + QStringLiteral("/c.pdf")), QStringList{QStringLiteral("keep.txt")});
@@ -39,13 +38,4 @@ TEST(StagedOutput, AFailingRenameLeavesNothingUnderAFinalName)
     }
     EXPECT_EQ(entries(out), (QStringList{QStringLiteral("c.pdf"), QStringLiteral("d")}));
     EXPECT_EQ(entries(out + QStringLiteral("/d")), QStringList{QStringLiteral("keep.txt")});
-
-    // Nothing in the way: everything arrives, in the order staged.
-    StagedOutput staged;
-    ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QStringLiteral("/a.pdf")), "a"));
-    ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QStringLiteral("/e.pdf")), "e"));
-    ASSERT_TRUE(staged.commit());
-    EXPECT_EQ(staged.committedPaths(), (QStringList{out + QStringLiteral("/a.pdf"), out + QStringLiteral("/e.pdf")}));
-    EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/e.pdf")), QByteArray("e"));
-    EXPECT_TRUE(stagedLeftovers(out).isEmpty());
 }
