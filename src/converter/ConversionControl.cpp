@@ -6,12 +6,12 @@
 #include "platform/EventPump.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
@@ -202,7 +202,7 @@ void ConversionControl::stopWorkers(bool kill)
     }
 }
 
-void ConversionControl::removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w)
+void ConversionControl::removeLeftovers(const QString &target, const OfficeWorker &w)
 {
     // A killed worker cannot clean up after itself: its unfinished targets carry its pid. What
     // it finished earlier for a file still to come is kept (and listed in that file's plan).
@@ -232,14 +232,27 @@ void ConversionControl::removeLeftovers(const QString &original, const QString &
                 QFile::remove(fi.absoluteFilePath());
         }
     }
-    // LibreOffice locks the original while it is open (".~lock.<name>#" beside it); a killed
-    // worker leaves that behind. A lock older than the conversion is someone else's.
-    if (!original.isEmpty()) {
-        const QFileInfo fi(original);
-        const QFileInfo lock(fi.absolutePath() + QStringLiteral("/.~lock.") + fi.fileName() + u'#');
-        const QDateTime began = QDateTime::currentDateTime().addMSecs(-w.elapsedMs() - 1000);
-        if (lock.exists() && lock.lastModified() >= began)
-            QFile::remove(lock.absoluteFilePath());
+}
+
+void ConversionControl::sweepStaleStaging(const QString &target)
+{
+    // Staged files whose worker is gone were left by a program that was killed; its run can
+    // never commit them. A live worker's are another run's, converting at this moment.
+    const QString folder = QFileInfo(target).absolutePath();
+    if (folder.isEmpty() || m_sweptFolders.contains(folder))
+        return;
+    m_sweptFolders.insert(folder);
+    static const QRegularExpression staged(QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d+)-"));
+    const QStringList patterns{QStringLiteral(".qvpart-*"), QStringLiteral(".~lock..qvpart-*")};
+    for (const QFileInfo &fi : QDir(folder).entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = staged.match(fi.fileName());
+        const qint64 pid = m.captured(1).toLongLong();
+        if (!m.hasMatch() || pid <= 0 || OfficeWorker::processAlive(pid))
+            continue;
+        if (fi.isDir() && !fi.isSymLink())
+            QDir(fi.absoluteFilePath()).removeRecursively();
+        else
+            QFile::remove(fi.absoluteFilePath());
     }
 }
 
@@ -253,8 +266,7 @@ qint64 ConversionControl::memoryShareKb() const
     return m_memoryLimitKb / qMax(1, live);
 }
 
-int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &original,
-                                const QString &target)
+int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer, const QString &target)
 {
     if (int rc = startWorker())
         return rc;
@@ -265,21 +277,21 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
             w.kill();
-            removeLeftovers(original, target, w);
+            removeLeftovers(target, w);
             stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
         w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
         forwardProgress(w);
         // The Progress handlers may have stopped the worker: watch() sees that.
-        if (const std::optional<int> code = watch(w, original, target, answer, m_lastDetail))
+        if (const std::optional<int> code = watch(w, target, answer, m_lastDetail))
             return *code;
         pumpEvents();
     }
 }
 
-std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &original, const QString &target,
-                                            QJsonObject &answer, QString &detail)
+std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &target, QJsonObject &answer,
+                                            QString &detail)
 {
     if (w.hasAnswer()) {
         answer = w.takeAnswer();
@@ -297,7 +309,7 @@ std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &orig
         return std::nullopt;
     }
     w.kill();
-    removeLeftovers(original, target, w);
+    removeLeftovers(target, w);
     return code;
 }
 
@@ -312,9 +324,10 @@ void ConversionControl::forwardProgress(OfficeWorker &w)
 
 void ConversionControl::retireIfLarge(OfficeWorker &w)
 {
-    // LibreOffice keeps a little memory with every document; a worker past its share is replaced
-    // between files so that a long run stays bounded.
-    if (m_memoryLimitKb > 0 && w.lastRssKb() > memoryShareKb())
+    // LibreOffice keeps a little memory with every document; a worker that has grown past its
+    // share is replaced between files so that a long run stays bounded. What it needs at rest
+    // does not count: a share smaller than that would replace every worker after every file.
+    if (m_memoryLimitKb > 0 && w.lastRssKb() > w.restingRssKb() + memoryShareKb())
         w.quit();
 }
 
@@ -355,11 +368,35 @@ void ConversionControl::dispatch(Ahead &a, int slot)
             break;
     }
     if (!missing.isEmpty() && QDir().mkpath(folder))
-        a.madeFolders = missing;
+        m_madeFolders += missing;
+    sweepStaleStaging(a.request.targetFile);
     a.originalStamp = fileStamp(a.request.originalFile);
     worker(slot).send(a.request.toJson(true));
     a.slot = slot;
     a.state = Ahead::Running;
+}
+
+void ConversionControl::keepFoldersOf(const QString &target)
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    m_madeFolders.removeIf([&](const QString &f) { return folder == f || folder.startsWith(f + u'/'); });
+}
+
+void ConversionControl::removeUnusedFolders()
+{
+    // Deepest first, so that a folder made only to hold another one goes after it. A folder that
+    // a conversion still named writes into stays; rmdir keeps one that holds anything.
+    std::sort(m_madeFolders.begin(), m_madeFolders.end(),
+              [](const QString &a, const QString &b) { return a.count(u'/') > b.count(u'/'); });
+    m_madeFolders.removeIf([this](const QString &f) {
+        for (const Ahead &a : std::as_const(m_ahead)) {
+            const QString folder = QFileInfo(a.request.targetFile).absolutePath();
+            if (folder == f || folder.startsWith(f + u'/'))
+                return false;
+        }
+        QDir().rmdir(f);
+        return true;
+    });
 }
 
 void ConversionControl::servicePool()
@@ -382,7 +419,7 @@ void ConversionControl::servicePool()
         if (!a)
             continue;
         w.poll(0);
-        if (const std::optional<int> code = watch(w, a->request.originalFile, a->request.targetFile, a->answer, a->detail)) {
+        if (const std::optional<int> code = watch(w, a->request.targetFile, a->answer, a->detail)) {
             a->code = *code;
             a->state = Ahead::Done;
             if (*code == TypeCatalogue::Success)
@@ -434,16 +471,12 @@ void ConversionControl::cancel(Ahead &a)
     if (a.state == Ahead::Running) {
         OfficeWorker &w = worker(a.slot);
         w.kill();
-        removeLeftovers(a.request.originalFile, a.request.targetFile, w);
+        removeLeftovers(a.request.targetFile, w);
     } else if (a.state == Ahead::Done) {
         StagedOutput staged;
         staged.adopt(a.answer.value(QStringLiteral("staged")).toObject());
         staged.discard();
     }
-    // Only folders that are still empty: anything else in them belongs to someone.
-    for (int i = static_cast<int>(a.madeFolders.size()) - 1; i >= 0; --i)
-        QDir().rmdir(a.madeFolders.at(i));
-    a.madeFolders.clear();
     a.state = Ahead::Done;
 }
 
@@ -452,6 +485,7 @@ void ConversionControl::cancelAll()
     for (Ahead &a : m_ahead)
         cancel(a);
     m_ahead.clear();
+    removeUnusedFolders();
 }
 
 int ConversionControl::lookAheadLength() const
@@ -466,12 +500,18 @@ void ConversionControl::setLookAhead(const QList<ConversionRequest> &next)
     const int length = lookAheadLength();
     const QList<ConversionRequest> wanted = length > 0 ? next.mid(0, length) : QList<ConversionRequest>();
     QList<Ahead> kept;
+    bool cancelled = false;
     for (Ahead &a : m_ahead) {
-        if (wanted.contains(a.request))
+        if (wanted.contains(a.request)) {
             kept.append(a);
-        else
+        } else {
             cancel(a);
+            cancelled = true;
+        }
     }
+    m_ahead = kept;
+    if (cancelled)
+        removeUnusedFolders();
     m_ahead.clear();
     if (wanted.isEmpty()) {
         // A later task may try the workers that failed to start again.
@@ -525,8 +565,6 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         if (a.state == Ahead::Done) {
             Ahead taken = m_ahead.takeAt(index);
             if (fileStamp(taken.request.originalFile) != taken.originalStamp) {
-                // The run has reached this file: its target folder stays.
-                taken.madeFolders.clear();
                 cancel(taken);
                 return false;
             }
@@ -578,6 +616,8 @@ int ConversionControl::convert()
         return TypeCatalogue::Failed;
     }
     m_busy = true;
+    // The run has reached this file: its target folder is the engine's now.
+    keepFoldersOf(m_req.targetFile);
     QJsonObject answer;
     if (!TypeCatalogue::find(m_req.targetFileType))
         return finish(TypeCatalogue::UnknownTargetType, answer, -1);
@@ -586,7 +626,8 @@ int ConversionControl::convert()
         return finish(code, answer, -1);
     // A conversion outside the look-ahead: the run has left the order it announced.
     cancelAll();
-    const int rc = exchange(m_req.toJson(), answer, m_req.originalFile, m_req.targetFile);
+    sweepStaleStaging(m_req.targetFile);
+    const int rc = exchange(m_req.toJson(), answer, m_req.targetFile);
     return finish(rc, answer, 0);
 }
 
@@ -614,7 +655,7 @@ int ConversionControl::convertDocument(const QString &src, const QString &dst, c
         {QStringLiteral("options"), filterOptions},
     };
     QJsonObject answer;
-    const int rc = finish(exchange(request, answer, src, dst), answer, 0);
+    const int rc = finish(exchange(request, answer, dst), answer, 0);
     message = m_lastMessage;
     return rc;
 }

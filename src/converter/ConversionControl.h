@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <QList>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -120,8 +121,9 @@ public:
     // variable QV_CONVERSION_TIMEOUT (seconds, fractions allowed).
     int timeLimitMs() const { return m_timeLimitMs; }
     void setTimeLimitMs(int ms) { m_timeLimitMs = ms; }
-    // Resident memory (kB) past which a kept worker is replaced after a file; the default is
-    // 1 GB or $QV_WORKER_MEMORY_LIMIT_MB. 0 = no limit.
+    // Resident memory (kB) the kept workers together may gain beyond what each holds at rest;
+    // a worker past its share is replaced after a file. The default is 1 GB or
+    // $QV_WORKER_MEMORY_LIMIT_MB. 0 = no limit.
     qint64 memoryLimitKb() const { return m_memoryLimitKb; }
     void setMemoryLimitKb(qint64 kb) { m_memoryLimitKb = kb; }
     // The worker executable; by default quorvane-office beside this program, or
@@ -154,26 +156,26 @@ private:
         // The original as it was when the conversion began: a run that changed it since (an
         // earlier file's target or move) gets it converted again.
         QString originalStamp;
-        // Target folders made for it, deepest last; removed again (when empty) on cancel.
-        QStringList madeFolders;
     };
 
     OfficeWorker &worker(int slot);
     // Starts the first worker and waits until it is ready.
     int startWorker();
     // Sends one request to the first worker and waits for its answer; returns 0 or a failure code.
-    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &original, const QString &target);
+    int exchange(const QJsonObject &request, QJsonObject &answer, const QString &target);
     // One look at a busy worker after poll(): its answer (Success), or its end or its time limit
     // (then it is killed, what it left is removed, and detail says which); nullopt while it works.
-    std::optional<int> watch(OfficeWorker &w, const QString &original, const QString &target, QJsonObject &answer,
-                             QString &detail);
+    std::optional<int> watch(OfficeWorker &w, const QString &target, QJsonObject &answer, QString &detail);
     // Raises Progress for a new percentage of w.
     void forwardProgress(OfficeWorker &w);
-    // Ends a kept worker that has grown past its share of the memory limit.
+    // Ends a kept worker that has grown past its resting size by more than its share of the
+    // memory limit.
     void retireIfLarge(OfficeWorker &w);
     void stopWorkers(bool kill);
-    // After w was killed: its staged files beside target and its lock on original.
-    void removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w);
+    // After w was killed: its staged files beside target.
+    void removeLeftovers(const QString &target, const OfficeWorker &w);
+    // The first time a target goes to a folder: removes what workers that are gone staged there.
+    void sweepStaleStaging(const QString &target);
     void pumpEvents();
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
@@ -182,6 +184,10 @@ private:
     void dispatch(Ahead &a, int slot);
     void cancel(Ahead &a);
     void cancelAll();
+    // Target folders made for conversions ahead: the run reaching target takes over those on its
+    // path; the others go once no conversion still named writes into them.
+    void keepFoldersOf(const QString &target);
+    void removeUnusedFolders();
     // Waits for the look-ahead conversion of the current request; false when it cannot be used
     // (the original changed, or no worker could take it) and the request must run directly.
     bool awaitAhead(int &code, QJsonObject &answer);
@@ -205,4 +211,6 @@ private:
     std::vector<std::unique_ptr<OfficeWorker>> m_workers;
     std::vector<bool> m_slotFailed;
     QList<Ahead> m_ahead;
+    QStringList m_madeFolders;
+    QSet<QString> m_sweptFolders;
 };

@@ -6,9 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-namespace {
-// False once the process has ended, even while it waits to be reaped (a zombie).
-bool processAlive(qint64 pid)
+bool OfficeWorker::processAlive(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
@@ -18,7 +16,6 @@ bool processAlive(qint64 pid)
     const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
     return state != 'Z' && state != 'X';
 }
-} // namespace
 
 OfficeWorker::OfficeWorker() = default;
 
@@ -29,6 +26,8 @@ bool OfficeWorker::launch(const QString &program)
     kill();
     m_detail.clear();
     m_hasAnswer = false;
+    m_rssKb = 0;
+    m_restingRssKb = 0;
     m_proc = std::make_unique<QProcess>();
     // LibreOffice writes warnings to standard error; nobody reads them unless asked to, and
     // an unread pipe would fill up and stall the worker.
@@ -79,6 +78,8 @@ void OfficeWorker::readLines()
             m_answer = line;
             m_hasAnswer = true;
             m_rssKb = line.value(QStringLiteral("rss")).toInteger();
+            if (m_rssKb > 0 && (m_restingRssKb == 0 || m_rssKb < m_restingRssKb))
+                m_restingRssKb = m_rssKb;
             m_state = Idle;
         }
     }

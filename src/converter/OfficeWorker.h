@@ -45,6 +45,11 @@ public:
     // Process id while it runs (also while starting); the last one after it ended.
     qint64 pid() const { return m_pid; }
     qint64 lastRssKb() const { return m_rssKb; }
+    // The smallest resident memory it reported after a conversion (0 before the first): what
+    // the office needs at rest once it has converted a file.
+    qint64 restingRssKb() const { return m_restingRssKb; }
+    // False once a process has ended, even while it waits to be reaped (a zombie).
+    static bool processAlive(qint64 pid);
 
     // Asks the process to end and waits a little for it; kills it when it does not.
     void quit();
@@ -65,4 +70,5 @@ private:
     QString m_version;
     qint64 m_pid = 0;
     qint64 m_rssKb = 0;
+    qint64 m_restingRssKb = 0;
 };

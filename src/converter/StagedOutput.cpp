@@ -87,6 +87,15 @@ bool StagedOutput::commit()
         const auto &f = m_files.at(i);
         // rename(2) replaces an existing target atomically.
         if (std::rename(QFile::encodeName(f.first).constData(), QFile::encodeName(f.second).constData()) != 0) {
+            // What was renamed already goes too: a conversion succeeds whole or leaves nothing.
+            for (int j = 0; j < i; ++j) {
+                const QString &done = m_files.at(j).second;
+                if (QFileInfo(done).isDir())
+                    QDir(done).removeRecursively(); // moved whole: its final name was free
+                else
+                    QFile::remove(done);
+            }
+            m_committed.clear();
             m_files = m_files.mid(i);
             discard();
             return false;

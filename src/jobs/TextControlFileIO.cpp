@@ -165,7 +165,10 @@ int TXControlSaveFile(const QString &sFile, int &lType, TextControl *control, QS
             continue;
         }
         result = gTXErrNumber;
-        if (gTXErrDescription.contains(QLatin1String("certificate"), Qt::CaseInsensitive)
+        // A number alone would leave the user guessing at page settings that cannot work.
+        if (gTXErrNumber == TextControl::errNoRoom)
+            sMessage = Translate(QStringLiteral("The page's margins leave no room for text."));
+        else if (gTXErrDescription.contains(QLatin1String("certificate"), Qt::CaseInsensitive)
             || gTXErrDescription.contains(QLatin1String("time"), Qt::CaseInsensitive))
             sMessage = gTXErrDescription;
         else

@@ -124,12 +124,12 @@ bool printDocument(const QTextDocument &doc, const PdfExportOptions &o, QByteArr
         *error = QStringLiteral("Invalid page size: %1 x %2 twips").arg(w).arg(h);
         return false;
     }
-    const int ml = std::max(0, o.marginLeft), mr = std::max(0, o.marginRight);
-    const int mt = std::max(0, o.marginTop), mb = std::max(0, o.marginBottom);
-    if (ml + mr >= w - 144 || mt + mb >= h - 144) {
-        *error = QStringLiteral("The page margins leave no room for text");
+    if (!PdfExporter::leavesRoom(o)) {
+        *error = QStringLiteral("The page's margins leave no room for text");
         return false;
     }
+    const int ml = std::max(0, o.marginLeft), mr = std::max(0, o.marginRight);
+    const int mt = std::max(0, o.marginTop), mb = std::max(0, o.marginBottom);
     const bool landscape = w > h;
     const QPageSize size(QSizeF(landscape ? h : w, landscape ? w : h) / 20.0, QPageSize::Point, QString(),
                          QPageSize::ExactMatch);
@@ -172,7 +172,10 @@ bool printDocument(const QTextDocument &doc, const PdfExportOptions &o, QByteArr
         // A hair inside the page's lower edge: what starts on the next page leaves no trace.
         p.setClipRect(clip.adjusted(0, 0, 0, -0.5));
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = clip;
+        // The layout draws every line that touches the clip, and the line that ends a page
+        // touches the next page's top edge: clipped away, its text would still be in the PDF
+        // twice. A hair inside both edges, each line is drawn on its own page only.
+        ctx.clip = clip.adjusted(0, 0.5, 0, -0.5);
         ctx.palette.setColor(QPalette::Text, Qt::black);
         layout->draw(&p, ctx);
         drawParagraphFrames(p, clone.get(), clip, QMarginsF(ml, mt, mr, mb) / 20.0 * TextUnits::docDpi() / 72.0);
@@ -271,6 +274,13 @@ bool recompressImage(QPDFObjectHandle obj, int quality)
 }
 
 } // namespace
+
+bool PdfExporter::leavesRoom(const PdfExportOptions &o)
+{
+    const int ml = std::max(0, o.marginLeft), mr = std::max(0, o.marginRight);
+    const int mt = std::max(0, o.marginTop), mb = std::max(0, o.marginBottom);
+    return ml + mr < o.pageWidth - 144 && mt + mb < o.pageHeight - 144;
+}
 
 bool PdfExporter::postProcess(const QByteArray &in, const PdfExportOptions &o, QByteArray *out, QString *error)
 {

@@ -31,6 +31,9 @@ struct PdfExportOptions
 class PdfExporter
 {
 public:
+    // Whether the page's margins leave room for text (at least a tenth of an inch each way; a
+    // page without a size has none).
+    static bool leavesRoom(const PdfExportOptions &options);
     static bool exportPdf(const QTextDocument &doc, const PdfExportOptions &options, const QString &path,
                           QString *error);
     // The secure/recompress stage alone, on PDF bytes in memory.

@@ -222,6 +222,8 @@ int TextControl::Save(const QString &file, int offset, int type, bool bFlag)
         o.maxImageResolution = std::max(0, m_imageResolution);
         o.title = QFileInfo(file).completeBaseName();
         QString error;
+        if (!PdfExporter::leavesRoom(o))
+            return fail(errNoRoom, QStringLiteral("The page's margins leave no room for text"));
         if (!PdfExporter::exportPdf(*m_doc, o, file, &error))
             return fail(errWriteFailed, error);
         return 0;

@@ -33,6 +33,7 @@ public:
         errInvalidValue = 380,   // a type or value the control does not take
         errWriteFailed = 1001,   // the file could not be written
         errNoConverter = 1002,   // DOC needs the office converter, which is not available
+        errNoRoom = 1003,        // the page's margins leave no room for text
         errUnknownType = -1,
     };
 

@@ -126,6 +126,17 @@ TEST(TextPdfWithOptions, NonPositivePageSizeKeepsTheDocumentPage)
         EXPECT_NEAR(p.width, 612.0, 1.0);
         EXPECT_NEAR(p.height, 792.0, 1.0);
     }
+
+    // Margins that leave no room on the page fail, and the message says why.
+    s.lULKPageWidth = 12240;
+    s.lULKPageHeight = 15840;
+    s.lULKPageMarginL = 6000;
+    s.lULKPageMarginR = 6200;
+    const QString none = dir.filePath(QStringLiteral("none.pdf"));
+    clsConversionOptions o = rtfToPdf(rtf, none);
+    EXPECT_EQ(ConvertRTFToPDFWithTextControl(session, o), -3);
+    EXPECT_EQ(o.sErr, QStringLiteral("The page's margins leave no room for text."));
+    EXPECT_FALSE(QFileInfo::exists(none));
 }
 
 TEST(TextPdfWithOptions, ParagraphAndFontSettingsReachTheWholeText)

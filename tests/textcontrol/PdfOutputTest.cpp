@@ -69,7 +69,7 @@ TEST(PdfOutput, PageSizeAndPagesFollowThePageSettings)
     tc.setPageMarginL(8000);
     tc.setPageMarginR(8000);
     const QString none = dir.filePath(QStringLiteral("none.pdf"));
-    EXPECT_EQ(tc.Save(none, 0, 12), TextControl::errWriteFailed);
+    EXPECT_EQ(tc.Save(none, 0, 12), TextControl::errNoRoom);
     EXPECT_FALSE(QFileInfo::exists(none));
 }
 
@@ -173,4 +173,32 @@ TEST(PdfOutput, ImageQualityAndResolutionShrinkTheFile)
     const QString highres = dir.filePath(QStringLiteral("highres.pdf"));
     ASSERT_EQ(tc.Save(highres, 0, 12), 0);
     EXPECT_NEAR(double(sizeOf(highres)), double(sizeOf(plain)), sizeOf(plain) * 0.02);
+}
+
+// A line is drawn on the page it belongs to only: text drawn clipped on the next page as well
+// would still be extracted, copied and read aloud twice.
+TEST(PdfOutput, EveryLineIsDrawnOnOnePageOnly)
+{
+    QTemporaryDir dir;
+    for (const double points : {9.0, 12.0, 17.5}) {
+        TextControl tc;
+        QFont font = tc.document()->defaultFont();
+        font.setPointSizeF(points);
+        tc.document()->setDefaultFont(font);
+        QTextCursor c(tc.document());
+        constexpr int kLines = 150;
+        for (int i = 0; i < kLines; ++i) {
+            if (i > 0)
+                c.insertBlock();
+            c.insertText(QStringLiteral("Line %1").arg(i));
+        }
+        const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
+        ASSERT_EQ(tc.Save(pdf, 0, 12), 0) << tc.lastErrorDescription().toStdString();
+        const PdfInfo info = probePdf(pdf);
+        ASSERT_GE(info.pages, 3) << info.error.toStdString();
+        int drawn = 0;
+        for (const QByteArray &page : info.pageContents)
+            drawn += int(page.count("BT\n") + page.count("BT "));
+        EXPECT_EQ(drawn, kLines) << points << " pt";
+    }
 }

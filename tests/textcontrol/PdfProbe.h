@@ -1,11 +1,13 @@
 #pragma once
 // Reads a PDF back with libqpdf for tests: pages, page size, encryption and permissions.
 #define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 
 #include <QByteArray>
+#include <QList>
 #include <QFile>
 #include <QString>
 
@@ -23,6 +25,8 @@ struct PdfInfo
     bool modifyOther = false, assembly = false, annotate = false, forms = false;
     int images = 0;
     bool allImagesJpeg = true;
+    // Each page's drawing, decoded.
+    QList<QByteArray> pageContents;
 };
 
 inline PdfInfo probePdf(const QString &path, const QString &password = QString())
@@ -45,6 +49,10 @@ inline PdfInfo probePdf(const QString &path, const QString &password = QString()
         info.forms = pdf.allowModifyForm();
         auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
         info.pages = int(pages.size());
+        for (QPDFPageObjectHelper &page : pages) {
+            const std::shared_ptr<Buffer> data = page.getObjectHandle().getKey("/Contents").getStreamData();
+            info.pageContents.append(QByteArray(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize())));
+        }
         if (!pages.empty()) {
             QPDFObjectHandle box = pages.front().getObjectHandle().getKey("/MediaBox");
             if (box.isArray() && box.getArrayNItems() == 4) {

@@ -128,6 +128,7 @@ int WorkerConverter::convert(const ConvertRequest &r)
     m_outputs.clear();
     m_detail.clear();
     m_staged = QJsonObject();
+    m_hiddenRoad = false;
     const SaveAsType *type = find(r.targetFileType);
     if (!type) {
         m_detail = QStringLiteral("unknown type code");
@@ -143,8 +144,10 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (suitsHiddenPdf(r, original.size())) {
         StagedOutput out;
-        if (m_hiddenPdf->convert(r.originalFile, out.stage(r.targetFile)))
+        if (m_hiddenPdf->convert(r.originalFile, out.stage(r.targetFile))) {
+            m_hiddenRoad = true;
             return finish(r, out);
+        }
         // Not done: the regular road converts it or says why it cannot.
     }
     std::unique_ptr<OfficeDocument> doc;

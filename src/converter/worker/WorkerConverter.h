@@ -46,6 +46,8 @@ public:
     QString detail() const { return m_detail; }
     // The staged outputs of the last deferred conversion (StagedOutput::plan()).
     QJsonObject staged() const { return m_staged; }
+    // Whether the last conversion took the quick road for a whole presentation to PDF.
+    bool tookHiddenRoad() const { return m_hiddenRoad; }
 
 private:
     struct RangeJob
@@ -97,4 +99,5 @@ private:
     QStringList m_outputs;
     QString m_detail;
     QJsonObject m_staged;
+    bool m_hiddenRoad = false;
 };

@@ -4,6 +4,7 @@
 // answers.
 #include "HiddenPdfExport.h"
 #include "OfficeHost.h"
+#include "ProfileSettings.h"
 #include "WorkerConverter.h"
 
 #include <QDir>
@@ -150,6 +151,9 @@ int main()
     QString programFolder = qEnvironmentVariable("QV_LIBREOFFICE_PROGRAM");
     if (programFolder.isEmpty())
         programFolder = QStringLiteral(QV_LIBREOFFICE_PROGRAM);
+    // Not fatal: the worker then only starts more slowly, and may leave locks behind.
+    if (!profile.isEmpty())
+        ProfileSettings::seed(profile, programFolder);
     if (profile.isEmpty() || !host.start(programFolder, profile)) {
         send({{QStringLiteral("ready"), false},
               {QStringLiteral("detail"), profile.isEmpty() ? QStringLiteral("no free profile folder") : host.error()}});
@@ -177,7 +181,9 @@ int main()
             bool defer = false;
             const ConversionRequest request = ConversionRequest::fromJson(req, &defer);
             const int rc = converter.convert({request, defer});
-            send(answer(rc, converter));
+            QJsonObject a = answer(rc, converter);
+            a[QStringLiteral("road")] = converter.tookHiddenRoad() ? QStringLiteral("hidden") : QStringLiteral("regular");
+            send(a);
         } else if (op == QLatin1String("document")) {
             const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
                                                      req.value(QStringLiteral("target")).toString(),

@@ -1,0 +1,186 @@
+// A worker's life beyond one conversion: its profile (no lock files beside the originals, no
+// first start after the first), the road a whole presentation takes, when a kept worker is
+// replaced for its memory, and what killed programs left in a target folder.
+#include "ConverterTestSupport.h"
+#include "TestEnv.h"
+#include "converter/OfficeWorker.h"
+#include "converter/TypeCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace convtest;
+
+namespace {
+
+// A worker of our own, driven one request at a time.
+class Worker
+{
+public:
+    bool start()
+    {
+        if (!m_w.launch(control().workerProgram()))
+            return false;
+        while (m_w.state() == OfficeWorker::Starting)
+            m_w.poll(50);
+        return m_w.state() == OfficeWorker::Idle;
+    }
+    void send(const QJsonObject &request) { m_w.send(request); }
+    // The answer, polling meanwhile (each turn calls watch).
+    QJsonObject answer(const std::function<void()> &watch = {})
+    {
+        while (m_w.state() == OfficeWorker::Busy && !m_w.hasAnswer()) {
+            m_w.poll(20);
+            if (watch)
+                watch();
+        }
+        return m_w.takeAnswer();
+    }
+    QJsonObject convert(const ConversionRequest &r)
+    {
+        send(r.toJson());
+        return answer();
+    }
+    void quit() { m_w.quit(); }
+
+private:
+    OfficeWorker m_w;
+};
+
+ConversionRequest pdfOf(const QString &original, const QString &target)
+{
+    ConversionRequest r;
+    r.originalFile = original;
+    r.targetFile = target;
+    r.targetFileType = 32;
+    return r;
+}
+
+// Sets an environment variable for one scope.
+class EnvFor
+{
+public:
+    EnvFor(const char *name, const QString &value) : m_name(name), m_old(qgetenv(name)) { qputenv(name, value.toUtf8()); }
+    ~EnvFor() { qputenv(m_name, m_old); }
+
+private:
+    const char *m_name;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(WorkerLife, AFreshProfileTakesNoLocksAndNoStartIsAFirstStart)
+{
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("FreshProfile"));
+    const QString cache = out + QStringLiteral("/cache");
+    EnvFor env("XDG_CACHE_HOME", cache);
+    const QString in = out + QStringLiteral("/in");
+    ASSERT_TRUE(QDir().mkpath(in));
+    ASSERT_TRUE(QFile::copy(pptx, in + QStringLiteral("/deck.pptx")));
+    // The office runs its render tests (and logs them) at the first start of its version.
+    const QString renderLog = cache + QStringLiteral("/quorvane/office-profile-1/user/GraphicsRenderTests.log");
+    for (int start = 1; start <= 2; ++start) {
+        Worker w;
+        ASSERT_TRUE(w.start());
+        QStringList locks;
+        // The office holds the original for the whole load: a lock file would show meanwhile.
+        w.send(pdfOf(in + QStringLiteral("/deck.pptx"), out + QStringLiteral("/deck.pdf")).toJson());
+        w.answer([&] { locks += QDir(in).entryList({QStringLiteral(".~lock*")}, QDir::Files | QDir::Hidden); });
+        w.quit();
+        locks.removeDuplicates();
+        EXPECT_TRUE(locks.isEmpty()) << start << ": " << locks.join(u' ').toStdString();
+        EXPECT_EQ(entries(in), QStringList{QStringLiteral("deck.pptx")});
+        EXPECT_FALSE(QFileInfo::exists(renderLog)) << "start " << start << " was a first start";
+    }
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/deck.pdf")));
+}
+
+// A whole presentation to PDF takes the hidden load once the office has named its language.
+TEST(WorkerLife, TheAnswerNamesTheRoadAConversionTook)
+{
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("Roads"));
+    Worker w;
+    ASSERT_TRUE(w.start());
+    ConversionRequest r = pdfOf(pptx, out + QStringLiteral("/first.pdf"));
+    EXPECT_EQ(w.convert(r).value("road").toString(), "regular") << "the first load names the language";
+    r.targetFile = out + QStringLiteral("/whole.pdf");
+    QJsonObject a = w.convert(r);
+    EXPECT_EQ(a.value("result").toInt(-1), 0);
+    EXPECT_EQ(a.value("road").toString(), "hidden");
+    r.includeNotesPage = true;
+    r.targetFile = out + QStringLiteral("/notes.pdf");
+    EXPECT_EQ(w.convert(r).value("road").toString(), "regular");
+    r.includeNotesPage = false;
+    r.fromSlide = 2;
+    r.targetFile = out + QStringLiteral("/range.pdf");
+    EXPECT_EQ(w.convert(r).value("road").toString(), "regular");
+    w.quit();
+    EXPECT_EQ(pdfFacts(out + QStringLiteral("/whole.pdf")).pages, kDeckSlides);
+}
+
+// The memory limit holds for the growth of a kept worker, not for what it needs at rest.
+TEST(WorkerLife, AKeptWorkerIsReplacedForGrowthOnly)
+{
+    ConversionControl &c = control();
+    resetOptions(c);
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("MemoryLimit"));
+    const qint64 limit = c.memoryLimitKb();
+    // A worker that has converted nothing yet, and the share a pool of eight gets of the default
+    // limit: less than a worker holds at rest.
+    c.shutDown();
+    c.setMemoryLimitKb(128 * 1024);
+    ASSERT_EQ(convert(pptx, out + QStringLiteral("/1.pdf"), 32), 0);
+    const qint64 pid = c.workerProcessId();
+    EXPECT_NE(pid, 0);
+    for (int i = 2; i <= 3; ++i) {
+        ASSERT_EQ(convert(pptx, out + QStringLiteral("/%1.pdf").arg(i), 32), 0);
+        EXPECT_EQ(c.workerProcessId(), pid) << "replaced after file " << i;
+    }
+    // A limit that any growth passes still replaces it.
+    c.setMemoryLimitKb(1);
+    bool replaced = false;
+    for (int i = 4; i <= 12 && !replaced; ++i) {
+        ASSERT_EQ(convert(pptx, out + QStringLiteral("/%1.pdf").arg(i), 32), 0);
+        replaced = c.workerProcessId() != pid;
+    }
+    c.setMemoryLimitKb(limit);
+    EXPECT_TRUE(replaced);
+}
+
+// Staged files whose worker is gone (a killed program) are removed when a run writes into their
+// folder; a running worker's are left alone.
+TEST(WorkerLife, StagedFilesOfWorkersThatAreGoneAreRemoved)
+{
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("DeadStaging"));
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const QString dead = QStringLiteral(".qvpart-%1-3-deck.pdf").arg(child);
+    const QString deadLock = QStringLiteral(".~lock..qvpart-%1-3-deck.pdf#").arg(child);
+    const QString deadFolder = QStringLiteral(".qvpart-%1-4-dir").arg(child);
+    const QString alive = QStringLiteral(".qvpart-%1-5-other.pdf").arg(::getpid());
+    for (const QString &name : {dead, deadLock, deadFolder + QStringLiteral("/1.png"), alive})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    resetOptions(control());
+    ASSERT_EQ(convert(pptx, out + QStringLiteral("/deck.pdf"), 32), 0);
+    EXPECT_EQ(entries(out), (QStringList{alive, QStringLiteral("deck.pdf")}));
+}
