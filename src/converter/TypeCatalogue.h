@@ -15,6 +15,13 @@ struct SaveAsType
 
 namespace TypeCatalogue {
 
+// The save-as type codes; job files store them, so they never change.
+enum TypeCode {
+    tPdf = 32, tPptx = 24, tPpt = 1, tPpsx = 28, tPps = 7, tPotx = 26, tPot = 5, tOdp = 35,
+    tHtmlPages = 12, tPng = 18, tJpeg = 17, tBmp = 19, tTiff = 21,
+    tRtf = 6, tRtfPictures = 106, tText = 107, tUnicodeText = 200, tWord = 101, tHtmlText = 108,
+};
+
 const QList<SaveAsType> &types();
 // nullptr for an unknown code.
 const SaveAsType *find(int code);

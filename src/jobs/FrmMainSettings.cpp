@@ -6,6 +6,9 @@
 #include "jobs/JobSession.h"
 #include "platform/ProfileIni.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace {
 
 const QString kSection = QStringLiteral("frmMain");
@@ -56,90 +59,6 @@ private:
     QString m_section;
 };
 
-void readConversion(const Reader &r, ConversionSettings &s, short *glnMeasurement)
-{
-    const ConversionSettings d;
-    s.bConvertAllSlides = r.boolean(QStringLiteral("bConvertAllSlides"), d.bConvertAllSlides);
-    s.lFromSlide = r.number(QStringLiteral("lFromSlide"), d.lFromSlide);
-    s.lToSlide = r.number(QStringLiteral("lToSlide"), d.lToSlide);
-    s.bCreateFileForEachSlide = r.boolean(QStringLiteral("bCreateFileForEachSlide"), d.bCreateFileForEachSlide);
-    s.bPDFTextOnly = r.boolean(QStringLiteral("bPDFTextOnly"), d.bPDFTextOnly);
-    s.bShowSlideAndShape = r.boolean(QStringLiteral("bShowSlideAndShape"), d.bShowSlideAndShape);
-    s.bIncludeNotesPage = r.boolean(QStringLiteral("bIncludeNotesPage"), d.bIncludeNotesPage);
-    s.bIncludeNotesOnly = r.boolean(QStringLiteral("bIncludeNotesOnly"), d.bIncludeNotesOnly);
-
-    // Only inches (1) and centimetres (2) exist; anything else would scale every length wrongly.
-    const int unit = r.number(QStringLiteral("glnMeasurement"), 1);
-    if (glnMeasurement)
-        *glnMeasurement = static_cast<short>(unit == 1 || unit == 2 ? unit : 1);
-
-    s.bOverrideFontSettings = r.boolean(QStringLiteral("bOverrideFontSettings"), d.bOverrideFontSettings);
-    s.lULKBaseLine = r.number(QStringLiteral("lULKBaseLine"), d.lULKBaseLine);
-    s.lULKFontBold = r.number(QStringLiteral("lULKFontBold"), d.lULKFontBold);
-    s.lULKFontItalic = r.number(QStringLiteral("lULKFontItalic"), d.lULKFontItalic);
-    s.lULKFontSize = r.number(QStringLiteral("lULKFontSize"), d.lULKFontSize);
-    s.lULKFontStrikethru = r.number(QStringLiteral("lULKFontStrikethru"), d.lULKFontStrikethru);
-    s.lULKFontUnderline = r.number(QStringLiteral("lULKFontUnderline"), d.lULKFontUnderline);
-    s.lULKFontUnderlineStyle = r.number(QStringLiteral("lULKFontUnderlineStyle"), d.lULKFontUnderlineStyle);
-    s.lULKForeColor = r.number(QStringLiteral("lULKForeColor"), d.lULKForeColor);
-    s.lULKTextBkColor = r.number(QStringLiteral("lULKTextBkColor"), d.lULKTextBkColor);
-    s.sULKFontName = r.text(QStringLiteral("sULKFontName"), d.sULKFontName);
-
-    s.bOverridePageSettings = r.boolean(QStringLiteral("bOverridePageSettings"), d.bOverridePageSettings);
-    s.lULKPageMarginL = r.number(QStringLiteral("lULKPageMarginL"), d.lULKPageMarginL);
-    s.lULKPageMarginT = r.number(QStringLiteral("lULKPageMarginT"), d.lULKPageMarginT);
-    s.lULKPageMarginR = r.number(QStringLiteral("lULKPageMarginR"), d.lULKPageMarginR);
-    s.lULKPageMarginB = r.number(QStringLiteral("lULKPageMarginB"), d.lULKPageMarginB);
-    s.lULKPageWidth = r.number(QStringLiteral("lULKPageWidth"), d.lULKPageWidth);
-    s.lULKPageHeight = r.number(QStringLiteral("lULKPageHeight"), d.lULKPageHeight);
-    s.lULKStyleSheetOption = r.number(QStringLiteral("lULKStyleSheetOption"), d.lULKStyleSheetOption);
-    s.sULKStyleSheetFile = r.text(QStringLiteral("sULKStyleSheetFile"), d.sULKStyleSheetFile);
-    s.bULKPortrait = r.boolean(QStringLiteral("bULKPortrait"), d.bULKPortrait);
-
-    s.bOverrideParagraphSettings =
-        r.boolean(QStringLiteral("bOverrideParagraphSettings"), d.bOverrideParagraphSettings);
-    s.lULKAlignment = r.number(QStringLiteral("lULKAlignment"), d.lULKAlignment);
-    s.lULKFrameDistance = r.number(QStringLiteral("lULKFrameDistance"), d.lULKFrameDistance);
-    s.lULKFrameLineWidth = r.number(QStringLiteral("lULKFrameLineWidth"), d.lULKFrameLineWidth);
-    s.lULKFrameStyle = r.number(QStringLiteral("lULKFrameStyle"), d.lULKFrameStyle);
-    s.lULKIndentB = r.number(QStringLiteral("lULKIndentB"), d.lULKIndentB);
-    s.lULKIndentFL = r.number(QStringLiteral("lULKIndentFL"), d.lULKIndentFL);
-    s.lULKIndentL = r.number(QStringLiteral("lULKIndentL"), d.lULKIndentL);
-    s.lULKIndentR = r.number(QStringLiteral("lULKIndentR"), d.lULKIndentR);
-    s.lULKIndentT = r.number(QStringLiteral("lULKIndentT"), d.lULKIndentT);
-    s.lULKLineSpacing = r.number(QStringLiteral("lULKLineSpacing"), d.lULKLineSpacing);
-    s.lULKLineSpacingT = r.number(QStringLiteral("lULKLineSpacingT"), d.lULKLineSpacingT);
-
-    s.bOverridePDFSettings = r.boolean(QStringLiteral("bOverridePDFSettings"), d.bOverridePDFSettings);
-    s.sULKPDFUserPassword = r.text(QStringLiteral("sULKPDFUserPassword"), d.sULKPDFUserPassword);
-    s.sULKPDFMasterPassword = r.text(QStringLiteral("sULKPDFMasterPassword"), d.sULKPDFMasterPassword);
-    s.lDocAccessPermissions = r.number(QStringLiteral("lDocAccessPermissions"), d.lDocAccessPermissions);
-
-    s.bOverrideImageSettings = r.boolean(QStringLiteral("bOverrideImageSettings"), d.bOverrideImageSettings);
-    s.lImageComparessionQuality =
-        r.number(QStringLiteral("lImageComparessionQuality"), d.lImageComparessionQuality);
-    s.lImageMaxResolution = r.number(QStringLiteral("lImageMaxResolution"), d.lImageMaxResolution);
-
-    s.bDeleteOriginalFileAfterProcessing =
-        r.boolean(QStringLiteral("bDeleteOriginalFileAfterProcessing"), d.bDeleteOriginalFileAfterProcessing);
-    s.bMoveOriginalFileAfterProcessing =
-        r.boolean(QStringLiteral("bMoveOriginalFileAfterProcessing"), d.bMoveOriginalFileAfterProcessing);
-    s.sMoveFileToFolder = r.text(QStringLiteral("sMoveFileToFolder"), d.sMoveFileToFolder);
-}
-
-void readMethodAndAction(const Reader &r, ConversionSettings &s)
-{
-    const ConversionSettings d;
-    s.lConversionMethod = r.number(QStringLiteral("lConversionMethod"), d.lConversionMethod);
-    s.sActionToDo = r.text(QStringLiteral("sActionToDO"), d.sActionToDo);
-}
-
-bool speedChosen(const Reader &r)
-{
-    // Only the exact upper-case text selects speed, as it always has.
-    return r.text(QStringLiteral("mnuOptimizeForSpeed"), QStringLiteral("TRUE")) == QStringLiteral("TRUE");
-}
-
 // Collects the keys and writes them at flush() in one go: one rewrite of the file at close
 // instead of one per key.
 class Writer
@@ -165,70 +84,274 @@ private:
     bool m_ok = true;
 };
 
+// How a key is read and written.
+enum class Kind {
+    Flag,        // "TRUE"/"FALSE"; read in any letter case
+    MixedFlag,   // a Flag always written in the mixed-case form "True"/"False"
+    SpeedFlag,   // a Flag that only the exact upper-case "TRUE" sets
+    Number,
+    Unit,        // the length unit: 1 inches or 2 centimetres
+    Width,       // a grid column width in twips
+    Index,       // a list selection: -1 up to the list's last entry
+    TargetIndex, // an Index that keeps the fill's selection when past the list
+    Check,       // a check-box value 0-2
+    Text,
+    NumberText,  // read as a number, kept and written as text
+    RecentList,  // not a key: the recent list of this name writes its own section here
+};
+
+using C = ConversionSettings;
+using F = FrmMainSettings;
+using Member = std::variant<std::monostate, bool C::*, int C::*, QString C::*, bool F::*, short F::*, int F::*,
+                            QString F::*>;
+
+struct Field
+{
+    const char *key;
+    Member member;
+    Kind kind;
+    bool C::*group = nullptr;              // override flag: the key is written only while it is set
+    int FrmMainListSizes::*size = nullptr; // entry count of an Index's list
+};
+
+constexpr bool C::*font = &C::bOverrideFontSettings;
+constexpr bool C::*page = &C::bOverridePageSettings;
+constexpr bool C::*paragraph = &C::bOverrideParagraphSettings;
+constexpr bool C::*pdf = &C::bOverridePDFSettings;
+constexpr bool C::*image = &C::bOverrideImageSettings;
+
+// Every key of the section, in the order of the file: the write goes through it from the top,
+// shutting the recent lists down at their rows. The read takes the same rows (reads have no
+// effect on each other, so their order does not matter).
+const Field kFields[] = {
+    {"mnuOptimizeForSpeed", &F::mnuOptimizeForSpeed, Kind::SpeedFlag},
+    {"fgLog.ColWidth(1)", &F::fgLogColWidth1, Kind::Width},
+    {"fgLog.ColWidth(2)", &F::fgLogColWidth2, Kind::Width},
+    {"fgLog.ColWidth(6)", &F::fgLogColWidth6, Kind::Width},
+    {"fgLog.ColWidth(8)", &F::fgLogColWidth8, Kind::Width},
+    {"fgLog.ColWidth(9)", &F::fgLogColWidth9, Kind::Width},
+    {"fgToDo.ColWidth(1)", &F::fgToDoColWidth1, Kind::Width},
+    {"fgToDo.ColWidth(2)", &F::fgToDoColWidth2, Kind::Width},
+    {"fgToDo.ColWidth(5)", &F::fgToDoColWidth5, Kind::Width},
+    {"fgToDo.ColWidth(8)", &F::fgToDoColWidth8, Kind::Width},
+    {"fgToDo.ColWidth(9)", &F::fgToDoColWidth9, Kind::Width},
+    {"mruSource", {}, Kind::RecentList},
+    {"cbFileTypeOriginal.ListIndex", &F::cbFileTypeOriginalListIndex, Kind::Index, nullptr,
+     &FrmMainListSizes::cbFileTypeOriginal},
+    {"mruTarget", {}, Kind::RecentList},
+    {"cbFileTypeTarget.ListIndex", &F::cbFileTypeTargetListIndex, Kind::TargetIndex, nullptr,
+     &FrmMainListSizes::cbFileTypeTarget},
+    // A special-type index past its list selects the first entry, the default.
+    {"cbFileTypeOriginalSpecialized.ListIndex", &F::cbFileTypeOriginalSpecializedListIndex, Kind::Index, nullptr,
+     &FrmMainListSizes::cbFileTypeOriginalSpecialized},
+    {"cbSpecialProcesses.ListIndex", &F::cbSpecialProcessesListIndex, Kind::Index, nullptr,
+     &FrmMainListSizes::cbSpecialProcesses},
+    {"cbCommandLineWindowState.ListIndex", &F::cbCommandLineWindowStateListIndex, Kind::Index, nullptr,
+     &FrmMainListSizes::cbCommandLineWindowState},
+    {"cbCommandLineThreadPriority.ListIndex", &F::cbCommandLineThreadPriorityListIndex, Kind::Index, nullptr,
+     &FrmMainListSizes::cbCommandLineThreadPriority},
+    {"txtCommandLineWaitTimeInSeconds", &F::txtCommandLineWaitTimeInSeconds, Kind::NumberText},
+    {"mruSourceSpecialized", {}, Kind::RecentList},
+    {"mruTargetSpecialized", {}, Kind::RecentList},
+    {"mruCommandLine", {}, Kind::RecentList},
+    {"mruCommandLineArguments", {}, Kind::RecentList},
+    {"mruReplaceString", {}, Kind::RecentList},
+    {"mruFindString", {}, Kind::RecentList},
+    {"mruFileOpen", {}, Kind::RecentList},
+    {"cbDoSubfolders", &F::cbDoSubfolders, Kind::Check},
+    {"cbDoSubfoldersSpecialized", &F::cbDoSubfoldersSpecialized, Kind::Check},
+    {"cbCaseSensitive", &F::cbCaseSensitive, Kind::Check},
+    {"lConversionMethod", &C::lConversionMethod, Kind::Number},
+    {"sActionToDO", &C::sActionToDo, Kind::Text},
+    {"bDeleteOriginalFileAfterProcessing", &C::bDeleteOriginalFileAfterProcessing, Kind::Flag},
+    {"bMoveOriginalFileAfterProcessing", &C::bMoveOriginalFileAfterProcessing, Kind::Flag},
+    {"sMoveFileToFolder", &C::sMoveFileToFolder, Kind::Text},
+    {"bConvertAllSlides", &C::bConvertAllSlides, Kind::Flag},
+    {"lFromSlide", &C::lFromSlide, Kind::Number},
+    {"lToSlide", &C::lToSlide, Kind::Number},
+    {"bCreateFileForEachSlide", &C::bCreateFileForEachSlide, Kind::Flag},
+    {"bPDFTextOnly", &C::bPDFTextOnly, Kind::Flag},
+    {"bShowSlideAndShape", &C::bShowSlideAndShape, Kind::Flag},
+    {"bIncludeNotesPage", &C::bIncludeNotesPage, Kind::Flag},
+    {"bIncludeNotesOnly", &C::bIncludeNotesOnly, Kind::Flag},
+    {"glnMeasurement", &F::glnMeasurement, Kind::Unit},
+    // An override group's values are written only while it is on; switching a group off keeps
+    // the values stored before, ready for when it is switched on again.
+    {"bOverrideFontSettings", font, Kind::Flag},
+    {"lULKBaseLine", &C::lULKBaseLine, Kind::Number, font},
+    {"lULKFontBold", &C::lULKFontBold, Kind::Number, font},
+    {"lULKFontItalic", &C::lULKFontItalic, Kind::Number, font},
+    {"lULKFontSize", &C::lULKFontSize, Kind::Number, font},
+    {"lULKFontStrikethru", &C::lULKFontStrikethru, Kind::Number, font},
+    {"lULKFontUnderline", &C::lULKFontUnderline, Kind::Number, font},
+    {"lULKFontUnderlineStyle", &C::lULKFontUnderlineStyle, Kind::Number, font},
+    {"lULKForeColor", &C::lULKForeColor, Kind::Number, font},
+    {"lULKTextBkColor", &C::lULKTextBkColor, Kind::Number, font},
+    {"sULKFontName", &C::sULKFontName, Kind::Text, font},
+    {"bOverridePageSettings", page, Kind::Flag},
+    {"lULKPageMarginL", &C::lULKPageMarginL, Kind::Number, page},
+    {"lULKPageMarginT", &C::lULKPageMarginT, Kind::Number, page},
+    {"lULKPageMarginR", &C::lULKPageMarginR, Kind::Number, page},
+    {"lULKPageMarginB", &C::lULKPageMarginB, Kind::Number, page},
+    {"lULKPageWidth", &C::lULKPageWidth, Kind::Number, page},
+    {"lULKPageHeight", &C::lULKPageHeight, Kind::Number, page},
+    {"lULKStyleSheetOption", &C::lULKStyleSheetOption, Kind::Number, page},
+    {"sULKStyleSheetFile", &C::sULKStyleSheetFile, Kind::Text, page},
+    {"bULKPortrait", &C::bULKPortrait, Kind::MixedFlag, page},
+    {"bOverrideParagraphSettings", paragraph, Kind::Flag},
+    {"lULKAlignment", &C::lULKAlignment, Kind::Number, paragraph},
+    {"lULKFrameDistance", &C::lULKFrameDistance, Kind::Number, paragraph},
+    {"lULKFrameLineWidth", &C::lULKFrameLineWidth, Kind::Number, paragraph},
+    {"lULKFrameStyle", &C::lULKFrameStyle, Kind::Number, paragraph},
+    {"lULKIndentB", &C::lULKIndentB, Kind::Number, paragraph},
+    {"lULKIndentFL", &C::lULKIndentFL, Kind::Number, paragraph},
+    {"lULKIndentL", &C::lULKIndentL, Kind::Number, paragraph},
+    {"lULKIndentR", &C::lULKIndentR, Kind::Number, paragraph},
+    {"lULKIndentT", &C::lULKIndentT, Kind::Number, paragraph},
+    {"lULKLineSpacing", &C::lULKLineSpacing, Kind::Number, paragraph},
+    {"lULKLineSpacingT", &C::lULKLineSpacingT, Kind::Number, paragraph},
+    {"bOverridePDFSettings", pdf, Kind::Flag},
+    {"sULKPDFUserPassword", &C::sULKPDFUserPassword, Kind::Text, pdf},
+    {"sULKPDFMasterPassword", &C::sULKPDFMasterPassword, Kind::Text, pdf},
+    {"lDocAccessPermissions", &C::lDocAccessPermissions, Kind::Number, pdf},
+    {"bOverrideImageSettings", image, Kind::Flag},
+    {"lImageComparessionQuality", &C::lImageComparessionQuality, Kind::Number, image},
+    {"lImageMaxResolution", &C::lImageMaxResolution, Kind::Number, image},
+};
+
+// The field's value in s. A row whose member is not of type T is a fault of the table and
+// throws on its first use. (The length unit, the one short, is no conversion setting.)
+template <typename T, typename S>
+auto &slot(const Field &f, S &s)
+{
+    if constexpr (!std::is_same_v<T, short>) {
+        if (const auto *m = std::get_if<T C::*>(&f.member))
+            return s.conversion.**m;
+    }
+    return s.*std::get<T F::*>(f.member);
+}
+
+// The rows every run takes, a command-line run too: the conversion settings and the
+// speed/memory choice.
+bool isCore(const Field &f)
+{
+    return f.kind == Kind::SpeedFlag || std::holds_alternative<bool C::*>(f.member) ||
+           std::holds_alternative<int C::*>(f.member) || std::holds_alternative<QString C::*>(f.member);
+}
+
+void readField(const Reader &r, const Field &f, FrmMainSettings &s, const FrmMainListSizes &sizes)
+{
+    static const FrmMainSettings d;
+    const QString key = QString::fromLatin1(f.key);
+    switch (f.kind) {
+    case Kind::Flag:
+    case Kind::MixedFlag:
+        slot<bool>(f, s) = r.boolean(key, slot<bool>(f, d));
+        break;
+    case Kind::SpeedFlag:
+        slot<bool>(f, s) = r.text(key, slot<bool>(f, d) ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) ==
+                           QStringLiteral("TRUE");
+        break;
+    case Kind::Number:
+        slot<int>(f, s) = r.number(key, slot<int>(f, d));
+        break;
+    case Kind::Unit: {
+        // Any other unit would scale every length wrongly.
+        const int unit = r.number(key, slot<short>(f, d));
+        slot<short>(f, s) = unit == 1 || unit == 2 ? static_cast<short>(unit) : slot<short>(f, d);
+        break;
+    }
+    case Kind::Width: {
+        // Negative widths would break the grids, and widths beyond any screen would overflow
+        // the sum the layout fits the other columns with; keep the default then.
+        constexpr int kMaxWidthTwips = 100000;
+        const int v = r.number(key, slot<int>(f, d));
+        slot<int>(f, s) = v >= 0 && v <= kMaxWidthTwips ? v : slot<int>(f, d);
+        break;
+    }
+    case Kind::Index:
+        slot<int>(f, s) = r.index(key, slot<int>(f, d), sizes.*f.size);
+        break;
+    case Kind::TargetIndex: {
+        const int v = r.number(key, slot<int>(f, d));
+        const int size = sizes.*f.size;
+        if (v < -1)
+            slot<int>(f, s) = slot<int>(f, d);
+        else if (size >= 0 && v > size - 1)
+            slot<int>(f, s) = FrmMainSettings::kKeepFillSelection;
+        else
+            slot<int>(f, s) = v;
+        break;
+    }
+    case Kind::Check:
+        slot<int>(f, s) = r.check(key, slot<int>(f, d));
+        break;
+    case Kind::Text:
+        slot<QString>(f, s) = r.text(key, slot<QString>(f, d));
+        break;
+    case Kind::NumberText:
+        // The box shows the number read, written back as decimal text.
+        slot<QString>(f, s) = QString::number(r.number(key, slot<QString>(f, d).toInt()));
+        break;
+    case Kind::RecentList:
+        break;
+    }
+}
+
+void writeField(Writer &w, const Field &f, const FrmMainSettings &s)
+{
+    if (f.group && !(s.conversion.*f.group))
+        return;
+    const QString key = QString::fromLatin1(f.key);
+    switch (f.kind) {
+    case Kind::Flag:
+    case Kind::SpeedFlag:
+        w.boolean(key, slot<bool>(f, s));
+        break;
+    case Kind::MixedFlag:
+        w.text(key, slot<bool>(f, s) ? QStringLiteral("True") : QStringLiteral("False"));
+        break;
+    case Kind::Unit:
+        w.number(key, slot<short>(f, s));
+        break;
+    case Kind::Number:
+    case Kind::Width:
+    case Kind::Index:
+    case Kind::TargetIndex:
+    case Kind::Check:
+        w.number(key, slot<int>(f, s));
+        break;
+    case Kind::Text:
+    case Kind::NumberText:
+        w.text(key, slot<QString>(f, s));
+        break;
+    case Kind::RecentList:
+        break;
+    }
+}
+
+// The core rows read; every other field keeps its default.
+FrmMainSettings readCore(const QString &iniPath)
+{
+    FrmMainSettings s;
+    const Reader r(iniPath, kSection);
+    for (const Field &f : kFields)
+        if (isCore(f))
+            readField(r, f, s, {});
+    return s;
+}
+
 } // namespace
 
 FrmMainSettings ReadFrmMainSettings(const QString &iniPath, const FrmMainListSizes &sizes)
 {
     FrmMainSettings s;
-    const FrmMainSettings d;
     // A number here, unlike the Booleans of [frmMain]: any non-zero value means set.
     s.bPersistRunning =
         Reader(iniPath, QStringLiteral("frmScheduler")).number(QStringLiteral("chkPersistRunning"), 0) != 0;
-
     const Reader r(iniPath, kSection);
-    readConversion(r, s.conversion, &s.glnMeasurement);
-    s.mnuOptimizeForSpeed = speedChosen(r);
-
-    // Negative widths would break the grids, and widths beyond any screen would overflow the
-    // sum the layout fits the other columns with; keep the default then.
-    auto width = [&r](const QString &key, int def) {
-        constexpr int kMaxWidthTwips = 100000;
-        const int v = r.number(key, def);
-        return v >= 0 && v <= kMaxWidthTwips ? v : def;
-    };
-    s.fgLogColWidth1 = width(QStringLiteral("fgLog.ColWidth(1)"), d.fgLogColWidth1);
-    s.fgLogColWidth2 = width(QStringLiteral("fgLog.ColWidth(2)"), d.fgLogColWidth2);
-    s.fgLogColWidth6 = width(QStringLiteral("fgLog.ColWidth(6)"), d.fgLogColWidth6);
-    s.fgLogColWidth8 = width(QStringLiteral("fgLog.ColWidth(8)"), d.fgLogColWidth8);
-    s.fgLogColWidth9 = width(QStringLiteral("fgLog.ColWidth(9)"), d.fgLogColWidth9);
-    s.fgToDoColWidth1 = width(QStringLiteral("fgToDo.ColWidth(1)"), d.fgToDoColWidth1);
-    s.fgToDoColWidth2 = width(QStringLiteral("fgToDo.ColWidth(2)"), d.fgToDoColWidth2);
-    s.fgToDoColWidth5 = width(QStringLiteral("fgToDo.ColWidth(5)"), d.fgToDoColWidth5);
-    s.fgToDoColWidth8 = width(QStringLiteral("fgToDo.ColWidth(8)"), d.fgToDoColWidth8);
-    s.fgToDoColWidth9 = width(QStringLiteral("fgToDo.ColWidth(9)"), d.fgToDoColWidth9);
-
-    readMethodAndAction(r, s.conversion);
-
-    s.cbSpecialProcessesListIndex = r.index(QStringLiteral("cbSpecialProcesses.ListIndex"),
-                                            d.cbSpecialProcessesListIndex, sizes.cbSpecialProcesses);
-    s.cbCommandLineWindowStateListIndex = r.index(QStringLiteral("cbCommandLineWindowState.ListIndex"),
-                                                  d.cbCommandLineWindowStateListIndex,
-                                                  sizes.cbCommandLineWindowState);
-    s.cbCommandLineThreadPriorityListIndex = r.index(QStringLiteral("cbCommandLineThreadPriority.ListIndex"),
-                                                     d.cbCommandLineThreadPriorityListIndex,
-                                                     sizes.cbCommandLineThreadPriority);
-    // The box shows the number read, written back as decimal text.
-    s.txtCommandLineWaitTimeInSeconds =
-        QString::number(r.number(QStringLiteral("txtCommandLineWaitTimeInSeconds"), -1));
-
-    // A target index past the list leaves the selection the fill made.
-    const int target = r.number(QStringLiteral("cbFileTypeTarget.ListIndex"), d.cbFileTypeTargetListIndex);
-    if (target < -1)
-        s.cbFileTypeTargetListIndex = d.cbFileTypeTargetListIndex;
-    else if (sizes.cbFileTypeTarget >= 0 && target > sizes.cbFileTypeTarget - 1)
-        s.cbFileTypeTargetListIndex = FrmMainSettings::kKeepFillSelection;
-    else
-        s.cbFileTypeTargetListIndex = target;
-
-    s.cbFileTypeOriginalListIndex = r.index(QStringLiteral("cbFileTypeOriginal.ListIndex"),
-                                            d.cbFileTypeOriginalListIndex, sizes.cbFileTypeOriginal);
-    s.cbDoSubfolders = r.check(QStringLiteral("cbDoSubfolders"), d.cbDoSubfolders);
-    s.cbDoSubfoldersSpecialized = r.check(QStringLiteral("cbDoSubfoldersSpecialized"), d.cbDoSubfoldersSpecialized);
-    s.cbCaseSensitive = r.check(QStringLiteral("cbCaseSensitive"), d.cbCaseSensitive);
-    // A special-type index past its list selects the first entry.
-    s.cbFileTypeOriginalSpecializedListIndex =
-        r.index(QStringLiteral("cbFileTypeOriginalSpecialized.ListIndex"), d.cbFileTypeOriginalSpecializedListIndex,
-                sizes.cbFileTypeOriginalSpecialized);
+    for (const Field &f : kFields)
+        readField(r, f, s, sizes);
     return s;
 }
 
@@ -238,111 +361,15 @@ bool WriteFrmMainSettings(const QString &iniPath, const FrmMainSettings &s, cons
     if (gbCommandLineMode)
         return false;
     Writer w(iniPath);
-    // The recent lists write sections of their own: what is collected so far goes first, so
-    // that the sections and keys keep their order in the file.
-    auto shutDown = [&shutDownMru, &w](const char *list) {
-        if (!shutDownMru)
-            return;
-        w.flush();
-        shutDownMru(QLatin1String(list));
-    };
-    w.boolean(QStringLiteral("mnuOptimizeForSpeed"), s.mnuOptimizeForSpeed);
-    w.number(QStringLiteral("fgLog.ColWidth(1)"), s.fgLogColWidth1);
-    w.number(QStringLiteral("fgLog.ColWidth(2)"), s.fgLogColWidth2);
-    w.number(QStringLiteral("fgLog.ColWidth(6)"), s.fgLogColWidth6);
-    w.number(QStringLiteral("fgLog.ColWidth(8)"), s.fgLogColWidth8);
-    w.number(QStringLiteral("fgLog.ColWidth(9)"), s.fgLogColWidth9);
-    w.number(QStringLiteral("fgToDo.ColWidth(1)"), s.fgToDoColWidth1);
-    w.number(QStringLiteral("fgToDo.ColWidth(2)"), s.fgToDoColWidth2);
-    w.number(QStringLiteral("fgToDo.ColWidth(5)"), s.fgToDoColWidth5);
-    w.number(QStringLiteral("fgToDo.ColWidth(8)"), s.fgToDoColWidth8);
-    w.number(QStringLiteral("fgToDo.ColWidth(9)"), s.fgToDoColWidth9);
-
-    shutDown("mruSource");
-    w.number(QStringLiteral("cbFileTypeOriginal.ListIndex"), s.cbFileTypeOriginalListIndex);
-    shutDown("mruTarget");
-    w.number(QStringLiteral("cbFileTypeTarget.ListIndex"), s.cbFileTypeTargetListIndex);
-    w.number(QStringLiteral("cbFileTypeOriginalSpecialized.ListIndex"), s.cbFileTypeOriginalSpecializedListIndex);
-    w.number(QStringLiteral("cbSpecialProcesses.ListIndex"), s.cbSpecialProcessesListIndex);
-    w.number(QStringLiteral("cbCommandLineWindowState.ListIndex"), s.cbCommandLineWindowStateListIndex);
-    w.number(QStringLiteral("cbCommandLineThreadPriority.ListIndex"), s.cbCommandLineThreadPriorityListIndex);
-    w.text(QStringLiteral("txtCommandLineWaitTimeInSeconds"), s.txtCommandLineWaitTimeInSeconds);
-    for (const char *list : {"mruSourceSpecialized", "mruTargetSpecialized", "mruCommandLine",
-                             "mruCommandLineArguments", "mruReplaceString", "mruFindString", "mruFileOpen"})
-        shutDown(list);
-
-    w.number(QStringLiteral("cbDoSubfolders"), s.cbDoSubfolders);
-    w.number(QStringLiteral("cbDoSubfoldersSpecialized"), s.cbDoSubfoldersSpecialized);
-    w.number(QStringLiteral("cbCaseSensitive"), s.cbCaseSensitive);
-
-    const ConversionSettings &c = s.conversion;
-    w.number(QStringLiteral("lConversionMethod"), c.lConversionMethod);
-    w.text(QStringLiteral("sActionToDO"), c.sActionToDo);
-    w.boolean(QStringLiteral("bDeleteOriginalFileAfterProcessing"), c.bDeleteOriginalFileAfterProcessing);
-    w.boolean(QStringLiteral("bMoveOriginalFileAfterProcessing"), c.bMoveOriginalFileAfterProcessing);
-    w.text(QStringLiteral("sMoveFileToFolder"), c.sMoveFileToFolder);
-    w.boolean(QStringLiteral("bConvertAllSlides"), c.bConvertAllSlides);
-    w.number(QStringLiteral("lFromSlide"), c.lFromSlide);
-    w.number(QStringLiteral("lToSlide"), c.lToSlide);
-    w.boolean(QStringLiteral("bCreateFileForEachSlide"), c.bCreateFileForEachSlide);
-    w.boolean(QStringLiteral("bPDFTextOnly"), c.bPDFTextOnly);
-    w.boolean(QStringLiteral("bShowSlideAndShape"), c.bShowSlideAndShape);
-    w.boolean(QStringLiteral("bIncludeNotesPage"), c.bIncludeNotesPage);
-    w.boolean(QStringLiteral("bIncludeNotesOnly"), c.bIncludeNotesOnly);
-    w.number(QStringLiteral("glnMeasurement"), s.glnMeasurement);
-
-    // An override group's values are written only while it is on; switching a group off keeps
-    // the values stored before, ready for when it is switched on again.
-    w.boolean(QStringLiteral("bOverrideFontSettings"), c.bOverrideFontSettings);
-    if (c.bOverrideFontSettings) {
-        w.number(QStringLiteral("lULKBaseLine"), c.lULKBaseLine);
-        w.number(QStringLiteral("lULKFontBold"), c.lULKFontBold);
-        w.number(QStringLiteral("lULKFontItalic"), c.lULKFontItalic);
-        w.number(QStringLiteral("lULKFontSize"), c.lULKFontSize);
-        w.number(QStringLiteral("lULKFontStrikethru"), c.lULKFontStrikethru);
-        w.number(QStringLiteral("lULKFontUnderline"), c.lULKFontUnderline);
-        w.number(QStringLiteral("lULKFontUnderlineStyle"), c.lULKFontUnderlineStyle);
-        w.number(QStringLiteral("lULKForeColor"), c.lULKForeColor);
-        w.number(QStringLiteral("lULKTextBkColor"), c.lULKTextBkColor);
-        w.text(QStringLiteral("sULKFontName"), c.sULKFontName);
-    }
-    w.boolean(QStringLiteral("bOverridePageSettings"), c.bOverridePageSettings);
-    if (c.bOverridePageSettings) {
-        w.number(QStringLiteral("lULKPageMarginL"), c.lULKPageMarginL);
-        w.number(QStringLiteral("lULKPageMarginT"), c.lULKPageMarginT);
-        w.number(QStringLiteral("lULKPageMarginR"), c.lULKPageMarginR);
-        w.number(QStringLiteral("lULKPageMarginB"), c.lULKPageMarginB);
-        w.number(QStringLiteral("lULKPageWidth"), c.lULKPageWidth);
-        w.number(QStringLiteral("lULKPageHeight"), c.lULKPageHeight);
-        w.number(QStringLiteral("lULKStyleSheetOption"), c.lULKStyleSheetOption);
-        w.text(QStringLiteral("sULKStyleSheetFile"), c.sULKStyleSheetFile);
-        // This one key has always been written in the mixed-case form.
-        w.text(QStringLiteral("bULKPortrait"), c.bULKPortrait ? QStringLiteral("True") : QStringLiteral("False"));
-    }
-    w.boolean(QStringLiteral("bOverrideParagraphSettings"), c.bOverrideParagraphSettings);
-    if (c.bOverrideParagraphSettings) {
-        w.number(QStringLiteral("lULKAlignment"), c.lULKAlignment);
-        w.number(QStringLiteral("lULKFrameDistance"), c.lULKFrameDistance);
-        w.number(QStringLiteral("lULKFrameLineWidth"), c.lULKFrameLineWidth);
-        w.number(QStringLiteral("lULKFrameStyle"), c.lULKFrameStyle);
-        w.number(QStringLiteral("lULKIndentB"), c.lULKIndentB);
-        w.number(QStringLiteral("lULKIndentFL"), c.lULKIndentFL);
-        w.number(QStringLiteral("lULKIndentL"), c.lULKIndentL);
-        w.number(QStringLiteral("lULKIndentR"), c.lULKIndentR);
-        w.number(QStringLiteral("lULKIndentT"), c.lULKIndentT);
-        w.number(QStringLiteral("lULKLineSpacing"), c.lULKLineSpacing);
-        w.number(QStringLiteral("lULKLineSpacingT"), c.lULKLineSpacingT);
-    }
-    w.boolean(QStringLiteral("bOverridePDFSettings"), c.bOverridePDFSettings);
-    if (c.bOverridePDFSettings) {
-        w.text(QStringLiteral("sULKPDFUserPassword"), c.sULKPDFUserPassword);
-        w.text(QStringLiteral("sULKPDFMasterPassword"), c.sULKPDFMasterPassword);
-        w.number(QStringLiteral("lDocAccessPermissions"), c.lDocAccessPermissions);
-    }
-    w.boolean(QStringLiteral("bOverrideImageSettings"), c.bOverrideImageSettings);
-    if (c.bOverrideImageSettings) {
-        w.number(QStringLiteral("lImageComparessionQuality"), c.lImageComparessionQuality);
-        w.number(QStringLiteral("lImageMaxResolution"), c.lImageMaxResolution);
+    for (const Field &f : kFields) {
+        if (f.kind != Kind::RecentList) {
+            writeField(w, f, s);
+        } else if (shutDownMru) {
+            // The list writes a section of its own: what is collected so far goes first, so
+            // that the sections and keys keep their order in the file.
+            w.flush();
+            shutDownMru(QString::fromLatin1(f.key));
+        }
     }
     w.flush();
     return w.ok();
@@ -350,13 +377,12 @@ bool WriteFrmMainSettings(const QString &iniPath, const FrmMainSettings &s, cons
 
 void ReadCoreConversionSettings(const QString &iniPath, ConversionSettings &settings)
 {
-    const Reader r(iniPath, kSection);
-    readConversion(r, settings, nullptr);
-    readMethodAndAction(r, settings);
+    settings = readCore(iniPath).conversion;
 }
 
 void ApplyStoredCoreSettings(const QString &iniPath, JobSession &session)
 {
-    ReadCoreConversionSettings(iniPath, session.settings);
-    session.VelmoraX1()->setOptimizeForSpeed(speedChosen(Reader(iniPath, kSection)));
+    const FrmMainSettings s = readCore(iniPath);
+    session.settings = s.conversion;
+    session.VelmoraX1()->setOptimizeForSpeed(s.mnuOptimizeForSpeed);
 }

@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kSlideTextRtf = 6;
-constexpr int kSlidePicturesAndTextRtf = 106;
 constexpr int kRtfStream = 5;
 constexpr int kPdfStream = 12;
 
@@ -97,12 +95,15 @@ int ConvertRTFToPDFWithTextControl(JobSession &session, clsConversionOptions &op
     QString message;
     int result = 0;
     int originalType = options.lOriginalFileType;
+    // Here a failed load gives -2 and a failed save -3, the reverse of the codes' names: the
+    // record's text is the control's own message, and stored results keep these numbers.
     if (TXControlLoadFile(options.sOriginalFile, originalType, tc, message, &session) != 0) {
-        result = -2;
+        result = irTargetOpenOrSaveFailed;
     } else {
         ApplyULKSettingsToTextControl(session);
         int targetType = options.lTargetFileType;
-        result = TXControlSaveFile(options.sTargetFile, targetType, tc, message) != 0 ? -3 : 0;
+        result = TXControlSaveFile(options.sTargetFile, targetType, tc, message) != 0 ? irOriginalOpenFailed
+                                                                                       : irSuccess;
     }
     options.sErr = result == 0 ? QString() : message;
     options.lErr = result;
@@ -114,7 +115,7 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
     // The road runs on a copy: the caller's record keeps its types and paths, so a folder task
     // goes on with the next file as it was, and a failure names the caller's files.
     clsConversionOptions work = options;
-    work.lTargetFileType = session.settings.bPDFTextOnly ? kSlideTextRtf : kSlidePicturesAndTextRtf;
+    work.lTargetFileType = session.settings.bPDFTextOnly ? TypeCatalogue::tRtf : TypeCatalogue::tRtfPictures;
     const QString target = options.sTargetFile;
     const bool perSlide = options.bCreateFileForEachSlide;
     const QString rtf = intermediateRtfName(target, perSlide);

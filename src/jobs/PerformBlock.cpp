@@ -126,9 +126,9 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
 {
     QStringList files;
     if (!CreateFileList(*this, coBlock, files)) {
-        coBlock.lErr = -10000;
+        coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
-        return -10000;
+        return irFileListFailed;
     }
     // Paused while the files were listed: the list may lack some, so the task stays undone whole.
     const bool listCut = !bRunning;
@@ -230,9 +230,9 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     QStringList files;
     const bool listed = coBlock.lSpecialProcess != spLaunchProgram && coBlock.lSpecialProcess != spReloadJob;
     if (listed && !CreateFileList(*this, coBlock, files)) {
-        coBlock.lErr = -10000;
+        coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
-        return -10000;
+        return irFileListFailed;
     }
     const bool listCut = !bRunning && listed;
     if (listCut) {

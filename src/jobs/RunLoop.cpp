@@ -4,7 +4,9 @@
 #include "clsConversionOptions.h"
 #include "common/Globals.h"
 #include "common/PathUtils.h"
+#include "jobs/ConvertOneFile.h"
 #include "jobs/ToDoRows.h"
+#include "jobs/Validation.h"
 #include "language/Translator.h"
 #include "platform/Prompter.h"
 #include "platform/Tick.h"
@@ -133,12 +135,12 @@ void JobSession::ConversionJobBegin()
         int result;
         if (!typeCellIsValid(fgToDo.textMatrix(r, ToDoColumn::OriginalType)) ||
             !typeCellIsValid(fgToDo.textMatrix(r, ToDoColumn::TargetType))) {
-            record.lErr = -7;
+            record.lErr = vrNoTargetExtension;
             record.sErr = Translate(QStringLiteral("Invalid file type code in the task row."));
             LogConversionError(r, record);
             result = record.lErr;
         } else if (isReloadTask(record) && loadedSinceTask.contains(reloadKey(record.sTargetFile, record.lTargetFileType))) {
-            record.lErr = -3;
+            record.lErr = irOriginalOpenFailed;
             record.sErr = Translate(QStringLiteral("The reload task comes back to a conversion job loaded with no task run since: (")) +
                           ExpandPathVariables(record.sTargetFile) + QStringLiteral(")");
             LogConversionError(r, record);

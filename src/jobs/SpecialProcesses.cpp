@@ -8,6 +8,7 @@
 #include "jobs/JobFiles.h"
 #include "jobs/LaunchProgram.h"
 #include "jobs/TextFileProcesses.h"
+#include "jobs/Validation.h"
 #include "language/Translator.h"
 
 int JobSession::PerformSpecialProcess(clsConversionOptions &options)
@@ -16,11 +17,11 @@ int JobSession::PerformSpecialProcess(clsConversionOptions &options)
     case spReloadJob: {
         QString why;
         if (LoadConversionJobFile(*this, options.sTargetFile, options.lTargetFileType, &why)) {
-            options.lErr = 0;
+            options.lErr = irSuccess;
             options.sErr = GetStatusMessageForResult(options);
         } else {
             // A missing or unreadable job file fails the task; the run goes on.
-            options.lErr = -3;
+            options.lErr = irOriginalOpenFailed;
             options.sErr = Translate(QStringLiteral("Unable to load the conversion job file: (")) +
                            options.sTargetFile + QStringLiteral(")");
         }
@@ -29,12 +30,12 @@ int JobSession::PerformSpecialProcess(clsConversionOptions &options)
     case spAppendFiles:
         options.lErr = ConcatenateFiles(*this, options);
         if (!bFileExists(options.sTargetFile))
-            options.lErr = -7;
+            options.lErr = irTargetNotCreated;
         break;
     case spRemoveEmptyLines:
         options.lErr = DeleteEmptyLines(*this, options);
         if (!bFileExists(options.sTargetFile))
-            options.lErr = -7;
+            options.lErr = irTargetNotCreated;
         break;
     case spSearchAndReplace:
         options.lErr = SearchAndReplaceInFile(*this, options);
@@ -44,7 +45,7 @@ int JobSession::PerformSpecialProcess(clsConversionOptions &options)
         break;
     default:
         // An id nothing handles must not pass silently.
-        options.lErr = -101;
+        options.lErr = vrBadSpecialProcess;
         options.sErr = Translate(QStringLiteral("Invalid Special Process Identifier specified"));
         return options.lErr;
     }

@@ -2,6 +2,7 @@
 
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
+#include "jobs/ConvertOneFile.h"
 #include "jobs/JobSession.h"
 #include "jobs/TextControlFileIO.h"
 #include "jobs/clsConversionOptions.h"
@@ -98,7 +99,7 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
 {
     // The same file through any spelling (./a.txt, a link) is refused before anything is read.
     if (bIsSamePath(options.sOriginalFile, options.sTargetFile))
-        return -6;
+        return irSourceIsTarget;
     if (options.lOriginalFileType == 1)
         return ConcatenateTwoTextFiles(options.sOriginalFile, options.sTargetFile);
 
@@ -106,13 +107,13 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
     TextControl *b = session.TXTextControlOutput();
     QString message;
     if (!loadOriginal(session, options, a, b, message))
-        return -3;
+        return irOriginalOpenFailed;
 
     const QString folder = GetPathFromFileName(options.sTargetFile);
     if (!folder.isEmpty() && !bFolderExists(folder)) {
         CreateFolderTree(folder);
         if (!bFolderExists(folder))
-            return -2;
+            return irTargetOpenOrSaveFailed;
     }
     int targetType = options.lTargetFileType;
     if (!bFileExists(options.sTargetFile)) {
@@ -121,7 +122,7 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
         TXControlSaveFile(options.sTargetFile, targetType, b, message);
     }
     if (TXControlLoadFile(options.sTargetFile, targetType, b, message, &session) != 0)
-        return -2;
+        return irTargetOpenOrSaveFailed;
 
     showPercent(session, QStringLiteral(" 0 Percent Complete "));
     b->setSelStart(-1);
@@ -129,9 +130,10 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
     a->setSelStart(0);
     a->setSelLength(int(a->Text().size()));
     if (!b->InsertData(3, a->SelectionData(3)))
-        return -2;
+        return irTargetOpenOrSaveFailed;
     showPercent(session, QStringLiteral(" 100 Percent Complete "));
-    return TXControlSaveFile(options.sTargetFile, targetType, b, message) != 0 ? -2 : 0;
+    return TXControlSaveFile(options.sTargetFile, targetType, b, message) != 0 ? irTargetOpenOrSaveFailed
+                                                                                   : irSuccess;
 }
 
 int DeleteEmptyLines(JobSession &session, clsConversionOptions &options)
@@ -143,7 +145,7 @@ int DeleteEmptyLines(JobSession &session, clsConversionOptions &options)
     TextControl *b = session.TXTextControlOutput();
     QString message;
     if (!loadOriginal(session, options, a, b, message))
-        return -3;
+        return irOriginalOpenFailed;
     const QString text = a->Text();
     b->Clear();
     // The output starts with the original's page and plain-text form.
@@ -175,7 +177,8 @@ int DeleteEmptyLines(JobSession &session, clsConversionOptions &options)
 
     showPercent(session, QStringLiteral(" 100 Percent Complete "));
     int targetType = options.lTargetFileType;
-    return TXControlSaveFile(options.sTargetFile, targetType, b, message) != 0 ? -2 : 0;
+    return TXControlSaveFile(options.sTargetFile, targetType, b, message) != 0 ? irTargetOpenOrSaveFailed
+                                                                                   : irSuccess;
 }
 
 int SearchAndReplaceInFile(JobSession &session, clsConversionOptions &options)
@@ -183,14 +186,14 @@ int SearchAndReplaceInFile(JobSession &session, clsConversionOptions &options)
     TextControl *a = session.TXTextControl1();
     QString message;
     if (!loadOriginal(session, options, a, session.TXTextControlOutput(), message))
-        return -3;
+        return irOriginalOpenFailed;
     const QString text = a->Text();
     if (text.isEmpty())
-        return 0;
+        return irSuccess;
     const QString replacement = asControlText(DecodeCharacterCodes(options.sReplaceString));
     const QString find = asControlText(DecodeCharacterCodes(options.sFindString));
     if (find.isEmpty())
-        return 0;
+        return irSuccess;
 
     const Qt::CaseSensitivity cs = options.bCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const qsizetype length = text.size();
@@ -214,7 +217,8 @@ int SearchAndReplaceInFile(JobSession &session, clsConversionOptions &options)
     }
 
     int targetType = options.lTargetFileType;
-    const int result = TXControlSaveFile(options.sTargetFile, targetType, a, message) != 0 ? -2 : 0;
+    const int result = TXControlSaveFile(options.sTargetFile, targetType, a, message) != 0 ? irTargetOpenOrSaveFailed
+                                                                                         : irSuccess;
     showPercent(session, QStringLiteral(" 100 Percent Complete "));
     return result;
 }

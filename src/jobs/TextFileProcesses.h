@@ -7,7 +7,8 @@
 class JobSession;
 class clsConversionOptions;
 
-// Each returns 0 on success or a failure code (-2 target, -3 original, -6 same file).
+// Each returns an ItemResultCode: irSuccess, or irTargetOpenOrSaveFailed, irOriginalOpenFailed,
+// irSourceIsTarget (the same file twice).
 int ConcatenateFiles(JobSession &session, clsConversionOptions &options);
 int DeleteEmptyLines(JobSession &session, clsConversionOptions &options);
 int SearchAndReplaceInFile(JobSession &session, clsConversionOptions &options);

@@ -1,6 +1,8 @@
 #include "TestEnv.h"
 #include "common/Globals.h"
+#include "converter/ConversionControl.h"
 #include "jobs/FrmMainSettings.h"
+#include "jobs/JobSession.h"
 #include "platform/ProfileIni.h"
 
 #include <QFile>
@@ -210,4 +212,16 @@ TEST_F(FrmMainSettingsTest, MissingAndBadValuesGiveTheDefaults)
 
     ASSERT_TRUE(ProfileIni::writeString(ini, "frmScheduler", "chkPersistRunning", "-1"));
     EXPECT_TRUE(ReadFrmMainSettings(ini).bPersistRunning);
+}
+
+TEST_F(FrmMainSettingsTest, ARunWithoutTheWindowTakesTheConversionSettingsAndTheSpeedChoice)
+{
+    ASSERT_TRUE(WriteFrmMainSettings(ini, everythingChanged()));
+    JobSession session;
+    ApplyStoredCoreSettings(ini, session);
+    EXPECT_FALSE(session.VelmoraX1()->optimizeForSpeed());
+    EXPECT_EQ(session.settings.lConversionMethod, 3);
+    EXPECT_EQ(session.settings.sULKFontName, "Liberation Serif");
+    EXPECT_FALSE(session.settings.bULKPortrait);
+    EXPECT_EQ(session.settings.lImageComparessionQuality, 75);
 }

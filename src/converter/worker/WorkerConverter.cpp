@@ -31,12 +31,6 @@ SlideTextOptions slideTextOptions(const ConvertRequest &r)
     return o;
 }
 
-enum TypeCode {
-    tPdf = 32, tPptx = 24, tPpt = 1, tPpsx = 28, tPps = 7, tPotx = 26, tPot = 5, tOdp = 35,
-    tHtmlPages = 12, tPng = 18, tJpeg = 17, tBmp = 19, tTiff = 21,
-    tRtf = 6, tRtfPictures = 106, tText = 107, tUnicodeText = 200, tWord = 101, tHtmlText = 108,
-};
-
 // Width of slide pictures: 96 pixels per inch of the slide (960 pixels for a 10-inch slide).
 int pictureWidth(OfficeDocument &doc, int slide)
 {
