@@ -175,6 +175,9 @@ private:
     // After w was killed: its staged files beside target and its lock on original.
     void removeLeftovers(const QString &original, const QString &target, const OfficeWorker &w);
     void pumpEvents();
+    // Waits up to ms for a worker's output or an event and processes the events; then reads
+    // what w wrote.
+    void waitForWorkers(OfficeWorker *w, int ms);
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
     // starts workers and hands queued conversions to idle ones, in list order.
