@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -44,6 +45,15 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QString accessibleLabels(QObject *control)
+{
+    QStringList names;
+    if (QAccessibleInterface *i = QAccessible::queryAccessibleInterface(control))
+        for (const auto &r : i->relations(QAccessible::Label))
+            names << r.first->text(QAccessible::Name);
+    return names.join(u'|');
 }
 
 } // namespace qvtest

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QObject;
+
 namespace qvtest {
 
 // The private home folder that TestMain set up for this test process.
@@ -18,5 +20,9 @@ QString dataDir();
 // Writes bytes to a file, creating its folder; returns false on failure.
 bool writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// What a screen reader reads as the caption of a control: the names of the labels tied to it
+// (a buddy label, the title of its group), joined by "|"; "" when none is.
+QString accessibleLabels(QObject *control);
 
 } // namespace qvtest

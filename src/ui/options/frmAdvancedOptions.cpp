@@ -114,6 +114,7 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         v->addStretch(1);
     }
     // 4 Move/Delete Input
+    QLabel *moveToLabel = nullptr;
     {
         auto *p = page(TabStrip1, "Move/Delete Input");
         auto *v = new QVBoxLayout(p);
@@ -128,6 +129,9 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         m_warning->setProperty("Tag", QStringLiteral("TranslateFalse")); // set below, with its quotes
         auto *h = new QHBoxLayout;
         h->setContentsMargins(24, 0, 0, 0);
+        // The check box above is the folder box's caption.
+        moveToLabel = unseenLabel("lblMoveToFolder", txtMoveToFolder);
+        h->addWidget(moveToLabel);
         h->addWidget(txtMoveToFolder, 1);
         h->addWidget(cmdSelectMoveFolder);
         v->addWidget(cbMoveAfterProcessing);
@@ -150,6 +154,7 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
     TranslateForm(this);
     m_warning->setText(u'"' + Translate(QString::fromLatin1(kWarning)) + u'"');
     txtMoveToFolder->setAccessibleName(cbMoveAfterProcessing->text().remove(u'&'));
+    moveToLabel->setAccessibleName(txtMoveToFolder->accessibleName());
 
     connect(rbConvertAllSlides[0], &QRadioButton::toggled, this,
             [this](bool on) { frameSelectSlides->setVisible(on); });
