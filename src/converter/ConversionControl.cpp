@@ -285,11 +285,11 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
             stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
+        waitForWorkers(&w, static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
         forwardProgress(w);
         // The Progress handlers may have stopped the worker: watch() sees that.
         if (const std::optional<int> code = watch(w, original, target, answer, m_lastDetail))
             return *code;
-        waitForWorkers(&w, static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
     }
 }
 
