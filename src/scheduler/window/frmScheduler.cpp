@@ -158,13 +158,14 @@ void frmScheduler::buildWindow()
     auto *timeRow = new QHBoxLayout;
     timeRow->addWidget(buddyLabel(QStringLiteral("Start Time:"), cbHours));
     timeRow->addWidget(cbHours);
+    timeRow->addWidget(cbMinutes);
+    timeRow->addWidget(cbAmPm);
+    timeRow->addStretch(1);
+    // After the stretch, where their spacing shows nowhere.
     lblMinutes = unseenLabel("lblMinutes", cbMinutes);
     lblAmPm = unseenLabel("lblAmPm", cbAmPm);
     timeRow->addWidget(lblMinutes);
-    timeRow->addWidget(cbMinutes);
     timeRow->addWidget(lblAmPm);
-    timeRow->addWidget(cbAmPm);
-    timeRow->addStretch(1);
     cal->addLayout(timeRow);
 
     optDaily = named(new QRadioButton(QStringLiteral(" Daily")), "optDaily");

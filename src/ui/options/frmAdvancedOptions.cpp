@@ -129,9 +129,6 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         m_warning->setProperty("Tag", QStringLiteral("TranslateFalse")); // set below, with its quotes
         auto *h = new QHBoxLayout;
         h->setContentsMargins(24, 0, 0, 0);
-        // The check box above is the folder box's caption.
-        moveToLabel = unseenLabel("lblMoveToFolder", txtMoveToFolder);
-        h->addWidget(moveToLabel);
         h->addWidget(txtMoveToFolder, 1);
         h->addWidget(cmdSelectMoveFolder);
         v->addWidget(cbMoveAfterProcessing);
@@ -140,6 +137,9 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         v->addWidget(cbDeleteAfterProcessing);
         v->addWidget(m_warning);
         v->addStretch(1);
+        // The check box is the folder box's caption; this label says so to a screen reader.
+        moveToLabel = unseenLabel("lblMoveToFolder", txtMoveToFolder);
+        v->addWidget(moveToLabel);
     }
 
     cmdApply = named(new QPushButton(QStringLiteral("&Apply")), "cmdApply");
