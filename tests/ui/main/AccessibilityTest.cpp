@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QToolBar>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -35,19 +36,26 @@ public:
     }
     // Runs f in the window's thread and waits for it.
     template <typename F> void inWindow(F f) const { QMetaObject::invokeMethod(m_context, f, Qt::BlockingQueuedConnection); }
-    // Reads the whole tree passes times; the milliseconds it took, nodes the nodes of one read.
-    qint64 read(int passes, int &nodes) const
+    // Reads the whole tree; the milliseconds it took, nodes the nodes read.
+    qint64 read(int &nodes) const
     {
         QElapsedTimer t;
         t.start();
-        for (int i = 0; i < passes; ++i) {
-            nodes = 0;
-            for (QList<QAccessible::Id> todo{m_root}; !todo.isEmpty(); ++nodes) {
-                const QAccessible::Id id = todo.takeLast();
-                inWindow([&] { todo += visit(id); });
-            }
+        nodes = 0;
+        for (QList<QAccessible::Id> todo{m_root}; !todo.isEmpty(); ++nodes) {
+            const QAccessible::Id id = todo.takeLast();
+            inWindow([&] { todo += visit(id); });
         }
         return t.elapsed();
+    }
+    // The median time of passes reads: a single read may meet a burst of the run's own work.
+    qint64 medianRead(int passes, int &nodes) const
+    {
+        QList<qint64> times;
+        while (times.size() < passes)
+            times << read(nodes);
+        std::sort(times.begin(), times.end());
+        return times.at(passes / 2);
     }
 
 private:
@@ -98,13 +106,13 @@ TEST_P(TreeDuringRun, IsReadAsFastAsAtRestWithOneWorkerAndWithThePool)
 
     // At rest the window idles in its event loop while the tree is read.
     TreeReader reader(&m);
-    constexpr int kPasses = 3;
+    constexpr int kPasses = 5;
     int nodes = 0;
     qint64 restMs = 0;
     QEventLoop idle;
     std::thread atRest([&] {
-        reader.read(1, nodes); // the first read makes the interfaces
-        restMs = reader.read(kPasses, nodes);
+        reader.read(nodes); // the first read makes the interfaces
+        restMs = reader.medianRead(kPasses, nodes);
         QMetaObject::invokeMethod(&idle, &QEventLoop::quit, Qt::QueuedConnection);
     });
     idle.exec();
@@ -128,7 +136,7 @@ TEST_P(TreeDuringRun, IsReadAsFastAsAtRestWithOneWorkerAndWithThePool)
         if (!running)
             return;
         QThread::msleep(500);
-        runMs = reader.read(kPasses, nodes);
+        runMs = reader.medianRead(kPasses, nodes);
         reader.inWindow([&] { readWithinRun = m.session().bRunning; });
     });
     QTest::mouseClick(m.tbMain->widgetForAction(m.tbButtons.value(QStringLiteral("keyConvert"))), Qt::LeftButton);
@@ -140,7 +148,7 @@ TEST_P(TreeDuringRun, IsReadAsFastAsAtRestWithOneWorkerAndWithThePool)
     EXPECT_EQ(m.session().fgToDo.textMatrix(1, 9), "+");
     ASSERT_GE(runMs, 0) << "the run never began";
     EXPECT_LE(runMs, 3 * qMax<qint64>(restMs, 20)) << "at rest " << restMs << " ms for " << nodes << " nodes";
-    EXPECT_TRUE(readWithinRun) << "the read outlasted the run: its time says nothing";
+    EXPECT_TRUE(readWithinRun) << "the read lasted past the end of the run";
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, TreeDuringRun, ::testing::Values(1, 3));
