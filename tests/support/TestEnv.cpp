@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <chrono>
+
 namespace qvtest {
 
 QString homeDir() { return qEnvironmentVariable("HOME"); }
@@ -45,6 +47,25 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+BlockingCaller::BlockingCaller()
+    : m_thread([this] {
+          while (!m_stop) {
+              QMetaObject::invokeMethod(&m_here, [this] { ++m_answered; }, Qt::BlockingQueuedConnection);
+              std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+          m_ended = true;
+      })
+{
+}
+
+BlockingCaller::~BlockingCaller()
+{
+    m_stop = true;
+    while (!m_ended)
+        QCoreApplication::processEvents();
+    m_thread.join();
 }
 
 QString accessibleLabels(QObject *control)
