@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -25,8 +24,8 @@ namespace {
 constexpr int kStartLimitMs = 120000;
 // How long one wait for the worker's output blocks before events are pumped again.
 constexpr int kPollMs = 20;
-// While the pool works, how long one wait on the awaited worker lasts before the others are
-// looked at: a worker that finished waits at most this long for its next file.
+// While the pool works without an event loop, how long one wait on the awaited worker lasts
+// before the others are looked at: a worker that finished waits at most this long for its next file.
 constexpr int kSliceMs = 3;
 // Conversions named ahead per worker of the pool: enough that a worker never waits for the
 // engine, few enough that a pause throws little work away.
@@ -139,6 +138,25 @@ void ConversionControl::pumpEvents()
         QCoreApplication::processEvents();
 }
 
+void ConversionControl::waitForWorkers(OfficeWorker *w, int ms)
+{
+    // The workers' pipes are read through notifiers of this thread's event loop, so one wait on
+    // that loop wakes for a worker's line and for a window or accessibility request alike;
+    // sleeping on one pipe would leave those requests lying until the slice ends.
+    if (EventPump::eventsWakeWaits()) {
+        static EventPump qtPump;
+        (m_pump ? m_pump : &qtPump)->waitForEvents(ms);
+        if (w)
+            w->poll(0);
+        return;
+    }
+    if (w)
+        w->poll(ms);
+    else
+        QThread::msleep(static_cast<unsigned long>(ms));
+    pumpEvents();
+}
+
 void ConversionControl::setPoolSize(int n)
 {
     m_poolSize = qBound(1, n, 16);
@@ -174,10 +192,8 @@ int ConversionControl::startWorker()
                 return TypeCatalogue::WorkerNotStarted;
             }
         }
-        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs) {
-            w.poll(kPollMs);
-            pumpEvents();
-        }
+        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs)
+            waitForWorkers(&w, kPollMs);
         if (w.state() == OfficeWorker::Idle)
             break;
         m_lastDetail = w.detail();
@@ -281,12 +297,11 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
             stopWorkers(true);
             return TypeCatalogue::Interrupted;
         }
-        w.poll(static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
+        waitForWorkers(&w, static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
         forwardProgress(w);
         // The Progress handlers may have stopped the worker: watch() sees that.
         if (const std::optional<int> code = watch(w, target, answer, m_lastDetail))
             return *code;
-        pumpEvents();
     }
 }
 
@@ -547,8 +562,9 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
     };
     if (find() < 0)
         return false;
-    QElapsedTimer sincePump;
-    sincePump.start();
+    // Any worker's line wakes an event-loop wait; a blind one keeps short so that a worker that
+    // finished waits little for its next file.
+    const int waitSlice = EventPump::eventsWakeWaits() ? kPollMs : kSliceMs;
     while (true) {
         if (m_abortRequested) {
             m_lastDetail = QStringLiteral("interrupted");
@@ -585,7 +601,7 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         }
         if (a.state == Ahead::Running) {
             OfficeWorker &w = worker(a.slot);
-            w.poll(kSliceMs);
+            waitForWorkers(&w, waitSlice);
             forwardProgress(w);
         } else {
             // Nobody can take it: every worker is busy or starting, or none can be started.
@@ -596,11 +612,7 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
                 m_ahead.removeAt(index);
                 return false;
             }
-            QThread::msleep(kSliceMs);
-        }
-        if (sincePump.elapsed() >= kPollMs) {
-            pumpEvents();
-            sincePump.restart();
+            waitForWorkers(nullptr, waitSlice);
         }
     }
 }

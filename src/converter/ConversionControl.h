@@ -177,6 +177,9 @@ private:
     // The first time a target goes to a folder: removes what workers that are gone staged there.
     void sweepStaleStaging(const QString &target);
     void pumpEvents();
+    // Waits up to ms for a worker's output or an event and processes the events; then reads
+    // what w wrote.
+    void waitForWorkers(OfficeWorker *w, int ms);
     int finish(int code, const QJsonObject &answer, int slot);
     // Looks after every worker of the pool: reads answers, enforces time limits, notices deaths,
     // starts workers and hands queued conversions to idle ones, in list order.

@@ -47,8 +47,11 @@ int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int
             break;
         session.DoEvents();
         const bool running = session.bRunning;
-        if (launcher.waitForEnd(running ? kWaitSliceMs : 0) || !running)
+        if (launcher.waitForEnd(0) || !running)
             break;
+        // The program's end wakes this wait as any other event does: the window answers its
+        // requests meanwhile instead of after a blind slice.
+        session.pump()->waitForEvents(kWaitSliceMs);
     }
 
     if (launcher.hasEnded()) {

@@ -148,17 +148,22 @@ TEST_F(SchedulerWindowTest, FramesFollowTheKindAndRuleButtonsAndCtrlTabSwitchesP
     EXPECT_EQ(f->TabStrip1->currentIndex(), 1);
     grabViews(*f, "en");
 
-    // Every input box has a label pointing at it, or a name of its own.
+    // Every input box has a label pointing at it, or a name of its own; a combo box names itself
+    // by its current text here, so only a label tells a screen reader what it is.
     QList<QWidget *> buddies;
     for (QLabel *l : f->findChildren<QLabel *>())
         buddies << l->buddy();
     for (QWidget *w : f->findChildren<QWidget *>()) {
-        const bool box = (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget())) ||
-                         qobject_cast<QComboBox *>(w);
-        if (box) {
+        if (qobject_cast<QComboBox *>(w)) {
+            EXPECT_FALSE(qvtest::accessibleLabels(w).isEmpty()) << w->objectName().toStdString();
+        } else if (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget())) {
             EXPECT_TRUE(buddies.contains(w) || !w->accessibleName().isEmpty()) << w->objectName().toStdString();
         }
     }
+    EXPECT_EQ(qvtest::accessibleLabels(f->cbMinutes), "Minutes");
+    EXPECT_EQ(qvtest::accessibleLabels(f->cbAmPm), "AM/PM");
+    for (QCheckBox *day : f->chkDays)
+        EXPECT_EQ(qvtest::accessibleLabels(day), "week(s) on:") << day->objectName().toStdString();
 }
 
 TEST_F(SchedulerWindowTest, BeginLocksEndUnlocksAndInvalidInputsLeaveTheScheduleStopped)
@@ -291,6 +296,7 @@ TEST_F(SchedulerWindowTest, SettingsRoundTripAndInvalidInputsAreNotRestarted)
     const QString job = makeJob("job.qvj");
     {
         auto f = open();
+        showIt(*f); // the day boxes are laid out only on a shown window
         QTest::mouseClick(f->optWeekly, Qt::LeftButton);
         f->txtNumWeeks->setText("2");
         QTest::mouseClick(f->chkWed, Qt::LeftButton);
@@ -307,6 +313,7 @@ TEST_F(SchedulerWindowTest, SettingsRoundTripAndInvalidInputsAreNotRestarted)
     EXPECT_EQ(ProfileIni::readString(G_IniFilePath, "frmScheduler", "cbScheduledJobFile", ""), job);
     {
         auto f = open();
+        showIt(*f);
         EXPECT_TRUE(f->optWeekly->isChecked());
         EXPECT_EQ(f->txtNumWeeks->text(), "2");
         EXPECT_TRUE(f->chkWed->isChecked());

@@ -1,9 +1,12 @@
 #include "TestEnv.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <chrono>
 
 namespace qvtest {
 
@@ -44,6 +47,34 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+BlockingCaller::BlockingCaller()
+    : m_thread([this] {
+          while (!m_stop) {
+              QMetaObject::invokeMethod(&m_here, [this] { ++m_answered; }, Qt::BlockingQueuedConnection);
+              std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+          m_ended = true;
+      })
+{
+}
+
+BlockingCaller::~BlockingCaller()
+{
+    m_stop = true;
+    while (!m_ended)
+        QCoreApplication::processEvents();
+    m_thread.join();
+}
+
+QString accessibleLabels(QObject *control)
+{
+    QStringList names;
+    if (QAccessibleInterface *i = QAccessible::queryAccessibleInterface(control))
+        for (const auto &r : i->relations(QAccessible::Label))
+            names << r.first->text(QAccessible::Name);
+    return names.join(u'|');
 }
 
 } // namespace qvtest

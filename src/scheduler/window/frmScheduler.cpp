@@ -161,6 +161,11 @@ void frmScheduler::buildWindow()
     timeRow->addWidget(cbMinutes);
     timeRow->addWidget(cbAmPm);
     timeRow->addStretch(1);
+    // After the stretch, where their spacing shows nowhere.
+    lblMinutes = unseenLabel("lblMinutes", cbMinutes);
+    lblAmPm = unseenLabel("lblAmPm", cbAmPm);
+    timeRow->addWidget(lblMinutes);
+    timeRow->addWidget(lblAmPm);
     cal->addLayout(timeRow);
 
     optDaily = named(new QRadioButton(QStringLiteral(" Daily")), "optDaily");
@@ -205,9 +210,14 @@ void frmScheduler::buildWindow()
     auto *weeksRow = new QHBoxLayout;
     weeksRow->addWidget(buddyLabel(QStringLiteral("Run the job every "), txtNumWeeks));
     weeksRow->addWidget(txtNumWeeks);
-    weeksRow->addWidget(new QLabel(QStringLiteral("week(s) on:")));
     weeksRow->addStretch(1);
-    weekly->addLayout(weeksRow, 0, 0, 1, 4);
+    weekly->addLayout(weeksRow, 0, 0);
+    // The caption of the day boxes is their group's title: a screen reader reads it as the
+    // label of each box.
+    auto *days = named(new QGroupBox(QStringLiteral("week(s) on:")), "fraWeekDays");
+    days->setFlat(true);
+    auto *dayGrid = new QGridLayout(days);
+    weekly->addWidget(days, 1, 0);
     const char *dayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     const char *dayObjects[7] = {"chkSun", "chkMon", "chkTue", "chkWed", "chkThu", "chkFri", "chkSat"};
     for (int i = 0; i < 7; ++i)
@@ -217,8 +227,8 @@ void frmScheduler::buildWindow()
     // Monday first, as the week is read.
     QCheckBox *order[7] = {chkMon, chkTue, chkWed, chkThu, chkFri, chkSat, chkSun};
     for (int i = 0; i < 7; ++i)
-        weekly->addWidget(order[i], 1 + i / 4, i % 4);
-    weekly->setRowStretch(3, 1);
+        dayGrid->addWidget(order[i], i / 4, i % 4);
+    weekly->setRowStretch(2, 1);
     m_ruleStack->addWidget(fraWeekly);
 
     fraMonthly = named(new QFrame, "fraMonthly");
@@ -406,6 +416,8 @@ void frmScheduler::Form_Load()
     TranslateForm(this);
     cbMinutes->setAccessibleName(Translate(QStringLiteral("Minutes")));
     cbAmPm->setAccessibleName(Translate(QStringLiteral("AM/PM")));
+    lblMinutes->setAccessibleName(cbMinutes->accessibleName());
+    lblAmPm->setAccessibleName(cbAmPm->accessibleName());
     picScheduledJobFile->setAccessibleName(Translate(QStringLiteral("Select .QVJ Job File")));
 }
 

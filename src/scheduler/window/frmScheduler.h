@@ -20,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -52,6 +53,9 @@ public:
     QComboBox *cbHours = nullptr;
     QComboBox *cbMinutes = nullptr;
     QComboBox *cbAmPm = nullptr;
+    // The captions a screen reader reads for the minutes and AM/PM boxes.
+    QLabel *lblMinutes = nullptr;
+    QLabel *lblAmPm = nullptr;
     QRadioButton *optDaily = nullptr;
     QRadioButton *optWeekly = nullptr;
     QRadioButton *optMonthly = nullptr;

@@ -15,11 +15,20 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
-GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w)
+GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w), m_grid(w.fgToDo), m_viewport(w.fgToDo->viewport())
 {
-    // Keys reach the view, mouse presses and context-menu requests its viewport.
-    m_w.fgToDo->installEventFilter(this);
-    m_w.fgToDo->viewport()->installEventFilter(this);
+    // Keys and the keyboard's context-menu requests reach the view, mouse presses and the
+    // mouse's requests its viewport.
+    m_grid->installEventFilter(this);
+    m_viewport->installEventFilter(this);
+}
+
+GridOrdering::~GridOrdering()
+{
+    if (m_grid)
+        m_grid->removeEventFilter(this);
+    if (m_viewport)
+        m_viewport->removeEventFilter(this);
 }
 
 bool GridOrdering::moveTask(int lTargetRow)
@@ -33,9 +42,16 @@ bool GridOrdering::moveTask(int lTargetRow)
 
 bool GridOrdering::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_w.fgToDo && event->type() == QEvent::KeyPress)
+    if (!m_grid || !m_viewport)
+        return false;
+    if (watched == m_grid && event->type() == QEvent::KeyPress)
         return gridKey(event);
-    if (watched == m_w.fgToDo->viewport())
+    if (watched == m_grid && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() != QContextMenuEvent::Mouse) {
+        showPopupAtCurrentRow();
+        return true;
+    }
+    if (watched == m_viewport)
         return gridMouse(event);
     return false;
 }
@@ -54,6 +70,11 @@ bool GridOrdering::gridKey(QEvent *event)
         moveTask(row + 1);
         return true;
     }
+    // The keyboard's way to the pop-up, as the desktop's other programs offer it.
+    if ((mods == Qt::NoModifier && k->key() == Qt::Key_Menu) || (mods == Qt::ShiftModifier && k->key() == Qt::Key_F10)) {
+        showPopupAtCurrentRow();
+        return true;
+    }
     if (mods == Qt::NoModifier && k->key() == Qt::Key_Delete) {
         // The pop-up's Delete: a disabled entry (no task row, a run) ignores the trigger.
         m_w.mnuPopupDelete->trigger();
@@ -66,23 +87,21 @@ bool GridOrdering::gridMouse(QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
         auto *m = static_cast<QMouseEvent *>(event);
-        m_w.fgToDo->setFocus(Qt::MouseFocusReason);
+        m_grid->setFocus(Qt::MouseFocusReason);
         if (m->button() != Qt::RightButton)
             return false;
         // The pop-up acts on the row it was opened on.
-        const QModelIndex idx = m_w.fgToDo->indexAt(m->position().toPoint());
+        const QModelIndex idx = m_grid->indexAt(m->position().toPoint());
         if (idx.isValid())
-            m_w.fgToDo->setCurrentIndex(idx);
+            m_grid->setCurrentIndex(idx);
         showPopup(m->position().toPoint());
         return true;
     }
     if (event->type() == QEvent::ContextMenu) {
         auto *c = static_cast<QContextMenuEvent *>(event);
-        // A mouse request was answered at the press; the menu key opens it at the current row.
-        if (c->reason() != QContextMenuEvent::Mouse) {
-            const QModelIndex idx = m_w.fgToDo->currentIndex();
-            showPopup(idx.isValid() ? m_w.fgToDo->visualRect(idx).center() : QPoint(0, 0));
-        }
+        // A mouse request was answered at the press.
+        if (c->reason() != QContextMenuEvent::Mouse)
+            showPopupAtCurrentRow();
         return true;
     }
     return false;
@@ -90,5 +109,11 @@ bool GridOrdering::gridMouse(QEvent *event)
 
 void GridOrdering::showPopup(const QPoint &viewportPos)
 {
-    m_w.mnuPopup->popup(m_w.fgToDo->viewport()->mapToGlobal(viewportPos));
+    m_w.mnuPopup->popup(m_viewport->mapToGlobal(viewportPos));
+}
+
+void GridOrdering::showPopupAtCurrentRow()
+{
+    const QModelIndex idx = m_grid->currentIndex();
+    showPopup(idx.isValid() ? m_grid->visualRect(idx).center() : QPoint(0, 0));
 }

@@ -65,6 +65,8 @@ frmLanguage::frmLanguage(QWidget *parent, ShellOpener *opener)
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmLanguage::cmdDone_Click);
 
     TranslateForm(this);
+    // A list reports no label of its own to a screen reader: it carries its caption as its name.
+    List1->setAccessibleName(Label1->text().remove(u'&'));
     resize(sizeHint().expandedTo(QSize(360, 240)));
 }
 

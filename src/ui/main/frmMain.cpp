@@ -100,8 +100,10 @@ bool frmMain::showOptionsDialogs(bool bSupportsSingleFileOutput)
 
 frmMain::~frmMain()
 {
-    // The engine must not call back into a half-destroyed window.
+    // The engine must not call back into a half-destroyed window, nor the grid's filters.
     session().setHooks(nullptr);
+    delete m_ordering;
+    m_ordering = nullptr;
 }
 
 JobSession &frmMain::session() const { return m_controller->session(); }

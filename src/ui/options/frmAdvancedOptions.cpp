@@ -114,6 +114,7 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         v->addStretch(1);
     }
     // 4 Move/Delete Input
+    QLabel *moveToLabel = nullptr;
     {
         auto *p = page(TabStrip1, "Move/Delete Input");
         auto *v = new QVBoxLayout(p);
@@ -136,6 +137,9 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
         v->addWidget(cbDeleteAfterProcessing);
         v->addWidget(m_warning);
         v->addStretch(1);
+        // The check box is the folder box's caption; this label says so to a screen reader.
+        moveToLabel = unseenLabel("lblMoveToFolder", txtMoveToFolder);
+        v->addWidget(moveToLabel);
     }
 
     cmdApply = named(new QPushButton(QStringLiteral("&Apply")), "cmdApply");
@@ -150,6 +154,7 @@ frmAdvancedOptions::frmAdvancedOptions(DialogContext &ctx, QWidget *parent) : Op
     TranslateForm(this);
     m_warning->setText(u'"' + Translate(QString::fromLatin1(kWarning)) + u'"');
     txtMoveToFolder->setAccessibleName(cbMoveAfterProcessing->text().remove(u'&'));
+    moveToLabel->setAccessibleName(txtMoveToFolder->accessibleName());
 
     connect(rbConvertAllSlides[0], &QRadioButton::toggled, this,
             [this](bool on) { frameSelectSlides->setVisible(on); });

@@ -48,7 +48,8 @@ void addButton(QVBoxLayout *v, QPushButton *button)
 frmULKAdvancedOptions::frmULKAdvancedOptions(DialogContext &ctx, QWidget *parent) : OptionsDialogFrame(ctx, parent)
 {
     setObjectName(QStringLiteral("frmULKAdvancedOptions"));
-    setWindowTitle(QStringLiteral("Advanced Options"));
+    // Named for its button: the dialog that opens it is "Advanced Options".
+    setWindowTitle(QStringLiteral("Advanced PDF Options"));
     auto *root = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("The target file can be modfied by changing the settings below:"));
     intro->setWordWrap(true);

@@ -23,6 +23,17 @@ inline void addRow(QGridLayout *g, int row, const char *caption, QWidget *field)
     g->addWidget(field, row, 1);
 }
 
+// A label that shows nothing and is read by a screen reader as the caption of field, for a
+// field whose caption on screen belongs to another control (the second box after one caption,
+// a box under a check box); the caller gives it its accessible name. Combo boxes need it: on
+// this platform their accessible name is their current text.
+inline QLabel *unseenLabel(const char *name, QWidget *field)
+{
+    auto *label = named(new QLabel, name);
+    label->setBuddy(field);
+    return label;
+}
+
 // The right-aligned row of a dialog's two closing buttons, the first one the default.
 inline QHBoxLayout *closingButtonRow(QPushButton *accept, QPushButton *cancel)
 {

@@ -6,6 +6,7 @@
 #include "ui/main/frmAbout.h"
 #include "ui/main/frmLanguage.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,6 +84,8 @@ TEST_F(LanguageChooserTest, ChoosingGermanStoresItAndEditOpensItsFile)
     dialog.run = [&](frmLanguage &w) {
         w.show();
         EXPECT_EQ(w.List1->item(0)->text(), QStringLiteral("English"));
+        // A list reports no label: a screen reader hears its name.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w.List1)->text(QAccessible::Name), "Select a Language:");
         EXPECT_FALSE(w.cmdEditLanguageFile->isEnabled()); // English has no file
         clickItem(w.List1, QStringLiteral("German"));
         EXPECT_TRUE(w.cmdEditLanguageFile->isEnabled());

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -160,6 +161,16 @@ TEST_F(GridOpsTest, MovesByKeysAndPopUpAndTheirRefusals)
     EXPECT_TRUE(m.mnuPopup->isVisible());
     EXPECT_EQ(m.session().fgToDo.row(), 2);
     m.mnuPopup->hide();
+    // The keyboard opens it at the current row: the Menu key and Shift+F10.
+    for (const QKeyCombination k : {QKeyCombination(Qt::Key_Menu), Qt::ShiftModifier | Qt::Key_F10}) {
+        setRow(3);
+        key(k.key(), k.keyboardModifiers());
+        EXPECT_TRUE(m.mnuPopup->isVisible()) << k.key();
+        const QRect row = m.fgToDo->visualRect(m.fgToDo->currentIndex());
+        EXPECT_EQ(m.mnuPopup->pos(), m.fgToDo->viewport()->mapToGlobal(row.center()));
+        EXPECT_EQ(m.session().fgToDo.row(), 3);
+        m.mnuPopup->hide();
+    }
 
     // Delete removes through the pop-up's entry, which a "*" row leaves disabled.
     int removes = 0;
@@ -383,4 +394,21 @@ TEST_F(GridOpsTest, CtrlTabCyclesTheTabsBothWays)
     EXPECT_EQ(m.ts->currentIndex(), 0);
     QTest::keyClick(m.editor->cbOriginalFile, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(m.ts->currentIndex(), 1);
+}
+
+TEST_F(GridOpsTest, TheGridsFiltersAreGoneBeforeTheWindowTearsDown)
+{
+    frmMain &m = open();
+    // Once the window's own part is gone, an event of the grid goes to the grid itself: the
+    // filters, which read the window's members, must not see it.
+    m.fgToDo->setContextMenuPolicy(Qt::CustomContextMenu);
+    int reachedGrid = 0;
+    QObject::connect(m.fgToDo, &QWidget::customContextMenuRequested, [&] { ++reachedGrid; });
+    QWidget *viewport = m.fgToDo->viewport();
+    QObject::connect(m.controller(), &QObject::destroyed, [&] {
+        QContextMenuEvent press(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(viewport, &press);
+    });
+    w.reset();
+    EXPECT_EQ(reachedGrid, 1);
 }

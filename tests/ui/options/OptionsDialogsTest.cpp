@@ -148,6 +148,19 @@ TEST_F(OptionsDialogs, MoveAndDeleteAreExclusiveAndTheFolderIsCheckedTrimmed)
     EXPECT_EQ(prompter.boxes.size(), 1);
 }
 
+TEST_F(OptionsDialogs, ScreenReadersHearTheFolderBoxCaptionAndTellTheNestedDialogApart)
+{
+    frmAdvancedOptions d(ctx);
+    d.Form_Load();
+    d.show();
+    EXPECT_EQ(qvtest::accessibleLabels(d.txtMoveToFolder), d.cbMoveAfterProcessing->text());
+    QString inner;
+    on<frmULKAdvancedOptions>([&](frmULKAdvancedOptions &u) { inner = u.windowTitle(); });
+    QTest::mouseClick(d.cmdPDFOptions, Qt::LeftButton);
+    EXPECT_EQ(inner, "Advanced PDF Options");
+    EXPECT_EQ(d.windowTitle(), "Advanced Options");
+}
+
 TEST_F(OptionsDialogs, SlideRangeMarksTheTaskDirtyOnceAndBadNumbersStopApply)
 {
     s.bConvertAllSlides = false;

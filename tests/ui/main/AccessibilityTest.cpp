@@ -1,0 +1,154 @@
+// The main window as a screen reader meets it: its accessibility tree is served while a run
+// converts real decks, as promptly as at rest.
+#include "../../language/TranslatorTestSupport.h"
+
+#include "converter/ConversionControl.h"
+#include "jobs/JobSession.h"
+#include "jobs/StatusPanels.h"
+#include "ui/main/SessionController.h"
+#include "ui/main/frmMain.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTest>
+#include <QThread>
+#include <QToolBar>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Reads the tree from another thread with one blocking request per node, the way the
+// accessibility bus's bridge serves each call of a screen reader in the window's thread.
+class TreeReader
+{
+public:
+    explicit TreeReader(QWidget *root)
+        : m_context(root), m_root(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(root)))
+    {
+    }
+    // Runs f in the window's thread and waits for it.
+    template <typename F> void inWindow(F f) const { QMetaObject::invokeMethod(m_context, f, Qt::BlockingQueuedConnection); }
+    // Reads the whole tree; the milliseconds it took, nodes the nodes read.
+    qint64 read(int &nodes) const
+    {
+        QElapsedTimer t;
+        t.start();
+        nodes = 0;
+        for (QList<QAccessible::Id> todo{m_root}; !todo.isEmpty(); ++nodes) {
+            const QAccessible::Id id = todo.takeLast();
+            inWindow([&] { todo += visit(id); });
+        }
+        return t.elapsed();
+    }
+    // The median time of passes reads: a single read may meet a burst of the run's own work.
+    qint64 medianRead(int passes, int &nodes) const
+    {
+        QList<qint64> times;
+        while (times.size() < passes)
+            times << read(nodes);
+        std::sort(times.begin(), times.end());
+        return times.at(passes / 2);
+    }
+
+private:
+    static QList<QAccessible::Id> visit(QAccessible::Id id)
+    {
+        QList<QAccessible::Id> children;
+        QAccessibleInterface *i = QAccessible::accessibleInterface(id);
+        if (!i || !i->isValid())
+            return children;
+        // What a screen reader asks of each node.
+        (void)i->text(QAccessible::Name), (void)i->role(), (void)i->state();
+        for (int k = 0; k < i->childCount(); ++k)
+            if (QAccessibleInterface *c = i->child(k))
+                children << QAccessible::uniqueId(c);
+        return children;
+    }
+    QObject *m_context;
+    QAccessible::Id m_root;
+};
+
+class TreeDuringRun : public TranslatorFixture, public ::testing::WithParamInterface<int>
+{
+protected:
+    QString path(const QString &name) const { return tmp.path() + QLatin1Char('/') + name; }
+};
+
+} // namespace
+
+TEST_P(TreeDuringRun, IsReadAsFastAsAtRestWithOneWorkerAndWithThePool)
+{
+    InitializeTranslator(true);
+    RecordingStatusPanels panels;
+    frmMain m;
+    m.setPrompter(&prompter);
+    m.setStatusPanels(&panels);
+    m.Form_Load();
+    m.show();
+    const QString demo = qvtest::sourceDir() + QStringLiteral("/data/Demo Data/");
+    ASSERT_TRUE(QDir().mkpath(path("in")));
+    for (int i = 0; i < 16; ++i)
+        ASSERT_TRUE(QFile::copy(demo + (i % 2 ? "Product Overview.pptx" : "Quarterly Review.pptx"),
+                                path(QStringLiteral("in/deck%1.pptx").arg(i, 2, 10, QLatin1Char('0')))));
+    const QByteArray job = "A,1,2\t1\tC\t" + path("in/*.*").toUtf8() + "\t3\tppt\t" + path("out/*.png").toUtf8()
+        + "\t18\tpng\t\t\r\n\t*\t\t\t\t\t\t\t\t\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+    ASSERT_TRUE(m.controller()->openJob(path("job.qvj")));
+    m.session().VelmoraX1()->setPoolSize(GetParam());
+
+    // At rest the window idles in its event loop while the tree is read.
+    TreeReader reader(&m);
+    constexpr int kPasses = 5;
+    int nodes = 0;
+    qint64 restMs = 0;
+    QEventLoop idle;
+    std::thread atRest([&] {
+        reader.read(nodes); // the first read makes the interfaces
+        restMs = reader.medianRead(kPasses, nodes);
+        QMetaObject::invokeMethod(&idle, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    idle.exec();
+    atRest.join();
+    ASSERT_GT(nodes, 50);
+
+    // The same read half a second into a run begun with a click on Convert.
+    qint64 runMs = -1;
+    bool readWithinRun = false;
+    std::atomic<bool> readDone = false;
+    std::thread duringRun([&] {
+        const auto done = qScopeGuard([&] {
+            readDone = true;
+            QMetaObject::invokeMethod(&m, [] {}, Qt::QueuedConnection); // wakes the wait below
+        });
+        bool running = false;
+        for (int i = 0; i < 3000 && !running; ++i) {
+            reader.inWindow([&] { running = m.session().bRunning; });
+            QThread::msleep(10);
+        }
+        if (!running)
+            return;
+        QThread::msleep(500);
+        runMs = reader.medianRead(kPasses, nodes);
+        reader.inWindow([&] { readWithinRun = m.session().bRunning; });
+    });
+    QTest::mouseClick(m.tbMain->widgetForAction(m.tbButtons.value(QStringLiteral("keyConvert"))), Qt::LeftButton);
+    // A read that outlasts the run is still served.
+    while (!readDone)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    duringRun.join();
+
+    EXPECT_EQ(m.session().fgToDo.textMatrix(1, 9), "+");
+    ASSERT_GE(runMs, 0) << "the run never began";
+    EXPECT_LE(runMs, 3 * qMax<qint64>(restMs, 20)) << "at rest " << restMs << " ms for " << nodes << " nodes";
+    EXPECT_TRUE(readWithinRun) << "the read lasted past the end of the run";
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, TreeDuringRun, ::testing::Values(1, 3));
