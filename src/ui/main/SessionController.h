@@ -54,9 +54,6 @@ public:
 
     // EngineHooks.
     void UpdateMenuToolbar() override;
-    bool AddFileToConvertGUI() override;
-    void ConversionJobUpdate() override;
-    void LoadEditorFromCurrentRow() override;
     bool bSchedularEnabled() const override;
     void stopScheduler() override;
     bool mainWindowVisible() const override;
@@ -66,11 +63,8 @@ public:
     bool CheckToSaveFileBeforeErasing() override;
     void closeWindow() override;
 
-    // Editor hooks the window installs (the editor's own handlers come with it).
-    std::function<bool()> addFileToConvertHook;
-    std::function<void()> conversionJobUpdateHook;
+    // The Remove command; the editor installs its handler.
     std::function<void()> removeActionItemHook;
-    std::function<void()> loadEditorHook;
 
 signals:
     // The command state must be applied again.
