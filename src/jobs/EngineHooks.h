@@ -1,7 +1,7 @@
 #pragma once
 // What the engine needs from the main window besides grids and the status bar: EngineHooks from
-// the window, EditorHooks from its task editor. The window implements them; an unattended run
-// uses these defaults (no editor, no scheduler, no window).
+// the window, EditorHooks from its task editor, ScheduleHooks from its scheduler. The window's
+// parts implement them; an unattended run uses these defaults (no editor, no scheduler, no window).
 #include <QString>
 
 class clsConversionOptions;
@@ -14,10 +14,6 @@ public:
     // it has begun (JobSession::bRunBegun()); the engine calls this when a loop starts, when its
     // run begins and again after the loop has unwound.
     virtual void UpdateMenuToolbar() {}
-    virtual bool bSchedularEnabled() const { return false; }
-    // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
-    // run or between runs.
-    virtual void stopScheduler() {}
     virtual bool mainWindowVisible() const { return false; }
     // The attention timer of a finished run.
     virtual void setTimer1Enabled(bool) {}
@@ -48,4 +44,15 @@ public:
     // The editor shows the task of the grid's current row again (after a run, an Open, a New);
     // the engine has dropped the editor's changed state before.
     virtual void LoadEditorFromCurrentRow() {}
+};
+
+// The scheduler's part: whether a schedule counts down, and stopping it.
+class ScheduleHooks
+{
+public:
+    virtual ~ScheduleHooks() = default;
+    virtual bool bSchedularEnabled() const { return false; }
+    // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
+    // run or between runs.
+    virtual void stopScheduler() {}
 };

@@ -39,8 +39,8 @@ void JobSession::ConversionJobPause()
     bRunning = false;
     // A schedule counting down between runs is stopped too: otherwise Pause, the only command
     // left enabled while a schedule is active, would do nothing at all.
-    if (hooks()->bSchedularEnabled())
-        hooks()->stopScheduler();
+    if (scheduleHooks()->bSchedularEnabled())
+        scheduleHooks()->stopScheduler();
     hooks()->UpdateMenuToolbar();
 }
 

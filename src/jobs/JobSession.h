@@ -100,12 +100,14 @@ public:
     EventPump *pump() const { return m_pump; }
     EngineHooks *hooks() const { return m_hooks; }
     EditorHooks *editorHooks() const { return m_editorHooks; }
+    ScheduleHooks *scheduleHooks() const { return m_scheduleHooks; }
     Prompter *prompter() const { return m_prompter; }
     FilePicker *picker() const { return m_picker; } // may be null: no dialogs available
     void setPanels(StatusPanels *p);
     void setPump(EventPump *p);
     void setHooks(EngineHooks *h);
     void setEditorHooks(EditorHooks *h) { m_editorHooks = h ? h : &m_defaultEditorHooks; }
+    void setScheduleHooks(ScheduleHooks *h) { m_scheduleHooks = h ? h : &m_defaultScheduleHooks; }
     void setPrompter(Prompter *p);
     void setPicker(FilePicker *p) { m_picker = p; }
 
@@ -179,11 +181,13 @@ private:
     EventPump m_defaultPump;
     EngineHooks m_defaultHooks;
     EditorHooks m_defaultEditorHooks;
+    ScheduleHooks m_defaultScheduleHooks;
     std::unique_ptr<Prompter> m_defaultPrompter;
     StatusPanels *m_panels = &m_defaultPanels;
     EventPump *m_pump = &m_defaultPump;
     EngineHooks *m_hooks = &m_defaultHooks;
     EditorHooks *m_editorHooks = &m_defaultEditorHooks;
+    ScheduleHooks *m_scheduleHooks = &m_defaultScheduleHooks;
     Prompter *m_prompter = nullptr;
     FilePicker *m_picker = nullptr;
     ConversionControl *m_externalControl = nullptr;

@@ -180,7 +180,7 @@ void JobSession::ConversionJobBegin()
         panels()->setPanelText(StatusPanel::Message, QStringLiteral("!!! ") + Translate(QStringLiteral("Error")) +
                                                          QStringLiteral(":  ") + lastRecord.sErr);
     if (ranPastLast && bRunning && !gbCommandLineMode) {
-        if (!hooks()->bSchedularEnabled())
+        if (!scheduleHooks()->bSchedularEnabled())
             hooks()->setTimer1Enabled(true);
         panels()->setPanelText(StatusPanel::Progress,
                                QStringLiteral(" 100") + Translate(QStringLiteral(" Percent Complete ")));
@@ -195,7 +195,7 @@ void JobSession::ConversionJobBegin()
 
 bool JobSession::bCheckToUpdateDirtyConversionItem()
 {
-    if (hooks()->bSchedularEnabled() || bRunning)
+    if (scheduleHooks()->bSchedularEnabled() || bRunning)
         return true;
     if (!bCurrentActionItemDirty)
         return true;
@@ -224,7 +224,7 @@ bool JobSession::bCheckToUpdateDirtyConversionItem()
 
 bool JobSession::bCheckToZeroConversionItems()
 {
-    if (hooks()->bSchedularEnabled() || bRunning || !hooks()->mainWindowVisible())
+    if (scheduleHooks()->bSchedularEnabled() || bRunning || !hooks()->mainWindowVisible())
         return false;
     if (fgToDo.rows() == 2)
         return !editorHooks()->AddFileToConvertGUI();

@@ -70,14 +70,6 @@ void SessionController::closeWindow()
     QMetaObject::invokeMethod(this, &SessionController::closeAfterRun, Qt::QueuedConnection);
 }
 
-bool SessionController::bSchedularEnabled() const { return schedulerEnabledProbe ? schedulerEnabledProbe() : false; }
-
-void SessionController::stopScheduler()
-{
-    if (stopSchedulerHook)
-        stopSchedulerHook();
-}
-
 bool SessionController::mainWindowVisible() const { return windowVisibleProbe ? windowVisibleProbe() : false; }
 
 void SessionController::UpdateMenuToolbar() { emit commandStateChanged(); }

@@ -49,11 +49,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     session().setPrompter(m_ownPrompter.get());
     session().setPicker(m_ownPicker.get());
     session().mruFileOpen = &mruFileOpen;
-    m_controller->schedulerEnabledProbe = [this] { return bSchedularEnabled(); };
-    m_controller->stopSchedulerHook = [this] {
-        if (m_schedulerHooks)
-            m_schedulerHooks->stopScheduler();
-    };
     m_controller->windowVisibleProbe = [this] { return isVisible(); };
 
     buildMenus(this);
@@ -297,6 +292,7 @@ void frmMain::createScheduler()
     frmSched->setPicker(session().picker());
     frmSched->Form_Load();
     m_schedulerHooks = new SchedulerHooks(frmSched, &session(), this);
+    session().setScheduleHooks(m_schedulerHooks);
     m_schedulerHooks->setCaption = [this](const QString &caption) { emit frameCaptionChanged(caption); };
     m_schedulerHooks->updateMenuToolbar = [this] { UpdateMenuToolbar(); };
 }
