@@ -1,6 +1,7 @@
 #pragma once
-// What the engine needs from the main window besides grids and the status bar. The window
-// implements it; an unattended run uses these defaults (no editor, no scheduler, no window).
+// What the engine needs from the main window besides grids and the status bar: EngineHooks from
+// the window, EditorHooks from its task editor, ScheduleHooks from its scheduler. The window's
+// parts implement them; an unattended run uses these defaults (no editor, no scheduler, no window).
 #include <QString>
 
 class clsConversionOptions;
@@ -13,20 +14,6 @@ public:
     // it has begun (JobSession::bRunBegun()); the engine calls this when a loop starts, when its
     // run begins and again after the loop has unwound.
     virtual void UpdateMenuToolbar() {}
-    // The engine calls AddFileToConvertGUI and ConversionJobUpdate itself while Begin checks
-    // whether to run, with bLoopActive() already true: the window's refusal of Add and Update
-    // during a run belongs to its command handlers, not to these hooks.
-    // Adds the editor's current task to the grid; false when it was not added.
-    virtual bool AddFileToConvertGUI() { return false; }
-    // Writes the editor back into the current task row.
-    virtual void ConversionJobUpdate() {}
-    // The editor shows the task of the grid's current row again (after a run, an Open, a New);
-    // the engine has dropped the editor's changed state before.
-    virtual void LoadEditorFromCurrentRow() {}
-    virtual bool bSchedularEnabled() const { return false; }
-    // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
-    // run or between runs.
-    virtual void stopScheduler() {}
     virtual bool mainWindowVisible() const { return false; }
     // The attention timer of a finished run.
     virtual void setTimer1Enabled(bool) {}
@@ -40,4 +27,32 @@ public:
     // Closes the program's window for good (JobSession::RequestClose calls it when no run loop is
     // active, or once the loop has returned). It must close, not ask RequestClose again.
     virtual void closeWindow() {}
+};
+
+// The task editor's part: the engine adds its task, writes it back and shows a row in it.
+class EditorHooks
+{
+public:
+    virtual ~EditorHooks() = default;
+    // The engine calls AddFileToConvertGUI and ConversionJobUpdate itself while Begin checks
+    // whether to run, with bLoopActive() already true: the window's refusal of Add and Update
+    // during a run belongs to its command handlers, not to these hooks.
+    // Adds the editor's current task to the grid; false when it was not added.
+    virtual bool AddFileToConvertGUI() { return false; }
+    // Writes the editor back into the current task row.
+    virtual void ConversionJobUpdate() {}
+    // The editor shows the task of the grid's current row again (after a run, an Open, a New);
+    // the engine has dropped the editor's changed state before.
+    virtual void LoadEditorFromCurrentRow() {}
+};
+
+// The scheduler's part: whether a schedule counts down, and stopping it.
+class ScheduleHooks
+{
+public:
+    virtual ~ScheduleHooks() = default;
+    virtual bool bSchedularEnabled() const { return false; }
+    // Pause stops an active schedule (timer off, inputs unlocked, caption reset), during a
+    // run or between runs.
+    virtual void stopScheduler() {}
 };

@@ -39,8 +39,8 @@ void JobSession::ConversionJobPause()
     bRunning = false;
     // A schedule counting down between runs is stopped too: otherwise Pause, the only command
     // left enabled while a schedule is active, would do nothing at all.
-    if (hooks()->bSchedularEnabled())
-        hooks()->stopScheduler();
+    if (scheduleHooks()->bSchedularEnabled())
+        scheduleHooks()->stopScheduler();
     hooks()->UpdateMenuToolbar();
 }
 
@@ -94,7 +94,7 @@ bool JobSession::ConversionJobSave()
         showSaveFailure(why);
         return false;
     }
-    bAskToSaveQVJFileBeforeExit = false;
+    markJobUnchanged();
     hooks()->UpdateMenuToolbar();
     return true;
 }
@@ -127,7 +127,7 @@ bool JobSession::ConversionJobSaveAs()
         mruFileOpen->AddUniqueItemToCollection(file);
         hooks()->refreshRecentJobsMenu();
     }
-    bAskToSaveQVJFileBeforeExit = false;
+    markJobUnchanged();
     hooks()->UpdateMenuToolbar();
     return true;
 }
@@ -186,7 +186,7 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     lResumeRow = 0;
     {
         const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
-        for (int r = 1; r <= fgToDo.rows() - 2; ++r) {
+        for (int r = 1; r <= lastTaskRow(fgToDo); ++r) {
             const QString mark = fgToDo.textMatrix(r, ToDoColumn::Pass);
             if (mark == QStringLiteral("+"))
                 fgToDo.setCellPicture(r, ToDoColumn::Pass, FlexGrid::Picture::Passed);
@@ -198,8 +198,8 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     hooks()->UpdateMenuToolbar();
     fgToDo.setRow(1);
     // The editor's edits belonged to the job that was replaced.
-    bCurrentActionItemDirty = false;
-    hooks()->LoadEditorFromCurrentRow();
+    clearTaskDirty();
+    editorHooks()->LoadEditorFromCurrentRow();
     if (!gbCommandLineMode) {
         SelectGridRow(fgToDo);
         if (mruFileOpen) {
@@ -208,7 +208,7 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
         }
         hooks()->setJobCaption(QFileInfo(file).fileName());
     }
-    bAskToSaveQVJFileBeforeExit = false;
+    markJobUnchanged();
     return true;
 }
 
@@ -218,7 +218,7 @@ void JobSession::ConversionJobNew()
         return;
     if (!hooks()->CheckToSaveFileBeforeErasing())
         return;
-    bAskToSaveQVJFileBeforeExit = false;
+    markJobUnchanged();
     InitToDoGrid(fgToDo);
     InitLogGrid(fgLog);
     sCurrentJobFileName = QStringLiteral("*");
@@ -226,8 +226,8 @@ void JobSession::ConversionJobNew()
     sCappedJobFile.clear();
     lResumeFileIndex = 0;
     lResumeRow = 0;
-    bCurrentActionItemDirty = false;
-    hooks()->LoadEditorFromCurrentRow();
+    clearTaskDirty();
+    editorHooks()->LoadEditorFromCurrentRow();
     hooks()->UpdateMenuToolbar();
 }
 

@@ -114,7 +114,7 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
         return false;
     }
     FlexGrid &grid = session.fgToDo;
-    if (grid.rows() <= 2 && !session.hooks()->AddFileToConvertGUI()) {
+    if (grid.rows() <= 2 && !session.editorHooks()->AddFileToConvertGUI()) {
         setError(psErr, Translate(QStringLiteral("The conversion job has no tasks to save.")));
         return false;
     }
@@ -199,7 +199,7 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     session.panels()->setPanelText(StatusPanel::Message,
                                    Translate(QStringLiteral("Completed loading conversion job: ")) + sFile);
 
-    for (int r = 1; r <= grid.rows() - 2; ++r)
+    for (int r = 1; r <= lastTaskRow(grid); ++r)
         grid.setTextMatrix(r, ToDoColumn::Number, QString::number(first + r - 1));
 
     session.sCappedJobFile = (capped || paused || first > 1) ? sFile : QString();

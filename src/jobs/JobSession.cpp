@@ -15,6 +15,12 @@ JobSession::JobSession() : m_defaultPrompter(std::make_unique<HeadlessPrompter>(
 
 JobSession::~JobSession() = default;
 
+void JobSession::markTaskDirty()
+{
+    bCurrentActionItemDirty = true;
+    m_hooks->UpdateMenuToolbar();
+}
+
 void JobSession::setPanels(StatusPanels *p) { m_panels = p ? p : &m_defaultPanels; }
 void JobSession::setPump(EventPump *p)
 {

@@ -60,6 +60,15 @@ public:
     QString sCurrentJobFileName;
     bool bAskToSaveQVJFileBeforeExit = false;
     bool bCurrentActionItemDirty = false;
+    // The job differs from its file: replacing it or ending the program asks to save it first.
+    void markJobChanged() { bAskToSaveQVJFileBeforeExit = true; }
+    // The job may be replaced without that question (it is as loaded, or given up).
+    void markJobUnchanged() { bAskToSaveQVJFileBeforeExit = false; }
+    // The editor holds edits its task row has not taken; the commands follow (Update).
+    void markTaskDirty();
+    // The editor's edits were written, dropped or went with their task. The caller refreshes
+    // the commands once the rest of its work is done.
+    void clearTaskDirty() { bCurrentActionItemDirty = false; }
 
     // Resume position of a paused wildcard task, and the row it belongs to (0 = none).
     int lResumeFileIndex = 0;
@@ -90,11 +99,15 @@ public:
     StatusPanels *panels() const { return m_panels; }
     EventPump *pump() const { return m_pump; }
     EngineHooks *hooks() const { return m_hooks; }
+    EditorHooks *editorHooks() const { return m_editorHooks; }
+    ScheduleHooks *scheduleHooks() const { return m_scheduleHooks; }
     Prompter *prompter() const { return m_prompter; }
     FilePicker *picker() const { return m_picker; } // may be null: no dialogs available
     void setPanels(StatusPanels *p);
     void setPump(EventPump *p);
     void setHooks(EngineHooks *h);
+    void setEditorHooks(EditorHooks *h) { m_editorHooks = h ? h : &m_defaultEditorHooks; }
+    void setScheduleHooks(ScheduleHooks *h) { m_scheduleHooks = h ? h : &m_defaultScheduleHooks; }
     void setPrompter(Prompter *p);
     void setPicker(FilePicker *p) { m_picker = p; }
 
@@ -167,10 +180,14 @@ private:
     RecordingStatusPanels m_defaultPanels;
     EventPump m_defaultPump;
     EngineHooks m_defaultHooks;
+    EditorHooks m_defaultEditorHooks;
+    ScheduleHooks m_defaultScheduleHooks;
     std::unique_ptr<Prompter> m_defaultPrompter;
     StatusPanels *m_panels = &m_defaultPanels;
     EventPump *m_pump = &m_defaultPump;
     EngineHooks *m_hooks = &m_defaultHooks;
+    EditorHooks *m_editorHooks = &m_defaultEditorHooks;
+    ScheduleHooks *m_scheduleHooks = &m_defaultScheduleHooks;
     Prompter *m_prompter = nullptr;
     FilePicker *m_picker = nullptr;
     ConversionControl *m_externalControl = nullptr;

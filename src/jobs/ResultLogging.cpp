@@ -19,7 +19,7 @@
 QString JobSession::OptionCodeForLog(int lJobNumber, const clsConversionOptions &co, bool wrapRows) const
 {
     const int row = wrapRows ? lJobNumber % 30000 : lJobNumber;
-    if (row >= 1 && row <= fgToDo.rows() - 2)
+    if (isTaskRow(fgToDo, row))
         return fgToDo.textMatrix(row, ToDoColumn::Options);
     const clsConversionOptions &task = m_taskForLog ? *m_taskForLog : co;
     ConversionSettings slides = settings;
@@ -71,7 +71,7 @@ void JobSession::keepUndoneRows(int firstRow, int lastRow)
 {
     if (!gbCommandLineMode)
         return;
-    for (int r = firstRow; r <= lastRow && r <= fgToDo.rows() - 2; ++r) {
+    for (int r = firstRow; r <= lastRow && r <= lastTaskRow(fgToDo); ++r) {
         QStringList cells = fgToDo.rowCells(r);
         while (cells.size() <= ToDoColumn::Status)
             cells.append(QString());

@@ -56,8 +56,8 @@ public:
         m_s.m_loopActive = false;
         if (m_s.m_runBegun) {
             m_s.m_runBegun = false;
-            m_s.bCurrentActionItemDirty = false;
-            m_s.hooks()->LoadEditorFromCurrentRow();
+            m_s.clearTaskDirty();
+            m_s.editorHooks()->LoadEditorFromCurrentRow();
         }
         m_s.hooks()->UpdateMenuToolbar();
         if (m_s.m_closeRequested) {
@@ -101,7 +101,7 @@ void JobSession::ConversionJobBegin()
     runTargets.clear();
 
     int start = FindStartPoint(fgToDo);
-    int last = fgToDo.rows() - 2;
+    int last = lastTaskRow(fgToDo);
     if (gbCommandLineMode) {
         start = 1;
     } else if (start > last) {
@@ -153,7 +153,7 @@ void JobSession::ConversionJobBegin()
         if (isReloadTask(record) && record.lErr == 0) {
             loadedSinceTask.insert(reloadKey(record.sTargetFile, record.lTargetFileType));
             // The grid now holds the next part of the job file.
-            last = fgToDo.rows() - 2;
+            last = lastTaskRow(fgToDo);
             r = 1;
             // Nothing else pumps on this road: without it a Pause or a signal would go unseen.
             DoEvents();
@@ -180,7 +180,7 @@ void JobSession::ConversionJobBegin()
         panels()->setPanelText(StatusPanel::Message, QStringLiteral("!!! ") + Translate(QStringLiteral("Error")) +
                                                          QStringLiteral(":  ") + lastRecord.sErr);
     if (ranPastLast && bRunning && !gbCommandLineMode) {
-        if (!hooks()->bSchedularEnabled())
+        if (!scheduleHooks()->bSchedularEnabled())
             hooks()->setTimer1Enabled(true);
         panels()->setPanelText(StatusPanel::Progress,
                                QStringLiteral(" 100") + Translate(QStringLiteral(" Percent Complete ")));
@@ -195,14 +195,14 @@ void JobSession::ConversionJobBegin()
 
 bool JobSession::bCheckToUpdateDirtyConversionItem()
 {
-    if (hooks()->bSchedularEnabled() || bRunning)
+    if (scheduleHooks()->bSchedularEnabled() || bRunning)
         return true;
     if (!bCurrentActionItemDirty)
         return true;
     const int cur = fgToDo.row();
     if (fgToDo.textMatrix(cur, ToDoColumn::Number) == QStringLiteral("*") ||
         fgToDo.textMatrix(1, ToDoColumn::Number) == QStringLiteral("*")) {
-        bCurrentActionItemDirty = false;
+        clearTaskDirty();
         return true;
     }
     int answer = Prompter::Yes;
@@ -212,11 +212,11 @@ bool JobSession::bCheckToUpdateDirtyConversionItem()
                 QStringLiteral("\r\r") + Translate(QStringLiteral("Do you want to update your changes?")),
             Prompter::YesNoCancel | Prompter::Question, Translate(QStringLiteral("Update Conversion Item")));
     if (answer == Prompter::Yes) {
-        hooks()->ConversionJobUpdate();
+        editorHooks()->ConversionJobUpdate();
         return true;
     }
     if (answer == Prompter::No) {
-        bCurrentActionItemDirty = false;
+        clearTaskDirty();
         return true;
     }
     return false;
@@ -224,10 +224,10 @@ bool JobSession::bCheckToUpdateDirtyConversionItem()
 
 bool JobSession::bCheckToZeroConversionItems()
 {
-    if (hooks()->bSchedularEnabled() || bRunning || !hooks()->mainWindowVisible())
+    if (scheduleHooks()->bSchedularEnabled() || bRunning || !hooks()->mainWindowVisible())
         return false;
     if (fgToDo.rows() == 2)
-        return !hooks()->AddFileToConvertGUI();
+        return !editorHooks()->AddFileToConvertGUI();
     // A single task runs again, unless a Pause stopped it part-way: then it goes on where it stopped.
     if (fgToDo.rows() == 3 && !bPausedPartWay(1))
         rewindJob();
@@ -238,7 +238,7 @@ int JobSession::FindStartPoint(FlexGrid &fg)
 {
     gbSuppressEvents = true;
     int result = fg.rows() - 1;
-    for (int r = 1; r <= fg.rows() - 2; ++r) {
+    for (int r = 1; r <= lastTaskRow(fg); ++r) {
         if (fg.textMatrix(r, ToDoColumn::Pass).isEmpty()) {
             result = r;
             break;

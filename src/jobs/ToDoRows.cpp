@@ -44,11 +44,23 @@ void addRow(const QStringList &cells, FlexGrid &grid)
     gbSuppressEvents = true;
     grid.addItem(cells, grid.rows() - 1);
     grid.setFocus();
-    grid.setRow(grid.rows() - 2);
+    grid.setRow(lastTaskRow(grid));
     SelectGridRow(grid);
 }
 
 } // namespace
+
+int lastTaskRow(const FlexGrid &grid) { return grid.rows() - 2; }
+
+bool isTaskRow(const FlexGrid &grid, int r)
+{
+    return isTaskRow(r, grid.rows(), grid.textMatrix(r, ToDoColumn::Number));
+}
+
+bool isTaskRow(int r, int rows, const QString &numberCell)
+{
+    return r >= 1 && r <= rows - 2 && !numberCell.isEmpty() && numberCell != QLatin1String("*");
+}
 
 QString BuildOptionsCode(const clsConversionOptions &options, const ConversionSettings &settings)
 {
@@ -117,7 +129,7 @@ void AddSpecializedItemToGrid(const clsConversionOptions &options, FlexGrid &gri
 
 void GetOptionsFromGridRow(clsConversionOptions &options, int row, FlexGrid &grid)
 {
-    if (row <= 0 || row >= grid.rows() - 1)
+    if (!isTaskRow(grid, row))
         return;
     gbSuppressEvents = true;
     grid.setRow(row);
@@ -293,9 +305,8 @@ bool MoveGridRow(JobSession &session, FlexGrid &grid, int lTargetRow)
     if (session.bLoopActive())
         return false;
     const int from = grid.row();
-    const int lastTask = grid.rows() - 2;
     // Only task rows move: never the header, never the "*" row, never onto either of them.
-    if (from < 1 || from > lastTask || lTargetRow < 1 || lTargetRow > lastTask)
+    if (!isTaskRow(grid, from) || !isTaskRow(grid, lTargetRow))
         return false;
     if (lTargetRow == from) {
         SelectGridRow(grid);
@@ -322,6 +333,6 @@ bool MoveGridRow(JobSession &session, FlexGrid &grid, int lTargetRow)
     grid.setFocus();
     SelectGridRow(grid);
     session.hooks()->UpdateMenuToolbar();
-    session.bAskToSaveQVJFileBeforeExit = true;
+    session.markJobChanged();
     return true;
 }

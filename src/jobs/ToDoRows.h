@@ -18,6 +18,13 @@ enum { Options = 0, Number, Do, Original, OriginalType, OriginalTypeText, Target
        Pass, Status };
 }
 
+// The last task row, the one before the "*" row (below 1 when the grid holds no task).
+int lastTaskRow(const FlexGrid &grid);
+// Row r holds a task: between the header and the "*" row, with a task number.
+bool isTaskRow(const FlexGrid &grid, int r);
+// The same for a grid known only by its row count and the "#" cell of row r.
+bool isTaskRow(int r, int rows, const QString &numberCell);
+
 // Appends the task just before the "*" row and makes it the current row (conversion or
 // special process by the record's DoCode). The slide range written into the option code is the
 // window's current lFromSlide..lToSlide of settings, not the record's.

@@ -16,7 +16,7 @@
 
 namespace {
 
-class RecordingHooks : public EngineHooks
+class RecordingHooks : public EngineHooks, public EditorHooks
 {
 public:
     explicit RecordingHooks(JobSession &s) : m_session(s) {}
@@ -81,6 +81,7 @@ protected:
     {
         ASSERT_TRUE(tmp.isValid());
         session.setHooks(&hooks);
+        session.setEditorHooks(&hooks);
         session.setPanels(&panels);
         InitToDoGrid(session.fgToDo);
     }

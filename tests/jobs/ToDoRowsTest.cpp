@@ -36,6 +36,29 @@ clsConversionOptions readRow(const QString &code, const QString &doCode = QStrin
 
 } // namespace
 
+TEST(ToDoRows, TaskRowsLieBetweenTheHeaderAndTheStarRowAndCarryANumber)
+{
+    FlexGrid g(10);
+    g.setRows(1); // never initialised: no task, no "*" row
+    EXPECT_LT(lastTaskRow(g), 1);
+    EXPECT_FALSE(isTaskRow(g, 1));
+    InitToDoGrid(g);
+    EXPECT_EQ(lastTaskRow(g), 0);
+    EXPECT_FALSE(isTaskRow(g, 1)); // the "*" row
+    addCodeRow(g, "A,1,2");
+    addCodeRow(g, "A,1,2");
+    EXPECT_EQ(lastTaskRow(g), 2);
+    EXPECT_EQ(QList<bool>({isTaskRow(g, 0), isTaskRow(g, 1), isTaskRow(g, 2), isTaskRow(g, 3), isTaskRow(g, 4)}),
+              QList<bool>({false, true, true, false, false}));
+    g.setTextMatrix(2, ToDoColumn::Number, QString());
+    EXPECT_FALSE(isTaskRow(g, 2));
+    // The same rule for a grid known by its row count and the "#" cell.
+    EXPECT_TRUE(isTaskRow(1, 3, "1"));
+    EXPECT_FALSE(isTaskRow(1, 3, "*")); // a stray "*" row
+    EXPECT_FALSE(isTaskRow(1, 3, ""));
+    EXPECT_FALSE(isTaskRow(1, 2, "1"));
+}
+
 TEST(ToDoRows, OptionCodeFlagsAndSlideRanges)
 {
     clsConversionOptions start;

@@ -36,16 +36,6 @@ public:
     QString browseForFolder(const QString &, const QString &) override { return QString(); }
 };
 
-// What the main window's controller does for the engine: the scheduler's state and Pause.
-class ForwardingHooks : public EngineHooks
-{
-public:
-    explicit ForwardingHooks(SchedulerHooks &h) : h(h) {}
-    bool bSchedularEnabled() const override { return h.bSchedularEnabled(); }
-    void stopScheduler() override { h.stopScheduler(); }
-    SchedulerHooks &h;
-};
-
 class SchedulerWindowTest : public TranslatorFixture
 {
 protected:
@@ -260,8 +250,7 @@ TEST_F(SchedulerWindowTest, TheMainWindowSideRunsTheJobAndPauseStopsTheSchedule)
     SchedulerHooks hooks(f.get(), &session);
     QStringList shown;
     hooks.setCaption = [&shown](const QString &c) { shown << c; };
-    ForwardingHooks engineHooks(hooks);
-    session.setHooks(&engineHooks);
+    session.setScheduleHooks(&hooks);
 
     const QString job = makeJob("job.qvj");
     timeBased(*f, job, "2");
@@ -288,7 +277,7 @@ TEST_F(SchedulerWindowTest, TheMainWindowSideRunsTheJobAndPauseStopsTheSchedule)
     EXPECT_FALSE(f->bSchedularEnabled());
     EXPECT_TRUE(f->cmdStartTimer->isEnabled());
     EXPECT_EQ(shown.last(), "'Quorvane'");
-    session.setHooks(nullptr);
+    session.setScheduleHooks(nullptr);
 }
 
 TEST_F(SchedulerWindowTest, SettingsRoundTripAndInvalidInputsAreNotRestarted)

@@ -52,7 +52,7 @@ void SchedulerHooks::frmSched_RunTheJobEvent(const QString &strTimerFile)
     if (!m_session || runBusy())
         return;
     // The scheduled job replaces the one on screen without asking to save it.
-    m_session->bAskToSaveQVJFileBeforeExit = false;
+    m_session->markJobUnchanged();
     if (!m_session->ConversionJobOpen(strTimerFile))
         return;
     m_session->ConversionJobRewind();

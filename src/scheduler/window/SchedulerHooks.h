@@ -2,6 +2,8 @@
 // The main window's side of the scheduler: runs the scheduled job through the engine when the
 // tick asks, shows the countdown in the frame's caption, answers whether a schedule is active,
 // and stops it when the user pauses. The main window owns one beside its scheduler window.
+#include "jobs/EngineHooks.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,7 +12,7 @@
 class JobSession;
 class frmScheduler;
 
-class SchedulerHooks : public QObject
+class SchedulerHooks : public QObject, public ScheduleHooks
 {
     Q_OBJECT
 public:
@@ -26,11 +28,11 @@ public:
 
     frmScheduler *scheduler() const { return m_scheduler; }
     // The scheduler's timer runs.
-    bool bSchedularEnabled() const;
+    bool bSchedularEnabled() const override;
     // Any run is going on: a run started by a tick or by hand.
     bool runBusy() const;
     // Pause: the schedule stops (timer off, inputs unlocked) and the caption is the program's.
-    void stopScheduler();
+    void stopScheduler() override;
     // The menu's "Schedule a Conversion Job": the job-file box from the recent list, then the
     // window modally; afterwards the command state, and the plain caption when nothing runs.
     void ShowSchedulerDialog();

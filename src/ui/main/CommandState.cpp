@@ -1,9 +1,6 @@
 #include "CommandState.h"
 
-bool IsRealTaskRow(const CommandStateInput &in)
-{
-    return in.toDoRow >= 1 && in.toDoRow < in.toDoRows - 1 && !in.toDoNumberCell.isEmpty();
-}
+#include "jobs/ToDoRows.h"
 
 CommandState ComputeCommandState(const CommandStateInput &in)
 {
@@ -15,7 +12,7 @@ CommandState ComputeCommandState(const CommandStateInput &in)
         s.keyPause = false;
         s.keyRewind = !(in.toDoRow1PassCell.isEmpty() && in.lResumeFileIndex == 0);
         s.keyAdd = true;
-        if (IsRealTaskRow(in)) {
+        if (isTaskRow(in.toDoRow, in.toDoRows, in.toDoNumberCell)) {
             s.keyRemove = true;
             s.keyUpdate = in.bCurrentActionItemDirty;
         }

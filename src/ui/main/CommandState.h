@@ -77,6 +77,4 @@ struct CommandState
     std::optional<bool> mnuPopupMoveLast;
 };
 
-// A row of fgToDo that holds a task: not the header, not the "*" row, "#" cell not empty.
-bool IsRealTaskRow(const CommandStateInput &in);
 CommandState ComputeCommandState(const CommandStateInput &in);

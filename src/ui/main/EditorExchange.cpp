@@ -42,14 +42,13 @@ EditorExchange::EditorExchange(frmMain &w) : QObject(&w), m_w(w)
 {
     m_handlers = new EditorFieldHandlers(w, *this);
 
-    SessionController *c = w.controller();
-    c->addFileToConvertHook = [this] { return AddFileToConvertGUI(); };
-    c->conversionJobUpdateHook = [this] { ConversionJobUpdate(); };
-    c->removeActionItemHook = [this] {
+    // The engine asks the editor directly. The controller and its session are deleted before
+    // the exchange (the window's children go in the order they were made).
+    session().setEditorHooks(this);
+    w.controller()->removeActionItemHook = [this] {
         RemoveActionItem();
         session().fgToDo.setFocus();
     };
-    c->loadEditorHook = [this] { LoadEditorFromCurrentRow(); };
 
     // The view asks before the user leaves a row; the grid's own row changes enter the new row.
     QItemSelectionModel *old = w.fgToDo->selectionModel();
@@ -65,15 +64,6 @@ EditorExchange::EditorExchange(frmMain &w) : QObject(&w), m_w(w)
 JobSession &EditorExchange::session() const { return m_w.session(); }
 
 TaskEditor &EditorExchange::editor() const { return *m_w.editor; }
-
-bool EditorExchange::isTaskRow(int row) const
-{
-    const FlexGrid &g = session().fgToDo;
-    if (row < 1 || row > g.rows() - 2)
-        return false;
-    const QString number = g.textMatrix(row, ToDoColumn::Number);
-    return !number.isEmpty() && number != QLatin1String("*");
-}
 
 EditorFields EditorExchange::editorFields() const
 {
@@ -117,9 +107,9 @@ void EditorExchange::GetOptionsFromGUI(clsConversionOptions &options)
 void EditorExchange::ConversionJobUpdate()
 {
     JobSession &s = session();
-    s.bAskToSaveQVJFileBeforeExit = true;
+    s.markJobChanged();
     // Only a task row takes the editor; the header, the "*" row or a row beyond are no task.
-    if (!isTaskRow(s.fgToDo.row()))
+    if (!isTaskRow(s.fgToDo, s.fgToDo.row()))
         return;
     clsConversionOptions options;
     GetOptionsFromGUI(options);
@@ -138,7 +128,7 @@ void EditorExchange::ConversionJobUpdate()
     // means nothing in the new one.
     if (s.fgToDo.rowCells(row) != before)
         s.forgetResumePosition(row);
-    s.bCurrentActionItemDirty = false;
+    s.clearTaskDirty();
     m_w.UpdateMenuToolbar();
 }
 
@@ -306,7 +296,7 @@ void EditorExchange::loadCurrentRow(bool bShowSlideSummary)
 {
     const FlexGrid &g = session().fgToDo;
     const int row = g.row();
-    if (g.textMatrix(row, ToDoColumn::Number).isEmpty() || row < 1 || row >= g.rows() - 1)
+    if (!isTaskRow(g, row))
         return;
     const QString doCode = g.textMatrix(row, ToDoColumn::Do);
     if (doCode.contains(u'C'))
@@ -332,7 +322,7 @@ bool EditorExchange::fgToDo_LeaveCell(int toRow)
         return false;
     // An update that was refused leaves the edits in the editor: entering another task would
     // overwrite them, so the row stays until they are updated, dropped or valid.
-    return !(s.bCurrentActionItemDirty && isTaskRow(toRow));
+    return !(s.bCurrentActionItemDirty && isTaskRow(s.fgToDo, toRow));
 }
 
 void EditorExchange::fgToDo_DblClick()
@@ -352,13 +342,13 @@ void EditorExchange::fgLog_EnterCell()
 bool EditorExchange::AddFileToConvertGUI()
 {
     JobSession &s = session();
-    s.bAskToSaveQVJFileBeforeExit = true;
+    s.markJobChanged();
     clsConversionOptions options;
     GetOptionsFromGUI(options);
     ValidateToDoItem(options);
     if (options.lErr != 0 && !ReportValidationResultGUI(options, *s.prompter(), this))
         return false;
-    s.bCurrentActionItemDirty = false;
+    s.clearTaskDirty();
     AddToDoItemToGrid(options, s.fgToDo, s.settings);
     m_w.UpdateMRUs();
     m_w.UpdateMenuToolbar();
@@ -372,7 +362,7 @@ void EditorExchange::RemoveActionItem()
     // A run or a schedule owns the rows it runs: removing one would make it skip or repeat tasks.
     if (m_w.controller()->rowsLocked())
         return;
-    s.bAskToSaveQVJFileBeforeExit = true;
+    s.markJobChanged();
     FlexGrid &g = s.fgToDo;
     if (g.textMatrix(1, ToDoColumn::Number).isEmpty()) {
         InitToDoGrid(g);
@@ -395,7 +385,7 @@ void EditorExchange::RemoveActionItem()
             --s.lResumeRow;
         }
         // The edits belonged to the removed task; the editor now shows the row that follows.
-        s.bCurrentActionItemDirty = false;
+        s.clearTaskDirty();
     }
     fgToDo_EnterCell();
 }
@@ -421,7 +411,7 @@ void RemoveAllFilesWithJobNumber(FlexGrid &grid, int lJob)
     grid.removeItem(lJob);
     // Only numbers that changed are written: a long job renumbers in one pass without
     // repainting every row.
-    for (int i = 1; i <= grid.rows() - 2; ++i) {
+    for (int i = 1; i <= lastTaskRow(grid); ++i) {
         const QString number = QString::number(i);
         if (grid.textMatrix(i, ToDoColumn::Number) != number)
             grid.setTextMatrix(i, ToDoColumn::Number, number);

@@ -1,11 +1,12 @@
 #pragma once
 // The task editor and the task grid exchanging a task: entering a row loads its cells into the
 // editor, Update validates the editor and writes it back into the current row, Add appends it
-// before the "*" row and Remove deletes the current row and renumbers the rest. It installs
-// the window's engine hooks (add, update, remove) and the row-leave check of the grid's view.
+// before the "*" row and Remove deletes the current row and renumbers the rest. It serves the
+// engine's editor hooks and installs the window's Remove and the row-leave check of the grid's view.
 #include "ChoiceLists.h"
 #include "EditorExchangeRules.h"
 
+#include "jobs/EngineHooks.h"
 #include "jobs/ValidationReports.h"
 
 #include <QObject>
@@ -18,7 +19,7 @@ class QComboBox;
 class TaskEditor;
 class frmMain;
 
-class EditorExchange : public QObject, public ValidationEditor
+class EditorExchange : public QObject, public ValidationEditor, public EditorHooks
 {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ public:
     EditorFields editorFields() const;
     void GetOptionsFromGUI(clsConversionOptions &options);
 
-    void ConversionJobUpdate();
+    void ConversionJobUpdate() override;
     void UpdateGridFromGUI_ConversionItem();
     void UpdateGridFromGUI_SpecializedItem();
     // The slide summary goes to the status bar unless bShowSlideSummary is false.
@@ -39,7 +40,7 @@ public:
     void UpdateGUI_SpecializedToDOItemViaCellContents();
     bool bNotOnLastUninitializedRecord() const;
 
-    bool AddFileToConvertGUI();
+    bool AddFileToConvertGUI() override;
     void RemoveActionItem();
 
     // Grid events: a row entered, the check before a row is left (false keeps the row), a
@@ -47,7 +48,7 @@ public:
     void fgToDo_EnterCell();
     // After a run, an Open or a New: the editor shows the current task row (the "*" row and an
     // empty grid leave it as it is); the status bar is left alone.
-    void LoadEditorFromCurrentRow();
+    void LoadEditorFromCurrentRow() override;
     bool fgToDo_LeaveCell(int toRow);
     void fgToDo_DblClick();
     void fgLog_EnterCell();
@@ -59,8 +60,6 @@ public:
 private:
     JobSession &session() const;
     TaskEditor &editor() const;
-    // Task rows are 1 .. Rows-2 with a task number; the header and the "*" row are none.
-    bool isTaskRow(int row) const;
     void writeCurrentRow(const QStringList &cells);
     void loadCurrentRow(bool bShowSlideSummary);
     void fillTargetList(TargetTypeList list);

@@ -89,8 +89,7 @@ void EditorFieldHandlers::ItemDirty()
 {
     if (gbSuppressEvents)
         return;
-    m_w.session().bCurrentActionItemDirty = true;
-    m_w.UpdateMenuToolbar();
+    m_w.session().markTaskDirty();
 }
 
 void EditorFieldHandlers::stripQuotes(QComboBox *cb)

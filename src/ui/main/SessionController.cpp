@@ -70,28 +70,6 @@ void SessionController::closeWindow()
     QMetaObject::invokeMethod(this, &SessionController::closeAfterRun, Qt::QueuedConnection);
 }
 
-bool SessionController::AddFileToConvertGUI() { return addFileToConvertHook ? addFileToConvertHook() : false; }
-
-void SessionController::ConversionJobUpdate()
-{
-    if (conversionJobUpdateHook)
-        conversionJobUpdateHook();
-}
-
-void SessionController::LoadEditorFromCurrentRow()
-{
-    if (loadEditorHook)
-        loadEditorHook();
-}
-
-bool SessionController::bSchedularEnabled() const { return schedulerEnabledProbe ? schedulerEnabledProbe() : false; }
-
-void SessionController::stopScheduler()
-{
-    if (stopSchedulerHook)
-        stopSchedulerHook();
-}
-
 bool SessionController::mainWindowVisible() const { return windowVisibleProbe ? windowVisibleProbe() : false; }
 
 void SessionController::UpdateMenuToolbar() { emit commandStateChanged(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's engine side: owns the JobSession, implements the hooks the engine calls
 // and tells the window through signals. The window gives it the inputs only it knows (the
-// selected tab, the scheduler) and applies the command state it computes.
+// selected tab, whether it is shown) and applies the command state it computes.
 #include "jobs/EngineHooks.h"
 #include "jobs/JobSession.h"
 
@@ -22,9 +22,7 @@ public:
     // The tab strip's selected tab: 1 the tasks, 2 the log.
     void setSelectedTab(int tab) { m_tab = tab; }
     int selectedTab() const { return m_tab; }
-    // The scheduler window answers these once it exists; until then no schedule runs.
-    std::function<bool()> schedulerEnabledProbe;
-    std::function<void()> stopSchedulerHook;
+    // Whether the main window is shown; the window answers it.
     std::function<bool()> windowVisibleProbe;
 
     // Job commands as the menus, toolbar and buttons give them.
@@ -50,15 +48,10 @@ public:
     // A run is going on (see JobSession::bRunGoingOn).
     bool runGoingOn() const { return m_session.bRunGoingOn(); }
     // The task rows may not be moved, removed or replaced: a run or a schedule owns them.
-    bool rowsLocked() const { return runGoingOn() || bSchedularEnabled(); }
+    bool rowsLocked() const { return runGoingOn() || m_session.scheduleHooks()->bSchedularEnabled(); }
 
     // EngineHooks.
     void UpdateMenuToolbar() override;
-    bool AddFileToConvertGUI() override;
-    void ConversionJobUpdate() override;
-    void LoadEditorFromCurrentRow() override;
-    bool bSchedularEnabled() const override;
-    void stopScheduler() override;
     bool mainWindowVisible() const override;
     void setTimer1Enabled(bool on) override;
     void setJobCaption(const QString &caption) override;
@@ -66,11 +59,8 @@ public:
     bool CheckToSaveFileBeforeErasing() override;
     void closeWindow() override;
 
-    // Editor hooks the window installs (the editor's own handlers come with it).
-    std::function<bool()> addFileToConvertHook;
-    std::function<void()> conversionJobUpdateHook;
+    // The Remove command; the editor installs its handler.
     std::function<void()> removeActionItemHook;
-    std::function<void()> loadEditorHook;
 
 signals:
     // The command state must be applied again.

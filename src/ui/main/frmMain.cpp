@@ -49,11 +49,6 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     session().setPrompter(m_ownPrompter.get());
     session().setPicker(m_ownPicker.get());
     session().mruFileOpen = &mruFileOpen;
-    m_controller->schedulerEnabledProbe = [this] { return bSchedularEnabled(); };
-    m_controller->stopSchedulerHook = [this] {
-        if (m_schedulerHooks)
-            m_schedulerHooks->stopScheduler();
-    };
     m_controller->windowVisibleProbe = [this] { return isVisible(); };
 
     buildMenus(this);
@@ -90,8 +85,7 @@ bool frmMain::showOptionsDialogs(bool bSupportsSingleFileOutput)
     ctx.picker = s.picker();
     ctx.TXTextControlOutput = s.TXTextControlOutput();
     ctx.bSupportsSingleFileOutput = bSupportsSingleFileOutput;
-    ctx.bCurrentActionItemDirty = &s.bCurrentActionItemDirty;
-    ctx.UpdateMenuToolbar = [this] { UpdateMenuToolbar(); };
+    ctx.markTaskDirty = [this] { session().markTaskDirty(); };
     ctx.PowerPointVersionAtLeast2010 = [this] { return session().VelmoraX1()->PowerPointVersionAtLeast2010(); };
     ctx.targetTypeCode = [this] { return TaskEditor::itemCode(editor->cbFileTypeTarget, -1); };
     ctx.runModal = optionsDialogRunner;
@@ -198,8 +192,8 @@ void frmMain::connectCommands()
     connect(tbOpenMenu, &QMenu::triggered, this, [this](QAction *a) { openRecent(a, tbOpenMRU); });
     connect(mnuExit, &QAction::triggered, this, &frmMain::exitRequested);
 
-    connect(mnuAddConversionJob, &QAction::triggered, this, [c] { c->AddFileToConvertGUI(); });
-    connect(mnuUpdateConversionJob, &QAction::triggered, this, [c] { c->ConversionJobUpdate(); });
+    connect(mnuAddConversionJob, &QAction::triggered, this, [this] { m_exchange->AddFileToConvertGUI(); });
+    connect(mnuUpdateConversionJob, &QAction::triggered, this, [this] { m_exchange->ConversionJobUpdate(); });
     connect(mnuRemoveConversionJob, &QAction::triggered, this, [c] {
         if (c->removeActionItemHook)
             c->removeActionItemHook();
@@ -209,7 +203,7 @@ void frmMain::connectCommands()
         connect(up, &QAction::triggered, this, [this] { moveTask(session().fgToDo.row() - 1); });
         connect(down, &QAction::triggered, this, [this] { moveTask(session().fgToDo.row() + 1); });
         connect(first, &QAction::triggered, this, [this] { moveTask(1); });
-        connect(last, &QAction::triggered, this, [this] { moveTask(session().fgToDo.rows() - 2); });
+        connect(last, &QAction::triggered, this, [this] { moveTask(lastTaskRow(session().fgToDo)); });
     };
     moves(mnuMoveUp, mnuMoveDown, mnuMoveFirst, mnuMoveLast);
     moves(mnuPopupMoveUp, mnuPopupMoveDown, mnuPopupMoveFirst, mnuPopupMoveLast);
@@ -300,6 +294,7 @@ void frmMain::createScheduler()
     frmSched->setPicker(session().picker());
     frmSched->Form_Load();
     m_schedulerHooks = new SchedulerHooks(frmSched, &session(), this);
+    session().setScheduleHooks(m_schedulerHooks);
     m_schedulerHooks->setCaption = [this](const QString &caption) { emit frameCaptionChanged(caption); };
     m_schedulerHooks->updateMenuToolbar = [this] { UpdateMenuToolbar(); };
 }
@@ -372,9 +367,9 @@ void frmMain::Form_Load()
     ReadIniFile();
     SelectGridRow(session().fgToDo);
     session().lResumeFileIndex = 0;
-    session().bAskToSaveQVJFileBeforeExit = false;
+    session().markJobUnchanged();
     session().bRunning = false;
-    session().bCurrentActionItemDirty = false;
+    session().clearTaskDirty();
     createScheduler();
     frmSched->SetUpScheduler(G_IniFilePath);
     // A schedule left running restarts with the window, never inside a command-line or

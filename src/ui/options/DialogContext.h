@@ -30,10 +30,9 @@ struct DialogContext
 
     // The target type chosen in the editor can be written as one output file.
     bool bSupportsSingleFileOutput = true;
-    // Raised when Apply changes the slide range or the one-file-per-slide choice.
-    bool *bCurrentActionItemDirty = nullptr;
-    // The window's command-state refresh (UpdateMenuToolbar), run once after such a change.
-    std::function<void()> UpdateMenuToolbar;
+    // Apply changed the slide range or the one-file-per-slide choice: the window marks the
+    // editor's task changed and refreshes its commands.
+    std::function<void()> markTaskDirty;
     // The conversion control's version answer (empty: true) and the type code of the editor's
     // selected target type (empty: none, so the PDF-options note is shown).
     std::function<bool()> PowerPointVersionAtLeast2010;

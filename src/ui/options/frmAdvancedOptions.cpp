@@ -303,12 +303,8 @@ void frmAdvancedOptions::cmdApply_Click()
         s.bCreateFileForEachSlide = eachSlide;
         changed = true;
     }
-    if (changed) {
-        if (context().bCurrentActionItemDirty)
-            *context().bCurrentActionItemDirty = true;
-        if (context().UpdateMenuToolbar)
-            context().UpdateMenuToolbar();
-    }
+    if (changed && context().markTaskDirty)
+        context().markTaskDirty();
     s.bPDFTextOnly = cbPDFTextOnly->isChecked();
     s.bIncludeNotesPage = cbIncludeNotes->isChecked();
     s.bIncludeNotesOnly = cbNotesOnly->isChecked();

@@ -522,6 +522,29 @@ TEST_F(EditorExchangeTest, AdvancedOptionsButtonEditsTheWindowsSettingsThroughTh
     EXPECT_TRUE(w->session().settings.bIncludeNotesPage);
 }
 
+TEST_F(EditorExchangeTest, AnAppliedSlideChoiceOffersUpdateWhileTheOptionsDialogIsStillOpen)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("in/a.pptx"), "x"));
+    ASSERT_TRUE(w->controller()->openJob(
+        writeJob({{"A,1,2", "1", "C", path("in/a.pptx"), "3", "ppt", path("out/a.pdf"), "32", "pdf"}})));
+    clickRow(1);
+    ASSERT_FALSE(w->cmdUpdate->isEnabled());
+    bool offered = false;
+    w->optionsDialogRunner = [&](QDialog &d) {
+        d.show();
+        if (auto *adv = qobject_cast<frmAdvancedOptions *>(&d)) {
+            adv->rbCreateFileForEachSlide[1]->click();
+            QTest::mouseClick(adv->cmdApply, Qt::LeftButton);
+            offered = w->cmdUpdate->isEnabled() && w->session().bCurrentActionItemDirty;
+        }
+        if (d.isVisible())
+            d.reject();
+        return d.result();
+    };
+    click(ed->cmdAdvancedPPTOptions);
+    EXPECT_TRUE(offered);
+}
+
 TEST(EditorExchangeRules, AnEmptyWaitBoxWaitsWithoutLimit)
 {
     EditorFields f;

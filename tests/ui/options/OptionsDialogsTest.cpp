@@ -58,8 +58,10 @@ protected:
         ctx.prompter = &prompter;
         ctx.picker = &picker;
         ctx.TXTextControlOutput = &output;
-        ctx.bCurrentActionItemDirty = &dirty;
-        ctx.UpdateMenuToolbar = [this] { ++refreshes; };
+        ctx.markTaskDirty = [this] {
+            dirty = true;
+            ++refreshes;
+        };
         ctx.targetTypeCode = [this] { return targetType; };
         // Every nested dialog is shown, handed to the step registered for its class, and
         // closed as that step left it.
