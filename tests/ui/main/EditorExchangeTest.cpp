@@ -8,7 +8,7 @@
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
 #include "platform/ProfileIni.h"
-#include "scheduler/window/SchedulerHooks.h"
+#include "ui/scheduler/SchedulerHooks.h"
 #include "ui/main/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"

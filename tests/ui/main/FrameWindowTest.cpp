@@ -14,7 +14,7 @@
 #include "ui/main/frmMainMDI.h"
 #include "ui/main/frmPleaseWait.h"
 #include "ui/main/TaskEditor.h"
-#include "scheduler/window/frmScheduler.h"
+#include "ui/scheduler/frmScheduler.h"
 #include "ui/support/QtTranslations.h"
 
 #include <QAccessible>

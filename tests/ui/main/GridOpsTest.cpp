@@ -14,7 +14,7 @@
 #include "ui/main/SessionController.h"
 #include "ui/main/TaskEditor.h"
 #include "ui/main/frmMain.h"
-#include "scheduler/window/frmScheduler.h"
+#include "ui/scheduler/frmScheduler.h"
 
 #include <QAction>
 #include <QComboBox>
