@@ -15,7 +15,7 @@
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
 #include "platform/ProfileIni.h"
-#include "platform/FlexGridTableModel.h"
+#include "ui/support/FlexGridTableModel.h"
 #include "ui/main/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
