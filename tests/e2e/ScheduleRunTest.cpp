@@ -9,9 +9,9 @@
 #include "jobs/ToDoRows.h"
 #include "platform/Prompter.h"
 #include "ui/scheduler/frmScheduler.h"
-#include "ui/main/MainWindowStart.h"
+#include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/frmMainMDI.h"
+#include "ui/main/frame/frmMainMDI.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
 #include "frmMain.h"
 
 #include "CommandState.h"
-#include "EditorExchange.h"
-#include "EditorPickers.h"
+#include "ui/main/editor/EditorExchange.h"
+#include "ui/main/editor/EditorPickers.h"
 #include "GridOrdering.h"
 #include "JobGridView.h"
 #include "MainWindowBinding.h"
 #include "ProductLinks.h"
 #include "RecentLists.h"
 #include "SessionController.h"
-#include "TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 
 #include "common/Globals.h"
 #include "common/Help.h"
