@@ -15,11 +15,11 @@
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
 #include "platform/ProfileIni.h"
-#include "platform/FlexGridTableModel.h"
-#include "ui/main/EditorExchange.h"
+#include "ui/support/FlexGridTableModel.h"
+#include "ui/main/editor/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
-#include "ui/main/TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>

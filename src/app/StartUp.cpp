@@ -12,9 +12,9 @@
 #include "jobs/FrmMainSettings.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
-#include "ui/main/MainWindowStart.h"
-#include "ui/main/frmLanguage.h"
-#include "ui/main/frmMainMDI.h"
+#include "ui/main/frame/MainWindowStart.h"
+#include "ui/main/dialogs/frmLanguage.h"
+#include "ui/main/frame/frmMainMDI.h"
 #include "ui/support/MessageBoxPrompter.h"
 
 #include <QApplication>

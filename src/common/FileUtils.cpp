@@ -144,6 +144,44 @@ bool bPathExists(const QString &sPath)
     return !sPath.isEmpty() && QFileInfo::exists(sPath);
 }
 
+QString NormalizeFolderPath(const QString &sPath)
+{
+    QString path = sPath.trimmed();
+    if (path.isEmpty())
+        return QString();
+    // A relative path means what it means to every other Linux program: below the current folder.
+    path = AbsoluteFromCurrentFolder(path);
+    const QString root = GetPathRoot(path, false);
+    if (root.isEmpty() || !bFolderExists(root))
+        return QString();
+    // ".." is resolved in the text first, so that "/home/../etc" is judged as the "/etc" it is.
+    const QStringList parts = ResolvedPathParts(path.mid(root.size()), true);
+    QString existing = root;
+    QString candidate = root == QLatin1String("/") ? QString() : root;
+    for (const QString &part : parts) {
+        candidate += u'/' + part;
+        if (!bFolderExists(candidate))
+            break;
+        existing = candidate;
+    }
+    return existing;
+}
+
+QString GetExistingPathForDialog(const QString &sPath)
+{
+    const QString path = ExpandPathVariables(sPath);
+    const QString folder = GetPathFromFileName(path);
+    if (!folder.isEmpty() && bFolderExists(folder))
+        return folder;
+    // The nearest existing ancestor; the root "/" counts as one.
+    for (qsizetype len = folder.size() - 1; len >= 1; --len) {
+        const QString prefix = folder.left(len);
+        if (prefix.endsWith(u'/') && bFolderExists(prefix))
+            return prefix + GetFileNameFromPath(path);
+    }
+    return sPath.trimmed();
+}
+
 QDateTime GetFileDateLastModified(const QString &sFile)
 {
     return QFileInfo(sFile).lastModified();

@@ -12,6 +12,11 @@ bool bFolderExists(const QString &sFolder);
 bool bFolderExistsFSO(const QString &sFolder);
 // A file or a folder exists at the path.
 bool bPathExists(const QString &sPath);
+// The deepest existing folder on the path, without a trailing "/" (the root stays "/").
+QString NormalizeFolderPath(const QString &sPath);
+// A start location for file dialogs: the path's folder when it exists, else the nearest
+// existing ancestor followed by the file name, else the trimmed path.
+QString GetExistingPathForDialog(const QString &sPath);
 QDateTime GetFileDateLastModified(const QString &sFile);
 // Creates the folder and its missing parents; errors are ignored (callers test afterwards).
 void CreateFolderTree(const QString &sFolder);

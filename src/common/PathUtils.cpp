@@ -1,6 +1,5 @@
 #include "PathUtils.h"
 
-#include "FileUtils.h"
 #include "SpecialFolderPaths.h"
 
 #include <QDir>
@@ -27,9 +26,9 @@ const std::array<Placeholder, 7> kPlaceholders{{
     {{"%MYDOCUMENTS%", nullptr}, 5},
 }};
 
-// The elements of a path below its root with "." and ".." resolved; ".." never climbs above
-// the root.
-QStringList resolvedParts(const QString &rest, bool trimParts)
+} // namespace
+
+QStringList ResolvedPathParts(const QString &rest, bool trimParts)
 {
     QStringList parts;
     for (const QString &raw : rest.split(u'/')) {
@@ -44,12 +43,10 @@ QStringList resolvedParts(const QString &rest, bool trimParts)
     return parts;
 }
 
-QString absoluteFromCurrent(const QString &path)
+QString AbsoluteFromCurrentFolder(const QString &path)
 {
     return path.startsWith(u'/') ? path : QDir::currentPath() + u'/' + path;
 }
-
-} // namespace
 
 QString ExpandPathVariables(const QString &sPath)
 {
@@ -89,29 +86,6 @@ QString GetPathRoot(const QString &sPath, bool bTrailingBackslash)
     return root;
 }
 
-QString NormalizeFolderPath(const QString &sPath)
-{
-    QString path = sPath.trimmed();
-    if (path.isEmpty())
-        return QString();
-    // A relative path means what it means to every other Linux program: below the current folder.
-    path = absoluteFromCurrent(path);
-    const QString root = GetPathRoot(path, false);
-    if (root.isEmpty() || !bFolderExists(root))
-        return QString();
-    // ".." is resolved in the text first, so that "/home/../etc" is judged as the "/etc" it is.
-    const QStringList parts = resolvedParts(path.mid(root.size()), true);
-    QString existing = root;
-    QString candidate = root == QLatin1String("/") ? QString() : root;
-    for (const QString &part : parts) {
-        candidate += u'/' + part;
-        if (!bFolderExists(candidate))
-            break;
-        existing = candidate;
-    }
-    return existing;
-}
-
 QString GetPathFromFileName(const QString &sPath)
 {
     const qsizetype slash = sPath.lastIndexOf(u'/');
@@ -137,21 +111,6 @@ QString GetParentFolder(const QString &sPath)
     if (slash == 0)
         return QStringLiteral("/");
     return path.left(slash);
-}
-
-QString GetExistingPathForDialog(const QString &sPath)
-{
-    const QString path = ExpandPathVariables(sPath);
-    const QString folder = GetPathFromFileName(path);
-    if (!folder.isEmpty() && bFolderExists(folder))
-        return folder;
-    // The nearest existing ancestor; the root "/" counts as one.
-    for (qsizetype len = folder.size() - 1; len >= 1; --len) {
-        const QString prefix = folder.left(len);
-        if (prefix.endsWith(u'/') && bFolderExists(prefix))
-            return prefix + GetFileNameFromPath(path);
-    }
-    return sPath.trimmed();
 }
 
 QString StripNulls(const QString &s)
@@ -202,11 +161,11 @@ QString CleanAbsolutePath(const QString &sPath)
 {
     if (sPath.isEmpty())
         return QString();
-    const QString path = absoluteFromCurrent(sPath);
+    const QString path = AbsoluteFromCurrentFolder(sPath);
     QString root = GetPathRoot(path, false);
     if (root.isEmpty())
         root = QStringLiteral("/");
-    const QStringList parts = resolvedParts(path.mid(root.size()), false);
+    const QStringList parts = ResolvedPathParts(path.mid(root.size()), false);
     if (parts.isEmpty())
         return root;
     return (root == QLatin1String("/") ? QString() : root) + u'/' + parts.join(u'/');

@@ -1,6 +1,7 @@
 #pragma once
 // Path texts: placeholders, roots, parents, names. Paths use "/" as the separator.
 #include <QString>
+#include <QStringList>
 
 // Trims the path and expands the first placeholder group it holds (%USERPROFILE%/%HOMEPATH%,
 // %APPDATA%, %LOCALAPPDATA%, %WINDIR%, %PROGRAMFILES(X86)%, %PROGRAMFILES%, %MYDOCUMENTS%),
@@ -8,17 +9,12 @@
 QString ExpandPathVariables(const QString &sPath);
 // The root of a path: "/" for an absolute path, "//server/share" for a network path, else "".
 QString GetPathRoot(const QString &sPath, bool bTrailingBackslash);
-// The deepest existing folder on the path, without a trailing "/" (the root stays "/").
-QString NormalizeFolderPath(const QString &sPath);
 // Up to and including the last "/"; "" when there is none.
 QString GetPathFromFileName(const QString &sPath);
 // Name of the last path element; a name without extension gets a trailing dot.
 QString GetFileNameFromPath(const QString &sPath);
 // The parent folder text without a trailing "/" ("/" for a file in the root).
 QString GetParentFolder(const QString &sPath);
-// A start location for file dialogs: the path's folder when it exists, else the nearest
-// existing ancestor followed by the file name, else the trimmed path.
-QString GetExistingPathForDialog(const QString &sPath);
 QString StripNulls(const QString &s);
 QString RemoveQuotes(const QString &s);
 // Case-insensitive prefix test.
@@ -33,6 +29,11 @@ QString JoinFolder(const QString &sFolder, const QString &sName);
 // Absolute form (relative to the current folder) with "." and ".." resolved in the text; ".."
 // never climbs above the root. Links are not resolved. "" for "".
 QString CleanAbsolutePath(const QString &sPath);
+// The path itself when it starts with "/", else the path below the current folder.
+QString AbsoluteFromCurrentFolder(const QString &sPath);
+// The elements of a path below its root with "." and ".." resolved (each trimmed with
+// bTrimParts); ".." never climbs above the root.
+QStringList ResolvedPathParts(const QString &sRest, bool bTrimParts);
 // Canonical form for "is this the same file" tests: the canonical path when it exists, else
 // the cleaned absolute path.
 QString CanonicalPathForCompare(const QString &sPath);

@@ -1,5 +1,6 @@
 #include "Pickers.h"
 
+#include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "platform/FilePicker.h"
 

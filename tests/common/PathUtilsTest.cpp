@@ -1,5 +1,6 @@
 #include "QtPrinters.h"
 #include "TestEnv.h"
+#include "common/FileUtils.h"
 #include "common/PathUtils.h"
 #include "common/SpecialFolderPaths.h"
 

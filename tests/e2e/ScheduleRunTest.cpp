@@ -8,10 +8,10 @@
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "platform/Prompter.h"
-#include "scheduler/window/frmScheduler.h"
-#include "ui/main/MainWindowStart.h"
+#include "ui/scheduler/frmScheduler.h"
+#include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/frmMainMDI.h"
+#include "ui/main/frame/frmMainMDI.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Column widths of the task and log grids, in twips: the fixed columns keep the widths the
 // settings gave, the fill columns take what the grid's width leaves, the code columns are hidden
 // (width 0). Pure, so the window's resize and the tests use the same rule.
-#include "FrameGeometry.h"
+#include "ui/main/frame/FrameGeometry.h"
 
 #include <QVector>
 

@@ -3,7 +3,7 @@
 #include "GridColumnRules.h"
 #include "jobs/ToDoRows.h"
 #include "platform/FlexGrid.h"
-#include "platform/FlexGridTableModel.h"
+#include "ui/support/FlexGridTableModel.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>

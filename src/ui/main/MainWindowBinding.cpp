@@ -1,11 +1,11 @@
 #include "MainWindowBinding.h"
 
-#include "ChoiceLists.h"
+#include "ui/main/editor/ChoiceLists.h"
 #include "CommandState.h"
 #include "GridColumnRules.h"
 #include "JobGridView.h"
 #include "SessionController.h"
-#include "TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 #include "frmMain.h"
 
 #include "common/Globals.h"

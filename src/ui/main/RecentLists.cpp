@@ -1,7 +1,7 @@
 #include "RecentLists.h"
 
 #include "SessionController.h"
-#include "TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 #include "frmMain.h"
 
 #include "common/FileUtils.h"

@@ -8,13 +8,13 @@
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
 #include "platform/ShellOpener.h"
-#include "ui/main/EditorPickers.h"
+#include "ui/main/editor/EditorPickers.h"
 #include "ui/main/JobGridView.h"
-#include "ui/main/PickerFilters.h"
+#include "ui/main/editor/PickerFilters.h"
 #include "ui/main/SessionController.h"
-#include "ui/main/TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 #include "ui/main/frmMain.h"
-#include "scheduler/window/frmScheduler.h"
+#include "ui/scheduler/frmScheduler.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -10,10 +10,10 @@
 #include "jobs/StatusPanels.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
-#include "ui/main/TaskEditor.h"
-#include "ui/main/FramePictures.h"
+#include "ui/main/editor/TaskEditor.h"
+#include "ui/main/frame/FramePictures.h"
 #include "ui/main/frmMain.h"
-#include "ui/main/FrameGeometry.h"
+#include "ui/main/frame/FrameGeometry.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // The editor's show/hide rule and the grids' column rule, without widgets.
-#include "ui/main/EditorPanelRules.h"
+#include "ui/main/editor/EditorPanelRules.h"
 #include "ui/main/GridColumnRules.h"
 
 #include <gtest/gtest.h>

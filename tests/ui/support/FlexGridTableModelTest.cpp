@@ -1,7 +1,7 @@
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
-#include "platform/FlexGridTableModel.h"
+#include "ui/support/FlexGridTableModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>

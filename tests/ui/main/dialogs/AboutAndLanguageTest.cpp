@@ -3,8 +3,8 @@
 #include "TranslatorTestSupport.h"
 #include "platform/ProfileIni.h"
 #include "platform/ShellOpener.h"
-#include "ui/main/frmAbout.h"
-#include "ui/main/frmLanguage.h"
+#include "ui/main/dialogs/frmAbout.h"
+#include "ui/main/dialogs/frmLanguage.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "frmLanguage.h"
 
-#include "FramePictures.h"
-#include "ProductLinks.h"
+#include "ui/main/frame/FramePictures.h"
+#include "ui/main/ProductLinks.h"
 #include "common/Help.h"
 #include "platform/ShellOpener.h"
 #include "ui/support/FormTranslator.h"

@@ -2,7 +2,7 @@
 
 #include "PickerFilters.h"
 #include "TaskEditor.h"
-#include "frmMain.h"
+#include "ui/main/frmMain.h"
 
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"

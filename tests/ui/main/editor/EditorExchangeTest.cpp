@@ -1,18 +1,18 @@
 // The task editor of the real window on the offscreen platform, driven with keys and clicks:
 // building, changing and removing tasks, the row loaders and Update, the leave-row check, and
 // a job built here that the command line runs with the same results.
-#include "../../language/TranslatorTestSupport.h"
-#include "WatchedPanels.h"
+#include "../../../language/TranslatorTestSupport.h"
+#include "../WatchedPanels.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
 #include "platform/FilePicker.h"
 #include "platform/ProfileIni.h"
-#include "scheduler/window/SchedulerHooks.h"
-#include "ui/main/EditorExchange.h"
+#include "ui/scheduler/SchedulerHooks.h"
+#include "ui/main/editor/EditorExchange.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
-#include "ui/main/TaskEditor.h"
+#include "ui/main/editor/TaskEditor.h"
 #include "ui/main/frmMain.h"
 #include "ui/options/frmAdvancedOptions.h"
 

@@ -2,8 +2,8 @@
 
 #include "FramePictures.h"
 #include "StatusBarPanels.h"
-#include "frmAbout.h"
-#include "frmMain.h"
+#include "ui/main/dialogs/frmAbout.h"
+#include "ui/main/frmMain.h"
 #include "common/Globals.h"
 #include "ui/support/FormTranslator.h"
 

@@ -1,11 +1,11 @@
 #include "EditorExchange.h"
 
 #include "EditorFieldHandlers.h"
-#include "JobGridView.h"
+#include "ui/main/JobGridView.h"
 #include "RowLeaveGuard.h"
-#include "SessionController.h"
+#include "ui/main/SessionController.h"
 #include "TaskEditor.h"
-#include "frmMain.h"
+#include "ui/main/frmMain.h"
 
 #include "common/Globals.h"
 #include "jobs/JobSession.h"

@@ -2,7 +2,7 @@
 #include "TranslatorTestSupport.h"
 #include "converter/TypeCatalogue.h"
 #include "platform/ProfileIni.h"
-#include "ui/main/ChoiceLists.h"
+#include "ui/main/editor/ChoiceLists.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #include "RowLeaveGuard.h"
 
 #include "platform/FlexGrid.h"
-#include "platform/FlexGridTableModel.h"
+#include "ui/support/FlexGridTableModel.h"
 
 RowLeaveGuard::RowLeaveGuard(QAbstractItemModel *model, FlexGrid *grid, QObject *parent)
     : QItemSelectionModel(model, parent), m_grid(grid)

@@ -1,9 +1,9 @@
 #include "MainWindowStart.h"
 
-#include "frmMain.h"
+#include "ui/main/frmMain.h"
 #include "frmMainMDI.h"
 #include "frmPleaseWait.h"
-#include "SessionController.h"
+#include "ui/main/SessionController.h"
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"

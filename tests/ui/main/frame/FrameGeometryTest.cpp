@@ -1,7 +1,7 @@
 // The frame's stored place: twips, the lost-position rule and what a close writes.
 #include "TestEnv.h"
 #include "platform/ProfileIni.h"
-#include "ui/main/FrameGeometry.h"
+#include "ui/main/frame/FrameGeometry.h"
 
 #include <gtest/gtest.h>
 

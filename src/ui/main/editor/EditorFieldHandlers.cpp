@@ -2,9 +2,9 @@
 
 #include "EditorExchange.h"
 #include "EditorExchangeRules.h"
-#include "SessionController.h"
+#include "ui/main/SessionController.h"
 #include "TaskEditor.h"
-#include "frmMain.h"
+#include "ui/main/frmMain.h"
 
 #include "common/Globals.h"
 #include "common/PathUtils.h"

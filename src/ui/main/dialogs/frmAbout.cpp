@@ -1,9 +1,9 @@
 #include "frmAbout.h"
 
 #include "AboutPictures.h"
-#include "FramePictures.h"
-#include "ProductLinks.h"
-#include "frmPleaseWait.h"
+#include "ui/main/frame/FramePictures.h"
+#include "ui/main/ProductLinks.h"
+#include "ui/main/frame/frmPleaseWait.h"
 #include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "language/Translator.h"

@@ -1,6 +1,6 @@
 // The scheduler window on the offscreen platform, driven with clicks and keys, with the clock,
 // the message boxes and the file dialog injected; and its main-window side running a real job.
-#include "../language/TranslatorTestSupport.h"
+#include "../../language/TranslatorTestSupport.h"
 
 #include "jobs/EngineHooks.h"
 #include "jobs/JobFiles.h"
@@ -8,8 +8,8 @@
 #include "jobs/ToDoRows.h"
 #include "platform/FilePicker.h"
 #include "platform/ProfileIni.h"
-#include "scheduler/window/SchedulerHooks.h"
-#include "scheduler/window/frmScheduler.h"
+#include "ui/scheduler/SchedulerHooks.h"
+#include "ui/scheduler/frmScheduler.h"
 
 #include <QCheckBox>
 #include <QComboBox>
