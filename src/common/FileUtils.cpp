@@ -187,6 +187,17 @@ QDateTime GetFileDateLastModified(const QString &sFile)
     return QFileInfo(sFile).lastModified();
 }
 
+QString FileStamp(const QString &sPath)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(sPath).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1:%2:%3:%4.%5:%6.%7")
+        .arg(st.st_dev).arg(st.st_ino).arg(st.st_size)
+        .arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec)
+        .arg(st.st_ctim.tv_sec).arg(st.st_ctim.tv_nsec);
+}
+
 void CreateFolderTree(const QString &sFolder)
 {
     if (!sFolder.trimmed().isEmpty())

@@ -18,6 +18,9 @@ QString NormalizeFolderPath(const QString &sPath);
 // existing ancestor followed by the file name, else the trimmed path.
 QString GetExistingPathForDialog(const QString &sPath);
 QDateTime GetFileDateLastModified(const QString &sFile);
+// What tells a file apart from the same name rewritten or replaced since (device, inode, size
+// and times to the nanosecond); empty when the file cannot be read.
+QString FileStamp(const QString &sPath);
 // Creates the folder and its missing parents; errors are ignored (callers test afterwards).
 void CreateFolderTree(const QString &sFolder);
 // Copies a folder tree; existing files are replaced only with bOverwrite (otherwise kept, and

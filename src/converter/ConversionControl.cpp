@@ -1,5 +1,6 @@
 #include "ConversionControl.h"
 
+#include "common/FileUtils.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
@@ -57,17 +58,6 @@ int defaultPoolSize()
     return qBound(1, QThread::idealThreadCount() / 2, 4);
 }
 
-// What tells a file apart from the same name rewritten or replaced since.
-QString fileStamp(const QString &path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
-    return QStringLiteral("%1:%2:%3:%4.%5:%6.%7")
-        .arg(st.st_dev).arg(st.st_ino).arg(st.st_size)
-        .arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec)
-        .arg(st.st_ctim.tv_sec).arg(st.st_ctim.tv_nsec);
-}
 } // namespace
 
 ConversionControl::ConversionControl(QObject *parent)
@@ -385,7 +375,7 @@ void ConversionControl::dispatch(Ahead &a, int slot)
     if (!missing.isEmpty() && QDir().mkpath(folder))
         m_madeFolders += missing;
     sweepStaleStaging(a.request.targetFile);
-    a.originalStamp = fileStamp(a.request.originalFile);
+    a.originalStamp = FileStamp(a.request.originalFile);
     worker(slot).send(a.request.toJson(true));
     a.slot = slot;
     a.state = Ahead::Running;
@@ -580,7 +570,7 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
         Ahead &a = m_ahead[index];
         if (a.state == Ahead::Done) {
             Ahead taken = m_ahead.takeAt(index);
-            if (fileStamp(taken.request.originalFile) != taken.originalStamp) {
+            if (FileStamp(taken.request.originalFile) != taken.originalStamp) {
                 cancel(taken);
                 return false;
             }

@@ -7,6 +7,7 @@
 #include "TaskEditor.h"
 #include "ui/main/frmMain.h"
 
+#include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
@@ -157,8 +158,9 @@ void EditorExchange::fillTargetList(TargetTypeList list)
     ChoiceList &choices = m_targetLists[static_cast<int>(list)];
     bool outOfDate = false;
     if (list == TargetTypeList::MSWord) {
-        const QFileInfo ini(G_IniFilePath);
-        const QPair<qint64, qint64> stamp{ini.exists() ? ini.lastModified().toMSecsSinceEpoch() : -1, ini.size()};
+        // A rewrite within the file system's time resolution can keep size and time: the
+        // stamp holds the inode too, and every write of the settings file makes a new one.
+        const QString stamp = FileStamp(G_IniFilePath);
         outOfDate = stamp != m_wordTypesStamp;
         if (outOfDate) {
             m_wordTypesStamp = stamp;

@@ -72,7 +72,7 @@ private:
     // settings file and is built again when that file changed since it was read (its
     // modification time and size as they were then).
     ChoiceList m_targetLists[3];
-    QPair<qint64, qint64> m_wordTypesStamp{-1, -1};
+    QString m_wordTypesStamp{QStringLiteral("-")}; // never a file's stamp: the first fill reads
 };
 
 // Deletes task row lJob and numbers the tasks 1 .. Rows-2 again; the "*" row keeps its "*".

@@ -342,7 +342,12 @@ TEST_F(EditorExchangeTest, TheUsersWordTypesAreReadAgainWhenTheSettingsFileChang
     EXPECT_EQ(ed->cbFileTypeTarget->itemText(added), "[12] WordPerfect 5.1");
     EXPECT_EQ(ed->cbFileTypeTarget->currentData().toInt(), 6); // the row's own type stays chosen
 
+    // Removed again within the file system's time resolution: same size, same time.
+    const QDateTime written = QFileInfo(G_IniFilePath).lastModified();
     ASSERT_TRUE(ProfileIni::writeString(G_IniFilePath, "WordConvertType", "Count", "0"));
+    QFile ini(G_IniFilePath);
+    ASSERT_TRUE(ini.open(QIODevice::ReadWrite) && ini.setFileTime(written, QFileDevice::FileModificationTime));
+    ini.close();
     clickRow(1);
     EXPECT_EQ(ed->cbFileTypeTarget->findData(12), -1);
 }
