@@ -16,7 +16,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -66,9 +65,7 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
         // Without a log the reason would be lost: one line on standard error.
         if (options.sLogFile.isEmpty() && !onlyHelp) {
             const QString reason = OneLine(options.sErr);
-            const QByteArray text = (reason.isEmpty() ? missing : missing + QStringLiteral(": ") + reason).toLocal8Bit();
-            std::fprintf(stderr, "%s\n", text.constData());
-            std::fflush(stderr);
+            WriteToStandardError(reason.isEmpty() ? missing : missing + QStringLiteral(": ") + reason);
         }
         return clrInvalid;
     }

@@ -33,26 +33,15 @@ QByteArray withCrlf(const QString &text)
     return t.toUtf8();
 }
 
-// A log that cannot be written must not swallow what a run reports: the line goes to standard
-// error instead (with the platform's own line ends).
-void toStandardError(const QString &message)
-{
-    QString t = message;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\r', u'\n');
-    const QByteArray text = t.toLocal8Bit() + '\n';
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
-    std::fflush(stderr);
-}
-
 void appendLine(const QString &file, const QString &message)
 {
     QFile log(file);
     const QByteArray line = withCrlf(message) + "\r\n";
     // Unbuffered append: the whole line goes out in one write at the end of the file.
+    // A log that cannot be written must not swallow what a run reports.
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
         log.write(line) != line.size())
-        toStandardError(message);
+        WriteToStandardError(message);
 }
 
 } // namespace
@@ -74,6 +63,16 @@ void ReleaseGlobalMutex()
 }
 
 void SetLogMessagePrompter(Prompter *prompter) { g_prompter = prompter; }
+
+void WriteToStandardError(const QString &sMessage)
+{
+    QString t = sMessage;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(u'\r', u'\n');
+    const QByteArray text = t.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
+    std::fflush(stderr);
+}
 
 QString EscapeControlCharacters(const QString &text)
 {

@@ -11,6 +11,9 @@ class Prompter;
 // cannot be appended goes to standard error.
 void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage);
 void SetLogMessagePrompter(Prompter *prompter);
+// Writes sMessage and a line end to standard error at once, with the platform's own line ends
+// (what a log that cannot be written, or a run without a log, must not swallow).
+void WriteToStandardError(const QString &sMessage);
 
 // A file name as a log line may carry it: control characters written visibly ("\r", "\n",
 // "\t", else "\xHH"), so that a name can neither break the line nor forge one of its own.

@@ -18,8 +18,6 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-
 namespace {
 // Starting LibreOffice takes a second or two; a cold machine may need far more.
 constexpr int kStartLimitMs = 120000;
@@ -56,6 +54,21 @@ int defaultPoolSize()
     if (ok && n > 0)
         return qMin(n, 16);
     return qBound(1, QThread::idealThreadCount() / 2, 4);
+}
+
+// Removes what the patterns match in folder, files and folders alike, unless keep says
+// otherwise; a link goes itself, never what it points to.
+template<typename Keep>
+void removeEntries(const QString &folder, const QStringList &patterns, Keep keep)
+{
+    for (const QFileInfo &fi : QDir(folder).entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (keep(fi))
+            continue;
+        if (fi.isDir() && !fi.isSymLink())
+            QDir(fi.absoluteFilePath()).removeRecursively();
+        else
+            QFile::remove(fi.absoluteFilePath());
+    }
 }
 
 } // namespace
@@ -224,19 +237,11 @@ void ConversionControl::removeLeftovers(const QString &target, const OfficeWorke
                 for (const QJsonValue &pair : plan.value(key).toArray())
                     keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
         }
-        QDir dir(targetFolder);
         // LibreOffice's lock file of a staged target being written goes with it, and so does the
         // temporary file a save in progress writes beside its target ("lu" + the process id).
         const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid),
                                    QStringLiteral("lu%1*.tmp").arg(pid)};
-        for (const QFileInfo &fi : dir.entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            if (keep.contains(fi.absoluteFilePath()))
-                continue;
-            if (fi.isDir())
-                QDir(fi.absoluteFilePath()).removeRecursively();
-            else
-                QFile::remove(fi.absoluteFilePath());
-        }
+        removeEntries(targetFolder, patterns, [&keep](const QFileInfo &fi) { return keep.contains(fi.absoluteFilePath()); });
     }
 }
 
@@ -250,16 +255,11 @@ void ConversionControl::sweepStaleStaging(const QString &target)
     m_sweptFolders.insert(folder);
     static const QRegularExpression staged(QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d+)-"));
     const QStringList patterns{QStringLiteral(".qvpart-*"), QStringLiteral(".~lock..qvpart-*")};
-    for (const QFileInfo &fi : QDir(folder).entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    removeEntries(folder, patterns, [](const QFileInfo &fi) {
         const QRegularExpressionMatch m = staged.match(fi.fileName());
         const qint64 pid = m.captured(1).toLongLong();
-        if (!m.hasMatch() || pid <= 0 || OfficeWorker::processAlive(pid))
-            continue;
-        if (fi.isDir() && !fi.isSymLink())
-            QDir(fi.absoluteFilePath()).removeRecursively();
-        else
-            QFile::remove(fi.absoluteFilePath());
-    }
+        return !m.hasMatch() || pid <= 0 || OfficeWorker::processAlive(pid);
+    });
 }
 
 qint64 ConversionControl::memoryShareKb() const

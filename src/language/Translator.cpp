@@ -2,6 +2,7 @@
 
 #include "LanguageFile.h"
 #include "common/Globals.h"
+#include "common/LogWriter.h"
 #include "platform/ProfileIni.h"
 #include "platform/Prompter.h"
 
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLocale>
-
-#include <cstdio>
 
 #include <optional>
 
@@ -219,13 +218,9 @@ void InitializeTranslator(bool bQuiet)
     showBox(error + QStringLiteral("\r\nDefaulting to English"), Prompter::Exclamation,
             QStringLiteral("Error"));
     // An unattended run shows no box, but its user must learn why the texts are English.
-    if (bQuiet) {
-        const QByteArray text = (QString(error).replace(QStringLiteral(": \r\n"), QStringLiteral(": ")) +
-                                 QStringLiteral(". Defaulting to English"))
-                                    .toLocal8Bit();
-        std::fprintf(stderr, "%s\n", text.constData());
-        std::fflush(stderr);
-    }
+    if (bQuiet)
+        WriteToStandardError(QString(error).replace(QStringLiteral(": \r\n"), QStringLiteral(": ")) +
+                             QStringLiteral(". Defaulting to English"));
     sLanguage = kEnglish;
     s.languageFile.clear();
     s.languageFileFormat = lffAnsi;

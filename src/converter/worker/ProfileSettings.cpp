@@ -17,10 +17,15 @@ struct Entry
     QString value;
 };
 
+// The start of an entry's line up to its name: what every line of that entry starts with.
+QByteArray itemKey(const Entry &e)
+{
+    return QByteArrayLiteral("<item oor:path=\"") + e.path + QByteArrayLiteral("\"><prop oor:name=\"") + e.name + '"';
+}
+
 QByteArray itemLine(const Entry &e)
 {
-    return QByteArrayLiteral("<item oor:path=\"") + e.path + QByteArrayLiteral("\"><prop oor:name=\"") + e.name
-           + QByteArrayLiteral("\" oor:op=\"fuse\"><value>") + e.value.toHtmlEscaped().toUtf8()
+    return itemKey(e) + QByteArrayLiteral(" oor:op=\"fuse\"><value>") + e.value.toHtmlEscaped().toUtf8()
            + QByteArrayLiteral("</value></prop></item>");
 }
 
@@ -75,8 +80,7 @@ bool seed(const QString &profileFolder, const QString &programFolder)
     bool changed = false;
     for (const Entry &e : entries) {
         const QByteArray wanted = itemLine(e);
-        const QByteArray key = QByteArrayLiteral("<item oor:path=\"") + e.path + QByteArrayLiteral("\"><prop oor:name=\"")
-                               + e.name + '"';
+        const QByteArray key = itemKey(e);
         bool present = false;
         for (qsizetype i = lines.size() - 1; i >= 0; --i) {
             if (!lines.at(i).startsWith(key))
