@@ -42,7 +42,7 @@ public:
     // Writes the editor back into the current task row.
     virtual void ConversionJobUpdate() {}
     // The editor shows the task of the grid's current row again (after a run, an Open, a New);
-    // the engine has dropped the editor's changed state before.
+    // the engine has dropped the editor's changed state before and refreshes the commands after.
     virtual void LoadEditorFromCurrentRow() {}
 };
 

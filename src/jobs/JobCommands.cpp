@@ -195,11 +195,11 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
         }
     }
     InitLogGrid(fgLog);
-    hooks()->UpdateMenuToolbar();
     fgToDo.setRow(1);
     // The editor's edits belonged to the job that was replaced.
     clearTaskDirty();
     editorHooks()->LoadEditorFromCurrentRow();
+    hooks()->UpdateMenuToolbar();
     if (!gbCommandLineMode) {
         SelectGridRow(fgToDo);
         if (mruFileOpen) {

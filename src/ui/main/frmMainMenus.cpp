@@ -1,6 +1,6 @@
 #include "frmMainMenus.h"
 
-#include "ui/support/RadioMenuItemAccessible.h"
+#include "ui/support/AccessibleChoices.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -48,7 +48,7 @@ void frmMainMenus::buildMenus(QWidget *owner)
     mnuOptimizeForSpeed = entry(mnuFile, "mnuOptimizeForSpeed", "Optimize For Speed");
     mnuOptimizeForMemory = entry(mnuFile, "mnuOptimizeForMemory", "Optimize For Memory");
     // One choice of two: radio items, shown and announced as excluding each other.
-    RadioMenuItemAccessible::install();
+    MakeExclusiveMenuItemsAccessibleAsRadioItems();
     auto *optimize = new QActionGroup(owner);
     optimize->setExclusive(true);
     for (QAction *a : {mnuOptimizeForSpeed, mnuOptimizeForMemory}) {

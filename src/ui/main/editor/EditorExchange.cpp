@@ -311,7 +311,6 @@ void EditorExchange::LoadEditorFromCurrentRow()
 {
     // The status bar keeps what the run or the load wrote there (the last error, the file).
     loadCurrentRow(false);
-    m_w.UpdateMenuToolbar();
 }
 
 bool EditorExchange::fgToDo_LeaveCell(int toRow)

@@ -10,7 +10,7 @@
 #include "common/PathUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/JobSession.h"
-#include "ui/support/AccessibleToggleClick.h"
+#include "ui/support/AccessibleChoices.h"
 #include "ui/support/DropDownComboBox.h"
 
 #include <QCheckBox>

@@ -653,10 +653,12 @@ TEST_F(EditorExchangeTest, OpenNewAndTheTaskTabLoadTheEditorFromTheCurrentRowAnd
     ASSERT_TRUE(w->controller()->openJob(writeJob({first, second})));
     clickRow(1);
     type(ed->cbTargetFileSpecialized, path("out/stale.txt"));
+    EXPECT_TRUE(w->cmdUpdate->isEnabled());
 
     // Another job opened: its task 1 is in the editor, unchanged, and Convert asks nothing.
     ASSERT_TRUE(w->controller()->openJob(writeJob({second, first})));
     EXPECT_FALSE(w->session().bCurrentActionItemDirty);
+    EXPECT_FALSE(w->cmdUpdate->isEnabled()); // the commands follow the dropped edits
     EXPECT_EQ(ed->cbTargetFileSpecialized->currentText(), path("out/b.txt"));
     w->mnuBeginConversionJob->trigger();
     EXPECT_TRUE(answers.boxes.isEmpty()) << answers.boxes.join(u'|').toStdString();
