@@ -1,6 +1,7 @@
 #include "ConversionControl.h"
 
 #include "common/FileUtils.h"
+#include "converter/LeftoverRemoval.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
@@ -11,12 +12,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace {
 // Starting LibreOffice takes a second or two; a cold machine may need far more.
@@ -54,21 +55,6 @@ int defaultPoolSize()
     if (ok && n > 0)
         return qMin(n, 16);
     return qBound(1, QThread::idealThreadCount() / 2, 4);
-}
-
-// Removes what the patterns match in folder, files and folders alike, unless keep says
-// otherwise; a link goes itself, never what it points to.
-template<typename Keep>
-void removeEntries(const QString &folder, const QStringList &patterns, Keep keep)
-{
-    for (const QFileInfo &fi : QDir(folder).entryInfoList(patterns, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (keep(fi))
-            continue;
-        if (fi.isDir() && !fi.isSymLink())
-            QDir(fi.absoluteFilePath()).removeRecursively();
-        else
-            QFile::remove(fi.absoluteFilePath());
-    }
 }
 
 } // namespace
@@ -238,10 +224,16 @@ void ConversionControl::removeLeftovers(const QString &target, const OfficeWorke
                     keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
         }
         // LibreOffice's lock file of a staged target being written goes with it, and so does the
-        // temporary file a save in progress writes beside its target ("lu" + the process id).
-        const QStringList patterns{QStringLiteral(".qvpart-%1-*").arg(pid), QStringLiteral(".~lock..qvpart-%1-*").arg(pid),
-                                   QStringLiteral("lu%1*.tmp").arg(pid)};
-        removeEntries(targetFolder, patterns, [&keep](const QFileInfo &fi) { return keep.contains(fi.absoluteFilePath()); });
+        // temporary file a save in progress writes beside its target.
+        const QString host = StagedOutput::hostTag();
+        LeftoverRemoval::removeOwn(targetFolder, [&](const QString &name) {
+            if (keep.contains(targetFolder + u'/' + name))
+                return false;
+            const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(name);
+            if (o)
+                return o->pid == pid && o->uid == ::geteuid() && o->host == host;
+            return LeftoverRemoval::isOfficeTempOf(name, pid);
+        });
     }
 }
 
@@ -253,12 +245,13 @@ void ConversionControl::sweepStaleStaging(const QString &target)
     if (folder.isEmpty() || m_sweptFolders.contains(folder))
         return;
     m_sweptFolders.insert(folder);
-    static const QRegularExpression staged(QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d+)-"));
-    const QStringList patterns{QStringLiteral(".qvpart-*"), QStringLiteral(".~lock..qvpart-*")};
-    removeEntries(folder, patterns, [](const QFileInfo &fi) {
-        const QRegularExpressionMatch m = staged.match(fi.fileName());
-        const qint64 pid = m.captured(1).toLongLong();
-        return !m.hasMatch() || pid <= 0 || OfficeWorker::processAlive(pid);
+    // Only this user's runs on this machine are known to be gone when their process is: a name
+    // of another machine's run (a shared folder) or an earlier version's stays, and so does
+    // whatever another user owns, even when its process cannot be seen.
+    const QString host = StagedOutput::hostTag();
+    LeftoverRemoval::removeOwn(folder, [&host](const QString &name) {
+        const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(name);
+        return o && o->uid == ::geteuid() && o->host == host && o->pid > 0 && !OfficeWorker::processAlive(o->pid);
     });
 }
 

@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
+#include <QSysInfo>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 StagedOutput::~StagedOutput() { discard(); }
@@ -32,15 +35,74 @@ QString fitName(const QString &name, int maxBytes)
         base.chop(base.size() >= 2 && base.at(base.size() - 1).isLowSurrogate() ? 2 : 1);
     return base + ext;
 }
-} // namespace
 
-QString StagedOutput::tempName(const QString &folder, const QString &name)
+// name in folder under a hidden prefix of the given kind that no target can have: the pid, user,
+// host and a serial keep it unique, so the rest may be shortened to keep the whole within the
+// longest name a target may have.
+QString kindName(const char *kind, const QString &folder, qint64 pid, int serial, const QString &name)
+{
+    const QString prefix = QStringLiteral(".%1-%2.%3@%4.%5-")
+                               .arg(QLatin1String(kind))
+                               .arg(pid)
+                               .arg(::geteuid())
+                               .arg(StagedOutput::hostTag())
+                               .arg(serial);
+    const QString fitted = prefix + fitName(name, kNameMax - kHelperSuffix - static_cast<int>(prefix.size()));
+    return folder.isEmpty() ? fitted : folder + u'/' + fitted;
+}
+
+int nextSerial()
 {
     static int serial = 0;
-    // A hidden name that no target can have: the worker's pid and a serial keep it unique, so
-    // the rest may be shortened to keep the whole within the longest name a target may have.
-    const QString prefix = QStringLiteral(".qvpart-%1-%2-").arg(::getpid()).arg(++serial);
-    return folder + u'/' + prefix + fitName(name, kNameMax - kHelperSuffix - static_cast<int>(prefix.size()));
+    return ++serial;
+}
+
+QString tempName(const QString &folder, const QString &name)
+{
+    return kindName("qvpart", folder, ::getpid(), nextSerial(), name);
+}
+
+// Where a target that a commit replaces waits until the commit has succeeded.
+QString asideName(const QString &target)
+{
+    const QFileInfo fi(target);
+    return kindName("qvprev", fi.absolutePath(), ::getpid(), nextSerial(), fi.fileName());
+}
+
+bool renamePath(const QString &from, const QString &to)
+{
+    // rename(2) replaces an existing target atomically.
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+QString StagedOutput::hostTag()
+{
+    // Host names are letters, digits, "-" and dots; a dot ends the tag in a staged name.
+    static const QString tag = [] {
+        QString t = QSysInfo::machineHostName().left(64);
+        for (QChar &c : t)
+            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-')
+                c = u'_';
+        return t.isEmpty() ? QStringLiteral("_") : t;
+    }();
+    return tag;
+}
+
+QString StagedOutput::stagedFileName(qint64 pid, int serial, const QString &name)
+{
+    return kindName("qvpart", QString(), pid, serial, name);
+}
+
+std::optional<StagedOutput::Origin> StagedOutput::originOf(const QString &fileName)
+{
+    static const QRegularExpression staged(
+        QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d{1,10})\\.(\\d{1,10})@([A-Za-z0-9_-]+)\\.\\d+-"));
+    const QRegularExpressionMatch m = staged.match(fileName);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return Origin{m.captured(1).toLongLong(), m.captured(2).toUInt(), m.captured(3)};
 }
 
 QString StagedOutput::stage(const QString &finalPath)
@@ -83,23 +145,43 @@ bool StagedOutput::commit()
             return false;
         }
     }
-    for (int i = 0; i < m_files.size(); ++i) {
-        const auto &f = m_files.at(i);
-        // rename(2) replaces an existing target atomically.
-        if (std::rename(QFile::encodeName(f.first).constData(), QFile::encodeName(f.second).constData()) != 0) {
-            // What was renamed already goes too: a conversion succeeds whole or leaves nothing.
-            for (int j = 0; j < i; ++j) {
-                const QString &done = m_files.at(j).second;
-                if (QFileInfo(done).isDir())
-                    QDir(done).removeRecursively(); // moved whole: its final name was free
-                else
-                    QFile::remove(done);
-            }
-            m_committed.clear();
-            m_files = m_files.mid(i);
-            discard();
-            return false;
+    // What each rename replaced, kept aside ("" when its final name was free): a conversion
+    // succeeds whole or leaves every target as it found it.
+    QStringList aside;
+    int renamed = 0;
+    for (; renamed < m_files.size(); ++renamed) {
+        const auto &f = m_files.at(renamed);
+        struct stat st;
+        QString old;
+        // A folder in the way is never moved: the rename onto it fails.
+        if (::lstat(QFile::encodeName(f.second).constData(), &st) == 0 && !S_ISDIR(st.st_mode)
+            && !QFileInfo(f.first).isDir()) {
+            old = asideName(f.second);
+            if (!renamePath(f.second, old))
+                break;
         }
+        aside << old;
+        if (!renamePath(f.first, f.second))
+            break;
+    }
+    if (renamed < m_files.size()) {
+        // Undone in reverse: each output back under its staged name, then the old target back
+        // under its own. An old target that cannot go back stays aside, never removed.
+        for (qsizetype j = aside.size() - 1; j >= 0; --j) {
+            const auto &f = m_files.at(j);
+            if (j < renamed)
+                renamePath(f.second, f.first);
+            if (!aside.at(j).isEmpty())
+                renamePath(aside.at(j), f.second);
+        }
+        m_committed.clear();
+        discard();
+        return false;
+    }
+    for (const QString &old : std::as_const(aside))
+        if (!old.isEmpty())
+            QFile::remove(old);
+    for (const auto &f : std::as_const(m_files)) {
         if (QFileInfo(f.second).isDir()) {
             for (const QString &inner : QDir(f.second).entryList(QDir::Files | QDir::Hidden, QDir::Name))
                 m_committed << f.second + u'/' + inner;

@@ -5,10 +5,19 @@
 // under a target's name. A conversion made ahead of its turn hands its plan over instead of
 // committing (plan()), and whoever takes the result adopts it (adopt()), then commits it or
 // throws it away.
+//
+// A staged name says whose it is and where it was made (".qvpart-<pid>.<uid>@<host>.<serial>-"
+// and the final name), so that what a killed program left can be told from what another
+// user's run, or a run on another machine writing into a shared folder, is writing. A target
+// that a commit replaces is kept aside under ".qvprev-" and the same tail until every rename
+// has succeeded; a failed commit puts it back. Nothing removes ".qvprev-" files but the commit
+// that made them: if the program dies in between, the old file is still there to be found.
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
+
+#include <optional>
 
 class StagedOutput
 {
@@ -23,7 +32,8 @@ public:
     // A temporary folder in folder; every file written into it moves into folder on commit, and
     // so does every file of a folder made in it (into a folder of that name, made if missing).
     QString stageFolder(const QString &folder);
-    // Renames everything staged; false (and everything removed) when a rename fails.
+    // Renames everything staged; false when a rename fails, and then every target is as it was
+    // before (a replaced file is back) and what was staged is removed.
     bool commit();
     // Removes everything staged and not yet committed.
     void discard();
@@ -35,8 +45,21 @@ public:
     // Takes over a plan made by plan(), possibly in another process.
     void adopt(const QJsonObject &plan);
 
+    // Who staged a name (or LibreOffice's lock file of a staged name). Names of an earlier
+    // version (".qvpart-<pid>-...") say neither user nor host: they give nothing.
+    struct Origin
+    {
+        qint64 pid = 0;
+        uint uid = 0;
+        QString host;
+    };
+    static std::optional<Origin> originOf(const QString &fileName);
+    // This machine as staged names carry it.
+    static QString hostTag();
+    // The staged name of name for process pid of this user and host, shortened to fit.
+    static QString stagedFileName(qint64 pid, int serial, const QString &name);
+
 private:
-    QString tempName(const QString &folder, const QString &name);
     QList<QPair<QString, QString>> m_files; // temp, final
     QList<QPair<QString, QString>> m_folders; // temp folder, final folder
     QStringList m_committed;

@@ -123,7 +123,7 @@ QStringList entries(const QString &folder)
 
 QStringList stagedLeftovers(const QString &folder)
 {
-    return QDir(folder).entryList({QStringLiteral(".qvpart-*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList({QStringLiteral(".qvpart-*"), QStringLiteral(".qvprev-*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 } // namespace convtest

@@ -41,7 +41,7 @@ PdfFacts pdfFacts(const QString &path);
 QByteArray contentTypes(const QString &path);
 // Entries of a folder, hidden ones included, sorted.
 QStringList entries(const QString &folder);
-// Entries that are staged (temporary) outputs.
+// Entries that are staged (temporary) outputs, or old targets a commit keeps aside.
 QStringList stagedLeftovers(const QString &folder);
 
 } // namespace convtest

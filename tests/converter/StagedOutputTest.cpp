@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace convtest;
 
@@ -38,4 +41,103 @@ TEST(StagedOutput, AFailingRenameLeavesNothingUnderAFinalName)
     }
     EXPECT_EQ(entries(out), (QStringList{QStringLiteral("c.pdf"), QStringLiteral("d")}));
     EXPECT_EQ(entries(out + QStringLiteral("/d")), QStringList{QStringLiteral("keep.txt")});
+}
+
+namespace {
+struct Old
+{
+    QByteArray bytes;
+    ino_t inode;
+    QFile::Permissions permissions;
+};
+Old oldFile(const QString &path)
+{
+    struct stat st{};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return {qvtest::readFile(path), st.st_ino, QFile::permissions(path)};
+}
+void expectSame(const QString &path, const Old &was)
+{
+    const Old now = oldFile(path);
+    EXPECT_EQ(now.bytes, was.bytes) << path.toStdString();
+    EXPECT_EQ(now.inode, was.inode) << path.toStdString();
+    EXPECT_EQ(now.permissions, was.permissions) << path.toStdString();
+}
+} // namespace
+
+// Outputs of an earlier run are replaced only when the whole commit succeeds: a later name in
+// the way puts every file already replaced back as it was, read-only ones too.
+TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
+    ASSERT_TRUE(QFile::setPermissions(out + QStringLiteral("/x_1.png"), QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_3.png/k"), "k"));
+    const Old one = oldFile(out + QStringLiteral("/x_1.png"));
+    const Old two = oldFile(out + QStringLiteral("/x_2.png"));
+    const auto stageImages = [&](StagedOutput &staged) {
+        for (const char *name : {"/x_1.png", "/x_2.png", "/x_3.png"})
+            ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QLatin1String(name)), "new"));
+    };
+    {
+        StagedOutput staged;
+        stageImages(staged);
+        EXPECT_FALSE(staged.commit());
+    }
+    const QStringList before{QStringLiteral("x_1.png"), QStringLiteral("x_2.png"), QStringLiteral("x_3.png")};
+    EXPECT_EQ(entries(out), before);
+    expectSame(out + QStringLiteral("/x_1.png"), one);
+    expectSame(out + QStringLiteral("/x_2.png"), two);
+    EXPECT_EQ(entries(out + QStringLiteral("/x_3.png")), QStringList{QStringLiteral("k")});
+
+    // Pages of a web presentation: the page already there and a file of its folder come back
+    // when a later file of that folder cannot be placed.
+    const QString web = dir.filePath(QStringLiteral("web"));
+    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x.html"), "old page"));
+    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x_files/x_1.html"), "old slide"));
+    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x_files/x_2.html/k"), "k"));
+    const Old page = oldFile(web + QStringLiteral("/x.html"));
+    const Old slide = oldFile(web + QStringLiteral("/x_files/x_1.html"));
+    {
+        StagedOutput staged;
+        const QString temp = staged.stageFolder(web);
+        ASSERT_FALSE(temp.isEmpty());
+        for (const char *name : {"/x.html", "/x_files/x_1.html", "/x_files/x_2.html"})
+            ASSERT_TRUE(qvtest::writeFile(temp + QLatin1String(name), "new"));
+        EXPECT_FALSE(staged.commit());
+    }
+    EXPECT_EQ(entries(web), (QStringList{QStringLiteral("x.html"), QStringLiteral("x_files")}));
+    EXPECT_EQ(entries(web + QStringLiteral("/x_files")), (QStringList{QStringLiteral("x_1.html"), QStringLiteral("x_2.html")}));
+    expectSame(web + QStringLiteral("/x.html"), page);
+    expectSame(web + QStringLiteral("/x_files/x_1.html"), slide);
+
+    // With the way free the same commit replaces them all and keeps nothing of the old files.
+    ASSERT_TRUE(QDir(out + QStringLiteral("/x_3.png")).removeRecursively());
+    {
+        StagedOutput staged;
+        stageImages(staged);
+        EXPECT_TRUE(staged.commit());
+    }
+    EXPECT_EQ(entries(out), before);
+    for (const QString &name : before)
+        EXPECT_EQ(qvtest::readFile(out + u'/' + name), "new");
+}
+
+// The same through the worker: images of a deck converted again into the folder of the first
+// run, with a later slide's name taken by a folder, fail and leave the earlier images alone.
+TEST(StagedOutput, AFailedConversionKeepsTheImagesOfTheRunBefore)
+{
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("RerunOverImages"));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_3.png/k"), "k"));
+    resetOptions(control());
+    EXPECT_NE(convert(pptx, out + QStringLiteral("/x.png"), 18), 0);
+    EXPECT_EQ(entries(out), (QStringList{QStringLiteral("x_1.png"), QStringLiteral("x_2.png"), QStringLiteral("x_3.png")}));
+    EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_1.png")), "a");
+    EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_2.png")), "b");
 }

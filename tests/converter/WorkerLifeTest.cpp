@@ -4,6 +4,7 @@
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/OfficeWorker.h"
+#include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -174,13 +175,34 @@ TEST(WorkerLife, StagedFilesOfWorkersThatAreGoneAreRemoved)
         ::_exit(0);
     ASSERT_GT(child, 0);
     ::waitpid(child, nullptr, 0);
-    const QString dead = QStringLiteral(".qvpart-%1-3-deck.pdf").arg(child);
-    const QString deadLock = QStringLiteral(".~lock..qvpart-%1-3-deck.pdf#").arg(child);
-    const QString deadFolder = QStringLiteral(".qvpart-%1-4-dir").arg(child);
-    const QString alive = QStringLiteral(".qvpart-%1-5-other.pdf").arg(::getpid());
+    const QString dead = StagedOutput::stagedFileName(child, 3, QStringLiteral("deck.pdf"));
+    const QString deadLock = QStringLiteral(".~lock.") + dead + u'#';
+    const QString deadFolder = StagedOutput::stagedFileName(child, 4, QStringLiteral("dir"));
+    const QString alive = StagedOutput::stagedFileName(::getpid(), 5, QStringLiteral("other.pdf"));
     for (const QString &name : {dead, deadLock, deadFolder + QStringLiteral("/1.png"), alive})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
     resetOptions(control());
     ASSERT_EQ(convert(pptx, out + QStringLiteral("/deck.pdf"), 32), 0);
     EXPECT_EQ(entries(out), (QStringList{alive, QStringLiteral("deck.pdf")}));
+}
+
+// The office never gets a setting twice: a profile that holds the switch for document locks
+// twice (as an interrupted write or another version may leave it) holds it once after a start.
+TEST(WorkerLife, AProfileSettingSeededTwiceIsHeldOnce)
+{
+    const QString out = freshFolder(QStringLiteral("TwiceSeeded"));
+    const QString cache = out + QStringLiteral("/cache");
+    EnvFor env("XDG_CACHE_HOME", cache);
+    const QByteArray line = QByteArrayLiteral("<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"UseLocking\" "
+                                              "oor:op=\"fuse\"><value>false</value></prop></item>");
+    const QString xcu = cache + QStringLiteral("/quorvane/office-profile-1/user/registrymodifications.xcu");
+    ASSERT_TRUE(qvtest::writeFile(xcu, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                       "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\">\n"
+                                       + line + '\n' + line + "\n</oor:items>\n"));
+    Worker w;
+    ASSERT_TRUE(w.start());
+    w.quit();
+    const QByteArray text = qvtest::readFile(xcu);
+    EXPECT_EQ(text.count("oor:name=\"UseLocking\""), 1) << text.toStdString();
+    EXPECT_EQ(text.count(line), 1);
 }

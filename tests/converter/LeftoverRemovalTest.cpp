@@ -1,0 +1,136 @@
+// What killed programs and killed workers left in a target folder is removed, and only that:
+// never another user's files, another machine's run, an earlier version's names, or anything
+// reached through a link.
+#include "ConverterTestSupport.h"
+#include "TestEnv.h"
+#include "converter/LeftoverRemoval.h"
+#include "converter/StagedOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace convtest;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// A process that has ended (its pid is free again).
+pid_t deadPid()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+bool giveToNobody(const QString &path)
+{
+    return ::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0;
+}
+
+} // namespace
+
+// A pool converting ahead sweeps the target folder: the staged files of this user's run that
+// died on this machine go, everything else stays.
+TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to be made";
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString root = freshFolder(QStringLiteral("PoolSweep"));
+    const QString out = root + QStringLiteral("/out");
+    const pid_t dead = deadPid();
+    ASSERT_GT(dead, 0);
+    const auto staged = [dead](int serial, const char *name) {
+        return StagedOutput::stagedFileName(dead, serial, QLatin1String(name));
+    };
+    const QString gone = staged(1, "a.pdf");
+    const QString goneFolder = staged(2, "dir");
+    const QString elsewhere = QString(staged(3, "b.pdf")).replace(u'@' + StagedOutput::hostTag() + u'.', QStringLiteral("@elsewhere."));
+    const QString othersName = QString(staged(4, "c.pdf")).replace(QStringLiteral(".%1@").arg(::geteuid()), QStringLiteral(".%1@").arg(kNobody));
+    const QString othersFile = staged(5, "d.pdf");
+    const QString othersFolder = staged(6, "dir");
+    const QString link = staged(7, "dir");
+    const QStringList kept{QStringLiteral(".qvpart-notapid"), QStringLiteral(".qvpart-0-x"),
+                           QStringLiteral(".qvpart-%1-8-old.pdf").arg(dead),
+                           StagedOutput::stagedFileName(0, 9, QStringLiteral("x")), elsewhere, othersName};
+    for (const QString &name : kept + QStringList{gone, QStringLiteral(".~lock.") + gone + u'#', othersFile})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    for (const QString &file : {goneFolder + QStringLiteral("/1.png"), othersFolder + QStringLiteral("/1.png")})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + file, "png"));
+    for (const QString &path : {othersFile, othersFolder, othersFolder + QStringLiteral("/1.png")})
+        ASSERT_TRUE(giveToNobody(out + u'/' + path));
+    ASSERT_TRUE(qvtest::writeFile(root + QStringLiteral("/linked/keep.txt"), "keep"));
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/linked"), out + u'/' + link));
+
+    ConversionControl c;
+    c.setPoolSize(2);
+    QList<ConversionRequest> next;
+    for (const char *name : {"/one.pdf", "/two.pdf"}) {
+        ConversionRequest r;
+        r.originalFile = pptx;
+        r.targetFile = out + QLatin1String(name);
+        r.targetFileType = 32;
+        next << r;
+    }
+    c.setLookAhead(next);
+    for (const ConversionRequest &r : next) {
+        c.setRequest(r);
+        EXPECT_EQ(c.convert(), 0) << c.lastDetail().toStdString();
+        c.setLookAhead(next.mid(next.indexOf(r) + 1));
+    }
+    c.setLookAhead({});
+
+    QStringList left = entries(out);
+    left.removeAll(link); // the link itself may go
+    QStringList expected = kept + QStringList{othersFile, othersFolder, QStringLiteral("one.pdf"), QStringLiteral("two.pdf")};
+    expected.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(entries(out + u'/' + othersFolder), QStringList{QStringLiteral("1.png")});
+    EXPECT_EQ(qvtest::readFile(root + QStringLiteral("/linked/keep.txt")), "keep");
+}
+
+// A killed worker's clean-up takes LibreOffice's temporary files of that worker only: "lu",
+// its pid and what the office puts after it, never a file of a running process whose pid
+// begins with the same digits.
+TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
+{
+    const pid_t running = ::fork();
+    if (running == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(running, 9);
+    const qint64 killed = running / 10;
+    const QString out = freshFolder(QStringLiteral("OfficeTempFiles"));
+    const QString ours = QStringLiteral("lu%1zz.tmp").arg(killed);
+    const QStringList kept{QStringLiteral("lu%1xxxx.tmp").arg(running), QStringLiteral("lu%1abcdefg.tmp").arg(killed),
+                           QStringLiteral("lu%1.tmp").arg(killed), QStringLiteral("lu%1ZZ.tmp").arg(killed),
+                           QStringLiteral("lu%1zz.tmpx").arg(killed), QStringLiteral("lu%1yy.tmp").arg(killed)};
+    for (const QString &name : kept + QStringList{ours})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    // Another user's file of the same name pattern is never ours to remove.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_TRUE(giveToNobody(out + u'/' + kept.last()));
+    }
+
+    LeftoverRemoval::removeOwn(out, [killed](const QString &name) { return LeftoverRemoval::isOfficeTempOf(name, killed); });
+    QStringList expected = root ? kept : kept.mid(0, kept.size() - 1);
+    expected.sort();
+    EXPECT_EQ(entries(out), expected);
+    // The running process's own clean-up would take its file.
+    EXPECT_TRUE(LeftoverRemoval::isOfficeTempOf(kept.first(), running));
+
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+}
