@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace convtest;
 
@@ -140,4 +142,41 @@ TEST(StagedOutput, AFailedConversionKeepsTheImagesOfTheRunBefore)
     EXPECT_EQ(entries(out), (QStringList{QStringLiteral("x_1.png"), QStringLiteral("x_2.png"), QStringLiteral("x_3.png")}));
     EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_1.png")), "a");
     EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_2.png")), "b");
+}
+
+// A later target that this user may not replace (another user's file in a shared folder with
+// the sticky bit) fails the commit, and the file it replaced first is back.
+TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    constexpr uid_t nobody = 65534;
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    const QString out = dir.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(out));
+    ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), 01777), 0);
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
+    ASSERT_EQ(::chown(QFile::encodeName(out + QStringLiteral("/x_1.png")).constData(), nobody, nobody), 0);
+    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
+    const Old one = oldFile(out + QStringLiteral("/x_1.png"));
+    const Old two = oldFile(out + QStringLiteral("/x_2.png"));
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(3);
+        StagedOutput staged;
+        for (const char *name : {"/x_1.png", "/x_2.png"})
+            if (!qvtest::writeFile(staged.stage(out + QLatin1String(name)), "new"))
+                ::_exit(4);
+        ::_exit(staged.commit() ? 1 : 0);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(entries(out), (QStringList{QStringLiteral("x_1.png"), QStringLiteral("x_2.png")}));
+    expectSame(out + QStringLiteral("/x_1.png"), one);
+    expectSame(out + QStringLiteral("/x_2.png"), two);
 }
