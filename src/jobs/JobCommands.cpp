@@ -66,6 +66,8 @@ void JobSession::rewindJob()
 {
     lResumeFileIndex = 0;
     lResumeRow = 0;
+    // The job starts over from its first row: as it was loaded, with no task run since.
+    seedJobLoads();
     {
         const QScopedValueRollback<bool> suppress(gbSuppressEvents, true);
         for (int r = fgToDo.rows() - 1; r >= 1; --r) {
@@ -209,6 +211,7 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
         hooks()->setJobCaption(QFileInfo(file).fileName());
     }
     markJobUnchanged();
+    seedJobLoads();
     return true;
 }
 
@@ -226,6 +229,7 @@ void JobSession::ConversionJobNew()
     sCappedJobFile.clear();
     lResumeFileIndex = 0;
     lResumeRow = 0;
+    seedJobLoads();
     clearTaskDirty();
     editorHooks()->LoadEditorFromCurrentRow();
     hooks()->UpdateMenuToolbar();

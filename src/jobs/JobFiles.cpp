@@ -159,6 +159,15 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     session.panels()->setPanelText(StatusPanel::Message,
                                    Translate(QStringLiteral("Loading Conversion Job: ")) + sFile);
 
+    // The reload task that continues the job from line next on, placed before the "*" row.
+    const auto addReloadTask = [&](int next) {
+        const QString from = QString::number(next);
+        grid.addItem(QStringList{QStringLiteral(" "), from, QStringLiteral("S1"),
+                                 QStringLiteral("Reload conversion job start at task ") + from, QStringLiteral("0"),
+                                 QStringLiteral("0"), sFile, from},
+                     grid.rows() - 1);
+    };
+
     LineReader reader(bytes);
     int n = 0;
     bool capped = false;
@@ -179,11 +188,7 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
             if (grid.rows() >= kMaxLoadedTasks + 1) {
                 // A job of exactly this size needs no reload task pointing past its end.
                 if (moreTasksFollow(reader, utf8)) {
-                    const QString next = QString::number(n + 1);
-                    grid.addItem(QStringList{QStringLiteral(" "), next, QStringLiteral("S1"),
-                                             QStringLiteral("Reload conversion job start at task ") + next,
-                                             QStringLiteral("0"), QStringLiteral("0"), sFile, next},
-                                 grid.rows() - 1);
+                    addReloadTask(n + 1);
                     capped = true;
                 }
                 break;
@@ -195,7 +200,11 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
             session.DoEvents();
         }
     }
-    const bool paused = !session.bRunning && moreTasksFollow(reader, utf8);
+    // A Pause keeps the rows read so far and, as the cap does, a reload task for the rest: the
+    // next Convert goes on with them, and an interrupted run's results hold them too.
+    const bool paused = !capped && !session.bRunning && moreTasksFollow(reader, utf8);
+    if (paused)
+        addReloadTask(std::max(n + 1, first));
     session.panels()->setPanelText(StatusPanel::Message,
                                    Translate(QStringLiteral("Completed loading conversion job: ")) + sFile);
 

@@ -23,7 +23,8 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
 // counted from 1), numbering them from lFirstTask. Blank lines and "*" rows are skipped but
 // counted. At kMaxLoadedTasks - 1 tasks the load stops and, when more tasks follow, appends a
 // reload task ("S1") for the first line not read. A Pause (bRunning cleared while pending events
-// are processed) stops the load with the rows read so far, and bRunning stays cleared.
+// are processed) stops the load with the rows read so far followed, when more tasks follow, by
+// such a reload task; bRunning stays cleared.
 // Sets session.sCappedJobFile to the file when the grid holds only part of it, else clears it.
 // A missing or unreadable file leaves the grid untouched and returns false with *psErr set.
 bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);

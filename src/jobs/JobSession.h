@@ -11,6 +11,7 @@
 #include "platform/FlexGrid.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -61,7 +62,12 @@ public:
     bool bAskToSaveQVJFileBeforeExit = false;
     bool bCurrentActionItemDirty = false;
     // The job differs from its file: replacing it or ending the program asks to save it first.
-    void markJobChanged() { bAskToSaveQVJFileBeforeExit = true; }
+    // Its rows are no longer those of any load, so no load counts as repeated any more.
+    void markJobChanged()
+    {
+        bAskToSaveQVJFileBeforeExit = true;
+        m_loadsSinceTask.clear();
+    }
     // The job may be replaced without that question (it is as loaded, or given up).
     void markJobUnchanged() { bAskToSaveQVJFileBeforeExit = false; }
     // The editor holds edits its task row has not taken; the commands follow (Update).
@@ -173,6 +179,11 @@ private:
 
     class LoopScope;
     void rewindJob();
+    // Job loads (file and first line) since a task last ran. A reload task that would load one of
+    // them again would load the same rows for ever. It outlives a Pause, so that a task run before
+    // the pause counts; the job as opened or rewound counts as one load (seedJobLoads).
+    QSet<QString> m_loadsSinceTask;
+    void seedJobLoads();
     bool m_loopActive = false;
     bool m_runBegun = false;
     bool m_closeRequested = false;

@@ -11,8 +11,6 @@
 #include "platform/Prompter.h"
 #include "platform/Tick.h"
 
-#include <QSet>
-
 namespace {
 
 bool isReloadTask(const clsConversionOptions &o)
@@ -113,11 +111,6 @@ void JobSession::ConversionJobBegin()
     panels()->setPanelText(StatusPanel::Time, QString());
     lTotalTimeStart = Tick::count();
 
-    // Loads of this run since a task last ran; the job as it was opened counts as one.
-    QSet<QString> loadedSinceTask;
-    if (!sCurrentJobFileName.isEmpty() && sCurrentJobFileName != QStringLiteral("*") && !bAskToSaveQVJFileBeforeExit)
-        loadedSinceTask.insert(reloadKey(sCurrentJobFileName, 1));
-
     clsConversionOptions lastRecord;
     bool ranPastLast = false;
     int r = start;
@@ -139,7 +132,7 @@ void JobSession::ConversionJobBegin()
             record.sErr = Translate(QStringLiteral("Invalid file type code in the task row."));
             LogConversionError(r, record);
             result = record.lErr;
-        } else if (isReloadTask(record) && loadedSinceTask.contains(reloadKey(record.sTargetFile, record.lTargetFileType))) {
+        } else if (isReloadTask(record) && m_loadsSinceTask.contains(reloadKey(record.sTargetFile, record.lTargetFileType))) {
             record.lErr = irOriginalOpenFailed;
             record.sErr = Translate(QStringLiteral("The reload task comes back to a conversion job loaded with no task run since: (")) +
                           ExpandPathVariables(record.sTargetFile) + QStringLiteral(")");
@@ -151,7 +144,10 @@ void JobSession::ConversionJobBegin()
         lastRecord = record;
 
         if (isReloadTask(record) && record.lErr == 0) {
-            loadedSinceTask.insert(reloadKey(record.sTargetFile, record.lTargetFileType));
+            // A load that a Pause cut short ends with a reload task for the rest, which may be this
+            // very one when the pause came before its first line: it is no repeat.
+            if (bRunning)
+                m_loadsSinceTask.insert(reloadKey(record.sTargetFile, record.lTargetFileType));
             // The grid now holds the next part of the job file.
             last = lastTaskRow(fgToDo);
             r = 1;
@@ -164,7 +160,7 @@ void JobSession::ConversionJobBegin()
             continue;
         }
         if (!isReloadTask(record))
-            loadedSinceTask.clear();
+            m_loadsSinceTask.clear();
         if (!pausedInside)
             UpdatePassedCell(fgToDo, r, result);
         // Pause stops the run after the current task, whatever its result.
@@ -191,6 +187,13 @@ void JobSession::ConversionJobBegin()
     bRunning = false;
     gbSuppressEvents = false;
     // The command state is refreshed once the loop has unwound (LoopScope).
+}
+
+void JobSession::seedJobLoads()
+{
+    m_loadsSinceTask.clear();
+    if (!sCurrentJobFileName.isEmpty() && sCurrentJobFileName != QStringLiteral("*") && !bAskToSaveQVJFileBeforeExit)
+        m_loadsSinceTask.insert(reloadKey(sCurrentJobFileName, 1));
 }
 
 bool JobSession::bCheckToUpdateDirtyConversionItem()

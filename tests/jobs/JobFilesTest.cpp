@@ -237,10 +237,22 @@ TEST_F(JobFilesTest, PauseStopsTheLoadAndStaysPaused)
     ASSERT_TRUE(LoadConversionJobFile(session, file, 1));
     session.setPump(nullptr);
     EXPECT_EQ(pump.calls, 1);
-    EXPECT_EQ(session.fgToDo.rows(), 1000 + 2);
     EXPECT_FALSE(session.bRunning);
     EXPECT_EQ(session.sCappedJobFile, file);
-    EXPECT_EQ(session.fgToDo.textMatrix(1001, 1), "*");
+    // The rows read so far, then a reload task for the lines not yet read.
+    ASSERT_EQ(session.fgToDo.rows(), 1000 + 3);
+    EXPECT_EQ(session.fgToDo.textMatrix(1000, 3), "/in/deck1000.ppt");
+    EXPECT_EQ(session.fgToDo.rowCells(1001), QStringList({" ", "1001", "S1", "Reload conversion job start at task 1001",
+                                                          "0", "0", file, "1001", "", ""}));
+    EXPECT_EQ(session.fgToDo.textMatrix(1002, 1), "*");
+
+    // Paused while the lines before the first task were skipped: the rest begins at that task.
+    PauseOnFirstCall again(session);
+    session.setPump(&again);
+    ASSERT_TRUE(LoadConversionJobFile(session, file, 1500));
+    session.setPump(nullptr);
+    ASSERT_EQ(session.fgToDo.rows(), 3);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 7), "1500");
 }
 
 TEST_F(JobFilesTest, SavingAnEmptyJobAddsTheEditorTaskOrWritesNothing)
