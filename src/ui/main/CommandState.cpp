@@ -65,5 +65,7 @@ CommandState ComputeCommandState(const CommandStateInput &in)
     s.cmdAdd = s.mnuAddConversionJob;
     s.cmdPause = s.mnuPause;
     s.editorEnabled = !in.bRunning;
+    s.cmdAdvancedPPTOptions = !busy;
+    s.mnuLanguage = s.mnuScheduleConversionJob = !in.bRunning;
     return s;
 }

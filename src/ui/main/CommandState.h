@@ -62,8 +62,17 @@ struct CommandState
     bool cmdPause = false;
 
     // The task editor takes edits; read-only while a run goes on, since the run moves the
-    // current row away from the task the editor shows.
+    // current row away from the task the editor shows. Its pickers go with it.
     bool editorEnabled = false;
+
+    // Dialogs that change what a run reads. A run would wait under such a modal dialog (Pause
+    // out of reach) and read settings half edited; so they open only when no run goes on. The
+    // advanced options (its button, a double click on a conversion task) edit the settings and
+    // the selected task, which a schedule counting down also owns; the language chooser and the
+    // scheduler only hold a run.
+    bool cmdAdvancedPPTOptions = false;
+    bool mnuLanguage = false;
+    bool mnuScheduleConversionJob = false;
 
     // Visibility of the move entries; nullopt = leave as it is.
     std::optional<bool> mnuMoveConversionTask;

@@ -16,6 +16,7 @@ JobGridView::JobGridView(FlexGrid *grid, Kind kind, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setTabKeyNavigation(false);
     setAlternatingRowColors(true);
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -87,6 +88,14 @@ void JobGridView::fitColumns()
             setColumnWidth(c, GridColumnRules::TwipsToPixels(m_twips[c], dpi));
     }
     m_fitting = false;
+}
+
+QModelIndex JobGridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // Whole rows are selected, so Home and End go to the first and the last row, as in a list.
+    if (cursorAction == MoveHome || cursorAction == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(cursorAction, modifiers);
 }
 
 void JobGridView::resizeEvent(QResizeEvent *event)

@@ -3,7 +3,8 @@
 // single selection, a fixed row height (30,000 rows are never sized to their contents), the
 // current row kept in step with the grid's both ways, the row a run marks and the engine's top
 // row scrolled into view, and the columns fitted by GridColumnRules whenever the view changes
-// width.
+// width. Tab and Shift+Tab pass on to the next and previous control (a grid of thousands of
+// cells is no stop on the way); arrows, Home/End and Page Up/Down move the current row.
 #include <QPersistentModelIndex>
 #include <QTableView>
 #include <QVector>
@@ -30,6 +31,7 @@ public:
     double logicalDpi() const;
 
 protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void resizeEvent(QResizeEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 

@@ -117,6 +117,8 @@ void ApplyCommandState(frmMain &w, const CommandState &st)
         {w.mnuPause, st.mnuPause},
         {w.mnuRewindConversionJob, st.mnuRewindConversionJob},
         {w.mnuPopupDelete, st.mnuPopupDelete},
+        {w.mnuLanguage, st.mnuLanguage},
+        {w.mnuScheduleConversionJob, st.mnuScheduleConversionJob},
     };
     for (const auto &e : enabled)
         if (e.first)
@@ -127,6 +129,7 @@ void ApplyCommandState(frmMain &w, const CommandState &st)
             if (e)
                 e->setEnabled(st.mnuMRU);
     w.editor->setEnabled(st.editorEnabled);
+    w.editor->cmdAdvancedPPTOptions->setEnabled(st.cmdAdvancedPPTOptions);
     w.cmdAdd->setEnabled(st.cmdAdd);
     w.cmdRemove->setEnabled(st.cmdRemove);
     w.cmdUpdate->setEnabled(st.cmdUpdate);

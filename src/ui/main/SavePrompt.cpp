@@ -19,8 +19,10 @@ bool CheckToSaveFileBeforeErasing(JobSession &session)
     if (!bAskToSaveBeforeErasing(gbCommandLineMode, session.bAskToSaveQVJFileBeforeExit, session.fgToDo.rows(),
                                  session.sCurrentJobFileName))
         return true;
+    // No drops the job, so it must be chosen: Esc and the box's close button answer Cancel,
+    // which keeps the job and abandons the command (as Yes/No alone, Qt would take them for No).
     const int answer = session.prompter()->msgBox(Translate(QStringLiteral("Save Conversion Job")) + QStringLiteral("?"),
-                                                  Prompter::YesNo, Translate(QStringLiteral("Save")));
+                                                  Prompter::YesNoCancel, Translate(QStringLiteral("Save")));
     if (answer == Prompter::No)
         return true;
     if (answer != Prompter::Yes)

@@ -12,9 +12,9 @@ class JobSession;
 bool bAskToSaveBeforeErasing(bool bCommandLineMode, bool bChanged, int toDoRows,
                              const QString &sCurrentJobFileName);
 
-// Asks "Save Conversion Job?" (Yes, No) when bAskToSaveBeforeErasing holds; Yes saves the job
-// under its name, or through Save As for a new one. True when the caller may go on and drop the
-// job: nothing to ask, No, or a save that wrote the file. False when a Yes did not end in a
-// saved file (the save dialog was cancelled, the file could not be written) or the box was
-// closed without either answer: the caller keeps the job and abandons its command.
+// Asks "Save Conversion Job?" (Yes, No, Cancel) when bAskToSaveBeforeErasing holds; Yes saves
+// the job under its name, or through Save As for a new one. True when the caller may go on and
+// drop the job: nothing to ask, No, or a save that wrote the file. False on Cancel (also Esc and
+// the box's close button) and when a Yes did not end in a saved file (the save dialog was
+// cancelled, the file could not be written): the caller keeps the job and abandons its command.
 bool CheckToSaveFileBeforeErasing(JobSession &session);

@@ -5,6 +5,7 @@
 #include "converter/ConversionControl.h"
 
 #include <QMetaObject>
+#include <QScopedValueRollback>
 
 SessionController::SessionController(QObject *parent) : QObject(parent)
 {
@@ -80,4 +81,13 @@ void SessionController::setJobCaption(const QString &caption) { emit jobCaptionC
 
 void SessionController::refreshRecentJobsMenu() { emit recentJobsChanged(); }
 
-bool SessionController::CheckToSaveFileBeforeErasing() { return ::CheckToSaveFileBeforeErasing(m_session); }
+bool SessionController::CheckToSaveFileBeforeErasing()
+{
+    // One question at a time. A second request while the question (or the save dialog of its
+    // Yes) is up, such as the window being closed meanwhile, keeps the job: only the answer to
+    // the question on screen may let it go.
+    if (m_askingToSave)
+        return false;
+    const QScopedValueRollback<bool> asking(m_askingToSave, true);
+    return ::CheckToSaveFileBeforeErasing(m_session);
+}

@@ -74,4 +74,5 @@ signals:
 private:
     JobSession m_session;
     int m_tab = 1;
+    bool m_askingToSave = false;
 };

@@ -185,7 +185,10 @@ void frmMain::connectCommands()
     connect(mnuSaveConversionJob, &QAction::triggered, this, [c] { c->saveJob(); });
     connect(mnuSaveConversionJobAs, &QAction::triggered, this, [c] { c->saveJobAs(); });
     connect(mnuSaveLogAsConversionJob, &QAction::triggered, this, [c] { c->saveLogAs(); });
-    connect(mnuLanguage, &QAction::triggered, this, [] { SelectLanguage(true); });
+    connect(mnuLanguage, &QAction::triggered, this, [this] {
+        if (ComputeWindowCommandState(*this).mnuLanguage)
+            SelectLanguage(true);
+    });
     connect(mnuOptimizeForSpeed, &QAction::triggered, this, &frmMain::mnuOptimizeForSpeed_Click);
     connect(mnuOptimizeForMemory, &QAction::triggered, this, &frmMain::mnuOptimizeForMemory_Click);
     connect(mnuFile, &QMenu::triggered, this, [this](QAction *a) { openRecent(a, mnuMRU); });
@@ -301,7 +304,7 @@ void frmMain::createScheduler()
 
 void frmMain::ShowSchedulerDialog()
 {
-    if (m_schedulerHooks)
+    if (m_schedulerHooks && ComputeWindowCommandState(*this).mnuScheduleConversionJob)
         m_schedulerHooks->ShowSchedulerDialog();
 }
 

@@ -155,3 +155,24 @@ TEST(CommandState, RunningOrScheduledLeavesOnlyPauseAndSaving)
         EXPECT_EQ(moves(s), "= == ==");
     }
 }
+
+TEST(CommandState, DialogsThatChangeWhatARunReadsOpenOnlyWithoutARun)
+{
+    CommandStateInput in = job(3, 2);
+    CommandState s = ComputeCommandState(in);
+    EXPECT_TRUE(s.cmdAdvancedPPTOptions && s.mnuLanguage && s.mnuScheduleConversionJob && s.editorEnabled);
+    in.selectedTab = 2; // the log tab takes no dialog away
+    EXPECT_TRUE(ComputeCommandState(in).cmdAdvancedPPTOptions);
+
+    in.bRunning = true;
+    s = ComputeCommandState(in);
+    EXPECT_FALSE(s.cmdAdvancedPPTOptions || s.mnuLanguage || s.mnuScheduleConversionJob || s.editorEnabled);
+
+    // A schedule counting down owns the settings and the rows as a run does; its own window
+    // and the language stay reachable.
+    in.bRunning = false;
+    in.bScheduled = true;
+    s = ComputeCommandState(in);
+    EXPECT_FALSE(s.cmdAdvancedPPTOptions);
+    EXPECT_TRUE(s.mnuScheduleConversionJob && s.mnuLanguage);
+}

@@ -16,11 +16,13 @@
 #include "platform/FlexGrid.h"
 #include "platform/Prompter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -342,6 +344,9 @@ void EditorExchange::fgLog_EnterCell()
 
 bool EditorExchange::AddFileToConvertGUI()
 {
+    // The grid takes the focus when a row is added; a keyboard user goes on from where Add was
+    // given (the Add button, an editor box), not from inside the grid.
+    const QPointer<QWidget> focusBefore = QApplication::focusWidget();
     JobSession &s = session();
     s.markJobChanged();
     clsConversionOptions options;
@@ -354,6 +359,8 @@ bool EditorExchange::AddFileToConvertGUI()
     m_w.UpdateMRUs();
     m_w.UpdateMenuToolbar();
     m_w.selectTab(1);
+    if (focusBefore && focusBefore->isVisible() && focusBefore->isEnabled())
+        focusBefore->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include "EditorExchangeRules.h"
 #include "ui/main/SessionController.h"
 #include "TaskEditor.h"
+#include "ui/main/CommandState.h"
+#include "ui/main/MainWindowBinding.h"
 #include "ui/main/frmMain.h"
 
 #include "common/Globals.h"
@@ -220,7 +222,9 @@ void EditorFieldHandlers::rbConversionMethod_Click(int lConversionMethod)
 
 void EditorFieldHandlers::cmdAdvancedPPTOptions_Click()
 {
-    if (!m_w.showAdvancedOptionsDialog)
+    // Every road to the dialog (its button, a double click on a task) ends here: never while a
+    // run or a schedule owns the settings and the rows.
+    if (!m_w.showAdvancedOptionsDialog || !ComputeWindowCommandState(m_w).cmdAdvancedPPTOptions)
         return;
     // No chosen type (-1) names no type of the catalogue.
     const bool applied = m_w.showAdvancedOptionsDialog(

@@ -2,6 +2,8 @@
 
 #include "PickerFilters.h"
 #include "TaskEditor.h"
+#include "ui/main/CommandState.h"
+#include "ui/main/MainWindowBinding.h"
 #include "ui/main/frmMain.h"
 
 #include "common/FileUtils.h"
@@ -64,6 +66,9 @@ void EditorPickers::writeField(QComboBox *field, const QString &text)
 
 void EditorPickers::pickFile(QComboBox *field, const char *title, const QString &filter)
 {
+    // The boxes are the editor's: no picker while it is locked for a run.
+    if (!ComputeWindowCommandState(m_w).editorEnabled)
+        return;
     QString start = field->currentText();
     const QString chosen = PickFileInitDir(m_w.session().picker(), Translate(QString::fromLatin1(title)), filter,
                                            lLastFilterIndex, start, Translate(QStringLiteral("save")));
@@ -73,6 +78,8 @@ void EditorPickers::pickFile(QComboBox *field, const char *title, const QString 
 
 QString EditorPickers::pickFolder(QComboBox *field)
 {
+    if (!ComputeWindowCommandState(m_w).editorEnabled)
+        return QString();
     QString start = field->currentText();
     return BrowseForFolder(m_w.session().picker(), start, Translate(QStringLiteral("Browse For Folder")));
 }

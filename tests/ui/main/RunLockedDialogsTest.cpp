@@ -1,0 +1,181 @@
+// The real window during a run: no road a user can take (a double click or Enter on a task,
+// the editor's buttons, the menus, the accessibility bus) opens a dialog that changes what the
+// run reads, and a disabled choice stays as it is.
+#include "../../language/TranslatorTestSupport.h"
+#include "WatchedPanels.h"
+
+#include "jobs/JobSession.h"
+#include "platform/FilePicker.h"
+#include "ui/main/JobGridView.h"
+#include "ui/main/SessionController.h"
+#include "ui/main/editor/TaskEditor.h"
+#include "ui/main/frmMain.h"
+#include "ui/scheduler/SchedulerHooks.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+class CountingPicker : public FilePicker
+{
+public:
+    QString pickFile(const QString &, const QString &, int &, const QString &, bool) override
+    {
+        ++calls;
+        return QString();
+    }
+    QString browseForFolder(const QString &, const QString &) override
+    {
+        ++calls;
+        return QString();
+    }
+    int calls = 0;
+};
+
+class RunLockedDialogsTest : public TranslatorFixture
+{
+protected:
+    void SetUp() override
+    {
+        TranslatorFixture::SetUp();
+        InitializeTranslator(false); // not quiet: the language menu would really ask the chooser
+        w = std::make_unique<frmMain>();
+        w->setPrompter(&prompter);
+        w->setPicker(&picker);
+        w->setStatusPanels(&panels);
+        w->Form_Load();
+        w->resize(1200, 800);
+        w->show();
+        w->showAdvancedOptionsDialog = [this](bool) {
+            ++optionDialogs;
+            return false;
+        };
+        w->schedulerHooks()->showModal = [this](frmScheduler &) { ++schedulerDialogs; };
+        chooser.accept = false;
+        chooser.calls = 0;
+    }
+    void TearDown() override
+    {
+        w.reset();
+        gbSuppressEvents = false;
+        TranslatorFixture::TearDown();
+    }
+    QString path(const QString &name) const { return tmp.path() + QLatin1Char('/') + name; }
+    void doubleClickRow(int gridRow)
+    {
+        JobGridView *v = w->fgToDo;
+        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(gridRow - 1, 3)).center());
+    }
+    static void toggleAccessibly(QAbstractButton *b)
+    {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(b);
+        ASSERT_TRUE(iface && iface->actionInterface());
+        iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    }
+
+    CountingPicker picker;
+    WatchedPanels panels;
+    std::unique_ptr<frmMain> w;
+    int optionDialogs = 0;
+    int schedulerDialogs = 0;
+};
+
+} // namespace
+
+TEST_F(RunLockedDialogsTest, NoDialogOpensDuringARunAndDisabledChoicesStay)
+{
+    // Task 1 appends three text files; task 2 converts a deck. The editor shows task 2.
+    QDir().mkpath(path("in"));
+    QDir().mkpath(path("out"));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/t%1.txt").arg(i)), "a\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("in/a.pptx"), "x"));
+    QByteArray job = QStringList{",1,2", "1", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT", ""}
+                         .join(u'\t').toUtf8() + "\r\n";
+    job += QStringList{"A,1,2", "2", "C", path("in/a.pptx"), "3", "ppt", path("out/a.pdf"), "32", "pdf", ""}
+               .join(u'\t').toUtf8() + "\r\n";
+    job += "\t*\t\t\t\t\t\t\t\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+    ASSERT_TRUE(w->controller()->openJob(path("job.qvj")));
+    TaskEditor &ed = *w->editor;
+    QTest::mouseClick(w->fgToDo->viewport(), Qt::LeftButton, {},
+                      w->fgToDo->visualRect(w->fgToDo->model()->index(1, 3)).center());
+    ASSERT_TRUE(ed.rbActionToDo[0]->isChecked());
+
+    // At rest a double click on a conversion task opens the options.
+    doubleClickRow(2);
+    ASSERT_EQ(optionDialogs, 1);
+    optionDialogs = 0;
+
+    bool during = false;
+    bool languageEnabled = true, scheduleEnabled = true, optionsButtonEnabled = true;
+    bool otherActionChecked = true, subfoldersChecked = true, dirty = true;
+    QString action;
+    panels.onText = [&](int panel, const QString &text) {
+        if (panel != 8 || !text.endsWith(QLatin1String("t0.txt")) || during)
+            return;
+        during = true;
+        doubleClickRow(2);
+        doubleClickRow(1);
+        w->fgToDo->setFocus();
+        QTest::keyClick(w->fgToDo, Qt::Key_Return);
+        QTest::keyClick(w->fgToDo, Qt::Key_Enter);
+        QTest::mouseClick(ed.cmdAdvancedPPTOptions, Qt::LeftButton);
+        QTest::mouseClick(ed.cmdSelectSourceFile, Qt::LeftButton);
+        QTest::mouseClick(ed.cmdSelectTargetFile, Qt::LeftButton);
+        optionsButtonEnabled = ed.cmdAdvancedPPTOptions->isEnabled();
+        languageEnabled = w->mnuLanguage->isEnabled();
+        scheduleEnabled = w->mnuScheduleConversionJob->isEnabled();
+        w->mnuLanguage->trigger();
+        w->mnuScheduleConversionJob->trigger();
+        w->ShowSchedulerDialog();
+
+        // A screen reader's toggle of the editor's other action, disabled by the run.
+        toggleAccessibly(ed.rbActionToDo[1]);
+        toggleAccessibly(ed.cbDoSubfolders);
+        otherActionChecked = ed.rbActionToDo[1]->isChecked() || !ed.rbActionToDo[0]->isChecked();
+        subfoldersChecked = ed.cbDoSubfolders->isChecked();
+        action = w->session().settings.sActionToDo;
+        dirty = w->session().bCurrentActionItemDirty;
+        QTest::mouseClick(w->cmdPause, Qt::LeftButton);
+    };
+    w->mnuBeginConversionJob->trigger();
+
+    ASSERT_TRUE(during);
+    EXPECT_EQ(optionDialogs, 0);
+    EXPECT_EQ(picker.calls, 0);
+    EXPECT_EQ(chooser.calls, 0);
+    EXPECT_EQ(schedulerDialogs, 0);
+    EXPECT_FALSE(optionsButtonEnabled);
+    EXPECT_FALSE(languageEnabled);
+    EXPECT_FALSE(scheduleEnabled);
+    EXPECT_FALSE(otherActionChecked);
+    EXPECT_FALSE(subfoldersChecked);
+    EXPECT_EQ(action, "C");
+    EXPECT_FALSE(dirty);
+    EXPECT_EQ(w->session().fgToDo.textMatrix(2, 9), "") << "the pause stopped the run before task 2";
+
+    // The run over, every road is open again; the accessible toggle then acts as a click.
+    ASSERT_FALSE(w->controller()->runGoingOn());
+    w->mnuScheduleConversionJob->trigger();
+    EXPECT_EQ(schedulerDialogs, 1);
+    w->mnuLanguage->trigger();
+    EXPECT_EQ(chooser.calls, 1);
+    QTest::mouseClick(w->fgToDo->viewport(), Qt::LeftButton, {},
+                      w->fgToDo->visualRect(w->fgToDo->model()->index(1, 3)).center());
+    ASSERT_TRUE(ed.rbActionToDo[0]->isChecked());
+    doubleClickRow(2);
+    EXPECT_EQ(optionDialogs, 1);
+    toggleAccessibly(ed.rbActionToDo[1]);
+    EXPECT_TRUE(ed.rbActionToDo[1]->isChecked());
+    EXPECT_EQ(w->session().settings.sActionToDo, "S");
+}
