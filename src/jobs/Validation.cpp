@@ -2,8 +2,16 @@
 
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
+#include "converter/TypeCatalogue.h"
+#include "jobs/FileLists.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +93,114 @@ int originalAndTargetCode(clsConversionOptions &o, bool createTargetFolder)
     if (!targetFolderReady(GetParentFolder(o.sTargetFile), createTargetFolder))
         return vrTargetParentMissing;
     return vrValid;
+}
+
+// The path as the file system resolves it, also where it does not exist yet: element by element,
+// each existing one replaced by its real path (so that a linked folder, "..", "./" and "//" all
+// give one text), the missing rest appended as written.
+QString resolvedPath(const QString &path)
+{
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    QString real = QStringLiteral("/");
+    bool existing = true;
+    for (const QString &part : absolute.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            real = QFileInfo(real).path();
+            continue;
+        }
+        real = JoinFolder(real, part);
+        if (existing) {
+            const QString canonical = QFileInfo(real).canonicalFilePath();
+            existing = !canonical.isEmpty();
+            if (existing)
+                real = canonical;
+        }
+    }
+    return real;
+}
+
+// Two names of one file: the same resolved path, or (hard links) the same file on disk.
+bool namesSameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (resolvedPath(a) == resolvedPath(b))
+        return true;
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether the resolved file lies in the resolved folder, or anywhere below it with anyDepth.
+bool liesIn(const QString &file, const QString &folder, bool anyDepth)
+{
+    const QString below = folder.endsWith(u'/') ? folder : folder + u'/';
+    if (!file.startsWith(below))
+        return false;
+    return anyDepth || !file.mid(below.size()).contains(u'/');
+}
+
+// Whether a file of the run may be written as file: the target itself, a picture (or, with one
+// file per slide, a file) of one slide beside it, or anything in its folder of web pages.
+bool isOutputOfTarget(const clsConversionOptions &o, const QString &file)
+{
+    if (namesSameFile(file, o.sTargetFile))
+        return true;
+    const QString real = resolvedPath(file);
+    const QString target = resolvedPath(o.sTargetFile);
+    const SaveAsType *type = TypeCatalogue::find(o.lTargetFileType);
+    if ((o.bCreateFileForEachSlide || (type && type->perSlideImage)) && TypeCatalogue::perSlideNumber(target, real) > 0)
+        return true;
+    if (o.lTargetFileType != TypeCatalogue::tHtmlPages)
+        return false;
+    const QFileInfo fi(target);
+    return liesIn(real, fi.path() + u'/' + fi.completeBaseName() + QStringLiteral("_files"), true);
+}
+
+// Whether a folder task reads file as an original: in the pattern's folder (below it too with
+// sub-folders) and of an extension the pattern takes.
+bool matchesOriginals(const clsConversionOptions &o, const QString &file)
+{
+    const qsizetype star = o.sOriginalFile.indexOf(u'*');
+    const QString real = resolvedPath(file);
+    return liesIn(real, resolvedPath(o.sOriginalFile.left(star)), o.bDoSubfolders) &&
+           bFileMatchesPattern(o.sOriginalFile.mid(star), QFileInfo(real).suffix());
+}
+
+// Whether a folder task may write file as a target: targets are named prefix, sub-folder, the
+// original's name and the type's extension (web pages add a folder of their own beside each).
+bool matchesTargets(const clsConversionOptions &o, const QString &file)
+{
+    const qsizetype star = o.sTargetFile.indexOf(u'*');
+    if (star < 0)
+        return false;
+    const QString prefix = o.sTargetFile.left(star);
+    const QString folder = GetPathFromFileName(prefix);
+    const QString root = resolvedPath(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QString real = resolvedPath(file);
+    const QFileInfo fi(real);
+    if (o.lTargetFileType == TypeCatalogue::tHtmlPages && liesIn(real, root, true) &&
+        QFileInfo(fi.path()).fileName().endsWith(QStringLiteral("_files"), Qt::CaseInsensitive))
+        return true;
+    const QString ext = GetTypeExtension(o.lTargetFileType, false, o.lConversionMethod);
+    if (ext.isEmpty() || fi.suffix().compare(ext, Qt::CaseInsensitive) != 0)
+        return false;
+    if (o.bDoSubfolders)
+        return liesIn(real, root, true);
+    return liesIn(real, root, false) && fi.fileName().startsWith(prefix.mid(folder.size()), Qt::CaseInsensitive);
+}
+
+// Whether the run reads or writes file: the job file of a job run, else the task's original and
+// targets.
+bool isFileOfTheRun(const clsConversionOptions &o, const QString &file)
+{
+    if (!o.sCLBatchJobFile.isEmpty())
+        return namesSameFile(file, o.sCLBatchJobFile);
+    if (o.sOriginalFile.contains(u'*'))
+        return matchesOriginals(o, file) || matchesTargets(o, file);
+    return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
 }
 
 } // namespace
@@ -188,6 +304,20 @@ int ValidateToDoItem(clsConversionOptions &o)
     if (o.sOriginalFile.trimmed() == ExpandPathVariables(keptOriginal).trimmed())
         o.sOriginalFile = keptOriginal;
     return result;
+}
+
+int ValidateCommandLineOutputs(clsConversionOptions &o)
+{
+    const QString log = o.sLogFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogFile);
+    const QString results =
+        o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);
+    if (!log.isEmpty() && isFileOfTheRun(o, log))
+        o.lErr = vrLogFileInUse;
+    else if (!results.isEmpty() && (isFileOfTheRun(o, results) || namesSameFile(results, log)))
+        o.lErr = vrResultsFileInUse;
+    else
+        return vrValid;
+    return o.lErr;
 }
 
 QString TargetInOriginalFolder(const QString &sOriginal, int lTypeCode, int lConversionMethod)
