@@ -4,12 +4,19 @@
 #include "common/PathUtils.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/FileLists.h"
+#include "jobs/JobFiles.h"
+#include "jobs/ToDoRows.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
+#include "platform/FlexGrid.h"
+#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <sys/stat.h>
 
@@ -95,6 +102,15 @@ int originalAndTargetCode(clsConversionOptions &o, bool createTargetFolder)
     return vrValid;
 }
 
+// Paths already resolved during one check of a command line (by the text that led to them), so
+// that a job of many tasks in a few folders asks the file system once per folder.
+struct ResolvedPath
+{
+    QString real;
+    bool existing;
+};
+thread_local QHash<QString, ResolvedPath> *t_resolved = nullptr;
+
 // The path as the file system resolves it, also where it does not exist yet: element by element,
 // each existing one replaced by its real path (so that a linked folder, "..", "./" and "//" all
 // give one text), the missing rest appended as written.
@@ -102,21 +118,31 @@ QString resolvedPath(const QString &path)
 {
     const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
     QString real = QStringLiteral("/");
+    QString written;
     bool existing = true;
     for (const QString &part : absolute.split(u'/', Qt::SkipEmptyParts)) {
-        if (part == QLatin1String("."))
-            continue;
+        written += u'/' + part;
+        if (t_resolved) {
+            const auto known = t_resolved->constFind(written);
+            if (known != t_resolved->cend()) {
+                real = known->real;
+                existing = known->existing;
+                continue;
+            }
+        }
         if (part == QLatin1String("..")) {
             real = QFileInfo(real).path();
-            continue;
+        } else if (part != QLatin1String(".")) {
+            real = JoinFolder(real, part);
+            if (existing) {
+                const QString canonical = QFileInfo(real).canonicalFilePath();
+                existing = !canonical.isEmpty();
+                if (existing)
+                    real = canonical;
+            }
         }
-        real = JoinFolder(real, part);
-        if (existing) {
-            const QString canonical = QFileInfo(real).canonicalFilePath();
-            existing = !canonical.isEmpty();
-            if (existing)
-                real = canonical;
-        }
+        if (t_resolved)
+            t_resolved->insert(written, {real, existing});
     }
     return real;
 }
@@ -192,15 +218,69 @@ bool matchesTargets(const clsConversionOptions &o, const QString &file)
     return liesIn(real, root, false) && fi.fileName().startsWith(prefix.mid(folder.size()), Qt::CaseInsensitive);
 }
 
-// Whether the run reads or writes file: the job file of a job run, else the task's original and
-// targets.
+// Whether a task reads or writes file: its original (or a file its pattern takes) or a target.
+// A launch task names a program and its arguments, nothing it writes.
+bool isFileOfTask(clsConversionOptions o, const QString &file)
+{
+    const bool special = o.sActionToDo.contains(u'S', Qt::CaseInsensitive);
+    if (special && o.lSpecialProcess == spLaunchProgram)
+        return false;
+    o.sOriginalFile = ExpandPathVariables(o.sOriginalFile);
+    o.sTargetFile = ExpandPathVariables(o.sTargetFile);
+    if (special && o.lSpecialProcess == spReloadJob)
+        return namesSameFile(file, o.sTargetFile);
+    if (o.sOriginalFile.contains(u'*')) {
+        if (o.bSaveInOriginalFolder)
+            o.sTargetFile = TargetInOriginalFolder(o.sOriginalFile, o.lTargetFileType, o.lConversionMethod);
+        return matchesOriginals(o, file) || matchesTargets(o, file);
+    }
+    return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
+}
+
+// The tasks of a job file as its first load takes them (blank and "*" lines skipped).
+QList<clsConversionOptions> jobTasks(const QString &sFile)
+{
+    QFile file(sFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    const QString text = TextCodec::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : TextCodec::decodeWindows1252(bytes);
+    // A grid of its own: the header row, the task rows, the closing row.
+    FlexGrid grid(ToDoColumn::Pass + 1);
+    grid.setRows(1);
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
+        if (grid.rows() >= kMaxLoadedTasks)
+            break;
+        if (line.trimmed().isEmpty() || (line.size() >= 2 && line.at(1) == u'*'))
+            continue;
+        grid.addItem(line, grid.rows());
+        grid.setTextMatrix(grid.rows() - 1, ToDoColumn::Number, QString::number(grid.rows() - 1));
+    }
+    grid.addItem(QStringList(), grid.rows());
+    QList<clsConversionOptions> tasks;
+    for (int r = 1; r <= lastTaskRow(grid); ++r) {
+        clsConversionOptions task;
+        GetOptionsFromGridRow(task, r, grid);
+        tasks.append(task);
+    }
+    return tasks;
+}
+
+// Whether the run reads or writes file: a job run its job file and the files of the job's tasks
+// (as far as the job file itself names them: a reload brings more only as it runs), else the
+// command line's own task.
 bool isFileOfTheRun(const clsConversionOptions &o, const QString &file)
 {
-    if (!o.sCLBatchJobFile.isEmpty())
-        return namesSameFile(file, o.sCLBatchJobFile);
-    if (o.sOriginalFile.contains(u'*'))
-        return matchesOriginals(o, file) || matchesTargets(o, file);
-    return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
+    if (o.sCLBatchJobFile.isEmpty())
+        return isFileOfTask(o, file);
+    if (namesSameFile(file, o.sCLBatchJobFile))
+        return true;
+    for (const clsConversionOptions &task : jobTasks(ExpandPathVariables(o.sCLBatchJobFile)))
+        if (isFileOfTask(task, file))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -308,6 +388,9 @@ int ValidateToDoItem(clsConversionOptions &o)
 
 int ValidateCommandLineOutputs(clsConversionOptions &o)
 {
+    QHash<QString, ResolvedPath> resolved;
+    t_resolved = &resolved;
+    const auto forget = qScopeGuard([] { t_resolved = nullptr; });
     const QString log = o.sLogFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogFile);
     const QString results =
         o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);

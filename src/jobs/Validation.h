@@ -40,9 +40,9 @@ int ValidateSpecializedItem(clsConversionOptions &options);
 // reads or writes, in any spelling of the path: not the original, not a target (nor a further
 // output of it: a picture per slide, the folder of web pages), not each other, and for a folder
 // task no name that the originals' pattern or the targets' pattern matches. A job run (/J) checks
-// them against the job file and each other; its tasks are known only once it is loaded. Sets
-// lErr to vrLogFileInUse or vrResultsFileInUse and returns it; 0 when they are fine. Touches
-// nothing on disk.
+// them against the job file and the files of the tasks it holds (a reload task's job file too,
+// but not the tasks that a reload brings in as it runs). Sets lErr to vrLogFileInUse or
+// vrResultsFileInUse and returns it; 0 when they are fine. Touches nothing on disk.
 int ValidateCommandLineOutputs(clsConversionOptions &options);
 
 // The target of "save in original folder": the original's parent folder, "/" and the wildcard

@@ -128,6 +128,8 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
         {{"/S", path("in/*.pptx"), "/G", "/C", "32", "/L", path("in/run.pdf")}, "L"}, // targets beside originals
         {{"/J", path("job.qvj"), "/L", path("job.qvj")}, "L"},                    // the job file itself
         {{"/J", path("link/job.qvj"), "/B", path("job.qvj")}, "B"},
+        {{"/J", path("job.qvj"), "/L", path("in/deck.pptx")}, "L"},                // a task's original
+        {{"/J", path("job.qvj"), "/B", path("link/new/deck.pdf")}, "B"},          // a task's target
     };
     for (const Case &c : cases) {
         const Outcome r = runIn(tmp.path(), c.args);
@@ -150,6 +152,10 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
     ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
     EXPECT_TRUE(lines[2].endsWith(" - " + path("in/bad.pptx"))) << lines[2].toStdString();
     EXPECT_TRUE(qvtest::readFile(path("in/redo.qvj")).contains(path("in/bad.pptx").toUtf8()));
+
+    const Outcome job = runIn(tmp.path(), {"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
+    EXPECT_EQ(job.exitCode, 0) << job.err.toStdString();
+    EXPECT_TRUE(logLines(path("new/job.log")).contains("Conversion Successful"));
 }
 
 TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAreRefused)
