@@ -268,21 +268,6 @@ QList<clsConversionOptions> jobTasks(const QString &sFile)
     return tasks;
 }
 
-// Whether the run reads or writes file: a job run its job file and the files of the job's tasks
-// (as far as the job file itself names them: a reload brings more only as it runs), else the
-// command line's own task.
-bool isFileOfTheRun(const clsConversionOptions &o, const QString &file)
-{
-    if (o.sCLBatchJobFile.isEmpty())
-        return isFileOfTask(o, file);
-    if (namesSameFile(file, o.sCLBatchJobFile))
-        return true;
-    for (const clsConversionOptions &task : jobTasks(ExpandPathVariables(o.sCLBatchJobFile)))
-        if (isFileOfTask(task, file))
-            return true;
-    return false;
-}
-
 } // namespace
 
 int ValidateConversionItem(clsConversionOptions &o)
@@ -394,9 +379,23 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
     const QString log = o.sLogFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogFile);
     const QString results =
         o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);
-    if (!log.isEmpty() && isFileOfTheRun(o, log))
+    if (log.isEmpty() && results.isEmpty())
+        return vrValid;
+    // A job run reads its job file and the files of the job's tasks, as far as the job file
+    // names them (a reload task brings more only as it runs); else the line is the one task.
+    const QString job = o.sCLBatchJobFile.isEmpty() ? QString() : ExpandPathVariables(o.sCLBatchJobFile);
+    const QList<clsConversionOptions> tasks = job.isEmpty() ? QList<clsConversionOptions>{o} : jobTasks(job);
+    auto isFileOfTheRun = [&](const QString &file) {
+        if (namesSameFile(file, job))
+            return true;
+        for (const clsConversionOptions &task : tasks)
+            if (isFileOfTask(task, file))
+                return true;
+        return false;
+    };
+    if (!log.isEmpty() && isFileOfTheRun(log))
         o.lErr = vrLogFileInUse;
-    else if (!results.isEmpty() && (isFileOfTheRun(o, results) || namesSameFile(results, log)))
+    else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(results, log)))
         o.lErr = vrResultsFileInUse;
     else
         return vrValid;
