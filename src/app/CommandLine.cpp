@@ -15,7 +15,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -92,13 +96,35 @@ QString applyPathRule(const QString &value)
     return GetProgramFolder() + u'/' + expanded;
 }
 
-bool setNumber(const QString &value, int &field)
+void setNumber(const QString &value, int &field)
 {
     int n = 0;
-    if (!bTryCLng(value, n))
-        return false;
-    field = n;
-    return true;
+    if (bTryCLng(value, n))
+        field = n;
+}
+
+enum class SlideNumber { Kept, Set, Negative, TooLarge };
+
+// A slide number of /Y or /Z. 0 leaves that end of the range open, as in job rows; a negative
+// number, or one too large for the field, cannot be meant and refuses the line. Text that is no
+// number keeps the old value.
+SlideNumber setSlideNumber(const QString &value, int &field)
+{
+    double v = 0;
+    if (!bTryCDbl(value, v)) {
+        // Digits beyond what a double holds are still a number, only far too large.
+        static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+        if (!digits.match(value.trimmed()).hasMatch())
+            return SlideNumber::Kept;
+        return value.trimmed().startsWith(u'-') ? SlideNumber::Negative : SlideNumber::TooLarge;
+    }
+    const double rounded = std::nearbyint(v);
+    if (rounded < 0)
+        return SlideNumber::Negative;
+    if (rounded > std::numeric_limits<int>::max())
+        return SlideNumber::TooLarge;
+    field = static_cast<int>(rounded);
+    return SlideNumber::Set;
 }
 
 } // namespace
@@ -131,28 +157,33 @@ QString ProcessCommandLine()
     return args.join(u' ');
 }
 
-bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options)
+bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options, QStringList *psReason)
 {
+    if (psReason)
+        psReason->clear();
     if (sCommandLine.isEmpty()) {
         gbCommandLineMode = false;
         return false;
     }
     gbCommandLineMode = true;
-    // Slides count from 1; a range that names slide 0 or less cannot be meant.
-    bool slideBelowOne = false;
+    // What the last /Y and the last /Z asked for that cannot be meant (Kept when nothing).
+    SlideNumber badFrom = SlideNumber::Kept;
+    SlideNumber badTo = SlideNumber::Kept;
+    auto slide = [&](const QString &value, int &field, SlideNumber &bad) {
+        const SlideNumber r = setSlideNumber(value, field);
+        if (r != SlideNumber::Kept)
+            bad = r == SlideNumber::Set ? SlideNumber::Kept : r;
+        options.bConvertAllSlides = false;
+    };
     const QList<Field> fields = splitFields(sCommandLine);
     for (int i = 1; i < fields.size(); ++i) {
         const QString &v = fields.at(i).value;
         switch (fields.at(i).letter.unicode()) {
         case u'Y':
-            if (setNumber(v, options.lFromSlide))
-                slideBelowOne = slideBelowOne || options.lFromSlide < 1;
-            options.bConvertAllSlides = false;
+            slide(v, options.lFromSlide, badFrom);
             break;
         case u'Z':
-            if (setNumber(v, options.lToSlide))
-                slideBelowOne = slideBelowOne || options.lToSlide < 1;
-            options.bConvertAllSlides = false;
+            slide(v, options.lToSlide, badTo);
             break;
         case u'E':
             options.bCreateFileForEachSlide = true;
@@ -209,22 +240,39 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
         options.bOpenButDoNotRun = true;
         gbCommandLineMode = false;
     }
+    // A log or results file that would write over a file of the run refuses the line before
+    // anything is written, the log's header included: its reason goes to standard error alone.
+    if (ValidateCommandLineOutputs(options) != vrValid) {
+        const QStringList reason = ValidationMessageLinesCmdLine(options);
+        options.sErr = reason.join(QStringLiteral("\r\n"));
+        if (psReason)
+            *psReason = reason;
+        options.sLogFile.clear();
+        return false;
+    }
     // A refused line creates nothing, and validation would create a missing target folder.
-    const bool badRange = slideBelowOne && options.sCLBatchJobFile.isEmpty();
+    const SlideNumber badSlide = badFrom != SlideNumber::Kept ? badFrom : badTo;
+    const bool badRange = badSlide != SlideNumber::Kept && options.sCLBatchJobFile.isEmpty();
     if (!badRange)
         ValidateToDoItem(options);
     if (!options.sLogFile.isEmpty()) {
-        const QString header = QStringLiteral("-----------------------------") + GetProgramTitle() +
-                               QStringLiteral("-------\r\n") + Translate(QStringLiteral("Date")) +
-                               QStringLiteral(": ") + FormatGeneralDate(QDateTime::currentDateTime());
-        WriteToLogFile(header, options.sLogFile, false);
+        const QString rule = QStringLiteral("-----------------------------") + GetProgramTitle() + QStringLiteral("-------");
+        WriteLinesToLogFile({rule, Translate(QStringLiteral("Date")) + QStringLiteral(": ") +
+                                       FormatGeneralDate(QDateTime::currentDateTime())},
+                            options.sLogFile, false);
     }
     if (options.lErr != 0) {
         ReportValidationResultCmdLine(options);
+        if (psReason)
+            *psReason = ValidationMessageLinesCmdLine(options);
         return false;
     }
     if (badRange) {
-        options.sErr = Translate(QStringLiteral("Invalid slide range: slide numbers start at 1 (/Y and /Z switches)."));
+        options.sErr = badSlide == SlideNumber::Negative
+                           ? Translate(QStringLiteral("Invalid slide range: slide numbers start at 1 (/Y and /Z switches)."))
+                           : Translate(QStringLiteral("Invalid slide range: the slide number is too large (/Y and /Z switches)."));
+        if (psReason)
+            *psReason = QStringList{options.sErr};
         WriteToLogFile(options.sErr, options.sLogFile, options.bVerbose);
         return false;
     }

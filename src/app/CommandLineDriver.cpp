@@ -28,17 +28,12 @@ bool bHasFailedRow(const FlexGrid &log, int firstRow)
     return false;
 }
 
-// A log row as a job line. The names of the row are written escaped, in the status too, so that
-// a name holding a line break cannot forge a line of its own.
+// A log row as a job line. The log writer escapes whatever control characters the names or the
+// status bring along.
 QString jobLine(const FlexGrid &log, int r)
 {
-    const QString original = log.textMatrix(r, ToDoColumn::Original);
-    QString status = log.textMatrix(r, ToDoColumn::Status);
-    for (const QString &name : {original, log.textMatrix(r, ToDoColumn::Target)})
-        if (!name.isEmpty() && name != EscapeControlCharacters(name))
-            status.replace(name, EscapeControlCharacters(name));
-    return Translate(QStringLiteral("Job # ")) + log.textMatrix(r, ToDoColumn::Number) + QStringLiteral("  ") + status +
-           QStringLiteral(" - ") + EscapeControlCharacters(original);
+    return Translate(QStringLiteral("Job # ")) + log.textMatrix(r, ToDoColumn::Number) + QStringLiteral("  ") +
+           log.textMatrix(r, ToDoColumn::Status) + QStringLiteral(" - ") + log.textMatrix(r, ToDoColumn::Original);
 }
 
 } // namespace
@@ -52,7 +47,8 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
         *helpOnly = false;
     const QString line = sCommandLine.isEmpty() ? ProcessCommandLine() : sCommandLine;
     clsConversionOptions options;
-    if (!ParseCommandLine(line, options)) {
+    QStringList reason;
+    if (!ParseCommandLine(line, options, &reason)) {
         if (line.isEmpty())
             return clrEmpty;
         const QString missing = Translate(QStringLiteral("Missing required or invalid command line argument(s)"));
@@ -64,8 +60,8 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             *helpOnly = onlyHelp;
         // Without a log the reason would be lost: one line on standard error.
         if (options.sLogFile.isEmpty() && !onlyHelp) {
-            const QString reason = OneLine(options.sErr);
-            WriteToStandardError(reason.isEmpty() ? missing : missing + QStringLiteral(": ") + reason);
+            reason.removeAll(QString());
+            WriteToStandardError(reason.isEmpty() ? missing : missing + QStringLiteral(": ") + reason.join(u' '));
         }
         return clrInvalid;
     }
@@ -129,8 +125,7 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
         QString why;
         const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);
         for (const QString &file : leftOut)
-            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) +
-                EscapeControlCharacters(file));
+            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) + file);
         if (!written || !bFileExists(options.sLogAsConversionJobFile))
             log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
     }

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QRecursiveMutex>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <atomic>
@@ -24,24 +23,25 @@ MachineMutex &globalMutex()
     return mutex;
 }
 
-QByteArray withCrlf(const QString &text)
+void appendLines(const QString &file, const QStringList &lines)
 {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\r', u'\n');
-    t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
-    return t.toUtf8();
-}
-
-void appendLine(const QString &file, const QString &message)
-{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toUtf8() + "\r\n";
     QFile log(file);
-    const QByteArray line = withCrlf(message) + "\r\n";
-    // Unbuffered append: the whole line goes out in one write at the end of the file.
+    // Unbuffered append: all lines go out in one write at the end of the file.
     // A log that cannot be written must not swallow what a run reports.
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
-        log.write(line) != line.size())
-        WriteToStandardError(message);
+        log.write(bytes) != bytes.size())
+        for (const QString &line : lines)
+            WriteToStandardError(line);
+}
+
+void writeOut(FILE *stream, const QString &line)
+{
+    const QByteArray text = line.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stream);
+    std::fflush(stream);
 }
 
 } // namespace
@@ -64,15 +64,7 @@ void ReleaseGlobalMutex()
 
 void SetLogMessagePrompter(Prompter *prompter) { g_prompter = prompter; }
 
-void WriteToStandardError(const QString &sMessage)
-{
-    QString t = sMessage;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\r', u'\n');
-    const QByteArray text = t.toLocal8Bit() + '\n';
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stderr);
-    std::fflush(stderr);
-}
+void WriteToStandardError(const QString &sMessage) { writeOut(stderr, EscapeControlCharacters(sMessage)); }
 
 QString EscapeControlCharacters(const QString &text)
 {
@@ -103,31 +95,28 @@ QString EscapeControlCharacters(const QString &text)
     return out;
 }
 
-QString OneLine(const QString &text)
+void WriteLinesToLogFile(const QStringList &lines, const QString &sLogFile, bool bShowMessage)
 {
-    QStringList parts;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]+")))) {
-        const QString t = line.trimmed();
-        if (!t.isEmpty())
-            parts << EscapeControlCharacters(t);
-    }
-    return parts.join(u' ');
-}
-
-void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage)
-{
+    QStringList escaped;
+    escaped.reserve(lines.size());
+    for (const QString &line : lines)
+        escaped << EscapeControlCharacters(line);
     CreateGlobalMutex();
     if (!sLogFile.isEmpty())
-        appendLine(sLogFile, sMessage);
+        appendLines(sLogFile, escaped);
     ReleaseGlobalMutex();
     // Shown only after the lock is let go: an open box must not hold up every other writer.
     if (!bShowMessage)
         return;
     if (Prompter *prompter = g_prompter.load()) {
-        prompter->msgBox(sMessage, Prompter::Information | Prompter::OkOnly);
+        prompter->msgBox(escaped.join(QLatin1String("\r\n")), Prompter::Information | Prompter::OkOnly);
     } else {
-        const QByteArray text = sMessage.toLocal8Bit() + '\n';
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-        std::fflush(stdout);
+        for (const QString &line : std::as_const(escaped))
+            writeOut(stdout, line);
     }
+}
+
+void WriteToLogFile(const QString &sMessage, const QString &sLogFile, bool bShowMessage)
+{
+    WriteLinesToLogFile(QStringList{sMessage}, sLogFile, bShowMessage);
 }

@@ -2,8 +2,23 @@
 
 #include "common/FileUtils.h"
 #include "common/PathUtils.h"
+#include "converter/TypeCatalogue.h"
+#include "jobs/FileLists.h"
+#include "jobs/JobFiles.h"
+#include "jobs/ToDoRows.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
+#include "platform/FlexGrid.h"
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QScopeGuard>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +100,172 @@ int originalAndTargetCode(clsConversionOptions &o, bool createTargetFolder)
     if (!targetFolderReady(GetParentFolder(o.sTargetFile), createTargetFolder))
         return vrTargetParentMissing;
     return vrValid;
+}
+
+// Paths already resolved during one check of a command line (by the text that led to them), so
+// that a job of many tasks in a few folders asks the file system once per folder.
+struct ResolvedPath
+{
+    QString real;
+    bool existing;
+};
+thread_local QHash<QString, ResolvedPath> *t_resolved = nullptr;
+
+// The path as the file system resolves it, also where it does not exist yet: element by element,
+// each existing one replaced by its real path (so that a linked folder, "..", "./" and "//" all
+// give one text), the missing rest appended as written.
+QString resolvedPath(const QString &path)
+{
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    QString real = QStringLiteral("/");
+    QString written;
+    bool existing = true;
+    for (const QString &part : absolute.split(u'/', Qt::SkipEmptyParts)) {
+        written += u'/' + part;
+        if (t_resolved) {
+            const auto known = t_resolved->constFind(written);
+            if (known != t_resolved->cend()) {
+                real = known->real;
+                existing = known->existing;
+                continue;
+            }
+        }
+        if (part == QLatin1String("..")) {
+            real = QFileInfo(real).path();
+        } else if (part != QLatin1String(".")) {
+            real = JoinFolder(real, part);
+            if (existing) {
+                const QString canonical = QFileInfo(real).canonicalFilePath();
+                existing = !canonical.isEmpty();
+                if (existing)
+                    real = canonical;
+            }
+        }
+        if (t_resolved)
+            t_resolved->insert(written, {real, existing});
+    }
+    return real;
+}
+
+// Two names of one file: the same resolved path, or (hard links) the same file on disk.
+bool namesSameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (resolvedPath(a) == resolvedPath(b))
+        return true;
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether the resolved file lies in the resolved folder, or anywhere below it with anyDepth.
+bool liesIn(const QString &file, const QString &folder, bool anyDepth)
+{
+    const QString below = folder.endsWith(u'/') ? folder : folder + u'/';
+    if (!file.startsWith(below))
+        return false;
+    return anyDepth || !file.mid(below.size()).contains(u'/');
+}
+
+// Whether a file of the run may be written as file: the target itself, a picture (or, with one
+// file per slide, a file) of one slide beside it, or anything in its folder of web pages.
+bool isOutputOfTarget(const clsConversionOptions &o, const QString &file)
+{
+    if (namesSameFile(file, o.sTargetFile))
+        return true;
+    const QString real = resolvedPath(file);
+    const QString target = resolvedPath(o.sTargetFile);
+    const SaveAsType *type = TypeCatalogue::find(o.lTargetFileType);
+    if ((o.bCreateFileForEachSlide || (type && type->perSlideImage)) && TypeCatalogue::perSlideNumber(target, real) > 0)
+        return true;
+    if (o.lTargetFileType != TypeCatalogue::tHtmlPages)
+        return false;
+    const QFileInfo fi(target);
+    return liesIn(real, fi.path() + u'/' + fi.completeBaseName() + QStringLiteral("_files"), true);
+}
+
+// Whether a folder task reads file as an original: in the pattern's folder (below it too with
+// sub-folders) and of an extension the pattern takes.
+bool matchesOriginals(const clsConversionOptions &o, const QString &file)
+{
+    const qsizetype star = o.sOriginalFile.indexOf(u'*');
+    const QString real = resolvedPath(file);
+    return liesIn(real, resolvedPath(o.sOriginalFile.left(star)), o.bDoSubfolders) &&
+           bFileMatchesPattern(o.sOriginalFile.mid(star), QFileInfo(real).suffix());
+}
+
+// Whether a folder task may write file as a target: targets are named prefix, sub-folder, the
+// original's name and the type's extension (web pages add a folder of their own beside each).
+bool matchesTargets(const clsConversionOptions &o, const QString &file)
+{
+    const qsizetype star = o.sTargetFile.indexOf(u'*');
+    if (star < 0)
+        return false;
+    const QString prefix = o.sTargetFile.left(star);
+    const QString folder = GetPathFromFileName(prefix);
+    const QString root = resolvedPath(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QString real = resolvedPath(file);
+    const QFileInfo fi(real);
+    if (o.lTargetFileType == TypeCatalogue::tHtmlPages && liesIn(real, root, true) &&
+        QFileInfo(fi.path()).fileName().endsWith(QStringLiteral("_files"), Qt::CaseInsensitive))
+        return true;
+    const QString ext = GetTypeExtension(o.lTargetFileType, false, o.lConversionMethod);
+    if (ext.isEmpty() || fi.suffix().compare(ext, Qt::CaseInsensitive) != 0)
+        return false;
+    if (o.bDoSubfolders)
+        return liesIn(real, root, true);
+    return liesIn(real, root, false) && fi.fileName().startsWith(prefix.mid(folder.size()), Qt::CaseInsensitive);
+}
+
+// Whether a task reads or writes file: its original (or a file its pattern takes) or a target.
+// A launch task names a program and its arguments, nothing it writes.
+bool isFileOfTask(clsConversionOptions o, const QString &file)
+{
+    const bool special = o.sActionToDo.contains(u'S', Qt::CaseInsensitive);
+    if (special && o.lSpecialProcess == spLaunchProgram)
+        return false;
+    o.sOriginalFile = ExpandPathVariables(o.sOriginalFile);
+    o.sTargetFile = ExpandPathVariables(o.sTargetFile);
+    if (special && o.lSpecialProcess == spReloadJob)
+        return namesSameFile(file, o.sTargetFile);
+    if (o.sOriginalFile.contains(u'*')) {
+        if (o.bSaveInOriginalFolder)
+            o.sTargetFile = TargetInOriginalFolder(o.sOriginalFile, o.lTargetFileType, o.lConversionMethod);
+        return matchesOriginals(o, file) || matchesTargets(o, file);
+    }
+    return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
+}
+
+// The tasks of a job file as its first load takes them (blank and "*" lines skipped).
+QList<clsConversionOptions> jobTasks(const QString &sFile)
+{
+    QFile file(sFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    const QString text = TextCodec::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : TextCodec::decodeWindows1252(bytes);
+    // A grid of its own: the header row, the task rows, the closing row.
+    FlexGrid grid(ToDoColumn::Pass + 1);
+    grid.setRows(1);
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
+        if (grid.rows() >= kMaxLoadedTasks)
+            break;
+        if (line.trimmed().isEmpty() || (line.size() >= 2 && line.at(1) == u'*'))
+            continue;
+        grid.addItem(line, grid.rows());
+        grid.setTextMatrix(grid.rows() - 1, ToDoColumn::Number, QString::number(grid.rows() - 1));
+    }
+    grid.addItem(QStringList(), grid.rows());
+    QList<clsConversionOptions> tasks;
+    for (int r = 1; r <= lastTaskRow(grid); ++r) {
+        clsConversionOptions task;
+        GetOptionsFromGridRow(task, r, grid);
+        tasks.append(task);
+    }
+    return tasks;
 }
 
 } // namespace
@@ -188,6 +369,37 @@ int ValidateToDoItem(clsConversionOptions &o)
     if (o.sOriginalFile.trimmed() == ExpandPathVariables(keptOriginal).trimmed())
         o.sOriginalFile = keptOriginal;
     return result;
+}
+
+int ValidateCommandLineOutputs(clsConversionOptions &o)
+{
+    QHash<QString, ResolvedPath> resolved;
+    t_resolved = &resolved;
+    const auto forget = qScopeGuard([] { t_resolved = nullptr; });
+    const QString log = o.sLogFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogFile);
+    const QString results =
+        o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);
+    if (log.isEmpty() && results.isEmpty())
+        return vrValid;
+    // A job run reads its job file and the files of the job's tasks, as far as the job file
+    // names them (a reload task brings more only as it runs); else the line is the one task.
+    const QString job = o.sCLBatchJobFile.isEmpty() ? QString() : ExpandPathVariables(o.sCLBatchJobFile);
+    const QList<clsConversionOptions> tasks = job.isEmpty() ? QList<clsConversionOptions>{o} : jobTasks(job);
+    auto isFileOfTheRun = [&](const QString &file) {
+        if (namesSameFile(file, job))
+            return true;
+        for (const clsConversionOptions &task : tasks)
+            if (isFileOfTask(task, file))
+                return true;
+        return false;
+    };
+    if (!log.isEmpty() && isFileOfTheRun(log))
+        o.lErr = vrLogFileInUse;
+    else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(results, log)))
+        o.lErr = vrResultsFileInUse;
+    else
+        return vrValid;
+    return o.lErr;
 }
 
 QString TargetInOriginalFolder(const QString &sOriginal, int lTypeCode, int lConversionMethod)

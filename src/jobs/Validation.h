@@ -15,6 +15,8 @@ enum ValidationResultCode {
     vrTargetParentMissing = -6,    // single original: the target's parent folder does not exist
     vrNoTargetExtension = -7,      // no extension known for the target type
     vrJobFileMissing = -8,         // the command line's job file does not exist
+    vrLogFileInUse = -20,          // the command line's log file (/L) is a file the run reads or writes
+    vrResultsFileInUse = -21,      // the command line's results file (/B) likewise, or the log file
     vrBadSpecialProcess = -101,    // not one of 50, 55, 56, 60
     vrBadOriginalType = -102,      // launch: program path with "*"; text processes: bad type
     vrAppendTargetWildcard = -103, // append: target with "*"
@@ -33,6 +35,15 @@ int ValidateToDoItem(clsConversionOptions &options);
 // The checks of one kind; they write lErr only when a check fails, and return 0.
 int ValidateConversionItem(clsConversionOptions &options);
 int ValidateSpecializedItem(clsConversionOptions &options);
+
+// The log file (/L) and the results file (/B) of a command line must name no file that the run
+// reads or writes, in any spelling of the path: not the original, not a target (nor a further
+// output of it: a picture per slide, the folder of web pages), not each other, and for a folder
+// task no name that the originals' pattern or the targets' pattern matches. A job run (/J) checks
+// them against the job file and the files of the tasks it holds (a reload task's job file too,
+// but not the tasks that a reload brings in as it runs). Sets lErr to vrLogFileInUse or
+// vrResultsFileInUse and returns it; 0 when they are fine. Touches nothing on disk.
+int ValidateCommandLineOutputs(clsConversionOptions &options);
 
 // The target of "save in original folder": the original's parent folder, "/" and the wildcard
 // extension of the type (e.g. "/in/*.pdf"). The editor puts it in its target box before the

@@ -30,32 +30,30 @@ int judgeOutputFolder(const clsConversionOptions &o, QString &recommended, QStri
     return ofcNotWriteable;
 }
 
-// The texts that the window and the log word alike, pieces joined by sep; "" for the rest.
-QString commonMessage(const clsConversionOptions &o, const QString &sep)
+// The texts that the window and the log word alike, in pieces (a line each in the log); none
+// for the rest.
+QStringList commonPieces(const clsConversionOptions &o)
 {
     switch (o.lErr) {
     case vrOriginalFolderMissing:
-        return T("Original Folder") + sep + GetParentFolder(o.sOriginalFile) + sep
-            + T("does not exist.");
+        return {T("Original Folder"), GetParentFolder(o.sOriginalFile), T("does not exist.")};
     case vrTargetNeedsWildcard:
-        return T("'Target File' must have wild card (*) since Original file has a wildcard.")
-            + sep + T("For example: '/MyFiles/*.PDF'");
+        return {T("'Target File' must have wild card (*) since Original file has a wildcard."),
+                T("For example: '/MyFiles/*.PDF'")};
     case vrTargetHasWildcard:
-        return T("Target File") + sep + o.sTargetFile + sep
-            + T("cannot have a wildcard (*) in it unless the Original file does.");
+        return {T("Target File"), o.sTargetFile, T("cannot have a wildcard (*) in it unless the Original file does.")};
     case vrBadSpecialProcess:
-        return T("Invalid Special Process Identifier specified");
+        return {T("Invalid Special Process Identifier specified")};
     case vrBadOriginalType:
-        return T("Invalid original file type for the Special Process specified.");
+        return {T("Invalid original file type for the Special Process specified.")};
     case vrAppendTargetWildcard:
-        return T("Target File") + sep + o.sTargetFile + sep
-            + T("cannot have a wildcard (*) for this special process");
+        return {T("Target File"), o.sTargetFile, T("cannot have a wildcard (*) for this special process")};
     case vrAppendTargetIsFolder:
-        return T("Target must be a specific file. Not a folder.");
+        return {T("Target must be a specific file. Not a folder.")};
     case vrFindTextEmpty:
-        return T("String to find and replace is empty.");
+        return {T("String to find and replace is empty.")};
     default:
-        return QString();
+        return {};
     }
 }
 
@@ -68,7 +66,7 @@ QString guiMessage(const clsConversionOptions &o)
     case vrAppendSameFile:
         return T("Original and Target File are the same. Cannot concatenate a file onto itself");
     default:
-        return commonMessage(o, CRCR);
+        return commonPieces(o).join(CRCR);
     }
 }
 
@@ -208,39 +206,44 @@ private:
 
 } // namespace
 
-QString ValidationMessageCmdLine(const clsConversionOptions &o)
+QStringList ValidationMessageLinesCmdLine(const clsConversionOptions &o)
 {
     switch (o.lErr) {
     case vrTargetFolderMissing:
     case vrTargetParentMissing:
-        return T("Output Folder") + CRLF + GetParentFolder(o.sTargetFile) + CRLF
-            + T("does not exist.");
+        return {T("Output Folder"), GetParentFolder(o.sTargetFile), T("does not exist.")};
     case vrOriginalFileMissing:
-        return T("Original File") + CRLF + o.sOriginalFile + CRLF + T("does not exist.");
+        return {T("Original File"), o.sOriginalFile, T("does not exist.")};
     case vrNoTargetExtension:
-        return T("Invalid Target File type specified (/C# switch).") + LFLF
-            + T("If you are not using the built in 'Quorvane' conversion, use the correct target "
-                "type lookup table");
+        return {T("Invalid Target File type specified (/C# switch)."), QString(),
+                T("If you are not using the built in 'Quorvane' conversion, use the correct target "
+                  "type lookup table")};
     case vrJobFileMissing:
-        return T("Conversion Job File (*.QVJ) specified in the command line (/J) does not exist.");
+        return {T("Conversion Job File (*.QVJ) specified in the command line (/J) does not exist.")};
+    case vrLogFileInUse:
+        return {T("The log file (/L) names a file that this run reads or writes:"), o.sLogFile};
+    case vrResultsFileInUse:
+        return {T("The results file (/B) names a file that this run reads or writes:"), o.sLogAsConversionJobFile};
     case vrAppendSameFile:
-        return T("Cannot concatenate a file with itself.");
+        return {T("Cannot concatenate a file with itself.")};
     case vrOutputNotWriteable: {
         QString recommended;
         QString message;
         judgeOutputFolder(o, recommended, message);
-        return T("Output Folder") + QStringLiteral(": ") + Translate(message) + CRLF
-            + ExpandPathVariables(o.sTargetFile);
+        return {T("Output Folder") + QStringLiteral(": ") + Translate(message), ExpandPathVariables(o.sTargetFile)};
     }
     default:
-        return commonMessage(o, CRLF);
+        return commonPieces(o);
     }
 }
 
+QString ValidationMessageCmdLine(const clsConversionOptions &o) { return ValidationMessageLinesCmdLine(o).join(CRLF); }
+
 void ReportValidationResultCmdLine(clsConversionOptions &options)
 {
-    options.sErr = ValidationMessageCmdLine(options);
-    WriteToLogFile(options.sErr, options.sLogFile, options.bVerbose);
+    const QStringList lines = ValidationMessageLinesCmdLine(options);
+    options.sErr = lines.join(CRLF);
+    WriteLinesToLogFile(lines, options.sLogFile, options.bVerbose);
 }
 
 bool ReportValidationResultGUI(clsConversionOptions &options, Prompter &prompter,

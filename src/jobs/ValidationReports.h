@@ -2,6 +2,7 @@
 // Telling the user why a task failed validation: message boxes with the fixes they offer in
 // the window, a log line in an unattended run.
 #include <QString>
+#include <QStringList>
 
 class clsConversionOptions;
 class Prompter;
@@ -18,12 +19,13 @@ public:
     virtual void setTargetFileText(const QString &text) = 0;
 };
 
-// The message of a failed validation for the log (CRLF between its pieces); "" for codes
-// without one.
+// The message of a failed validation for the log, a line per entry; none for codes without one.
+QStringList ValidationMessageLinesCmdLine(const clsConversionOptions &options);
+// The same lines joined by CRLF; "" for codes without one.
 QString ValidationMessageCmdLine(const clsConversionOptions &options);
 
-// Sets sErr to the message of the record's lErr and writes it to the record's log file (shown
-// as well with bVerbose).
+// Sets sErr to the message of the record's lErr (its lines joined by CRLF) and writes its lines to
+// the record's log file (shown as well with bVerbose).
 void ReportValidationResultCmdLine(clsConversionOptions &options);
 
 // Shows the boxes for the record's lErr through the prompter (title "Error") and offers the

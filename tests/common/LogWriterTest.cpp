@@ -164,11 +164,11 @@ TEST_F(LogWriterTest, AppendsUtf8LinesWithCrlfAndShowsAfterLettingGo)
     LockProbePrompter prompter;
     prompter.logFile = log;
     SetLogMessagePrompter(&prompter);
-    WriteToLogFile("-----header-----\r\nDate: 12/7/2026 4:05:06 AM", log, false);
-    WriteToLogFile(QString::fromUtf8("Größe\nzwei"), log, true);
+    WriteLinesToLogFile({"-----header-----", "Date: 12/7/2026 4:05:06 AM"}, log, false);
+    WriteLinesToLogFile({QString::fromUtf8("Größe"), "zwei"}, log, true);
     EXPECT_EQ(qvtest::readFile(log),
               QByteArray("old\r\n-----header-----\r\nDate: 12/7/2026 4:05:06 AM\r\n") + "Gr\xc3\xb6\xc3\x9f" "e\r\nzwei\r\n");
-    EXPECT_EQ(prompter.shown, QString::fromUtf8("Größe\nzwei"));
+    EXPECT_EQ(prompter.shown, QString::fromUtf8("Größe\r\nzwei"));
     EXPECT_EQ(prompter.shownStyle, Prompter::Information);
     EXPECT_TRUE(prompter.lockWasFree);
     EXPECT_TRUE(prompter.fileAtShow.endsWith("zwei\r\n"));
@@ -234,4 +234,20 @@ TEST_F(LogWriterTest, LockIsTheSameWhateverTheTempFolderSays)
         qputenv("TMPDIR", oldTmp);
     EXPECT_EQ(file, "/tmp/" + name);
     QFile::remove(file);
+}
+
+TEST_F(LogWriterTest, EveryLineIsEscapedOnceAndBackslashesStay)
+{
+    const QString log = m_tmp.path() + "/run.log";
+    LockProbePrompter prompter;
+    prompter.logFile = log;
+    SetLogMessagePrompter(&prompter);
+    const QString forged = QStringLiteral("File: /in/a\r\nConversion Successful\nb") + QChar(0x2028) + "c" + QChar(0x2029) +
+                           QStringLiteral("d\x01\x7f\t.pptx does not exist");
+    const QString escaped = QStringLiteral("File: /in/a\\r\\nConversion Successful\\nb\\u2028c\\u2029d\\x01\\x7f\\t.pptx does not exist");
+    WriteToLogFile(forged, log, true);
+    EXPECT_EQ(prompter.shown, escaped);
+    // A text escaped already, and a path with backslashes of its own, come out as they went in.
+    WriteLinesToLogFile({escaped, "C:\\Users\\x\\new.pptx"}, log, false);
+    EXPECT_EQ(qvtest::readFile(log), (escaped + "\r\n" + escaped + "\r\nC:\\Users\\x\\new.pptx\r\n").toUtf8());
 }

@@ -588,7 +588,7 @@ TEST_F(CommandLineRun, RefusedLinesSayWhyOnStandardErrorAndCreateNothing)
         {{"/S", path("in/q.pptx"), "/T", path("new/q.wmf"), "/C", "15"}, "Invalid Target File type specified"},
         {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "-3", "/Z", "-1"}, "slide numbers start at 1"},
         {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "-5", "/Z", "3"}, "slide numbers start at 1"},
-        {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "0", "/Z", "2"}, "slide numbers start at 1"},
+        {{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32", "/Y", "99999999999", "/Z", "2"}, "the slide number is too large"},
     };
     for (const Case &c : cases) {
         const ProgramRun r = runProgram(c.args);

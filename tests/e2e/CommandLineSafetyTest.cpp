@@ -1,0 +1,234 @@
+// Whole-program runs that check what a command line may write: the log and results file never
+// land on a file of the run, slide ranges with an open end, and log lines that a name or path
+// cannot break or forge.
+#include "TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <qpdf/QPDF.hh>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The built program without a display, started in folder.
+Outcome runIn(const QString &folder, const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
+    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+    EXPECT_TRUE(p.waitForStarted());
+    EXPECT_TRUE(p.waitForFinished(600000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList logLines(const QString &path)
+{
+    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Every file below folder with a digest of its bytes, for "nothing changed" checks.
+QMap<QString, QString> snapshot(const QString &folder)
+{
+    QMap<QString, QString> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        files.insert(QDir(folder).relativeFilePath(f),
+                     QString::fromLatin1(QCryptographicHash::hash(qvtest::readFile(f), QCryptographicHash::Sha1).toHex()));
+    }
+    return files;
+}
+
+int pdfPages(const QString &path)
+{
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile(QFile::encodeName(path).constData());
+        return static_cast<int>(pdf.getAllPages().size());
+    } catch (...) {
+        return -1;
+    }
+}
+
+const QString kDeck = QStringLiteral("/data/Demo Data/Quarterly Review.pptx"); // 4 slides
+
+class CommandLineSafety : public ::testing::Test
+{
+protected:
+    QTemporaryDir tmp;
+    QString path(const QString &rel) const { return tmp.filePath(rel); }
+    bool deckAt(const QString &rel) const
+    {
+        QDir().mkpath(QFileInfo(path(rel)).absolutePath());
+        return QFile::copy(qvtest::sourceDir() + kDeck, path(rel));
+    }
+};
+
+} // namespace
+
+TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
+{
+    ASSERT_TRUE(deckAt("in/deck.pptx"));
+    ASSERT_TRUE(deckAt("in/sub/deep.pptx"));
+    ASSERT_TRUE(qvtest::writeFile(path("in/bad.pptx"), "PK\x03\x04 not a presentation"));
+    ASSERT_TRUE(qvtest::writeFile(path("out/t.pdf"), "%PDF-1.4 an earlier output"));
+    ASSERT_TRUE(qvtest::writeFile(path("r.txt"), "an earlier log\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), ",0,0\t1\tC\t" + path("in/deck.pptx").toUtf8() + "\t3\tppt\t" +
+                                                       path("new/deck.pdf").toUtf8() + "\t32\tpdf\t\t\r\n"));
+    ASSERT_TRUE(QFile::link(tmp.path(), path("link")));
+    const QMap<QString, QString> before = snapshot(tmp.path());
+
+    struct Case
+    {
+        QStringList args;
+        const char *says;
+    };
+    const QString logSays = "The log file (/L) names a file that this run reads or writes:";
+    const QString resultsSays = "The results file (/B) names a file that this run reads or writes:";
+    const QStringList single = {"/S", path("in/deck.pptx"), "/T", path("new/deck.pdf"), "/C", "32"};
+    const QStringList folder = {"/S", path("in/*.pptx"), "/T", path("new/*.pdf"), "/C", "32"};
+    const QList<Case> cases = {
+        {single + QStringList{"/L", path("in/deck.pptx")}, "L"},                   // the original
+        {single + QStringList{"/L", "./in/../in//deck.pptx"}, "L"},                // another spelling
+        {single + QStringList{"/L", path("link/in/deck.pptx")}, "L"},              // through a linked folder
+        {single + QStringList{"/L", path("new/deck.pdf")}, "L"},                   // the target
+        {{"/S", path("in/deck.pptx"), "/T", path("out/t.pdf"), "/C", "32", "/L", path("out/t.pdf")}, "L"},
+        {{"/S", path("in/deck.pptx"), "/T", path("new/d.png"), "/C", "18", "/L", path("new/d_2.png")}, "L"},
+        {{"/S", path("in/bad.pptx"), "/T", path("new/bad.pdf"), "/C", "32", "/B", path("in/bad.pptx")}, "B"},
+        {single + QStringList{"/L", path("r.txt"), "/B", path("link/r.txt")}, "B"}, // each other
+        {folder + QStringList{"/L", path("new/run.pdf")}, "L"},                    // the targets' pattern
+        {folder + QStringList{"/B", path("in/list.PPTX")}, "B"},                   // the originals' pattern
+        {folder + QStringList{"/R", "/L", path("in/sub/notes.pptx")}, "L"},        // below, with sub-folders
+        {folder + QStringList{"/R", "/L", path("new/sub/deep.pdf")}, "L"},
+        {{"/S", path("in/*.pptx"), "/G", "/C", "32", "/L", path("in/run.pdf")}, "L"}, // targets beside originals
+        {{"/J", path("job.qvj"), "/L", path("job.qvj")}, "L"},                    // the job file itself
+        {{"/J", path("link/job.qvj"), "/B", path("job.qvj")}, "B"},
+        {{"/J", path("job.qvj"), "/L", path("in/deck.pptx")}, "L"},                // a task's original
+        {{"/J", path("job.qvj"), "/B", path("link/new/deck.pdf")}, "B"},          // a task's target
+    };
+    for (const Case &c : cases) {
+        const Outcome r = runIn(tmp.path(), c.args);
+        const std::string line = c.args.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, 2) << line;
+        EXPECT_EQ(r.err.count('\n'), 1) << line << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("Missing required or invalid command line argument(s): " +
+                                     (QString(c.says) == "L" ? logSays : resultsSays)))
+            << line << "\n" << r.err.toStdString();
+        EXPECT_EQ(snapshot(tmp.path()), before) << line;
+        EXPECT_FALSE(QFileInfo::exists(path("new"))) << line;
+    }
+
+    // Not every file in the target folder is a target, nor every file beside the originals an
+    // original: a log and a results file there of other extensions are fine.
+    const Outcome ok = runIn(tmp.path(), folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
+    EXPECT_EQ(ok.exitCode, 1) << ok.err.toStdString(); // bad.pptx fails
+    EXPECT_EQ(pdfPages(path("new/deck.pdf")), 4);
+    const QStringList lines = logLines(path("new/run.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" - " + path("in/bad.pptx"))) << lines[2].toStdString();
+    EXPECT_TRUE(qvtest::readFile(path("in/redo.qvj")).contains(path("in/bad.pptx").toUtf8()));
+
+    const Outcome job = runIn(tmp.path(), {"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
+    EXPECT_EQ(job.exitCode, 0) << job.err.toStdString();
+    EXPECT_TRUE(logLines(path("new/job.log")).contains("Conversion Successful"));
+}
+
+TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAreRefused)
+{
+    ASSERT_TRUE(deckAt("in/q.pptx"));
+    Outcome r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("png/q.png"), "/C", "18", "/Y", "2", "/Z", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QDir(path("png")).entryList(QDir::Files, QDir::Name), QStringList({"q_2.png", "q_3.png", "q_4.png"}));
+
+    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/first.pdf"), "/C", "32", "/Y0", "/Z", "2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("pdf/first.pdf")), 2);
+    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/all.pdf"), "/C", "32", "/Y", "0", "/Z0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("pdf/all.pdf")), 4);
+
+    const QList<QStringList> refused = {{"/Y", "99999999999"}, {"/Z", "99999999999999999999999999999"},
+                                        {"/Y", "2", "/Z", "-1"}};
+    for (const QStringList &range : refused) {
+        r = runIn(tmp.path(), QStringList{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32"} + range);
+        EXPECT_EQ(r.exitCode, 2) << range.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(range.contains("-1") ? "slide numbers start at 1" : "the slide number is too large"))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path("new")));
+    }
+}
+
+TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
+{
+    // A refused original: its path is quoted by the validation reason, in the log and, shown
+    // with /V where there is no display, on standard output.
+    const QString forged = path("x\nConversion Successful\ny.pptx");
+    Outcome r = runIn(tmp.path(), {"/S", forged, "/T", path("out/x.pdf"), "/C", "32", "/V", "/L", path("a.log")});
+    EXPECT_EQ(r.exitCode, 2);
+    QStringList lines = logLines(path("a.log"));
+    ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
+    EXPECT_EQ(lines.mid(2, 3), QStringList({"Original File", path("x\\nConversion Successful\\ny.pptx"), "does not exist."}));
+    EXPECT_FALSE(lines.contains("Conversion Successful"));
+    EXPECT_FALSE(r.out.split('\n').contains("Conversion Successful")) << r.out.toStdString();
+
+    // The output folder that cannot be made (a file stands in its way), named in the reason.
+    ASSERT_TRUE(qvtest::writeFile(path("file"), "x"));
+    ASSERT_TRUE(deckAt("in/q.pptx"));
+    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("file/a\r\nConversion Successful\r\nb/q.pdf"), "/C", "32",
+                           "/L", path("b.log")});
+    EXPECT_EQ(r.exitCode, 2);
+    lines = logLines(path("b.log"));
+    EXPECT_TRUE(lines.contains("Output Folder")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.contains(path("file/a\\r\\nConversion Successful\\r\\nb"))) << lines.join('|').toStdString();
+    EXPECT_FALSE(lines.contains("Conversion Successful"));
+
+    // Without /L the reason goes to standard error: one line, escaped.
+    r = runIn(tmp.path(), {"/S", path("gone\n\x01\t.pptx"), "/T", path("out/x.pdf"), "/C", "32"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Missing required or invalid command line argument(s): Original File " +
+                         path("gone\\n\\x01\\t.pptx") + " does not exist.\n");
+
+    // A name with U+2028 in a job line, and an error text that quotes a name holding CR LF: the
+    // second original of one name wants the target the first one wrote.
+    ASSERT_TRUE(qvtest::writeFile(path("sep/a") + QChar(0x2028) + "Conversion Successful.pptx", "PK\x03\x04 broken"));
+    ASSERT_TRUE(deckAt("dup/d\r\nConversion Successful\r\n.pptx"));
+    ASSERT_TRUE(deckAt("dup/d\r\nConversion Successful\r\n.PPTX"));
+    for (const QString &folder : {QStringLiteral("sep"), QStringLiteral("dup")}) {
+        r = runIn(tmp.path(), {"/S", path(folder + "/*.pptx"), "/T", path(folder + "-out/*.pdf"), "/C", "32", "/L",
+                               path(folder + ".log")});
+        EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+        lines = logLines(path(folder + ".log"));
+        ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+        EXPECT_TRUE(lines[2].startsWith("Job # 1  ")) << lines[2].toStdString();
+        EXPECT_FALSE(lines.join('|').contains(QChar(0x2028)));
+    }
+    EXPECT_TRUE(logLines(path("sep.log"))[2].endsWith(" - " + path("sep/a\\u2028Conversion Successful.pptx")));
+    EXPECT_TRUE(logLines(path("dup.log"))[2].contains("(" + path("dup-out/d\\r\\nConversion Successful\\r\\n.pdf") + ")"))
+        << logLines(path("dup.log"))[2].toStdString();
+}
