@@ -2,29 +2,50 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+// Signals closer than this to the last request counted belong to it.
+constexpr long long kSameRequestMs = 1000;
+constexpr long long kNoRequest = -1;
+
 int g_pipe[2] = {-1, -1};
-volatile sig_atomic_t g_caught = 0;
-struct sigaction g_previous[2];
-constexpr int kSignals[2] = {SIGINT, SIGTERM};
+// The handler may run on any thread of the process, and on two at once (a signal to the process
+// and one to its group): lock-free atomics only.
+std::atomic<int> g_caught{0};
+std::atomic<long long> g_lastRequestMs{kNoRequest};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long long>::is_always_lock_free);
+struct sigaction g_previous[kSignalCount];
+
+long long monotonicMs()
+{
+    timespec t {};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
 
 // Only async-signal-safe calls here.
 void onSignal(int sig)
 {
-    if (g_caught != 0) {
-        // Asked twice: stop waiting for the run to wind down.
-        ::signal(sig, SIG_DFL);
-        ::raise(sig);
-        return;
-    }
-    g_caught = sig;
     const int saved = errno;
+    const long long now = monotonicMs();
+    long long last = g_lastRequestMs.load();
+    do {
+        if (last != kNoRequest && now - last < kSameRequestMs) {
+            errno = saved;
+            return;
+        }
+    } while (!g_lastRequestMs.compare_exchange_weak(last, now));
+    int none = 0;
+    g_caught.compare_exchange_strong(none, sig);
     const char byte = static_cast<char>(sig);
     [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &byte, 1);
     errno = saved;
@@ -35,6 +56,7 @@ void onSignal(int sig)
 InterruptWatcher::InterruptWatcher()
 {
     g_caught = 0;
+    g_lastRequestMs = kNoRequest;
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
@@ -42,8 +64,10 @@ InterruptWatcher::InterruptWatcher()
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
+    for (const int sig : kSignals)
+        sigaddset(&sa.sa_mask, sig);
     sa.sa_flags = SA_RESTART;
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < kSignalCount; ++i)
         ::sigaction(kSignals[i], &sa, &g_previous[i]);
 }
 
@@ -51,7 +75,7 @@ InterruptWatcher::~InterruptWatcher()
 {
     if (g_pipe[0] < 0)
         return;
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < kSignalCount; ++i)
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     m_notifier.reset();
     ::close(g_pipe[0]);

@@ -1,8 +1,12 @@
 #pragma once
-// SIGINT and SIGTERM during a command-line run. The handler only records the signal and writes
-// a byte to a pipe; a socket notifier turns that byte into interrupted() on the event pump that
-// the engine runs between its steps, where stopping the run is safe. A second signal while the
-// first is being handled ends the program at once.
+// SIGINT, SIGTERM and SIGHUP while the program runs. The handler only records the signal and
+// writes a byte to a pipe; a socket notifier turns that byte into interrupted() on the event
+// pump that the engine runs between its steps, where stopping the run is safe.
+// Signals that come within a second of the last request counted are that same request: a
+// supervisor such as `timeout` signals the program and then its whole process group, so one
+// request arrives twice at once. A later signal is the user asking again; it is passed on as
+// well, but never ends the program by itself: the wind-down that follows a request is bounded,
+// and the log and results file it writes are what the user needs to know what was done.
 #include <QObject>
 
 #include <memory>
@@ -16,10 +20,11 @@ public:
     InterruptWatcher();
     ~InterruptWatcher() override;
 
-    // The signal caught since the watcher was installed, 0 when none.
+    // The first signal caught since the watcher was installed, 0 when none.
     static int caughtSignal();
 
 signals:
+    // Once for each request (several requests seen at one turn of the pump may give one call).
     void interrupted(int signalNumber);
 
 private:

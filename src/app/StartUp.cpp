@@ -15,6 +15,7 @@
 #include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/dialogs/frmLanguage.h"
 #include "ui/main/frame/frmMainMDI.h"
+#include "ui/main/frmMain.h"
 #include "ui/support/MessageBoxPrompter.h"
 
 #include <QApplication>
@@ -24,16 +25,49 @@
 
 namespace {
 
+// A signal ends the window: a run going on is stopped first, as on the command line (the
+// conversion under way is killed, a launched program stopped), then the event loops end. No
+// question is asked: nobody may be there to answer it, and a box must not hold the end up (a
+// box already open returns at once).
+void EndWindowForSignal(frmMainMDI &frame, int sig)
+{
+    if (frmMain *main = frame.mainWindow()) {
+        JobSession &session = main->session();
+        if (session.bRunGoingOn()) {
+            session.bRunning = false;
+            session.bInterrupted = true;
+            session.VelmoraX1()->abort();
+        }
+    }
+    QCoreApplication::exit(128 + sig);
+}
+
 // The interactive program: splash, frame and main window; the program lives on its window and
-// ends with status 0 once the frame has closed.
+// ends with status 0 once the frame has closed, or with 128 + the signal that ended it.
 int RunWindow(const QString &sOpenJobFile)
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    // A session that ends, a kill or a supervisor must be able to end the window, whether it was
+    // opened on a job or not.
+    InterruptWatcher watcher;
     std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(sOpenJobFile));
     QObject::connect(frame.get(), &frmMainMDI::closed, qApp, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    QApplication::exec();
-    return 0;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
+                     [&frame](int sig) { EndWindowForSignal(*frame, sig); });
+    // A signal while the window was being set up ends it before it starts listening.
+    if (InterruptWatcher::caughtSignal() == 0)
+        QApplication::exec();
+    const int sig = InterruptWatcher::caughtSignal();
+    if (sig == 0 || frame->isClosed())
+        return 0;
+    // The window's closing steps but for the save question: its place and settings are kept as
+    // a close keeps them, and the office worker ends. Unsaved changes of the job are lost, as
+    // they were when a signal simply killed the program.
+    frame->SaveIniFile();
+    if (frmMain *main = frame->mainWindow())
+        main->Form_Unload();
+    return 128 + sig;
 }
 
 } // namespace
@@ -66,24 +100,27 @@ int Main()
         return 0;
     }
 
-    JobSession session;
-    // A run without a window still converts with the settings the window stored.
-    ApplyStoredCoreSettings(G_IniFilePath, session);
     bool failures = false;
-    // Ctrl+C or SIGTERM pauses the run and kills the conversion under way, so that the run
-    // winds down, logs and leaves nothing half-written behind.
-    InterruptWatcher watcher;
-    QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
-        session.bRunning = false;
-        session.bInterrupted = true;
-        session.VelmoraX1()->abort();
-    });
     bool helpOnly = false;
     QString openJob;
-    const int r =
-        RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
-    if (const int sig = InterruptWatcher::caughtSignal())
-        return 128 + sig;
+    int r = clrDone;
+    {
+        JobSession session;
+        // A run without a window still converts with the settings the window stored.
+        ApplyStoredCoreSettings(G_IniFilePath, session);
+        // Ctrl+C, SIGTERM or SIGHUP pauses the run and kills the conversion under way, so that the
+        // run winds down, logs and leaves nothing half-written behind. The watcher lives for the
+        // command line only: a window opened afterwards has its own.
+        InterruptWatcher watcher;
+        QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
+            session.bRunning = false;
+            session.bInterrupted = true;
+            session.VelmoraX1()->abort();
+        });
+        r = RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
+        if (const int sig = InterruptWatcher::caughtSignal())
+            return 128 + sig;
+    }
     if (r != clrOpenedNotRun)
         return ExitStatusFor(r, failures, helpOnly);
     // A job opened for editing needs the window, and the window a display. Nothing was asked

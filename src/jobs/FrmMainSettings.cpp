@@ -68,12 +68,11 @@ public:
     void text(const QString &key, const QString &value) { m_pending.append({key, value}); }
     void boolean(const QString &key, bool v) { text(key, v ? QStringLiteral("TRUE") : QStringLiteral("FALSE")); }
     void number(const QString &key, int v) { text(key, QString::number(v)); }
-    // The section holds the PDF passwords: a settings file created here is private.
     void flush()
     {
         if (m_pending.isEmpty())
             return;
-        m_ok = ProfileIni::writeStrings(m_file, kSection, m_pending, ProfileIni::Access::Private) && m_ok;
+        m_ok = ProfileIni::writeStrings(m_file, kSection, m_pending) && m_ok;
         m_pending.clear();
     }
     bool ok() const { return m_ok; }
@@ -330,6 +329,15 @@ void writeField(Writer &w, const Field &f, const FrmMainSettings &s)
     }
 }
 
+// A settings file that holds a PDF password is made owner-only when it is read, not only when
+// it is written: an older version left it readable by others, and a run without a window never
+// writes it. Its content stays as it is.
+void keepPasswordsPrivate(const QString &iniPath, const ConversionSettings &c)
+{
+    if (!c.sULKPDFUserPassword.isEmpty() || !c.sULKPDFMasterPassword.isEmpty())
+        ProfileIni::makeOwnerOnly(iniPath);
+}
+
 // The core rows read; every other field keeps its default.
 FrmMainSettings readCore(const QString &iniPath)
 {
@@ -338,6 +346,7 @@ FrmMainSettings readCore(const QString &iniPath)
     for (const Field &f : kFields)
         if (isCore(f))
             readField(r, f, s, {});
+    keepPasswordsPrivate(iniPath, s.conversion);
     return s;
 }
 
@@ -352,6 +361,7 @@ FrmMainSettings ReadFrmMainSettings(const QString &iniPath, const FrmMainListSiz
     const Reader r(iniPath, kSection);
     for (const Field &f : kFields)
         readField(r, f, s, sizes);
+    keepPasswordsPrivate(iniPath, s.conversion);
     return s;
 }
 

@@ -5,4 +5,7 @@
 
 // Writes bytes to a temporary file beside path and renames it over path. A failed write leaves
 // the old file whole (never written in place). *error gets the system's reason on failure.
-bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// The file keeps the mode of the file it replaces (a new one gets the umask's); with ownerOnly
+// it is 0600 whatever it was, from before its first byte is written.
+bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+                         bool ownerOnly = false);

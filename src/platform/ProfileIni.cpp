@@ -47,32 +47,16 @@ QString keyOf(const QString &line, QString *value)
     return t.left(eq).trimmed();
 }
 
-bool writeLines(const QString &file, const QStringList &lines, ProfileIni::Access access)
+bool writeLines(const QString &file, const QStringList &lines)
 {
-    // These files are the user's own and the settings file holds the PDF passwords: a new file
-    // is owner-only whatever the umask, and a private write tightens an existing file before the
-    // passwords go in (the replacement takes over the old file's mode).
-    const QByteArray path = QFile::encodeName(file);
-    bool created = false;
-    if (!QFile::exists(file)) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::close(fd);
-            created = true;
-        }
-    } else if (access == ProfileIni::Access::Private) {
-        ::chmod(path.constData(), 0600);
-    }
     QByteArray out;
     for (const QString &l : lines) {
         out += l.toUtf8();
         out += "\r\n";
     }
-    if (WriteFileAtomically(file, out))
-        return true;
-    if (created)
-        QFile::remove(file);
-    return false;
+    // These files are the user's own, and the settings file holds the PDF passwords: whatever
+    // mode an older file had, the file written is owner-only.
+    return WriteFileAtomically(file, out, nullptr, true);
 }
 
 // Sets key=value the way a single write always has: in place of the key's line, else after
@@ -171,13 +155,12 @@ int ProfileIni::readInt(const QString &file, const QString &section, const QStri
 }
 
 bool ProfileIni::writeString(const QString &file, const QString &section, const QString &key,
-                             const QString &value, Access access)
+                             const QString &value)
 {
-    return writeStrings(file, section, {{key, value}}, access);
+    return writeStrings(file, section, {{key, value}});
 }
 
-bool ProfileIni::writeStrings(const QString &file, const QString &section, const KeyValues &keyValues,
-                              Access access)
+bool ProfileIni::writeStrings(const QString &file, const QString &section, const KeyValues &keyValues)
 {
     if (file.isEmpty())
         return false;
@@ -190,7 +173,7 @@ bool ProfileIni::writeStrings(const QString &file, const QString &section, const
             readBack(lines, changed);
         changed = putKey(lines, section, key, value);
     }
-    return writeLines(file, lines, access);
+    return writeLines(file, lines);
 }
 
 bool ProfileIni::deleteKey(const QString &file, const QString &section, const QString &key)
@@ -206,8 +189,23 @@ bool ProfileIni::deleteKey(const QString &file, const QString &section, const QS
         const QString k = keyOf(lines[i], nullptr);
         if (inSection && !k.isNull() && k.compare(key, Qt::CaseInsensitive) == 0) {
             lines.removeAt(i);
-            return writeLines(file, lines, Access::Shared);
+            return writeLines(file, lines);
         }
     }
     return true;
+}
+
+bool ProfileIni::makeOwnerOnly(const QString &file)
+{
+    // Opened without following a FIFO's wait; changed through the descriptor, so that the file
+    // looked at is the file changed.
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok && (st.st_mode & 077) != 0)
+        ok = st.st_uid == ::geteuid() && ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return ok;
 }

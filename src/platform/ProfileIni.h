@@ -3,7 +3,7 @@
 // compare case-insensitively, a missing key gives the default, values are trimmed, a key is
 // rewritten in place or appended at the end of its section, a new section goes at the end of
 // the file. The file is re-read on every call (other processes may change it); the folder is
-// never created. Written as UTF-8 with CRLF; a new file has mode 0600.
+// never created. Written as UTF-8 with CRLF; a file written has mode 0600.
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,9 +11,6 @@
 class ProfileIni
 {
 public:
-    // Every file written here is created owner-only (mode 0600). Private writes (passwords) also
-    // make an existing file owner-only; Shared writes leave its mode as it is.
-    enum class Access { Shared, Private };
     using KeyValues = QList<QPair<QString, QString>>;
 
     static QString readString(const QString &file, const QString &section, const QString &key,
@@ -21,14 +18,17 @@ public:
     // Leading integer of the value (optional sign), else the default.
     static int readInt(const QString &file, const QString &section, const QString &key,
                        int defaultValue);
-    // False when the file cannot be written (the folder is missing, no permission).
+    // False when the file cannot be written (the folder is missing, no permission); the file
+    // is then as it was. A file written is owner-only (0600), whatever mode it had before.
     static bool writeString(const QString &file, const QString &section, const QString &key,
-                            const QString &value, Access access = Access::Shared);
+                            const QString &value);
     // Several keys of one section in one read and one write (a window's whole state at close):
     // the file comes out byte for byte as writing them one by one in this order would leave it.
     // An empty list writes nothing.
-    static bool writeStrings(const QString &file, const QString &section, const KeyValues &keyValues,
-                             Access access = Access::Shared);
+    static bool writeStrings(const QString &file, const QString &section, const KeyValues &keyValues);
     // Removes a key; true when the file was written or the key was absent.
     static bool deleteKey(const QString &file, const QString &section, const QString &key);
+    // Takes the rights of group and others off a file of ours without writing it (a file read
+    // that holds a password). A file of another user is left alone (false).
+    static bool makeOwnerOnly(const QString &file);
 };

@@ -346,3 +346,44 @@ TEST(LaunchProgram, ProgramOutlivesTheLauncherProcess)
         QThread::msleep(20);
     EXPECT_EQ(qvtest::readFile(marker), QByteArray("done\n")) << "the program was killed with its launcher";
 }
+
+TEST(LaunchProgram, AnInterruptKillsAProgramThatIgnoresSigterm)
+{
+    // The program and what it started ignore SIGTERM; an interrupt (a Pause with bInterrupted,
+    // as a signal to an unattended run makes) must still leave neither running.
+    JobSession session;
+    session.bRunning = true;
+    session.bInterrupted = true;
+    const QString shPid = qvtest::homeDir() + QStringLiteral("/deaf-sh.pid");
+    const QString sleepPid = qvtest::homeDir() + QStringLiteral("/deaf-sleep.pid");
+    // The interrupt comes once both are running.
+    struct PauseWhenStarted : EventPump
+    {
+        JobSession &session;
+        QString file;
+        PauseWhenStarted(JobSession &s, const QString &f) : session(s), file(f) {}
+        void processEvents() override
+        {
+            if (!qvtest::readFile(file).trimmed().isEmpty())
+                session.bRunning = false;
+        }
+    } pump(session, sleepPid);
+    session.setPump(&pump);
+    QString program = QStringLiteral("/bin/sh");
+    QString arguments = QStringLiteral("-c \"trap '' TERM; echo $$ > %1; sleep 30 & echo $! > %2; wait; wait\"")
+                            .arg(shPid, sleepPid);
+    int exitCode = 4;
+    QElapsedTimer real;
+    real.start();
+    EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, -1, exitCode, session), lrInterrupted);
+    EXPECT_LT(real.elapsed(), 10000);
+    EXPECT_EQ(exitCode, 4);
+    const qint64 sh = readPid(shPid), sleeper = readPid(sleepPid);
+    ASSERT_GT(sh, 0);
+    ASSERT_GT(sleeper, 0);
+    EXPECT_TRUE(waitUntilGone(sh, 4000)) << processState(sh);
+    EXPECT_TRUE(waitUntilGone(sleeper, 4000)) << processState(sleeper);
+    ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
+    ::kill(static_cast<pid_t>(sh), SIGKILL);
+    session.setPump(nullptr);
+}

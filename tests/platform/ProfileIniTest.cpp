@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 TEST(ProfileIni, ReadsCaseInsensitivelyTrimsAndDefaults)
 {
     QTemporaryDir dir;
@@ -57,24 +59,43 @@ TEST(ProfileIni, WriteStringsGivesTheBytesOfWritingKeyByKey)
     }
 }
 
-TEST(ProfileIni, NewFilesAreOwnerOnlyAndAPrivateWriteTightensAnExistingFile)
+TEST(ProfileIni, EveryWriteLeavesTheFileOwnerOnly)
 {
     QTemporaryDir dir;
-    const auto othersMayRead = [](const QString &f) {
-        return (QFileInfo(f).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)) != 0;
-    };
+    // Owner, group and others (the "user" flags say what this process may do).
+    const auto mode = [](const QString &f) { return QFileInfo(f).permissions() & QFileDevice::Permissions(0x7077); };
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     const QString created = dir.filePath("new.ini");
     ASSERT_TRUE(ProfileIni::writeString(created, "Main", "Partial", "level2"));
-    EXPECT_FALSE(othersMayRead(created));
+    EXPECT_EQ(mode(created), ownerOnly);
 
-    // A file others could read stays so for ordinary keys and becomes private with a password.
+    // A file an older version left readable by others (it may hold passwords already) becomes
+    // owner-only at any write, an ordinary key or a removal, and keeps its content.
     const QString f = dir.filePath("p.ini");
-    ASSERT_TRUE(qvtest::writeFile(f, "[Main]\r\nPartial=Level3\r\n"));
-    ASSERT_TRUE(QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                             QFileDevice::ReadOther));
-    ASSERT_TRUE(ProfileIni::writeString(f, "mruSource", "1", "/a.ppt"));
-    EXPECT_TRUE(othersMayRead(f));
-    ASSERT_TRUE(ProfileIni::writeString(f, "PDF", "Password", "secret", ProfileIni::Access::Private));
-    EXPECT_FALSE(othersMayRead(f));
-    EXPECT_EQ(ProfileIni::readString(f, "PDF", "Password", ""), "secret");
+    const QFileDevice::Permissions exposed = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                         QFileDevice::ReadOther;
+    for (const bool remove : {false, true}) {
+        ASSERT_TRUE(qvtest::writeFile(f, "[PDF]\r\nPassword=secret\r\n[Main]\r\nPartial=Level3\r\n"));
+        ASSERT_TRUE(QFile::setPermissions(f, exposed));
+        if (remove)
+            ASSERT_TRUE(ProfileIni::deleteKey(f, "Main", "Partial"));
+        else
+            ASSERT_TRUE(ProfileIni::writeString(f, "mruSource", "1", "/a.ppt"));
+        EXPECT_EQ(mode(f), ownerOnly) << remove;
+        EXPECT_EQ(ProfileIni::readString(f, "PDF", "Password", ""), "secret");
+    }
+
+    // Tightening without a write: the bytes stay, another user's file is left alone.
+    ASSERT_TRUE(QFile::setPermissions(f, exposed));
+    const QByteArray before = qvtest::readFile(f);
+    EXPECT_TRUE(ProfileIni::makeOwnerOnly(f));
+    EXPECT_EQ(mode(f), ownerOnly);
+    EXPECT_EQ(qvtest::readFile(f), before);
+    EXPECT_FALSE(ProfileIni::makeOwnerOnly(dir.filePath("missing.ini")));
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(QFile::setPermissions(f, exposed));
+        ASSERT_EQ(::chown(QFile::encodeName(f).constData(), 65534, 65534), 0);
+        EXPECT_FALSE(ProfileIni::makeOwnerOnly(f));
+        EXPECT_EQ(mode(f), exposed);
+    }
 }

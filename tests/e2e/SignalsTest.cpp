@@ -1,0 +1,248 @@
+// Signals to the built program: a command-line run stopped by signals, however they come, still
+// writes its log and results file; a window, opened on a job or not, ends on a signal and stops
+// its run first.
+#include "TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
+
+bool copy(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    return QFile::copy(from, to);
+}
+
+QStringList logLines(const QString &path)
+{
+    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool waitFor(const std::function<bool()> &done, int ms = 60000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QThread::msleep(10);
+    return done();
+}
+
+bool processGone(qint64 pid)
+{
+    const QByteArray stat = qvtest::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
+}
+
+// Whether the program has an office worker: it starts one once its run or its window is up.
+bool hasWorker(qint64 parent)
+{
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QByteArray stat = qvtest::readFile("/proc/" + entry + "/stat");
+        const int close = stat.lastIndexOf(')');
+        if (close < 0 || !stat.contains("(quorvane-office)"))
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent)
+            return true;
+    }
+    return false;
+}
+
+class Signals : public ::testing::Test
+{
+protected:
+    QTemporaryDir tmp;
+    QString path(const QString &rel) const { return tmp.filePath(rel); }
+    qint64 pidIn(const QString &rel) const { return qvtest::readFile(path(rel)).trimmed().toLongLong(); }
+
+    // The program in a process group of its own, as a shell's job or a supervisor's child is.
+    // With a display it opens its window (on the offscreen platform).
+    std::unique_ptr<QProcess> start(const QStringList &args, bool display = false)
+    {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (display) {
+            env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        } else {
+            env.remove(QStringLiteral("DISPLAY"));
+        }
+        p->setProcessEnvironment(env);
+        p->setChildProcessModifier([] { ::setpgid(0, 0); });
+        p->start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+        EXPECT_TRUE(p->waitForStarted());
+        return p;
+    }
+
+    // A job whose first task launches a shell that ignores SIGTERM, as does the program it
+    // starts (their pids in sh.pid and sleep.pid), and whose second task converts a deck.
+    QString deafLaunchJob()
+    {
+        EXPECT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+        const QString script = QStringLiteral("trap '' TERM; echo $$ > %1; sleep 60 & echo $! > %2; wait; wait")
+                                   .arg(path("sh.pid"), path("sleep.pid"));
+        const QByteArray job = "T32 S1 W-1\t1\tS60\t/bin/sh\t-12345678\t\t-c \"" + script.toUtf8() +
+                               "\"\t-12345678\t\t\t\r\nA,1,2\t2\tC\t" + path("in/q.pptx").toUtf8() + "\t3\tppt\t" +
+                               path("out/q.pdf").toUtf8() + "\t32\tpdf\t\t\r\n";
+        EXPECT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+        return path("job.qvj");
+    }
+
+    void expectLaunchedProgramsGone()
+    {
+        const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
+        EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }, 10000));
+        ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
+        ::kill(static_cast<pid_t>(sh), SIGKILL);
+    }
+
+    // The settings of a user who has chosen a language: a window asks nothing at its start.
+    void settleLanguage(const QByteArray &more = QByteArray())
+    {
+        ASSERT_TRUE(qvtest::writeFile(settingsFile(), "[Main]\r\nPartial=Level3\r\n[Language]\r\n"
+                                                      "Language_Code=English\r\n" + more));
+    }
+    static QString settingsFile()
+    {
+        return qvtest::homeDir() + QStringLiteral("/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI");
+    }
+    void TearDown() override { QFile::remove(settingsFile()); }
+};
+
+// Ends the process when a test gave up on it.
+struct KillOnExit
+{
+    QProcess &p;
+    ~KillOnExit()
+    {
+        if (p.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(-p.processId()), SIGKILL);
+            p.waitForFinished(5000);
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
+{
+    for (int i = 1; i <= 12; ++i)
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), path(QString("in/p%1.pptx").arg(i, 2, 10, QChar('0')))));
+    struct Case
+    {
+        const char *name;
+        int signal;
+        bool toGroupToo; // as `timeout` does: the program, then at once its whole group
+        int status;
+    };
+    for (const Case c : {Case{"burst", SIGTERM, true, 143}, Case{"hangup", SIGHUP, false, 129}}) {
+        const QString out = path(QString("out-%1").arg(c.name));
+        const QString log = path(QString("%1.log").arg(c.name));
+        const QString results = path(QString("%1.qvj").arg(c.name));
+        auto p = start({"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log, "/B", results});
+        KillOnExit guard{*p};
+        ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); })) << c.name;
+        const pid_t pid = static_cast<pid_t>(p->processId());
+        ::kill(pid, c.signal);
+        if (c.toGroupToo)
+            ::kill(-pid, c.signal);
+        ASSERT_TRUE(p->waitForFinished(60000)) << c.name;
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.name;
+        EXPECT_EQ(p->exitCode(), c.status) << c.name;
+        const QStringList lines = logLines(log);
+        EXPECT_GE(lines.size(), 4) << c.name << ": " << lines.join("|").toStdString();
+        EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.") << c.name;
+        EXPECT_TRUE(lines.value(lines.size() - 1).startsWith("Time to complete job: ")) << c.name;
+        EXPECT_FALSE(logLines(results).isEmpty()) << c.name << ": the files not converted";
+        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty()) << c.name;
+    }
+}
+
+TEST_F(Signals, ASecondRequestStillLetsTheRunWriteItsLogAndResultsFile)
+{
+    // Stopping the launched program takes a while (it ignores SIGTERM): the second Ctrl+C comes
+    // meanwhile, well apart from the first.
+    auto p = start({"/J", deafLaunchJob(), "/L", path("job.log"), "/B", path("res.qvj")});
+    KillOnExit guard{*p};
+    ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
+    ::kill(static_cast<pid_t>(p->processId()), SIGINT);
+    QThread::msleep(1400);
+    ::kill(static_cast<pid_t>(p->processId()), SIGINT);
+    ASSERT_TRUE(p->waitForFinished(30000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 130);
+    const QStringList lines = logLines(path("job.log"));
+    ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[lines.size() - 2], "The run was interrupted.");
+    EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    const QString results = QString::fromUtf8(qvtest::readFile(path("res.qvj")));
+    EXPECT_TRUE(results.contains(path("in/q.pptx"))) << "the task not reached: " << results.toStdString();
+    expectLaunchedProgramsGone();
+}
+
+TEST_F(Signals, AWindowEndsOnASignalOpenedOnAJobOrNot)
+{
+    settleLanguage();
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), "A,1,2\t1\tC\t" + path("in/q.pptx").toUtf8() + "\t3\tppt\t" +
+                                                       path("out/q.pdf").toUtf8() + "\t32\tpdf\t\t\r\n"));
+    struct Case
+    {
+        int signal;
+        bool onJob;
+    };
+    for (const Case c : {Case{SIGTERM, true}, Case{SIGINT, true}, Case{SIGHUP, true}, Case{SIGTERM, false}}) {
+        auto p = start(c.onJob ? QStringList{"/J", path("job.qvj"), "/O"} : QStringList{}, true);
+        KillOnExit guard{*p};
+        // The window is up once it has started LibreOffice in the background.
+        ASSERT_TRUE(waitFor([&] { return hasWorker(p->processId()); })) << c.signal << p->readAll().constData();
+        ::kill(static_cast<pid_t>(p->processId()), c.signal);
+        ASSERT_TRUE(p->waitForFinished(15000)) << c.signal << " on a job: " << c.onJob;
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.signal;
+        EXPECT_EQ(p->exitCode(), 128 + c.signal) << c.signal;
+        EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the job was opened, not run";
+    }
+}
+
+TEST_F(Signals, AWindowStopsItsRunBeforeItEnds)
+{
+    // A schedule left running starts the job as soon as the window is up.
+    const QString job = deafLaunchJob();
+    settleLanguage(("[frmScheduler]\r\noptTimeBased=True\r\noptCalendarBased=False\r\ntxtHours=0\r\n"
+                    "txtMinutes=0\r\ntxtSeconds=1\r\nchkPersistRunning=1\r\n[mruScheduleSource]\r\n"
+                    "mruScheduleSource1=" + job + "\r\nmruScheduleSource2=MRU_DONE\r\n")
+                       .toUtf8());
+    auto p = start({}, true);
+    KillOnExit guard{*p};
+    ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 143);
+    // Stopped as a command-line run stops it: the launched program does not run on.
+    expectLaunchedProgramsGone();
+    EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the task after it was not reached";
+    // The schedule stays as the user left it, to restart with the next window.
+    EXPECT_TRUE(qvtest::readFile(settingsFile()).contains("chkPersistRunning=1"));
+}
