@@ -99,9 +99,9 @@ ConversionRequest ConversionRequestFor(const clsConversionOptions &options)
 
 namespace {
 
-// The key under which a target is remembered for the run: the folder's real path (it exists by
-// the time a file is converted) and the name, so that a target is the same before and after it
-// is written and under every spelling of its folder. folders keeps the real paths already looked
+// The key under which a path is remembered: the folder's real path and the name, so that a file
+// is the same before and after it is written and under every spelling of its folder (a link
+// named as a target is replaced, not followed). folders keeps the real paths already looked
 // up: a conversion's outputs share the target's folder (web pages add one of their own).
 QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
 {
@@ -112,9 +112,62 @@ QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
     return *folder + u'/' + fi.fileName();
 }
 
+// "x" for "x_12" (the stem of a per-slide name), "" for any other stem.
+QString perSlideStem(const QString &stem)
+{
+    const qsizetype bar = stem.lastIndexOf(u'_');
+    if (bar <= 0 || bar + 1 >= stem.size())
+        return QString();
+    for (qsizetype i = bar + 1; i < stem.size(); ++i)
+        if (!stem.at(i).isDigit())
+            return QString();
+    return stem.left(bar);
+}
+
 } // namespace
 
-int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
+QString TaskOriginals::entryKey(const QString &path) const { return runTargetKey(path, m_folders); }
+
+void TaskOriginals::add(const QString &original)
+{
+    const QString key = entryKey(original);
+    m_exact.insert(key);
+    const QFileInfo fi(key);
+    const QString folder = fi.path() + u'/';
+    const QString suffix = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
+    const QString slideStem = perSlideStem(fi.completeBaseName());
+    if (!slideStem.isEmpty())
+        m_perSlide.insert(folder + slideStem + suffix);
+    // Every "<stem>_files" folder above the original: the pages of "<stem>.html" (and, one file
+    // per slide, of "<s>.html" for a stem "<s>_<n>") are written there.
+    for (QString below = fi.path(); below.size() > 1; below = GetParentFolder(below)) {
+        const QString name = QFileInfo(below).fileName();
+        if (!name.endsWith(QLatin1String("_files")) || name.size() <= 6)
+            continue;
+        QString parent = GetParentFolder(below);
+        if (!parent.endsWith(u'/'))
+            parent += u'/';
+        const QString stem = name.chopped(6);
+        m_pagesFolder.insert(parent + stem + QStringLiteral(".html"));
+        const QString pageStem = perSlideStem(stem);
+        if (!pageStem.isEmpty())
+            m_perSlide.insert(parent + pageStem + QStringLiteral(".html"));
+    }
+}
+
+bool TaskOriginals::hitBy(const clsConversionOptions &options) const
+{
+    const QString key = entryKey(options.sTargetFile);
+    if (m_exact.contains(key))
+        return true;
+    const SaveAsType *type = TypeCatalogue::find(options.lTargetFileType);
+    const bool perSlide = options.bCreateFileForEachSlide || (type && type->perSlideImage);
+    if (perSlide && m_perSlide.contains(key))
+        return true;
+    return options.lTargetFileType == TypeCatalogue::tHtmlPages && m_pagesFolder.contains(key);
+}
+
+int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const TaskOriginals *originals)
 {
     const QString sOriginal = options.sOriginalFile;
     const ConversionSettings &s = session.settings;
@@ -127,8 +180,9 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     const QString original = CanonicalPathForCompare(sOriginal);
     const auto written = session.runTargets.constFind(key);
     int result;
-    if (bIsSamePath(options.sTargetFile, sOriginal)) {
-        // Saving over the original would replace it with the office's re-saved copy.
+    if (bIsSamePath(options.sTargetFile, sOriginal) || (originals && originals->hitBy(options))) {
+        // Saving over the original would replace it with the office's re-saved copy; saving over
+        // another original of the task would lose that one before (or instead of) its turn.
         result = options.lErr = irSourceIsTarget;
         options.sErr = GetStatusMessageForResult(options);
     } else if (written != session.runTargets.cend() && written.value() != original) {

@@ -32,10 +32,10 @@ QString progressText(int i, int count)
 }
 
 // Target of one file of a wildcard task: beside the original, or below the target prefix in the
-// same sub-folder as below the wildcard root (that folder is created unless only the name is
-// wanted). *subFolder gets the tail.
+// same sub-folder as below the wildcard root (that folder is created when madeFolders is given,
+// and noted there when this made it). *subFolder gets the tail.
 QString wildcardTarget(const clsConversionOptions &task, const QString &file, const QString &prefix,
-                       const QString &root, const QString &ext, QString *subFolder, bool makeFolder = true)
+                       const QString &root, const QString &ext, QString *subFolder, QStringList *madeFolders)
 {
     const QString folder = withSlash(GetParentFolder(file));
     const QString base = QFileInfo(file).completeBaseName();
@@ -45,9 +45,35 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
     if (task.bSaveInOriginalFolder)
         return folder + base + u'.' + ext;
     const QString targetFolder = prefix + sub;
-    if (makeFolder && !targetFolder.isEmpty() && !bFolderExists(targetFolder))
-        CreateFolderTree(targetFolder);
+    if (madeFolders && !targetFolder.isEmpty()) {
+        if (!bFolderExists(targetFolder))
+            CreateFolderTree(targetFolder);
+        *madeFolders += TakeFoldersMadeFor(targetFolder);
+    }
     return targetFolder + base + u'.' + ext;
+}
+
+// Logs each entry of a folder task that cannot be converted as a failed file of the task, which
+// takes its result; the result of the last, 0 when there is none.
+int logUnlistedFiles(JobSession &session, int lJobNumber, clsConversionOptions &coBlock,
+                     const QList<UnlistedFile> &unlisted)
+{
+    int result = 0;
+    for (const UnlistedFile &entry : unlisted) {
+        clsConversionOptions record;
+        record.lConversionMethod = coBlock.lConversionMethod;
+        record.sActionToDo = coBlock.sActionToDo;
+        record.lSpecialProcess = coBlock.lSpecialProcess;
+        record.lTargetFileType = coBlock.lTargetFileType;
+        record.lOriginalFileType = coBlock.lOriginalFileType;
+        record.sOriginalFile = entry.sName;
+        record.lErr = irOriginalOpenFailed;
+        record.sErr = entry.sReason;
+        session.LogConversionError(lJobNumber, record);
+        coBlock.sErr = record.sErr;
+        result = coBlock.lErr = record.lErr;
+    }
+    return result;
 }
 
 } // namespace
@@ -124,8 +150,17 @@ int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool
 
 int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
+    // Folders made for this task's targets (here or when the task was checked) and left empty,
+    // because every file failed or the run was stopped, do not stay behind; folders that were
+    // there before are never touched.
+    QStringList madeFolders;
+    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
+    // Two originals of one task naming one target collide; a later task naming an earlier
+    // task's target replaces it on purpose.
+    runTargets.clear();
     QStringList files;
-    if (!CreateFileList(*this, coBlock, files)) {
+    QList<UnlistedFile> unlisted;
+    if (!CreateFileList(*this, coBlock, files, &unlisted)) {
         coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
         return irFileListFailed;
@@ -139,12 +174,17 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString targetParent = GetParentFolder(coBlock.sTargetFile);
     if (!targetParent.isEmpty() && !bFolderExists(targetParent))
         CreateFolderTree(targetParent);
+    madeFolders += TakeFoldersMadeFor(targetParent);
+    // A target must not fall on an original of the task, whichever of the two comes first.
+    TaskOriginals originals;
+    for (const QString &file : files)
+        originals.add(file);
 
     if (!coBlock.sOriginalFile.contains(u'*')) {
         sCurrentFile = coBlock.sOriginalFile;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         DoEvents();
-        ConvertToDoItem(*this, coBlock);
+        ConvertToDoItem(*this, coBlock, &originals);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
@@ -156,13 +196,15 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
     const int first = firstFileIndex(lJobNumber);
 
-    // The record of file i, as the loop below converts it; only the loop makes target folders.
+    // The record of file i, as the loop below converts it; only the loop and its look-ahead make
+    // target folders.
     auto perFileRecord = [&](int i, bool makeFolder) {
         clsConversionOptions perFile;
         perFile.lConversionMethod = coBlock.lConversionMethod;
         perFile.sActionToDo = coBlock.sActionToDo;
         perFile.lSpecialProcess = coBlock.lSpecialProcess;
         perFile.lTargetFileType = coBlock.lTargetFileType;
+        QStringList *made = makeFolder ? &madeFolders : nullptr;
         perFile.lOriginalFileType = coBlock.lOriginalFileType;
         // The task's slide choices apply to every file of the folder.
         perFile.bConvertAllSlides = coBlock.bConvertAllSlides;
@@ -175,7 +217,7 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.bIncludeNotesOnly = settings.bIncludeNotesOnly;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
-        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, makeFolder);
+        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, made);
         return perFile;
     };
 
@@ -193,7 +235,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         keepUndone(lJobNumber, coBlock);
         return 0;
     }
-    int result = 0;
+    // What the listing could not take is reported once, not again on resumption.
+    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     clsConversionOptions perFile;
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
@@ -205,9 +248,11 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         if (ahead > 0) {
             QList<ConversionRequest> next{ConversionRequestFor(perFile)};
             for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
-                const clsConversionOptions later = perFileRecord(j, false);
+                // Its folder is made here, not by the conversion control, so that the task
+                // knows it as its own and removes it if it stays empty.
+                const clsConversionOptions later = perFileRecord(j, true);
                 // A file that will fail before converting is not worth converting ahead.
-                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile))
+                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile) && !originals.hitBy(later))
                     next << ConversionRequestFor(later);
             }
             ctl->setLookAhead(next);
@@ -216,7 +261,7 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         sCurrentFile = file;
         panels()->setPanelText(StatusPanel::Message, file);
         panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
-        ConvertToDoItem(*this, perFile);
+        ConvertToDoItem(*this, perFile, &originals);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
@@ -227,9 +272,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
 
 int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
+    QStringList madeFolders;
+    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
     QStringList files;
+    QList<UnlistedFile> unlisted;
     const bool listed = coBlock.lSpecialProcess != spLaunchProgram && coBlock.lSpecialProcess != spReloadJob;
-    if (listed && !CreateFileList(*this, coBlock, files)) {
+    if (listed && !CreateFileList(*this, coBlock, files, &unlisted)) {
         coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
         return irFileListFailed;
@@ -271,7 +319,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
             perFile.sTargetFile = coBlock.sTargetFile;
         } else {
             const QString ext = GetTypeExtension(perFile.lTargetFileType, false, perFile.lConversionMethod);
-            perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr, makeFolder);
+            perFile.sTargetFile =
+                wildcardTarget(coBlock, file, prefix, root, ext, nullptr, makeFolder ? &madeFolders : nullptr);
             // A text process that keeps the file's type in its own folder edits the file itself,
             // whatever the letter case or spelling of its extension.
             if (coBlock.bSaveInOriginalFolder && perFile.lTargetFileType == perFile.lOriginalFileType)
@@ -283,7 +332,7 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         keepUndone(lJobNumber, coBlock);
         return 0;
     }
-    int result = 0;
+    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
             for (int j = i; j <= files.size(); ++j)
