@@ -10,8 +10,17 @@
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
+
+#include <cerrno>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString GetStatusMessageForResult(const clsConversionOptions &options)
 {
@@ -216,5 +225,126 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const Ta
             && options.sTargetFile.compare(options.sOriginalFile, Qt::CaseInsensitive) != 0)
             bDeleteFileWithRetry(sOriginal, session.pump(), &session.bRunning);
     }
+    return result;
+}
+
+namespace {
+
+// Creates the folder (bytes, ending in "/") and its missing parents.
+bool createRawFolderTree(const QByteArray &folder)
+{
+    for (qsizetype slash = folder.indexOf('/', 1); slash > 0; slash = folder.indexOf('/', slash + 1)) {
+        const QByteArray part = folder.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+// The names in folder (bytes, ending in "/") that begin with head.
+QList<QByteArray> rawNamesStartingWith(const QByteArray &folder, const QByteArray &head)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(dir)) {
+            const QByteArray name(e->d_name);
+            if (name.startsWith(head))
+                names << name;
+        }
+        ::closedir(dir);
+    }
+    return names;
+}
+
+} // namespace
+
+int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, const RawFileNames &raw,
+                         const TaskOriginals *originals)
+{
+    auto fail = [&](int code, const QString &message) {
+        options.lErr = code;
+        options.sErr = message;
+        return code;
+    };
+    if (raw.target == raw.original || (originals && originals->hitBy(options))) {
+        options.lErr = irSourceIsTarget;
+        return fail(irSourceIsTarget, GetStatusMessageForResult(options));
+    }
+    if (options.lTargetFileType == TypeCatalogue::tHtmlPages)
+        return fail(irOriginalOpenFailed, Translate(QStringLiteral("The name of this file cannot be read as text.")));
+    // Two originals of the task naming one target: the first keeps it, as for every other name.
+    const QString key = QStringLiteral("bytes:") + QString::fromLatin1(raw.target.toHex());
+    const QString original = QString::fromLatin1(raw.original.toHex());
+    const auto written = session.runTargets.constFind(key);
+    if (written != session.runTargets.cend() && written.value() != original) {
+        options.lErr = irTargetWrittenInRun;
+        return fail(irTargetWrittenInRun, GetStatusMessageForResult(options));
+    }
+
+    const qsizetype slash = raw.target.lastIndexOf('/');
+    const QByteArray targetFolder = raw.target.left(slash + 1);
+    const QByteArray targetName = raw.target.mid(slash + 1);
+    const qsizetype dot = targetName.lastIndexOf('.');
+    const QByteArray targetStem = dot > 0 ? targetName.left(dot) : targetName;
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/quorvane-names-XXXXXX"));
+    const QString alias = work.path() + QStringLiteral("/original.") + QFileInfo(options.sOriginalFile).suffix();
+    const QString out = work.path() + QStringLiteral("/out");
+    const QByteArray originalPath =
+        raw.original.startsWith('/') ? raw.original : QFile::encodeName(QDir::currentPath()) + '/' + raw.original;
+    const QByteArray folderPath =
+        targetFolder.startsWith('/') ? targetFolder : QFile::encodeName(QDir::currentPath()) + '/' + targetFolder;
+    if (!work.isValid() || !createRawFolderTree(folderPath)
+        || ::symlink(originalPath.constData(), QFile::encodeName(alias).constData()) != 0
+        || ::symlink(folderPath.constData(), QFile::encodeName(out).constData()) != 0) {
+        options.lErr = irTargetOpenOrSaveFailed;
+        return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
+    }
+    // A hidden name of the target folder that nothing has: the outputs are written under it, then
+    // each takes the target's stem in its place.
+    const QString staged = GetUniqueTempFileName(out, QStringLiteral(".qvname-"), dot > 0 ? QString::fromUtf8(targetName.mid(dot + 1)) : QString());
+    const QByteArray stagedStem = QFile::encodeName(QFileInfo(staged).completeBaseName());
+
+    clsConversionOptions inner = options;
+    inner.sOriginalFile = alias;
+    inner.sTargetFile = staged;
+    // The original is moved or deleted below, by its bytes: the link is not the file.
+    ConversionSettings &s = session.settings;
+    const bool move = s.bMoveOriginalFileAfterProcessing, deleteAfter = s.bDeleteOriginalFileAfterProcessing;
+    s.bMoveOriginalFileAfterProcessing = s.bDeleteOriginalFileAfterProcessing = false;
+    const int result = ConvertToDoItem(session, inner, nullptr);
+    s.bMoveOriginalFileAfterProcessing = move;
+    s.bDeleteOriginalFileAfterProcessing = deleteAfter;
+    options.lErr = inner.lErr;
+    options.sErr = inner.sErr;
+    options.sErr.replace(staged, options.sTargetFile).replace(alias, options.sOriginalFile);
+
+    bool renamed = result == irSuccess;
+    for (const QByteArray &name : rawNamesStartingWith(folderPath, stagedStem)) {
+        const QByteArray from = folderPath + name;
+        if (!renamed || ::rename(from.constData(), (folderPath + targetStem + name.mid(stagedStem.size())).constData()) != 0) {
+            renamed = false;
+            ::unlink(from.constData());
+        }
+    }
+    if (result != irSuccess)
+        return result;
+    if (!renamed) {
+        options.lErr = irTargetOpenOrSaveFailed;
+        return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
+    }
+    session.runTargets.insert(key, original);
+
+    const QByteArray originalName = raw.original.mid(raw.original.lastIndexOf('/') + 1);
+    if (move && !s.sMoveFileToFolder.trimmed().isEmpty()) {
+        QByteArray moveTo = QFile::encodeName(s.sMoveFileToFolder);
+        if (!moveTo.endsWith('/'))
+            moveTo += '/';
+        moveTo += raw.subFolder;
+        // Within one file system only; elsewhere the original stays where it is.
+        if (createRawFolderTree(moveTo) && moveTo + originalName != raw.original)
+            ::rename(raw.original.constData(), (moveTo + originalName).constData());
+    }
+    if (deleteAfter)
+        ::unlink(raw.original.constData());
     return result;
 }

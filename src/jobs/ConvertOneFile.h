@@ -4,6 +4,7 @@
 // messages.
 #include "jobs/clsConversionOptions.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -56,6 +57,22 @@ private:
 // a success). Returns the result code, also left in options.lErr with its text in options.sErr.
 // A conversion that would write over one of originals fails as one whose target is its original.
 int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const TaskOriginals *originals = nullptr);
+
+// The bytes of a file whose path is not text, of its target and of its sub-folder below the
+// task's folder (for a move after processing).
+struct RawFileNames
+{
+    QByteArray original;
+    QByteArray target;
+    QByteArray subFolder;
+};
+
+// ConvertToDoItem for such a file, whose record holds the readable forms of the paths (for the
+// log): the conversion reads the original through a link of a name that is text and writes under
+// a free name of the target folder; the outputs then take the target's own bytes (a picture per
+// slide "name_2.png" too). Web pages, whose pages link each other by name, are refused.
+int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, const RawFileNames &raw,
+                         const TaskOriginals *originals);
 
 // One conversion through the session's conversion control. Sets options.lErr and options.sErr.
 int ConvertWithConverterControl(JobSession &session, clsConversionOptions &options);

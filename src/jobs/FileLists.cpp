@@ -19,13 +19,14 @@
 #include <unistd.h>
 
 bool CreateFileList(JobSession &session, clsConversionOptions &options, QStringList &colFiles,
-                    QList<UnlistedFile> *unlisted)
+                    QList<UnlistedFile> *unlisted, QHash<QString, QByteArray> *rawPaths)
 {
     const qsizetype star = options.sOriginalFile.indexOf(u'*');
     if (star >= 0) {
         QString folder = options.sOriginalFile.left(star);
         const QString pattern = options.sOriginalFile.mid(star);
-        if (AddFolderFilesToList(session, folder, pattern, colFiles, options.bDoSubfolders, unlisted)
+        if (AddFolderFilesToList(session, folder, pattern, colFiles, options.bDoSubfolders, unlisted,
+                                 rawPaths)
             == flFolderMissing) {
             options.sErr = Translate(QStringLiteral("Folder: ")) + folder + Translate(QStringLiteral(" does not exist"));
             return false;
@@ -76,7 +77,8 @@ QList<FolderItem> readFolder(int dirFd)
 
 // Why a matching entry cannot be converted; "" when it can. Looks at the entry through the
 // folder and never opens it: a pipe must not hold the run up.
-QString whyNotConvertible(int dirFd, const QByteArray &raw, const QByteArray &path, bool exactName)
+QString whyNotConvertible(int dirFd, const QByteArray &raw, const QByteArray &path, bool exactName,
+                          bool bytesTaken)
 {
     struct stat st {};
     if (::fstatat(dirFd, raw.constData(), &st, 0) != 0) {
@@ -93,7 +95,7 @@ QString whyNotConvertible(int dirFd, const QByteArray &raw, const QByteArray &pa
     }
     if (!S_ISREG(st.st_mode))
         return Translate(QStringLiteral("This is not a regular file."));
-    if (!exactName)
+    if (!exactName && !bytesTaken)
         return Translate(QStringLiteral("The name of this file cannot be read as text."));
     if (path.size() >= PATH_MAX)
         return Translate(QStringLiteral("The path is longer than the system allows."));
@@ -103,7 +105,8 @@ QString whyNotConvertible(int dirFd, const QByteArray &raw, const QByteArray &pa
 // The folder's own part of AddFolderFilesToList, on an open folder: folder is its path as the
 // caller spelled it (with "/"), rawFolder the same in bytes.
 int listOpenFolder(JobSession &session, int dirFd, const QString &folder, const QByteArray &rawFolder,
-                   const QString &sPattern, QStringList &colFiles, bool bRecurse, QList<UnlistedFile> *unlisted)
+                   const QString &sPattern, QStringList &colFiles, bool bRecurse, QList<UnlistedFile> *unlisted,
+                   QHash<QString, QByteArray> *rawPaths)
 {
     session.panels()->setPanelText(StatusPanel::Message,
                                    Translate(QStringLiteral("Creating File List: ")) + ReadablePathFromBytes(rawFolder));
@@ -127,11 +130,15 @@ int listOpenFolder(JobSession &session, int dirFd, const QString &folder, const 
         const QByteArray path = rawFolder + item.raw;
         bool exact = false;
         const QString readable = ReadablePathFromBytes(path, &exact);
-        const QString why = whyNotConvertible(dirFd, item.raw, path, exact);
-        if (why.isEmpty())
+        const QString why = whyNotConvertible(dirFd, item.raw, path, exact, rawPaths != nullptr);
+        if (why.isEmpty() && exact) {
             colFiles.append(folder + item.name);
-        else if (unlisted)
+        } else if (why.isEmpty()) {
+            colFiles.append(readable);
+            rawPaths->insert(readable, path);
+        } else if (unlisted) {
             unlisted->append({readable, why});
+        }
     }
     if (!bRecurse)
         return flDone;
@@ -147,7 +154,7 @@ int listOpenFolder(JobSession &session, int dirFd, const QString &folder, const 
                                                         : Translate(QStringLiteral("The folder cannot be read."))});
             continue;
         }
-        listOpenFolder(session, subFd, folder + sub.name + u'/', rawSub, sPattern, colFiles, true, unlisted);
+        listOpenFolder(session, subFd, folder + sub.name + u'/', rawSub, sPattern, colFiles, true, unlisted, rawPaths);
         ::close(subFd);
     }
     return session.bRunning ? flDone : flPaused;
@@ -156,7 +163,7 @@ int listOpenFolder(JobSession &session, int dirFd, const QString &folder, const 
 } // namespace
 
 int AddFolderFilesToList(JobSession &session, QString &sFolder, const QString &sPattern, QStringList &colFiles,
-                         bool bRecurse, QList<UnlistedFile> *unlisted)
+                         bool bRecurse, QList<UnlistedFile> *unlisted, QHash<QString, QByteArray> *rawPaths)
 {
     if (sFolder.isEmpty() || !bFolderExists(sFolder))
         return flFolderMissing;
@@ -171,7 +178,8 @@ int AddFolderFilesToList(JobSession &session, QString &sFolder, const QString &s
             unlisted->append({sFolder, Translate(QStringLiteral("The folder cannot be read."))});
         return flDone;
     }
-    const int result = listOpenFolder(session, dirFd, sFolder, rawFolder, sPattern, colFiles, bRecurse, unlisted);
+    const int result =
+        listOpenFolder(session, dirFd, sFolder, rawFolder, sPattern, colFiles, bRecurse, unlisted, rawPaths);
     ::close(dirFd);
     return result;
 }

@@ -14,7 +14,9 @@
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QScopeGuard>
 #include <QStringList>
 
@@ -160,7 +162,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     runTargets.clear();
     QStringList files;
     QList<UnlistedFile> unlisted;
-    if (!CreateFileList(*this, coBlock, files, &unlisted)) {
+    QHash<QString, QByteArray> rawPaths; // of the files whose path is not text, by their readable form
+    if (!CreateFileList(*this, coBlock, files, &unlisted, &rawPaths)) {
         coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
         return irFileListFailed;
@@ -217,8 +220,26 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.bIncludeNotesOnly = settings.bIncludeNotesOnly;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
+        // The folder of a file whose path is not text is made by its bytes, when it is converted.
+        if (rawPaths.contains(file))
+            made = nullptr;
         perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, made);
         return perFile;
+    };
+    // The bytes of file i's paths when they are not text.
+    auto rawNames = [&](const clsConversionOptions &perFile) {
+        RawFileNames raw;
+        raw.original = rawPaths.value(perFile.sOriginalFile);
+        const qsizetype slash = raw.original.lastIndexOf('/');
+        const QByteArray folder = raw.original.left(slash + 1);
+        const QByteArray rawRoot = QFile::encodeName(root);
+        raw.subFolder = folder.startsWith(rawRoot) ? folder.mid(rawRoot.size()) : QByteArray();
+        QByteArray stem = raw.original.mid(slash + 1);
+        if (const qsizetype dot = stem.lastIndexOf('.'); dot > 0)
+            stem.truncate(dot);
+        raw.target = (coBlock.bSaveInOriginalFolder ? folder : QFile::encodeName(prefix) + raw.subFolder) + stem + '.'
+                     + ext.toUtf8();
+        return raw;
     };
 
     // In speed mode the conversion control may convert the next files on further workers while
@@ -245,14 +266,18 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
             return result;
         }
         perFile = perFileRecord(i, true);
-        if (ahead > 0) {
+        if (ahead > 0 && rawPaths.contains(perFile.sOriginalFile)) {
+            // Converted under other names: nothing ahead can be taken over by it.
+            ctl->setLookAhead({});
+        } else if (ahead > 0) {
             QList<ConversionRequest> next{ConversionRequestFor(perFile)};
             for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
                 // Its folder is made here, not by the conversion control, so that the task
                 // knows it as its own and removes it if it stays empty.
                 const clsConversionOptions later = perFileRecord(j, true);
                 // A file that will fail before converting is not worth converting ahead.
-                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile) && !originals.hitBy(later))
+                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile) && !originals.hitBy(later)
+                    && !rawPaths.contains(later.sOriginalFile))
                     next << ConversionRequestFor(later);
             }
             ctl->setLookAhead(next);
@@ -261,7 +286,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         sCurrentFile = file;
         panels()->setPanelText(StatusPanel::Message, file);
         panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
-        ConvertToDoItem(*this, perFile, &originals);
+        if (rawPaths.contains(file))
+            ConvertByteNamedItem(*this, perFile, rawNames(perFile), &originals);
+        else
+            ConvertToDoItem(*this, perFile, &originals);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
