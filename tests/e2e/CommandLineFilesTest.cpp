@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -216,4 +219,27 @@ TEST_F(CommandLineFiles, FoldersMadeForFailedWorkDoNotStay)
     EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
     EXPECT_EQ(pdfPages(path("t/ok.pdf")), 4);
     EXPECT_FALSE(QFileInfo::exists(path("t/sub")));
+}
+
+TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
+{
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("p.pptx")));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(qvtest::binDir() + "/quorvane", {"/S", path("p.pptx"), "/T", path("new/deeper/p.png"), "/C", "18"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Stopped while the slides are being drawn: the folder exists and nothing is in it yet.
+    for (int i = 0; i < 3000 && !QFileInfo::exists(path("new/deeper")); ++i)
+        QThread::msleep(10);
+    QThread::msleep(300);
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 143);
+    // Unless the conversion was done before the signal came, nothing of the folders is left.
+    if (QFileInfo::exists(path("new"))) {
+        EXPECT_FALSE(QDir(path("new/deeper")).isEmpty()) << "an empty folder stayed behind";
+    }
 }
