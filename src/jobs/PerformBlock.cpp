@@ -207,7 +207,6 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.sActionToDo = coBlock.sActionToDo;
         perFile.lSpecialProcess = coBlock.lSpecialProcess;
         perFile.lTargetFileType = coBlock.lTargetFileType;
-        QStringList *made = makeFolder ? &madeFolders : nullptr;
         perFile.lOriginalFileType = coBlock.lOriginalFileType;
         // The task's slide choices apply to every file of the folder.
         perFile.bConvertAllSlides = coBlock.bConvertAllSlides;
@@ -221,8 +220,7 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
         // The folder of a file whose path is not text is made by its bytes, when it is converted.
-        if (rawPaths.contains(file))
-            made = nullptr;
+        QStringList *made = makeFolder && !rawPaths.contains(file) ? &madeFolders : nullptr;
         perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, made);
         return perFile;
     };
