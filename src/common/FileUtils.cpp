@@ -98,6 +98,9 @@ bool copyFileReplacing(const QString &source, const QString &target)
     return QFileInfo(target).size() == total;
 }
 
+QMutex g_madeFoldersMutex;
+QStringList g_madeFolders; // outermost first
+
 QMutex g_tempNamesMutex;
 QSet<QString> g_tempNamesGiven;
 
@@ -198,10 +201,58 @@ QString FileStamp(const QString &sPath)
         .arg(st.st_ctim.tv_sec).arg(st.st_ctim.tv_nsec);
 }
 
-void CreateFolderTree(const QString &sFolder)
+QStringList CreateFolderTree(const QString &sFolder)
 {
-    if (!sFolder.trimmed().isEmpty())
-        QDir().mkpath(sFolder);
+    if (sFolder.trimmed().isEmpty())
+        return {};
+    // The missing folders from the deepest up, then made from the top down, each noted only
+    // when this call made it: a folder another process made meanwhile is not ours to remove.
+    QStringList missing;
+    for (QString folder = QDir::cleanPath(QDir(sFolder).absolutePath()); !folder.isEmpty();) {
+        const QFileInfo info(folder);
+        if (info.exists() || info.isSymLink())
+            break;
+        missing.prepend(folder);
+        const QString parent = GetParentFolder(folder);
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    QStringList made;
+    for (const QString &folder : missing) {
+        if (::mkdir(QFile::encodeName(folder).constData(), 0777) == 0)
+            made << folder;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (!made.isEmpty()) {
+        const QMutexLocker lock(&g_madeFoldersMutex);
+        g_madeFolders += made;
+    }
+    return made;
+}
+
+QStringList TakeFoldersMadeFor(const QString &sFolder)
+{
+    if (sFolder.trimmed().isEmpty())
+        return {};
+    const QString folder = QDir::cleanPath(QDir(sFolder).absolutePath());
+    QStringList taken;
+    const QMutexLocker lock(&g_madeFoldersMutex);
+    g_madeFolders.removeIf([&](const QString &made) {
+        if (folder != made && !folder.startsWith(made + u'/'))
+            return false;
+        taken << made;
+        return true;
+    });
+    return taken;
+}
+
+void RemoveFoldersLeftEmpty(const QStringList &folders)
+{
+    // rmdir removes only an empty folder: whatever arrived in one since keeps it.
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it)
+        ::rmdir(QFile::encodeName(*it).constData());
 }
 
 bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOverwrite)

@@ -2,6 +2,7 @@
 // Existence tests, folder creation, copies, deletion, temporary names and writability.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class EventPump;
 
@@ -22,7 +23,15 @@ QDateTime GetFileDateLastModified(const QString &sFile);
 // and times to the nanosecond); empty when the file cannot be read.
 QString FileStamp(const QString &sPath);
 // Creates the folder and its missing parents; errors are ignored (callers test afterwards).
-void CreateFolderTree(const QString &sFolder);
+// Returns the folders this call made, outermost first; the process also keeps them for
+// TakeFoldersMadeFor.
+QStringList CreateFolderTree(const QString &sFolder);
+// The folders CreateFolderTree made in this process that are sFolder or hold it, outermost
+// first; each is handed out once (whoever takes it decides whether it stays).
+QStringList TakeFoldersMadeFor(const QString &sFolder);
+// Removes those of the folders (outermost first, as the two above list them; several lists may
+// be joined) that are empty, innermost first. A folder that holds anything stays.
+void RemoveFoldersLeftEmpty(const QStringList &folders);
 // Copies a folder tree; existing files are replaced only with bOverwrite (otherwise kept, and
 // the rest is still copied). Links to folders are not followed. False when anything failed.
 bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOverwrite);

@@ -3,6 +3,7 @@
 #include "SpecialFolderPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -187,4 +188,34 @@ bool bIsSamePath(const QString &a, const QString &b)
     if (a.isEmpty() || b.isEmpty())
         return false;
     return CanonicalPathForCompare(a) == CanonicalPathForCompare(b);
+}
+
+QString ReadablePathFromBytes(const QByteArray &raw, bool *bExact)
+{
+    const QString decoded = QFile::decodeName(raw);
+    const bool exact = QFile::encodeName(decoded) == raw;
+    if (bExact)
+        *bExact = exact;
+    if (exact)
+        return decoded;
+    QString out;
+    for (qsizetype i = 0; i < raw.size();) {
+        const uchar lead = static_cast<uchar>(raw.at(i));
+        const qsizetype length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        // A sequence counts when it decodes and encodes back to itself (no overlong form, no
+        // surrogate, no missing continuation byte).
+        if (length > 0 && i + length <= raw.size()) {
+            const QByteArray piece = raw.mid(i, length);
+            const QString text = QString::fromUtf8(piece);
+            if (!text.contains(QChar::ReplacementCharacter) && text.toUtf8() == piece) {
+                out += text;
+                i += length;
+                continue;
+            }
+        }
+        out += QStringLiteral("\\x%1").arg(int(lead), 2, 16, QLatin1Char('0'));
+        ++i;
+    }
+    return out;
 }

@@ -38,3 +38,7 @@ QStringList ResolvedPathParts(const QString &sRest, bool bTrimParts);
 // the cleaned absolute path.
 QString CanonicalPathForCompare(const QString &sPath);
 bool bIsSamePath(const QString &a, const QString &b);
+// A path as the file system gives it, in bytes, for reading: valid UTF-8 as it stands, every
+// byte outside it as "\xHH". *bExact (when given) tells whether the text names the same file
+// again (it does when the bytes are valid UTF-8).
+QString ReadablePathFromBytes(const QByteArray &raw, bool *bExact = nullptr);

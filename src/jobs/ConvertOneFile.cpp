@@ -10,8 +10,17 @@
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryDir>
+
+#include <cerrno>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString GetStatusMessageForResult(const clsConversionOptions &options)
 {
@@ -99,9 +108,9 @@ ConversionRequest ConversionRequestFor(const clsConversionOptions &options)
 
 namespace {
 
-// The key under which a target is remembered for the run: the folder's real path (it exists by
-// the time a file is converted) and the name, so that a target is the same before and after it
-// is written and under every spelling of its folder. folders keeps the real paths already looked
+// The key under which a path is remembered: the folder's real path and the name, so that a file
+// is the same before and after it is written and under every spelling of its folder (a link
+// named as a target is replaced, not followed). folders keeps the real paths already looked
 // up: a conversion's outputs share the target's folder (web pages add one of their own).
 QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
 {
@@ -112,9 +121,62 @@ QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
     return *folder + u'/' + fi.fileName();
 }
 
+// "x" for "x_12" (the stem of a per-slide name), "" for any other stem.
+QString perSlideStem(const QString &stem)
+{
+    const qsizetype bar = stem.lastIndexOf(u'_');
+    if (bar <= 0 || bar + 1 >= stem.size())
+        return QString();
+    for (qsizetype i = bar + 1; i < stem.size(); ++i)
+        if (!stem.at(i).isDigit())
+            return QString();
+    return stem.left(bar);
+}
+
 } // namespace
 
-int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
+QString TaskOriginals::entryKey(const QString &path) const { return runTargetKey(path, m_folders); }
+
+void TaskOriginals::add(const QString &original)
+{
+    const QString key = entryKey(original);
+    m_exact.insert(key);
+    const QFileInfo fi(key);
+    const QString folder = fi.path() + u'/';
+    const QString suffix = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
+    const QString slideStem = perSlideStem(fi.completeBaseName());
+    if (!slideStem.isEmpty())
+        m_perSlide.insert(folder + slideStem + suffix);
+    // Every "<stem>_files" folder above the original: the pages of "<stem>.html" (and, one file
+    // per slide, of "<s>.html" for a stem "<s>_<n>") are written there.
+    for (QString below = fi.path(); below.size() > 1; below = GetParentFolder(below)) {
+        const QString name = QFileInfo(below).fileName();
+        if (!name.endsWith(QLatin1String("_files")) || name.size() <= 6)
+            continue;
+        QString parent = GetParentFolder(below);
+        if (!parent.endsWith(u'/'))
+            parent += u'/';
+        const QString stem = name.chopped(6);
+        m_pagesFolder.insert(parent + stem + QStringLiteral(".html"));
+        const QString pageStem = perSlideStem(stem);
+        if (!pageStem.isEmpty())
+            m_perSlide.insert(parent + pageStem + QStringLiteral(".html"));
+    }
+}
+
+bool TaskOriginals::hitBy(const clsConversionOptions &options) const
+{
+    const QString key = entryKey(options.sTargetFile);
+    if (m_exact.contains(key))
+        return true;
+    const SaveAsType *type = TypeCatalogue::find(options.lTargetFileType);
+    const bool perSlide = options.bCreateFileForEachSlide || (type && type->perSlideImage);
+    if (perSlide && m_perSlide.contains(key))
+        return true;
+    return options.lTargetFileType == TypeCatalogue::tHtmlPages && m_pagesFolder.contains(key);
+}
+
+int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const TaskOriginals *originals)
 {
     const QString sOriginal = options.sOriginalFile;
     const ConversionSettings &s = session.settings;
@@ -127,8 +189,9 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
     const QString original = CanonicalPathForCompare(sOriginal);
     const auto written = session.runTargets.constFind(key);
     int result;
-    if (bIsSamePath(options.sTargetFile, sOriginal)) {
-        // Saving over the original would replace it with the office's re-saved copy.
+    if (bIsSamePath(options.sTargetFile, sOriginal) || (originals && originals->hitBy(options))) {
+        // Saving over the original would replace it with the office's re-saved copy; saving over
+        // another original of the task would lose that one before (or instead of) its turn.
         result = options.lErr = irSourceIsTarget;
         options.sErr = GetStatusMessageForResult(options);
     } else if (written != session.runTargets.cend() && written.value() != original) {
@@ -162,5 +225,126 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options)
             && options.sTargetFile.compare(options.sOriginalFile, Qt::CaseInsensitive) != 0)
             bDeleteFileWithRetry(sOriginal, session.pump(), &session.bRunning);
     }
+    return result;
+}
+
+namespace {
+
+// Creates the folder (bytes, ending in "/") and its missing parents.
+bool createRawFolderTree(const QByteArray &folder)
+{
+    for (qsizetype slash = folder.indexOf('/', 1); slash > 0; slash = folder.indexOf('/', slash + 1)) {
+        const QByteArray part = folder.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+// The names in folder (bytes, ending in "/") that begin with head.
+QList<QByteArray> rawNamesStartingWith(const QByteArray &folder, const QByteArray &head)
+{
+    QList<QByteArray> names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *e = ::readdir(dir)) {
+            const QByteArray name(e->d_name);
+            if (name.startsWith(head))
+                names << name;
+        }
+        ::closedir(dir);
+    }
+    return names;
+}
+
+} // namespace
+
+int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, const RawFileNames &raw,
+                         const TaskOriginals *originals)
+{
+    auto fail = [&](int code, const QString &message) {
+        options.lErr = code;
+        options.sErr = message;
+        return code;
+    };
+    if (raw.target == raw.original || (originals && originals->hitBy(options))) {
+        options.lErr = irSourceIsTarget;
+        return fail(irSourceIsTarget, GetStatusMessageForResult(options));
+    }
+    if (options.lTargetFileType == TypeCatalogue::tHtmlPages)
+        return fail(irOriginalOpenFailed, Translate(QStringLiteral("The name of this file cannot be read as text.")));
+    // Two originals of the task naming one target: the first keeps it, as for every other name.
+    const QString key = QStringLiteral("bytes:") + QString::fromLatin1(raw.target.toHex());
+    const QString original = QString::fromLatin1(raw.original.toHex());
+    const auto written = session.runTargets.constFind(key);
+    if (written != session.runTargets.cend() && written.value() != original) {
+        options.lErr = irTargetWrittenInRun;
+        return fail(irTargetWrittenInRun, GetStatusMessageForResult(options));
+    }
+
+    const qsizetype slash = raw.target.lastIndexOf('/');
+    const QByteArray targetFolder = raw.target.left(slash + 1);
+    const QByteArray targetName = raw.target.mid(slash + 1);
+    const qsizetype dot = targetName.lastIndexOf('.');
+    const QByteArray targetStem = dot > 0 ? targetName.left(dot) : targetName;
+    QTemporaryDir work(QDir::tempPath() + QStringLiteral("/quorvane-names-XXXXXX"));
+    const QString alias = work.path() + QStringLiteral("/original.") + QFileInfo(options.sOriginalFile).suffix();
+    const QString out = work.path() + QStringLiteral("/out");
+    const QByteArray originalPath =
+        raw.original.startsWith('/') ? raw.original : QFile::encodeName(QDir::currentPath()) + '/' + raw.original;
+    const QByteArray folderPath =
+        targetFolder.startsWith('/') ? targetFolder : QFile::encodeName(QDir::currentPath()) + '/' + targetFolder;
+    if (!work.isValid() || !createRawFolderTree(folderPath)
+        || ::symlink(originalPath.constData(), QFile::encodeName(alias).constData()) != 0
+        || ::symlink(folderPath.constData(), QFile::encodeName(out).constData()) != 0) {
+        options.lErr = irTargetOpenOrSaveFailed;
+        return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
+    }
+    // A hidden name of the target folder that nothing has: the outputs are written under it, then
+    // each takes the target's stem in its place.
+    const QString staged = GetUniqueTempFileName(out, QStringLiteral(".qvname-"), dot > 0 ? QString::fromUtf8(targetName.mid(dot + 1)) : QString());
+    const QByteArray stagedStem = QFile::encodeName(QFileInfo(staged).completeBaseName());
+
+    clsConversionOptions inner = options;
+    inner.sOriginalFile = alias;
+    inner.sTargetFile = staged;
+    // The original is moved or deleted below, by its bytes: the link is not the file.
+    ConversionSettings &s = session.settings;
+    const bool move = s.bMoveOriginalFileAfterProcessing, deleteAfter = s.bDeleteOriginalFileAfterProcessing;
+    s.bMoveOriginalFileAfterProcessing = s.bDeleteOriginalFileAfterProcessing = false;
+    const int result = ConvertToDoItem(session, inner, nullptr);
+    s.bMoveOriginalFileAfterProcessing = move;
+    s.bDeleteOriginalFileAfterProcessing = deleteAfter;
+    options.lErr = inner.lErr;
+    options.sErr = inner.sErr;
+    options.sErr.replace(staged, options.sTargetFile).replace(alias, options.sOriginalFile);
+
+    bool renamed = result == irSuccess;
+    for (const QByteArray &name : rawNamesStartingWith(folderPath, stagedStem)) {
+        const QByteArray from = folderPath + name;
+        if (!renamed || ::rename(from.constData(), (folderPath + targetStem + name.mid(stagedStem.size())).constData()) != 0) {
+            renamed = false;
+            ::unlink(from.constData());
+        }
+    }
+    if (result != irSuccess)
+        return result;
+    if (!renamed) {
+        options.lErr = irTargetOpenOrSaveFailed;
+        return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
+    }
+    session.runTargets.insert(key, original);
+
+    const QByteArray originalName = raw.original.mid(raw.original.lastIndexOf('/') + 1);
+    if (move && !s.sMoveFileToFolder.trimmed().isEmpty()) {
+        QByteArray moveTo = QFile::encodeName(s.sMoveFileToFolder);
+        if (!moveTo.endsWith('/'))
+            moveTo += '/';
+        moveTo += raw.subFolder;
+        // Within one file system only; elsewhere the original stays where it is.
+        if (createRawFolderTree(moveTo) && moveTo + originalName != raw.original)
+            ::rename(raw.original.constData(), (moveTo + originalName).constData());
+    }
+    if (deleteAfter)
+        ::unlink(raw.original.constData());
     return result;
 }

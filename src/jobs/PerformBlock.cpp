@@ -14,7 +14,9 @@
 #include "language/Translator.h"
 #include "platform/Tick.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QScopeGuard>
 #include <QStringList>
 
@@ -32,10 +34,10 @@ QString progressText(int i, int count)
 }
 
 // Target of one file of a wildcard task: beside the original, or below the target prefix in the
-// same sub-folder as below the wildcard root (that folder is created unless only the name is
-// wanted). *subFolder gets the tail.
+// same sub-folder as below the wildcard root (that folder is created when madeFolders is given,
+// and noted there when this made it). *subFolder gets the tail.
 QString wildcardTarget(const clsConversionOptions &task, const QString &file, const QString &prefix,
-                       const QString &root, const QString &ext, QString *subFolder, bool makeFolder = true)
+                       const QString &root, const QString &ext, QString *subFolder, QStringList *madeFolders)
 {
     const QString folder = withSlash(GetParentFolder(file));
     const QString base = QFileInfo(file).completeBaseName();
@@ -45,9 +47,35 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
     if (task.bSaveInOriginalFolder)
         return folder + base + u'.' + ext;
     const QString targetFolder = prefix + sub;
-    if (makeFolder && !targetFolder.isEmpty() && !bFolderExists(targetFolder))
-        CreateFolderTree(targetFolder);
+    if (madeFolders && !targetFolder.isEmpty()) {
+        if (!bFolderExists(targetFolder))
+            CreateFolderTree(targetFolder);
+        *madeFolders += TakeFoldersMadeFor(targetFolder);
+    }
     return targetFolder + base + u'.' + ext;
+}
+
+// Logs each entry of a folder task that cannot be converted as a failed file of the task, which
+// takes its result; the result of the last, 0 when there is none.
+int logUnlistedFiles(JobSession &session, int lJobNumber, clsConversionOptions &coBlock,
+                     const QList<UnlistedFile> &unlisted)
+{
+    int result = 0;
+    for (const UnlistedFile &entry : unlisted) {
+        clsConversionOptions record;
+        record.lConversionMethod = coBlock.lConversionMethod;
+        record.sActionToDo = coBlock.sActionToDo;
+        record.lSpecialProcess = coBlock.lSpecialProcess;
+        record.lTargetFileType = coBlock.lTargetFileType;
+        record.lOriginalFileType = coBlock.lOriginalFileType;
+        record.sOriginalFile = entry.sName;
+        record.lErr = irOriginalOpenFailed;
+        record.sErr = entry.sReason;
+        session.LogConversionError(lJobNumber, record);
+        coBlock.sErr = record.sErr;
+        result = coBlock.lErr = record.lErr;
+    }
+    return result;
 }
 
 } // namespace
@@ -124,8 +152,18 @@ int JobSession::PerformBlock(int lJobNumber, clsConversionOptions &coBlock, bool
 
 int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
+    // Folders made for this task's targets (here or when the task was checked) and left empty,
+    // because every file failed or the run was stopped, do not stay behind; folders that were
+    // there before are never touched.
+    QStringList madeFolders;
+    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
+    // Two originals of one task naming one target collide; a later task naming an earlier
+    // task's target replaces it on purpose.
+    runTargets.clear();
     QStringList files;
-    if (!CreateFileList(*this, coBlock, files)) {
+    QList<UnlistedFile> unlisted;
+    QHash<QString, QByteArray> rawPaths; // of the files whose path is not text, by their readable form
+    if (!CreateFileList(*this, coBlock, files, &unlisted, &rawPaths)) {
         coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
         return irFileListFailed;
@@ -139,12 +177,17 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString targetParent = GetParentFolder(coBlock.sTargetFile);
     if (!targetParent.isEmpty() && !bFolderExists(targetParent))
         CreateFolderTree(targetParent);
+    madeFolders += TakeFoldersMadeFor(targetParent);
+    // A target must not fall on an original of the task, whichever of the two comes first.
+    TaskOriginals originals;
+    for (const QString &file : files)
+        originals.add(file);
 
     if (!coBlock.sOriginalFile.contains(u'*')) {
         sCurrentFile = coBlock.sOriginalFile;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         DoEvents();
-        ConvertToDoItem(*this, coBlock);
+        ConvertToDoItem(*this, coBlock, &originals);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
@@ -156,7 +199,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     const QString root = withSlash(GetParentFolder(coBlock.sOriginalFile));
     const int first = firstFileIndex(lJobNumber);
 
-    // The record of file i, as the loop below converts it; only the loop makes target folders.
+    // The record of file i, as the loop below converts it; only the loop and its look-ahead make
+    // target folders.
     auto perFileRecord = [&](int i, bool makeFolder) {
         clsConversionOptions perFile;
         perFile.lConversionMethod = coBlock.lConversionMethod;
@@ -175,8 +219,25 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         perFile.bIncludeNotesOnly = settings.bIncludeNotesOnly;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
-        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, makeFolder);
+        // The folder of a file whose path is not text is made by its bytes, when it is converted.
+        QStringList *made = makeFolder && !rawPaths.contains(file) ? &madeFolders : nullptr;
+        perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, &perFile.sSubFolder, made);
         return perFile;
+    };
+    // The bytes of file i's paths when they are not text.
+    auto rawNames = [&](const clsConversionOptions &perFile) {
+        RawFileNames raw;
+        raw.original = rawPaths.value(perFile.sOriginalFile);
+        const qsizetype slash = raw.original.lastIndexOf('/');
+        const QByteArray folder = raw.original.left(slash + 1);
+        const QByteArray rawRoot = QFile::encodeName(root);
+        raw.subFolder = folder.startsWith(rawRoot) ? folder.mid(rawRoot.size()) : QByteArray();
+        QByteArray stem = raw.original.mid(slash + 1);
+        if (const qsizetype dot = stem.lastIndexOf('.'); dot > 0)
+            stem.truncate(dot);
+        raw.target = (coBlock.bSaveInOriginalFolder ? folder : QFile::encodeName(prefix) + raw.subFolder) + stem + '.'
+                     + ext.toUtf8();
+        return raw;
     };
 
     // In speed mode the conversion control may convert the next files on further workers while
@@ -193,7 +254,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         keepUndone(lJobNumber, coBlock);
         return 0;
     }
-    int result = 0;
+    // What the listing could not take is reported once, not again on resumption.
+    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     clsConversionOptions perFile;
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
@@ -202,12 +264,18 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
             return result;
         }
         perFile = perFileRecord(i, true);
-        if (ahead > 0) {
+        if (ahead > 0 && rawPaths.contains(perFile.sOriginalFile)) {
+            // Converted under other names: nothing ahead can be taken over by it.
+            ctl->setLookAhead({});
+        } else if (ahead > 0) {
             QList<ConversionRequest> next{ConversionRequestFor(perFile)};
             for (int j = i + 1; j <= files.size() && next.size() < ahead; ++j) {
-                const clsConversionOptions later = perFileRecord(j, false);
+                // Its folder is made here, not by the conversion control, so that the task
+                // knows it as its own and removes it if it stays empty.
+                const clsConversionOptions later = perFileRecord(j, true);
                 // A file that will fail before converting is not worth converting ahead.
-                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile))
+                if (!bIsSamePath(later.sTargetFile, later.sOriginalFile) && !originals.hitBy(later)
+                    && !rawPaths.contains(later.sOriginalFile))
                     next << ConversionRequestFor(later);
             }
             ctl->setLookAhead(next);
@@ -216,7 +284,10 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         sCurrentFile = file;
         panels()->setPanelText(StatusPanel::Message, file);
         panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
-        ConvertToDoItem(*this, perFile);
+        if (rawPaths.contains(file))
+            ConvertByteNamedItem(*this, perFile, rawNames(perFile), &originals);
+        else
+            ConvertToDoItem(*this, perFile, &originals);
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
@@ -227,9 +298,12 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
 
 int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
+    QStringList madeFolders;
+    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
     QStringList files;
+    QList<UnlistedFile> unlisted;
     const bool listed = coBlock.lSpecialProcess != spLaunchProgram && coBlock.lSpecialProcess != spReloadJob;
-    if (listed && !CreateFileList(*this, coBlock, files)) {
+    if (listed && !CreateFileList(*this, coBlock, files, &unlisted)) {
         coBlock.lErr = irFileListFailed;
         LogConversionError(lJobNumber, coBlock);
         return irFileListFailed;
@@ -271,7 +345,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
             perFile.sTargetFile = coBlock.sTargetFile;
         } else {
             const QString ext = GetTypeExtension(perFile.lTargetFileType, false, perFile.lConversionMethod);
-            perFile.sTargetFile = wildcardTarget(coBlock, file, prefix, root, ext, nullptr, makeFolder);
+            perFile.sTargetFile =
+                wildcardTarget(coBlock, file, prefix, root, ext, nullptr, makeFolder ? &madeFolders : nullptr);
             // A text process that keeps the file's type in its own folder edits the file itself,
             // whatever the letter case or spelling of its extension.
             if (coBlock.bSaveInOriginalFolder && perFile.lTargetFileType == perFile.lOriginalFileType)
@@ -283,7 +358,7 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         keepUndone(lJobNumber, coBlock);
         return 0;
     }
-    int result = 0;
+    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
             for (int j = i; j <= files.size(); ++j)

@@ -1,0 +1,245 @@
+// Whole-program runs about the files a task meets and makes: targets that would fall on another
+// original, entries of a folder that cannot be named or opened, folders made for work that failed.
+#include "TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <qpdf/QPDF.hh>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+// The built program without a display, in the test's private HOME; a run that hangs fails.
+ProgramRun run(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+    EXPECT_TRUE(p.waitForStarted());
+    if (!p.waitForFinished(300000)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "the run did not end";
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
+}
+
+int pdfPages(const QByteArray &path)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(path.constData());
+        return static_cast<int>(pdf.getAllPages().size());
+    } catch (...) {
+        return -1;
+    }
+}
+
+int pdfPages(const QString &path) { return pdfPages(QFile::encodeName(path)); }
+
+QStringList logLines(const QString &path)
+{
+    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool copy(const QString &from, const QString &to)
+{
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    return QFile::copy(from, to);
+}
+
+class CommandLineFiles : public ::testing::Test
+{
+protected:
+    QTemporaryDir tmp;
+    QString path(const QString &rel) const { return tmp.filePath(rel); }
+};
+
+} // namespace
+
+TEST_F(CommandLineFiles, NoTargetFallsOnAnOriginalOfTheTask)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("s/three.pptx")));
+    ASSERT_TRUE(copy(demo("Training/Safety Briefing.ppt"), path("s/three.ppt")));
+    const QByteArray pptx = qvtest::readFile(path("s/three.pptx"));
+    const QByteArray ppt = qvtest::readFile(path("s/three.ppt"));
+    // To PPT the first original listed is its own target and the second names the first; to PPTX
+    // the first names the second, not yet reached.
+    for (const QString type : {"1", "24"}) {
+        const QString log = path("run" + type + ".log");
+        const QString ext = type == "1" ? "ppt" : "pptx";
+        const ProgramRun r = run({"/S", path("s/*.*"), "/T", path("x/*." + ext), "/C", type, "/G", "/L", log});
+        EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+        EXPECT_EQ(qvtest::readFile(path("s/three.pptx")), pptx) << ext.toStdString();
+        EXPECT_EQ(qvtest::readFile(path("s/three.ppt")), ppt) << ext.toStdString();
+        const QStringList lines = logLines(log);
+        ASSERT_EQ(lines.size(), 5) << lines.join("|").toStdString();
+        EXPECT_EQ(lines[2], "Job # 1  Source and Target File are the same. - " + path("s/three.ppt"));
+        EXPECT_EQ(lines[3], "Job # 1  Source and Target File are the same. - " + path("s/three.pptx"));
+    }
+
+    // A picture per slide would replace the user's talk_2.png; the web pages' folder the same.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("p/talk.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("p/talk_2.png"), "the user's picture"));
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("h/talk.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("h/talk_files/talk_2.png"), "the user's picture"));
+    ProgramRun r = run({"/S", path("p/*.*"), "/T", path("x/*.png"), "/C", "18", "/G"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    r = run({"/S", path("h/*.*"), "/R", "/T", path("x/*.html"), "/C", "12", "/G"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(qvtest::readFile(path("p/talk_2.png")), "the user's picture");
+    EXPECT_EQ(qvtest::readFile(path("h/talk_files/talk_2.png")), "the user's picture");
+    EXPECT_EQ(QDir(path("p")).entryList(QDir::Files), QStringList({"talk.pptx", "talk_2.png"}));
+    EXPECT_FALSE(QFileInfo::exists(path("h/talk.html")));
+}
+
+TEST_F(CommandLineFiles, ALaterTaskMayReplaceAnEarlierTasksTarget)
+{
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("in/q.pptx")));
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("in/p.pptx")));
+    QByteArray job;
+    auto line = [&](const QStringList &cells) { job += cells.join('\t').toUtf8() + "\t\r\n"; };
+    line({"A,1,2", "1", "C", path("in/q.pptx"), "3", "ppt", path("out/x.pdf"), "32", "pdf", ""});
+    line({"A,1,2", "2", "C", path("in/p.pptx"), "3", "ppt", path("out/x.pdf"), "32", "pdf", ""});
+    line({"", "*", "", "", "", "", "", "", "", ""});
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+    const ProgramRun r = run({"/J", path("job.qvj"), "/L", path("job.log")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_GT(pdfPages(path("out/x.pdf")), 4) << "the second task's PDF replaced the first one's";
+    const QStringList lines = logLines(path("job.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines[2], "Conversion Successful");
+}
+
+TEST_F(CommandLineFiles, NamesThatAreNotTextConvertAndWhatCannotBeOpenedFailsAloud)
+{
+    const QByteArray deck = qvtest::readFile(demo("Quarterly Review.pptx"));
+    const QByteArray folder = QFile::encodeName(path("u"));
+    ASSERT_TRUE(QDir().mkpath(path("u")));
+    auto writeRaw = [&](const QByteArray &name) {
+        const int fd = ::open(folder + "/" + name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, deck.constData(), deck.size()), deck.size());
+        ::close(fd);
+    };
+    writeRaw("lat\xe9.pptx");
+    ASSERT_EQ(::mkdir(folder + "/sub\xe9", 0755), 0);
+    writeRaw("sub\xe9/in.pptx");
+    ASSERT_EQ(::mkfifo(folder + "/pipe.pptx", 0644), 0); // opening it for reading would hang the run
+    ASSERT_EQ(::symlink("nowhere.pptx", folder + "/dangling.pptx"), 0);
+    ASSERT_EQ(::symlink("loop.pptx", folder + "/loop.pptx"), 0);
+    ASSERT_EQ(::symlink("elsewhere", folder + "/notes.txt"), 0); // does not match: not a concern
+
+    const ProgramRun r = run({"/S", path("u/*.pptx"), "/R", "/T", path("o/*.pdf"), "/C", "32", "/L", path("u.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    // The outputs keep the originals' bytes; nothing else is left in their folders.
+    const QByteArray out = QFile::encodeName(path("o"));
+    EXPECT_EQ(pdfPages(out + "/lat\xe9.pdf"), 4);
+    EXPECT_EQ(pdfPages(out + "/sub\xe9/in.pdf"), 4);
+    EXPECT_EQ(QDir(path("o")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 0)
+        << "names that are text: none";
+    const QStringList lines = logLines(path("u.log"));
+    ASSERT_EQ(lines.size(), 6) << lines.join("|").toStdString();
+    EXPECT_EQ(lines.mid(2, 3), QStringList({
+                                   "Job # 1  The link leads to nothing. - " + path("u/dangling.pptx"),
+                                   "Job # 1  The links lead round in a circle. - " + path("u/loop.pptx"),
+                                   "Job # 1  This is not a regular file. - " + path("u/pipe.pptx"),
+                               }));
+
+    // A deck below a path longer than the system takes: made and removed relative to its folder.
+    const QByteArray part(200, 'd');
+    int dir = ::open(QFile::encodeName(path("")).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(dir, 0);
+    for (int i = 0; i < 22; ++i) {
+        const QByteArray name = i == 0 ? QByteArray("deep") : part;
+        ASSERT_EQ(::mkdirat(dir, name.constData(), 0755), 0);
+        const int next = ::openat(dir, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = next;
+        ASSERT_GE(dir, 0);
+    }
+    const int deckFd = ::openat(dir, "far.pptx", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(deckFd, 0);
+    ASSERT_EQ(::write(deckFd, deck.constData(), deck.size()), deck.size());
+    ::close(deckFd);
+    ::close(dir);
+    const ProgramRun deep = run({"/S", path("deep/*.pptx"), "/R", "/T", path("d/*.pdf"), "/C", "32", "/L", path("d.log")});
+    QProcess::execute("rm", {"-rf", path("deep")});
+    EXPECT_EQ(deep.exitCode, 1) << deep.out.toStdString();
+    const QStringList deepLines = logLines(path("d.log"));
+    ASSERT_EQ(deepLines.size(), 4) << deepLines.join("|").toStdString();
+    EXPECT_TRUE(deepLines[2].startsWith("Job # 1  The path is longer than the system allows. - " + path("deep/")))
+        << deepLines[2].toStdString();
+}
+
+TEST_F(CommandLineFiles, FoldersMadeForFailedWorkDoNotStay)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("q.pptx")));
+    ASSERT_TRUE(QDir().mkpath(path("there")));
+    ProgramRun r = run({"/S", path("zero.pptx"), "/T", path("new1/new2/x.pdf"), "/C", "32"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("new1")));
+    // Slides 7 to 9 of a deck of four; a folder that was there before stays, empty as it was.
+    r = run({"/S", path("q.pptx"), "/T", path("there/r1/r2/x.pdf"), "/C", "32", "/Y", "7", "/Z", "9"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("there/r1")));
+    EXPECT_TRUE(QFileInfo(path("there")).isDir());
+
+    // A folder task whose sub-folder holds only a file that fails.
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("s/ok.pptx")));
+    ASSERT_TRUE(qvtest::writeFile(path("s/sub/zero.pptx"), ""));
+    r = run({"/S", path("s/*.pptx"), "/R", "/T", path("t/*.pdf"), "/C", "32"});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(pdfPages(path("t/ok.pdf")), 4);
+    EXPECT_FALSE(QFileInfo::exists(path("t/sub")));
+}
+
+TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
+{
+    ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("p.pptx")));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(qvtest::binDir() + "/quorvane", {"/S", path("p.pptx"), "/T", path("new/deeper/p.png"), "/C", "18"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Stopped while the slides are being drawn: the folder exists and nothing is in it yet.
+    for (int i = 0; i < 3000 && !QFileInfo::exists(path("new/deeper")); ++i)
+        QThread::msleep(10);
+    QThread::msleep(300);
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 143);
+    // Unless the conversion was done before the signal came, nothing of the folders is left.
+    if (QFileInfo::exists(path("new"))) {
+        EXPECT_FALSE(QDir(path("new/deeper")).isEmpty()) << "an empty folder stayed behind";
+    }
+}
