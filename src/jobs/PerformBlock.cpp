@@ -55,6 +55,19 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
     return targetFolder + base + u'.' + ext;
 }
 
+// The record of one file of a folder task: what it is converted by and to, taken from the
+// task's record; the caller fills in the file and the rest.
+clsConversionOptions fileRecordOf(const clsConversionOptions &coBlock)
+{
+    clsConversionOptions record;
+    record.lConversionMethod = coBlock.lConversionMethod;
+    record.sActionToDo = coBlock.sActionToDo;
+    record.lSpecialProcess = coBlock.lSpecialProcess;
+    record.lTargetFileType = coBlock.lTargetFileType;
+    record.lOriginalFileType = coBlock.lOriginalFileType;
+    return record;
+}
+
 // Logs each entry of a folder task that cannot be converted as a failed file of the task, which
 // takes its result; the result of the last, 0 when there is none.
 int logUnlistedFiles(JobSession &session, int lJobNumber, clsConversionOptions &coBlock,
@@ -62,12 +75,7 @@ int logUnlistedFiles(JobSession &session, int lJobNumber, clsConversionOptions &
 {
     int result = 0;
     for (const UnlistedFile &entry : unlisted) {
-        clsConversionOptions record;
-        record.lConversionMethod = coBlock.lConversionMethod;
-        record.sActionToDo = coBlock.sActionToDo;
-        record.lSpecialProcess = coBlock.lSpecialProcess;
-        record.lTargetFileType = coBlock.lTargetFileType;
-        record.lOriginalFileType = coBlock.lOriginalFileType;
+        clsConversionOptions record = fileRecordOf(coBlock);
         record.sOriginalFile = entry.sName;
         record.lErr = irOriginalOpenFailed;
         record.sErr = entry.sReason;
@@ -202,12 +210,7 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     // The record of file i, as the loop below converts it; only the loop and its look-ahead make
     // target folders.
     auto perFileRecord = [&](int i, bool makeFolder) {
-        clsConversionOptions perFile;
-        perFile.lConversionMethod = coBlock.lConversionMethod;
-        perFile.sActionToDo = coBlock.sActionToDo;
-        perFile.lSpecialProcess = coBlock.lSpecialProcess;
-        perFile.lTargetFileType = coBlock.lTargetFileType;
-        perFile.lOriginalFileType = coBlock.lOriginalFileType;
+        clsConversionOptions perFile = fileRecordOf(coBlock);
         // The task's slide choices apply to every file of the folder.
         perFile.bConvertAllSlides = coBlock.bConvertAllSlides;
         perFile.lFromSlide = coBlock.lFromSlide;
@@ -330,15 +333,10 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     const int first = firstFileIndex(lJobNumber);
     // The record of file i; only the loop below makes target folders.
     auto perFileRecord = [&](int i, bool makeFolder) {
-        clsConversionOptions perFile;
-        perFile.lConversionMethod = coBlock.lConversionMethod;
-        perFile.sActionToDo = coBlock.sActionToDo;
-        perFile.lSpecialProcess = coBlock.lSpecialProcess;
+        clsConversionOptions perFile = fileRecordOf(coBlock);
         perFile.bCaseSensitive = coBlock.bCaseSensitive;
         perFile.sFindString = coBlock.sFindString;
         perFile.sReplaceString = coBlock.sReplaceString;
-        perFile.lTargetFileType = coBlock.lTargetFileType;
-        perFile.lOriginalFileType = coBlock.lOriginalFileType;
         const QString file = files.at(i - 1);
         perFile.sOriginalFile = file;
         if (coBlock.lSpecialProcess == spAppendFiles) {

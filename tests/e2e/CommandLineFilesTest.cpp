@@ -1,10 +1,9 @@
 // Whole-program runs about the files a task meets and makes: targets that would fall on another
 // original, entries of a folder that cannot be named or opened, folders made for work that failed.
+#include "E2eSupport.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
-
-#include <qpdf/QPDF.hh>
 
 #include <QDir>
 #include <QFile>
@@ -19,60 +18,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace e2e;
+
 namespace {
 
-QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
-
-struct ProgramRun
-{
-    int exitCode = -1;
-    QString out;
-};
-
-// The built program without a display, in the test's private HOME; a run that hangs fails.
-ProgramRun run(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
-    EXPECT_TRUE(p.waitForStarted());
-    if (!p.waitForFinished(300000)) {
-        p.kill();
-        p.waitForFinished();
-        ADD_FAILURE() << "the run did not end";
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
-}
-
-int pdfPages(const QByteArray &path)
-{
-    try {
-        QPDF pdf;
-        pdf.processFile(path.constData());
-        return static_cast<int>(pdf.getAllPages().size());
-    } catch (...) {
-        return -1;
-    }
-}
-
-int pdfPages(const QString &path) { return pdfPages(QFile::encodeName(path)); }
-
-QStringList logLines(const QString &path)
-{
-    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-bool copy(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    return QFile::copy(from, to);
-}
+// A run of these tests that hangs fails after five minutes.
+ProgramRun run(const QStringList &args) { return runProgram(args, 300000); }
 
 class CommandLineFiles : public ::testing::Test
 {
@@ -225,11 +176,8 @@ TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
 {
     ASSERT_TRUE(copy(demo("Product Overview.pptx"), path("p.pptx")));
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.start(qvtest::binDir() + "/quorvane", {"/S", path("p.pptx"), "/T", path("new/deeper/p.png"), "/C", "18"});
+    p.setProcessEnvironment(headless());
+    p.start(program(), {"/S", path("p.pptx"), "/T", path("new/deeper/p.png"), "/C", "18"});
     ASSERT_TRUE(p.waitForStarted());
     // Stopped while the slides are being drawn: the folder exists and nothing is in it yet.
     for (int i = 0; i < 3000 && !QFileInfo::exists(path("new/deeper")); ++i)

@@ -1,5 +1,6 @@
 // Whole-program runs: the built quorvane binary started as a separate process, on real
 // presentations, with LibreOffice doing the conversions.
+#include "E2eSupport.h"
 #include "TestEnv.h"
 
 #include "converter/TypeCatalogue.h"
@@ -22,64 +23,14 @@
 #include <QThread>
 
 #include <csignal>
-#include <functional>
 #include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace e2e;
+
 namespace {
-
-QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
-
-struct ProgramRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the program (the built one unless named) with arguments, without a display, in the
-// test's private HOME.
-ProgramRun runProgram(const QStringList &args, int timeoutMs = 600000, QString program = QString())
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.start(program.isEmpty() ? qvtest::binDir() + QStringLiteral("/quorvane") : program, args);
-    EXPECT_TRUE(p.waitForStarted());
-    EXPECT_TRUE(p.waitForFinished(timeoutMs));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-int pdfPages(const QString &path)
-{
-    try {
-        QPDF pdf;
-        pdf.processFile(QFile::encodeName(path).constData());
-        return static_cast<int>(pdf.getAllPages().size());
-    } catch (...) {
-        return -1;
-    }
-}
-
-QStringList logLines(const QString &path)
-{
-    QString text = QString::fromUtf8(qvtest::readFile(path));
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-bool copy(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    return QFile::copy(from, to);
-}
 
 QStringList filesBelow(const QString &dir)
 {
@@ -89,28 +40,6 @@ QStringList filesBelow(const QString &dir)
         out << QDir(dir).relativeFilePath(it.next());
     out.sort();
     return out;
-}
-
-// Process id of the program's office worker, 0 while it has none.
-qint64 workerOf(qint64 parent)
-{
-    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
-        const QByteArray stat = qvtest::readFile("/proc/" + entry + "/stat");
-        const int close = stat.lastIndexOf(')');
-        if (close < 0 || !stat.contains("(quorvane-office)"))
-            continue;
-        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent)
-            return entry.toLongLong();
-    }
-    return 0;
-}
-
-bool processGone(qint64 pid)
-{
-    const QByteArray stat = qvtest::readFile(QString("/proc/%1/stat").arg(pid));
-    const int close = stat.lastIndexOf(')');
-    return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
 }
 
 class CommandLineRun : public ::testing::Test
@@ -397,11 +326,8 @@ TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
         const QString out = path(QString("out%1").arg(c.signal));
         const QString log = path(QString("run%1.log").arg(c.signal));
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        p.setProcessEnvironment(env);
-        p.start(qvtest::binDir() + "/quorvane", {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
+        p.setProcessEnvironment(headless());
+        p.start(program(), {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
         ASSERT_TRUE(p.waitForStarted());
         // Interrupt in the middle: a worker converts and some pictures are written.
         qint64 worker = 0;
@@ -501,20 +427,9 @@ namespace {
 std::unique_ptr<QProcess> startProgram(const QStringList &args)
 {
     auto p = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p->setProcessEnvironment(env);
-    p->start(qvtest::binDir() + "/quorvane", args);
+    p->setProcessEnvironment(headless());
+    p->start(program(), args);
     return p;
-}
-
-// Waits up to 30 s for a condition.
-bool waitFor(const std::function<bool()> &done)
-{
-    for (int i = 0; i < 3000 && !done(); ++i)
-        QThread::msleep(10);
-    return done();
 }
 
 // The value of a key of a desktop entry.
@@ -538,7 +453,7 @@ TEST_F(CommandLineRun, AnInterruptedRunIsNoSuccessAndItsResultsFileHoldsEveryFil
     auto p = startProgram({"/S", path("in/*.pptx"), "/T", path("out/*.png"), "/C", "18", "/L", path("run.log"), "/B",
                            path("res.qvj")});
     ASSERT_TRUE(p->waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }, 30000));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(p->waitForFinished(60000));
     EXPECT_EQ(p->exitCode(), 143);
@@ -656,12 +571,12 @@ TEST_F(CommandLineRun, AnInterruptedLaunchStopsTheProgramAndWhatItStarted)
     auto p = startProgram({"/J", path("job.qvj"), "/L", path("job.log")});
     ASSERT_TRUE(p->waitForStarted());
     auto pidIn = [&](const QString &f) { return qvtest::readFile(path(f)).trimmed().toLongLong(); };
-    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }));
+    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }, 30000));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(p->waitForFinished(30000));
     EXPECT_EQ(p->exitCode(), 143);
     const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
-    EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }));
+    EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }, 30000));
     ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
     ::kill(static_cast<pid_t>(sh), SIGKILL);
     const QStringList lines = logLines(path("job.log"));

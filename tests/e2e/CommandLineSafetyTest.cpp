@@ -1,11 +1,10 @@
 // Whole-program runs that check what a command line may write: the log and results file never
 // land on a file of the run, slide ranges with an open end, and log lines that a name or path
 // cannot break or forge.
+#include "E2eSupport.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
-
-#include <qpdf/QPDF.hh>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,42 +12,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
+using namespace e2e;
+
 namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The built program without a display, started in folder.
-Outcome runIn(const QString &folder, const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(folder);
-    p.start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
-    EXPECT_TRUE(p.waitForStarted());
-    EXPECT_TRUE(p.waitForFinished(600000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QStringList logLines(const QString &path)
-{
-    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 // Every file below folder with a digest of its bytes, for "nothing changed" checks.
 QMap<QString, QString> snapshot(const QString &folder)
@@ -63,20 +32,6 @@ QMap<QString, QString> snapshot(const QString &folder)
     return files;
 }
 
-int pdfPages(const QString &path)
-{
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(QFile::encodeName(path).constData());
-        return static_cast<int>(pdf.getAllPages().size());
-    } catch (...) {
-        return -1;
-    }
-}
-
-const QString kDeck = QStringLiteral("/data/Demo Data/Quarterly Review.pptx"); // 4 slides
-
 class CommandLineSafety : public ::testing::Test
 {
 protected:
@@ -84,8 +39,7 @@ protected:
     QString path(const QString &rel) const { return tmp.filePath(rel); }
     bool deckAt(const QString &rel) const
     {
-        QDir().mkpath(QFileInfo(path(rel)).absolutePath());
-        return QFile::copy(qvtest::sourceDir() + kDeck, path(rel));
+        return copy(demo("Quarterly Review.pptx"), path(rel)); // 4 slides
     }
 };
 
@@ -132,7 +86,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
         {{"/J", path("job.qvj"), "/B", path("link/new/deck.pdf")}, "B"},          // a task's target
     };
     for (const Case &c : cases) {
-        const Outcome r = runIn(tmp.path(), c.args);
+        const ProgramRun r = runIn(tmp.path(), c.args);
         const std::string line = c.args.join(' ').toStdString();
         EXPECT_EQ(r.exitCode, 2) << line;
         EXPECT_EQ(r.err.count('\n'), 1) << line << "\n" << r.err.toStdString();
@@ -145,7 +99,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
 
     // Not every file in the target folder is a target, nor every file beside the originals an
     // original: a log and a results file there of other extensions are fine.
-    const Outcome ok = runIn(tmp.path(), folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
+    const ProgramRun ok = runIn(tmp.path(), folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
     EXPECT_EQ(ok.exitCode, 1) << ok.err.toStdString(); // bad.pptx fails
     EXPECT_EQ(pdfPages(path("new/deck.pdf")), 4);
     const QStringList lines = logLines(path("new/run.log"));
@@ -153,7 +107,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
     EXPECT_TRUE(lines[2].endsWith(" - " + path("in/bad.pptx"))) << lines[2].toStdString();
     EXPECT_TRUE(qvtest::readFile(path("in/redo.qvj")).contains(path("in/bad.pptx").toUtf8()));
 
-    const Outcome job = runIn(tmp.path(), {"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
+    const ProgramRun job = runIn(tmp.path(), {"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
     EXPECT_EQ(job.exitCode, 0) << job.err.toStdString();
     EXPECT_TRUE(logLines(path("new/job.log")).contains("Conversion Successful"));
 }
@@ -161,7 +115,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
 TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAreRefused)
 {
     ASSERT_TRUE(deckAt("in/q.pptx"));
-    Outcome r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("png/q.png"), "/C", "18", "/Y", "2", "/Z", "0"});
+    ProgramRun r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("png/q.png"), "/C", "18", "/Y", "2", "/Z", "0"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QDir(path("png")).entryList(QDir::Files, QDir::Name), QStringList({"q_2.png", "q_3.png", "q_4.png"}));
 
@@ -189,7 +143,7 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     // A refused original: its path is quoted by the validation reason, in the log and, shown
     // with /V where there is no display, on standard output.
     const QString forged = path("x\nConversion Successful\ny.pptx");
-    Outcome r = runIn(tmp.path(), {"/S", forged, "/T", path("out/x.pdf"), "/C", "32", "/V", "/L", path("a.log")});
+    ProgramRun r = runIn(tmp.path(), {"/S", forged, "/T", path("out/x.pdf"), "/C", "32", "/V", "/L", path("a.log")});
     EXPECT_EQ(r.exitCode, 2);
     QStringList lines = logLines(path("a.log"));
     ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();

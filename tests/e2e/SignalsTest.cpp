@@ -1,72 +1,25 @@
 // Signals to the built program: a command-line run stopped by signals, however they come, still
 // writes its log and results file; a window, opened on a job or not, ends on a signal and stops
 // its run first.
+#include "E2eSupport.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
-#include <functional>
 #include <memory>
 
 #include <unistd.h>
 
+using namespace e2e;
+
 namespace {
-
-QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
-
-bool copy(const QString &from, const QString &to)
-{
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    return QFile::copy(from, to);
-}
-
-QStringList logLines(const QString &path)
-{
-    QStringList lines = QString::fromUtf8(qvtest::readFile(path)).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-bool waitFor(const std::function<bool()> &done, int ms = 60000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QThread::msleep(10);
-    return done();
-}
-
-bool processGone(qint64 pid)
-{
-    const QByteArray stat = qvtest::readFile(QStringLiteral("/proc/%1/stat").arg(pid));
-    const int close = stat.lastIndexOf(')');
-    return stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z");
-}
-
-// Whether the program has an office worker: it starts one once its run or its window is up.
-bool hasWorker(qint64 parent)
-{
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const QByteArray stat = qvtest::readFile("/proc/" + entry + "/stat");
-        const int close = stat.lastIndexOf(')');
-        if (close < 0 || !stat.contains("(quorvane-office)"))
-            continue;
-        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == parent)
-            return true;
-    }
-    return false;
-}
 
 class Signals : public ::testing::Test
 {
@@ -80,17 +33,14 @@ protected:
     std::unique_ptr<QProcess> start(const QStringList &args, bool display = false)
     {
         auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        QProcessEnvironment env = headless();
         if (display) {
             env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        } else {
-            env.remove(QStringLiteral("DISPLAY"));
         }
         p->setProcessEnvironment(env);
         p->setChildProcessModifier([] { ::setpgid(0, 0); });
-        p->start(qvtest::binDir() + QStringLiteral("/quorvane"), args);
+        p->start(program(), args);
         EXPECT_TRUE(p->waitForStarted());
         return p;
     }
@@ -216,7 +166,7 @@ TEST_F(Signals, AWindowEndsOnASignalOpenedOnAJobOrNot)
         auto p = start(c.onJob ? QStringList{"/J", path("job.qvj"), "/O"} : QStringList{}, true);
         KillOnExit guard{*p};
         // The window is up once it has started LibreOffice in the background.
-        ASSERT_TRUE(waitFor([&] { return hasWorker(p->processId()); })) << c.signal << p->readAll().constData();
+        ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << c.signal << p->readAll().constData();
         ::kill(static_cast<pid_t>(p->processId()), c.signal);
         ASSERT_TRUE(p->waitForFinished(15000)) << c.signal << " on a job: " << c.onJob;
         EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.signal;

@@ -2,6 +2,7 @@
 // pass through to the next and previous control, arrows and Home/End/Page keys move the row,
 // and Add leaves the focus where the user gave it.
 #include "../../language/TranslatorTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
 #include "platform/FilePicker.h"
@@ -34,12 +35,7 @@ protected:
     {
         TranslatorFixture::SetUp();
         InitializeTranslator(true);
-        w = std::make_unique<frmMain>();
-        w->setPrompter(&prompter);
-        w->setPicker(&picker);
-        w->Form_Load();
-        w->resize(1200, 800);
-        w->show();
+        w = openMainWindow(&prompter, &picker, nullptr);
         w->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     }

@@ -2,7 +2,7 @@
 // question, the recent lists and Ctrl+Tab, on the real main window (offscreen) with the
 // prompter, the pickers, the desktop opener and the program starter injected.
 #include "../../language/TranslatorTestSupport.h"
-#include "WatchedPanels.h"
+#include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"

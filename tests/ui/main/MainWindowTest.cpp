@@ -1,6 +1,7 @@
 // The real main window on the offscreen platform, with the prompter, the picker and the status
 // bar injected: command state, tabs, the editor's panels, a run, settings and a German start.
 #include "../../language/TranslatorTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "converter/ConversionControl.h"
 #include "converter/TypeCatalogue.h"
@@ -40,33 +41,6 @@
 
 namespace {
 
-class QueuePicker : public FilePicker
-{
-public:
-    QString pickFile(const QString &, const QString &, int &, const QString &, bool) override
-    {
-        ++calls;
-        return files.isEmpty() ? QString() : files.takeFirst();
-    }
-    QString browseForFolder(const QString &, const QString &) override { return QString(); }
-    QStringList files;
-    int calls = 0;
-};
-
-class WatchedPanels : public RecordingStatusPanels
-{
-public:
-    void setPanelText(int panel, const QString &text) override
-    {
-        RecordingStatusPanels::setPanelText(panel, text);
-        texts[panel] << text;
-        if (onText)
-            onText(panel, text);
-    }
-    QMap<int, QStringList> texts;
-    std::function<void(int, const QString &)> onText;
-};
-
 class MainWindowTest : public TranslatorFixture
 {
 protected:
@@ -84,13 +58,7 @@ protected:
     }
     frmMain &open()
     {
-        w = std::make_unique<frmMain>();
-        w->setPrompter(&prompter);
-        w->setPicker(&picker);
-        w->setStatusPanels(&panels);
-        w->Form_Load();
-        w->resize(1200, 800);
-        w->show();
+        w = openMainWindow(&prompter, &picker, &panels);
         return *w;
     }
     QAction *key(const char *k) const { return w->tbButtons.value(QLatin1String(k)); }
@@ -112,7 +80,7 @@ protected:
         QDir().mkpath(path(QStringLiteral("out")));
     }
 
-    QueuePicker picker;
+    CountingPicker picker;
     WatchedPanels panels;
     std::unique_ptr<frmMain> w;
 };

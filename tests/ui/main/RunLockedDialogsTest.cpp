@@ -2,7 +2,7 @@
 // the editor's buttons, the menus, the accessibility bus) opens a dialog that changes what the
 // run reads, and a disabled choice stays as it is.
 #include "../../language/TranslatorTestSupport.h"
-#include "WatchedPanels.h"
+#include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
 #include "platform/FilePicker.h"
@@ -25,22 +25,6 @@
 
 namespace {
 
-class CountingPicker : public FilePicker
-{
-public:
-    QString pickFile(const QString &, const QString &, int &, const QString &, bool) override
-    {
-        ++calls;
-        return QString();
-    }
-    QString browseForFolder(const QString &, const QString &) override
-    {
-        ++calls;
-        return QString();
-    }
-    int calls = 0;
-};
-
 class RunLockedDialogsTest : public TranslatorFixture
 {
 protected:
@@ -48,13 +32,7 @@ protected:
     {
         TranslatorFixture::SetUp();
         InitializeTranslator(false); // not quiet: the language menu would really ask the chooser
-        w = std::make_unique<frmMain>();
-        w->setPrompter(&prompter);
-        w->setPicker(&picker);
-        w->setStatusPanels(&panels);
-        w->Form_Load();
-        w->resize(1200, 800);
-        w->show();
+        w = openMainWindow(&prompter, &picker, &panels);
         w->showAdvancedOptionsDialog = [this](bool) {
             ++optionDialogs;
             return false;

@@ -2,6 +2,7 @@
 // window: Esc, the box's close button and a close of the window while it is up never drop
 // the job; only No does.
 #include "../../language/TranslatorTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
 #include "platform/FilePicker.h"
@@ -24,18 +25,6 @@
 #include <memory>
 
 namespace {
-
-class CountingPicker : public FilePicker
-{
-public:
-    QString pickFile(const QString &, const QString &, int &, const QString &, bool) override
-    {
-        ++calls;
-        return QString();
-    }
-    QString browseForFolder(const QString &, const QString &) override { return QString(); }
-    int calls = 0;
-};
 
 // Runs step on the first message box that shows within the time given; the box's own event
 // loop runs the step, as a user answering it. With `over`, only a box shown on top of that one

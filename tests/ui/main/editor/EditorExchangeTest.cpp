@@ -2,7 +2,7 @@
 // building, changing and removing tasks, the row loaders and Update, the leave-row check, and
 // a job built here that the command line runs with the same results.
 #include "../../../language/TranslatorTestSupport.h"
-#include "../WatchedPanels.h"
+#include "../WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
@@ -68,13 +68,7 @@ protected:
     {
         TranslatorFixture::SetUp();
         InitializeTranslator(true);
-        w = std::make_unique<frmMain>();
-        w->setPrompter(&answers);
-        w->setPicker(&picker);
-        w->setStatusPanels(&panels);
-        w->Form_Load();
-        w->resize(1300, 900);
-        w->show();
+        w = openMainWindow(&answers, &picker, &panels, QSize(1300, 900));
         ed = w->editor;
     }
     void TearDown() override
