@@ -5,11 +5,9 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
-#include "platform/FilePicker.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
 #include "ui/main/editor/TaskEditor.h"
-#include "ui/main/frmMain.h"
 #include "ui/scheduler/SchedulerHooks.h"
 
 #include <QAccessible>
@@ -48,10 +46,12 @@ protected:
         TranslatorFixture::TearDown();
     }
     QString path(const QString &name) const { return tmp.path() + QLatin1Char('/') + name; }
-    void doubleClickRow(int gridRow)
+    QPoint rowAt(int gridRow) const { return w->fgToDo->visualRect(w->fgToDo->model()->index(gridRow - 1, 3)).center(); }
+    void doubleClickRow(int gridRow) { QTest::mouseDClick(w->fgToDo->viewport(), Qt::LeftButton, {}, rowAt(gridRow)); }
+    void selectTask2()
     {
-        JobGridView *v = w->fgToDo;
-        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(gridRow - 1, 3)).center());
+        QTest::mouseClick(w->fgToDo->viewport(), Qt::LeftButton, {}, rowAt(2));
+        ASSERT_TRUE(w->editor->rbActionToDo[0]->isChecked());
     }
     static void toggleAccessibly(QAbstractButton *b)
     {
@@ -72,22 +72,19 @@ protected:
 TEST_F(RunLockedDialogsTest, NoDialogOpensDuringARunAndDisabledChoicesStay)
 {
     // Task 1 appends three text files; task 2 converts a deck. The editor shows task 2.
-    QDir().mkpath(path("in"));
-    QDir().mkpath(path("out"));
+    ASSERT_TRUE(QDir().mkpath(path("out")));
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/t%1.txt").arg(i)), "a\r\n"));
     ASSERT_TRUE(qvtest::writeFile(path("in/a.pptx"), "x"));
-    QByteArray job = QStringList{",1,2", "1", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT", ""}
-                         .join(u'\t').toUtf8() + "\r\n";
-    job += QStringList{"A,1,2", "2", "C", path("in/a.pptx"), "3", "ppt", path("out/a.pdf"), "32", "pdf", ""}
-               .join(u'\t').toUtf8() + "\r\n";
-    job += "\t*\t\t\t\t\t\t\t\t\r\n";
-    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job));
+    const QStringList tasks[] = {{",1,2", "1", "S55", path("in/*.txt"), "1", "TXT", path("out/*.txt"), "1", "TXT", ""},
+                                 {"A,1,2", "2", "C", path("in/a.pptx"), "3", "ppt", path("out/a.pdf"), "32", "pdf", ""}};
+    QByteArray job;
+    for (const QStringList &task : tasks)
+        job += task.join(u'\t').toUtf8() + "\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("job.qvj"), job + "\t*\t\t\t\t\t\t\t\t\r\n"));
     ASSERT_TRUE(w->controller()->openJob(path("job.qvj")));
     TaskEditor &ed = *w->editor;
-    QTest::mouseClick(w->fgToDo->viewport(), Qt::LeftButton, {},
-                      w->fgToDo->visualRect(w->fgToDo->model()->index(1, 3)).center());
-    ASSERT_TRUE(ed.rbActionToDo[0]->isChecked());
+    ASSERT_NO_FATAL_FAILURE(selectTask2());
 
     // At rest a double click on a conversion task opens the options.
     doubleClickRow(2);
@@ -148,9 +145,7 @@ TEST_F(RunLockedDialogsTest, NoDialogOpensDuringARunAndDisabledChoicesStay)
     EXPECT_EQ(schedulerDialogs, 1);
     w->mnuLanguage->trigger();
     EXPECT_EQ(chooser.calls, 1);
-    QTest::mouseClick(w->fgToDo->viewport(), Qt::LeftButton, {},
-                      w->fgToDo->visualRect(w->fgToDo->model()->index(1, 3)).center());
-    ASSERT_TRUE(ed.rbActionToDo[0]->isChecked());
+    ASSERT_NO_FATAL_FAILURE(selectTask2());
     doubleClickRow(2);
     EXPECT_EQ(optionDialogs, 1);
     toggleAccessibly(ed.rbActionToDo[1]);
