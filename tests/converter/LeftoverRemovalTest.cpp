@@ -53,13 +53,10 @@ TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
     const auto staged = [dead](int serial, const char *name) {
         return StagedOutput::stagedFileName(dead, serial, QLatin1String(name));
     };
-    const QString gone = staged(1, "a.pdf");
-    const QString goneFolder = staged(2, "dir");
+    const QString gone = staged(1, "a.pdf"), goneFolder = staged(2, "dir");
     const QString elsewhere = QString(staged(3, "b.pdf")).replace(u'@' + StagedOutput::hostTag() + u'.', QStringLiteral("@elsewhere."));
     const QString othersName = QString(staged(4, "c.pdf")).replace(QStringLiteral(".%1@").arg(::geteuid()), QStringLiteral(".%1@").arg(kNobody));
-    const QString othersFile = staged(5, "d.pdf");
-    const QString othersFolder = staged(6, "dir");
-    const QString link = staged(7, "dir");
+    const QString othersFile = staged(5, "d.pdf"), othersFolder = staged(6, "dir"), link = staged(7, "dir");
     const QStringList kept{QStringLiteral(".qvpart-notapid"), QStringLiteral(".qvpart-0-x"),
                            QStringLiteral(".qvpart-%1-8-old.pdf").arg(dead),
                            StagedOutput::stagedFileName(0, 9, QStringLiteral("x")), elsewhere, othersName};
@@ -112,10 +109,8 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
     ASSERT_GT(running, 9);
     const qint64 killed = running / 10;
     const QString out = freshFolder(QStringLiteral("OfficeTempFiles"));
-    const QString ours = QStringLiteral("lu%1zz.tmp").arg(killed);
-    const QStringList kept{QStringLiteral("lu%1xxxx.tmp").arg(running), QStringLiteral("lu%1abcdefg.tmp").arg(killed),
-                           QStringLiteral("lu%1.tmp").arg(killed), QStringLiteral("lu%1ZZ.tmp").arg(killed),
-                           QStringLiteral("lu%1zz.tmpx").arg(killed), QStringLiteral("lu%1yy.tmp").arg(killed)};
+    const QString lu = "lu" + QString::number(killed), ours = lu + "zz.tmp";
+    const QStringList kept{"lu" + QString::number(running) + "xxxx.tmp", lu + "abcdefg.tmp", lu + ".tmp", lu + "ZZ.tmp", lu + "zz.tmpx", lu + "yy.tmp"};
     for (const QString &name : kept + QStringList{ours})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
     // Another user's file of the same name pattern is never ours to remove.
