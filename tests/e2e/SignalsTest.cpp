@@ -59,6 +59,20 @@ protected:
         return path("job.qvj");
     }
 
+    // The program ends within ms with the status given; with a log, one that says the run was interrupted.
+    static void expectEnded(QProcess &p, int status, int ms, const QString &log = QString())
+    {
+        ASSERT_TRUE(p.waitForFinished(ms));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), status);
+        if (log.isEmpty())
+            return;
+        const QStringList lines = logLines(log);
+        EXPECT_GE(lines.size(), 4) << lines.join("|").toStdString();
+        EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.");
+        EXPECT_TRUE(lines.value(lines.size() - 1).startsWith("Time to complete job: "));
+    }
+
     void expectLaunchedProgramsGone()
     {
         const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
@@ -107,25 +121,20 @@ TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
         int status;
     };
     for (const Case c : {Case{"burst", SIGTERM, true, 143}, Case{"hangup", SIGHUP, false, 129}}) {
+        SCOPED_TRACE(c.name);
         const QString out = path(QString("out-%1").arg(c.name));
         const QString log = path(QString("%1.log").arg(c.name));
         const QString results = path(QString("%1.qvj").arg(c.name));
         auto p = start({"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log, "/B", results});
         KillOnExit guard{*p};
-        ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); })) << c.name;
+        ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); }));
         const pid_t pid = static_cast<pid_t>(p->processId());
         ::kill(pid, c.signal);
         if (c.toGroupToo)
             ::kill(-pid, c.signal);
-        ASSERT_TRUE(p->waitForFinished(60000)) << c.name;
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.name;
-        EXPECT_EQ(p->exitCode(), c.status) << c.name;
-        const QStringList lines = logLines(log);
-        EXPECT_GE(lines.size(), 4) << c.name << ": " << lines.join("|").toStdString();
-        EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.") << c.name;
-        EXPECT_TRUE(lines.value(lines.size() - 1).startsWith("Time to complete job: ")) << c.name;
-        EXPECT_FALSE(logLines(results).isEmpty()) << c.name << ": the files not converted";
-        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty()) << c.name;
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, c.status, 60000, log));
+        EXPECT_FALSE(logLines(results).isEmpty()) << "the files not converted";
+        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
     }
 }
 
@@ -139,13 +148,7 @@ TEST_F(Signals, ASecondRequestStillLetsTheRunWriteItsLogAndResultsFile)
     ::kill(static_cast<pid_t>(p->processId()), SIGINT);
     QThread::msleep(1400);
     ::kill(static_cast<pid_t>(p->processId()), SIGINT);
-    ASSERT_TRUE(p->waitForFinished(30000));
-    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p->exitCode(), 130);
-    const QStringList lines = logLines(path("job.log"));
-    ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
-    EXPECT_EQ(lines[lines.size() - 2], "The run was interrupted.");
-    EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 130, 30000, path("job.log")));
     const QString results = QString::fromUtf8(qvtest::readFile(path("res.qvj")));
     EXPECT_TRUE(results.contains(path("in/q.pptx"))) << "the task not reached: " << results.toStdString();
     expectLaunchedProgramsGone();
@@ -163,14 +166,13 @@ TEST_F(Signals, AWindowEndsOnASignalOpenedOnAJobOrNot)
         bool onJob;
     };
     for (const Case c : {Case{SIGTERM, true}, Case{SIGINT, true}, Case{SIGHUP, true}, Case{SIGTERM, false}}) {
+        SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.onJob ? " on a job" : ""));
         auto p = start(c.onJob ? QStringList{"/J", path("job.qvj"), "/O"} : QStringList{}, true);
         KillOnExit guard{*p};
         // The window is up once it has started LibreOffice in the background.
-        ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << c.signal << p->readAll().constData();
+        ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << p->readAll().constData();
         ::kill(static_cast<pid_t>(p->processId()), c.signal);
-        ASSERT_TRUE(p->waitForFinished(15000)) << c.signal << " on a job: " << c.onJob;
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.signal;
-        EXPECT_EQ(p->exitCode(), 128 + c.signal) << c.signal;
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 128 + c.signal, 15000));
         EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the job was opened, not run";
     }
 }
@@ -187,9 +189,7 @@ TEST_F(Signals, AWindowStopsItsRunBeforeItEnds)
     KillOnExit guard{*p};
     ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p->exitCode(), 143);
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
     // Stopped as a command-line run stops it: the launched program does not run on.
     expectLaunchedProgramsGone();
     EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the task after it was not reached";
