@@ -21,6 +21,20 @@ using namespace e2e;
 
 namespace {
 
+// Ends the process (and its group) when a test gave up on it.
+struct KillGroup
+{
+    void operator()(QProcess *p) const
+    {
+        if (p->state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(-p->processId()), SIGKILL);
+            p->waitForFinished(5000);
+        }
+        delete p;
+    }
+};
+using Running = std::unique_ptr<QProcess, KillGroup>;
+
 class Signals : public ::testing::Test
 {
 protected:
@@ -30,9 +44,9 @@ protected:
 
     // The program in a process group of its own, as a shell's job or a supervisor's child is.
     // With a display it opens its window (on the offscreen platform).
-    std::unique_ptr<QProcess> start(const QStringList &args, bool display = false)
+    Running start(const QStringList &args, bool display = false)
     {
-        auto p = std::make_unique<QProcess>();
+        Running p(new QProcess);
         QProcessEnvironment env = headless();
         if (display) {
             env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
@@ -94,19 +108,6 @@ protected:
     void TearDown() override { QFile::remove(settingsFile()); }
 };
 
-// Ends the process when a test gave up on it.
-struct KillOnExit
-{
-    QProcess &p;
-    ~KillOnExit()
-    {
-        if (p.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(-p.processId()), SIGKILL);
-            p.waitForFinished(5000);
-        }
-    }
-};
-
 } // namespace
 
 TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
@@ -126,7 +127,6 @@ TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
         const QString log = path(QString("%1.log").arg(c.name));
         const QString results = path(QString("%1.qvj").arg(c.name));
         auto p = start({"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log, "/B", results});
-        KillOnExit guard{*p};
         ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); }));
         const pid_t pid = static_cast<pid_t>(p->processId());
         ::kill(pid, c.signal);
@@ -143,7 +143,6 @@ TEST_F(Signals, ASecondRequestStillLetsTheRunWriteItsLogAndResultsFile)
     // Stopping the launched program takes a while (it ignores SIGTERM): the second Ctrl+C comes
     // meanwhile, well apart from the first.
     auto p = start({"/J", deafLaunchJob(), "/L", path("job.log"), "/B", path("res.qvj")});
-    KillOnExit guard{*p};
     ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
     ::kill(static_cast<pid_t>(p->processId()), SIGINT);
     QThread::msleep(1400);
@@ -168,7 +167,6 @@ TEST_F(Signals, AWindowEndsOnASignalOpenedOnAJobOrNot)
     for (const Case c : {Case{SIGTERM, true}, Case{SIGINT, true}, Case{SIGHUP, true}, Case{SIGTERM, false}}) {
         SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.onJob ? " on a job" : ""));
         auto p = start(c.onJob ? QStringList{"/J", path("job.qvj"), "/O"} : QStringList{}, true);
-        KillOnExit guard{*p};
         // The window is up once it has started LibreOffice in the background.
         ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << p->readAll().constData();
         ::kill(static_cast<pid_t>(p->processId()), c.signal);
@@ -186,7 +184,6 @@ TEST_F(Signals, AWindowStopsItsRunBeforeItEnds)
                     "mruScheduleSource1=" + job + "\r\nmruScheduleSource2=MRU_DONE\r\n")
                        .toUtf8());
     auto p = start({}, true);
-    KillOnExit guard{*p};
     ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
