@@ -1,6 +1,5 @@
-// What killed programs and killed workers left in a target folder is removed, and only that:
-// never another user's files, another machine's run, an earlier version's names, or anything
-// reached through a link.
+// What killed programs and workers left in a target folder is removed, and only that: never another
+// user's files, another machine's run, an earlier version's names, or anything reached through a link.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/LeftoverRemoval.h"
@@ -38,8 +37,7 @@ bool giveToNobody(const QString &path)
 
 } // namespace
 
-// A pool converting ahead sweeps the target folder: the staged files of this user's run that
-// died on this machine go, everything else stays.
+// A pool converting ahead sweeps the target folder.
 TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
 {
     if (::geteuid() != 0)
@@ -96,9 +94,8 @@ TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
     EXPECT_EQ(qvtest::readFile(root + QStringLiteral("/linked/keep.txt")), "keep");
 }
 
-// A killed worker's clean-up takes LibreOffice's temporary files of that worker only: "lu",
-// its pid and what the office puts after it, never a file of a running process whose pid
-// begins with the same digits.
+// The office's temporary files are "lu", the pid, then what the office adds: never take those of a
+// running process whose pid begins with the same digits.
 TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
 {
     const pid_t running = ::fork();
