@@ -65,8 +65,7 @@ Old oldFile(const QString &path)
 void PrintTo(const Old &o, std::ostream *os) { *os << o.bytes.constData() << " inode " << o.inode << " mode " << o.permissions.toInt(); }
 } // namespace
 
-// Outputs of an earlier run are replaced only when the whole commit succeeds: a later name in
-// the way puts every file already replaced back as it was, read-only ones too.
+// A later name in the way puts every earlier output already replaced back as it was, read-only ones too.
 TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
 {
     QTemporaryDir dir;
@@ -89,8 +88,7 @@ TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
     EXPECT_EQ(oldFile(out + "/x_2.png"), two);
     EXPECT_EQ(entries(out + "/x_3.png"), QStringList{"k"});
 
-    // Pages of a web presentation: the page already there and a file of its folder come back
-    // when a later file of that folder cannot be placed.
+    // A web presentation: its page and a file of its folder come back when a later file cannot be placed.
     const QString web = dir.filePath("web");
     ASSERT_TRUE(qvtest::writeFile(web + "/x.html", "old page"));
     ASSERT_TRUE(qvtest::writeFile(web + "/x_files/x_1.html", "old slide"));
@@ -117,8 +115,7 @@ TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
         EXPECT_EQ(qvtest::readFile(out + u'/' + name), "new");
 }
 
-// The same through the worker: images of a deck converted again into the folder of the first
-// run, with a later slide's name taken by a folder, fail and leave the earlier images alone.
+// The same through the worker: a later slide's image name is taken by a folder.
 TEST(StagedOutput, AFailedConversionKeepsTheImagesOfTheRunBefore)
 {
     const QString pptx = deck("pptx");
@@ -134,8 +131,7 @@ TEST(StagedOutput, AFailedConversionKeepsTheImagesOfTheRunBefore)
     EXPECT_EQ(qvtest::readFile(out + "/x_2.png"), "b");
 }
 
-// A later target that this user may not replace (another user's file in a shared folder with
-// the sticky bit) fails the commit, and the file it replaced first is back.
+// Another user's file in a shared folder with the sticky bit cannot be replaced.
 TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
 {
     if (::geteuid() != 0)
