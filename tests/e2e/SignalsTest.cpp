@@ -1,6 +1,5 @@
-// Signals to the built program: a command-line run stopped by signals, however they come, still
-// writes its log and results file; a window, opened on a job or not, ends on a signal and stops
-// its run first.
+// Signals to the built program: a command-line run stopped by them still writes its log and results
+// file; a window, opened on a job or not, ends on a signal and stops its run first.
 #include "E2eSupport.h"
 #include "TestEnv.h"
 
