@@ -1,6 +1,5 @@
-// The task and log grids of the real window as a keyboard user meets them: Tab and Shift+Tab
-// pass through to the next and previous control, arrows and Home/End/Page keys move the row,
-// and Add leaves the focus where the user gave it.
+// The real window's grids for a keyboard user: Tab and Shift+Tab leave them, arrows and
+// Home/End/Page keys move the row, and Add leaves the focus where the user gave it.
 #include "../../language/TranslatorTestSupport.h"
 #include "WindowTestSupport.h"
 
