@@ -1,6 +1,5 @@
-// The real window during a run: no road a user can take (a double click or Enter on a task,
-// the editor's buttons, the menus, the accessibility bus) opens a dialog that changes what the
-// run reads, and a disabled choice stays as it is.
+// The real window during a run: no road (double click or Enter on a task, the editor's buttons, the
+// menus, the accessibility bus) opens a dialog that changes what the run reads; disabled choices stay.
 #include "../../language/TranslatorTestSupport.h"
 #include "WindowTestSupport.h"
 
