@@ -1,6 +1,5 @@
-// The question before a changed job is dropped, on the real message box of the program's
-// window: Esc, the box's close button and a close of the window while it is up never drop
-// the job; only No does.
+// The real box that asks before a changed job is dropped: Esc, the box's close button and a close
+// of the window while it is up keep the job; only No drops it.
 #include "../../language/TranslatorTestSupport.h"
 #include "WindowTestSupport.h"
 
@@ -25,9 +24,8 @@
 
 namespace {
 
-// Runs step on the first message box that shows within the time given; the box's own event
-// loop runs the step, as a user answering it. With `over`, only a box shown on top of that one
-// while it is still up.
+// Runs step, from the box's own event loop as a user would, on the first message box shown within
+// the time given; with `over`, only on a box shown on top of that one while it is still up.
 void onBox(std::function<void(QMessageBox *)> step, int withinMs = 5000, QWidget *over = nullptr)
 {
     auto *timer = new QTimer;
