@@ -1,6 +1,5 @@
-// What killed programs and killed workers left in a target folder is removed, and only that:
-// never another user's files, another machine's run, an earlier version's names, or anything
-// reached through a link.
+// What killed programs and workers left in a target folder is removed, and only that: never another
+// user's files, another machine's run, an earlier version's names, or anything reached through a link.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/LeftoverRemoval.h"
@@ -38,8 +37,7 @@ bool giveToNobody(const QString &path)
 
 } // namespace
 
-// A pool converting ahead sweeps the target folder: the staged files of this user's run that
-// died on this machine go, everything else stays.
+// A pool converting ahead sweeps the target folder.
 TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
 {
     if (::geteuid() != 0)
@@ -53,13 +51,10 @@ TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
     const auto staged = [dead](int serial, const char *name) {
         return StagedOutput::stagedFileName(dead, serial, QLatin1String(name));
     };
-    const QString gone = staged(1, "a.pdf");
-    const QString goneFolder = staged(2, "dir");
+    const QString gone = staged(1, "a.pdf"), goneFolder = staged(2, "dir");
     const QString elsewhere = QString(staged(3, "b.pdf")).replace(u'@' + StagedOutput::hostTag() + u'.', QStringLiteral("@elsewhere."));
     const QString othersName = QString(staged(4, "c.pdf")).replace(QStringLiteral(".%1@").arg(::geteuid()), QStringLiteral(".%1@").arg(kNobody));
-    const QString othersFile = staged(5, "d.pdf");
-    const QString othersFolder = staged(6, "dir");
-    const QString link = staged(7, "dir");
+    const QString othersFile = staged(5, "d.pdf"), othersFolder = staged(6, "dir"), link = staged(7, "dir");
     const QStringList kept{QStringLiteral(".qvpart-notapid"), QStringLiteral(".qvpart-0-x"),
                            QStringLiteral(".qvpart-%1-8-old.pdf").arg(dead),
                            StagedOutput::stagedFileName(0, 9, QStringLiteral("x")), elsewhere, othersName};
@@ -99,9 +94,8 @@ TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
     EXPECT_EQ(qvtest::readFile(root + QStringLiteral("/linked/keep.txt")), "keep");
 }
 
-// A killed worker's clean-up takes LibreOffice's temporary files of that worker only: "lu",
-// its pid and what the office puts after it, never a file of a running process whose pid
-// begins with the same digits.
+// The office's temporary files are "lu", the pid, then what the office adds: never take those of a
+// running process whose pid begins with the same digits.
 TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
 {
     const pid_t running = ::fork();
@@ -112,10 +106,8 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
     ASSERT_GT(running, 9);
     const qint64 killed = running / 10;
     const QString out = freshFolder(QStringLiteral("OfficeTempFiles"));
-    const QString ours = QStringLiteral("lu%1zz.tmp").arg(killed);
-    const QStringList kept{QStringLiteral("lu%1xxxx.tmp").arg(running), QStringLiteral("lu%1abcdefg.tmp").arg(killed),
-                           QStringLiteral("lu%1.tmp").arg(killed), QStringLiteral("lu%1ZZ.tmp").arg(killed),
-                           QStringLiteral("lu%1zz.tmpx").arg(killed), QStringLiteral("lu%1yy.tmp").arg(killed)};
+    const QString lu = "lu" + QString::number(killed), ours = lu + "zz.tmp";
+    const QStringList kept{"lu" + QString::number(running) + "xxxx.tmp", lu + "abcdefg.tmp", lu + ".tmp", lu + "ZZ.tmp", lu + "zz.tmpx", lu + "yy.tmp"};
     for (const QString &name : kept + QStringList{ours})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
     // Another user's file of the same name pattern is never ours to remove.

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,11 +48,13 @@ TEST(StagedOutput, AFailingRenameLeavesNothingUnderAFinalName)
 }
 
 namespace {
+// What a file was: its bytes, its inode (the same file, not a copy) and its permissions.
 struct Old
 {
     QByteArray bytes;
     ino_t inode;
     QFile::Permissions permissions;
+    bool operator==(const Old &) const = default;
 };
 Old oldFile(const QString &path)
 {
@@ -58,50 +62,38 @@ Old oldFile(const QString &path)
     ::stat(QFile::encodeName(path).constData(), &st);
     return {qvtest::readFile(path), st.st_ino, QFile::permissions(path)};
 }
-void expectSame(const QString &path, const Old &was)
-{
-    const Old now = oldFile(path);
-    EXPECT_EQ(now.bytes, was.bytes) << path.toStdString();
-    EXPECT_EQ(now.inode, was.inode) << path.toStdString();
-    EXPECT_EQ(now.permissions, was.permissions) << path.toStdString();
-}
+void PrintTo(const Old &o, std::ostream *os) { *os << o.bytes.constData() << " inode " << o.inode << " mode " << o.permissions.toInt(); }
 } // namespace
 
-// Outputs of an earlier run are replaced only when the whole commit succeeds: a later name in
-// the way puts every file already replaced back as it was, read-only ones too.
+// A later name in the way puts every earlier output already replaced back as it was, read-only ones too.
 TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
 {
     QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("out"));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
-    ASSERT_TRUE(QFile::setPermissions(out + QStringLiteral("/x_1.png"), QFile::ReadOwner | QFile::ReadGroup));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_3.png/k"), "k"));
-    const Old one = oldFile(out + QStringLiteral("/x_1.png"));
-    const Old two = oldFile(out + QStringLiteral("/x_2.png"));
-    const auto stageImages = [&](StagedOutput &staged) {
-        for (const char *name : {"/x_1.png", "/x_2.png", "/x_3.png"})
-            ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QLatin1String(name)), "new"));
-    };
-    {
+    const QString out = dir.filePath("out");
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_1.png", "a"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_2.png", "b"));
+    ASSERT_TRUE(QFile::setPermissions(out + "/x_1.png", QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_3.png/k", "k"));
+    const Old one = oldFile(out + "/x_1.png"), two = oldFile(out + "/x_2.png");
+    const QStringList images{"x_1.png", "x_2.png", "x_3.png"};
+    const auto commitImages = [&] {
         StagedOutput staged;
-        stageImages(staged);
-        EXPECT_FALSE(staged.commit());
-    }
-    const QStringList before{QStringLiteral("x_1.png"), QStringLiteral("x_2.png"), QStringLiteral("x_3.png")};
-    EXPECT_EQ(entries(out), before);
-    expectSame(out + QStringLiteral("/x_1.png"), one);
-    expectSame(out + QStringLiteral("/x_2.png"), two);
-    EXPECT_EQ(entries(out + QStringLiteral("/x_3.png")), QStringList{QStringLiteral("k")});
+        for (const QString &name : images)
+            EXPECT_TRUE(qvtest::writeFile(staged.stage(out + u'/' + name), "new")) << name.toStdString();
+        return staged.commit();
+    };
+    EXPECT_FALSE(commitImages());
+    EXPECT_EQ(entries(out), images);
+    EXPECT_EQ(oldFile(out + "/x_1.png"), one);
+    EXPECT_EQ(oldFile(out + "/x_2.png"), two);
+    EXPECT_EQ(entries(out + "/x_3.png"), QStringList{"k"});
 
-    // Pages of a web presentation: the page already there and a file of its folder come back
-    // when a later file of that folder cannot be placed.
-    const QString web = dir.filePath(QStringLiteral("web"));
-    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x.html"), "old page"));
-    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x_files/x_1.html"), "old slide"));
-    ASSERT_TRUE(qvtest::writeFile(web + QStringLiteral("/x_files/x_2.html/k"), "k"));
-    const Old page = oldFile(web + QStringLiteral("/x.html"));
-    const Old slide = oldFile(web + QStringLiteral("/x_files/x_1.html"));
+    // A web presentation: its page and a file of its folder come back when a later file cannot be placed.
+    const QString web = dir.filePath("web");
+    ASSERT_TRUE(qvtest::writeFile(web + "/x.html", "old page"));
+    ASSERT_TRUE(qvtest::writeFile(web + "/x_files/x_1.html", "old slide"));
+    ASSERT_TRUE(qvtest::writeFile(web + "/x_files/x_2.html/k", "k"));
+    const Old page = oldFile(web + "/x.html"), slide = oldFile(web + "/x_files/x_1.html");
     {
         StagedOutput staged;
         const QString temp = staged.stageFolder(web);
@@ -110,42 +102,36 @@ TEST(StagedOutput, AFailedCommitPutsBackWhatItReplaced)
             ASSERT_TRUE(qvtest::writeFile(temp + QLatin1String(name), "new"));
         EXPECT_FALSE(staged.commit());
     }
-    EXPECT_EQ(entries(web), (QStringList{QStringLiteral("x.html"), QStringLiteral("x_files")}));
-    EXPECT_EQ(entries(web + QStringLiteral("/x_files")), (QStringList{QStringLiteral("x_1.html"), QStringLiteral("x_2.html")}));
-    expectSame(web + QStringLiteral("/x.html"), page);
-    expectSame(web + QStringLiteral("/x_files/x_1.html"), slide);
+    EXPECT_EQ(entries(web), QStringList({"x.html", "x_files"}));
+    EXPECT_EQ(entries(web + "/x_files"), QStringList({"x_1.html", "x_2.html"}));
+    EXPECT_EQ(oldFile(web + "/x.html"), page);
+    EXPECT_EQ(oldFile(web + "/x_files/x_1.html"), slide);
 
     // With the way free the same commit replaces them all and keeps nothing of the old files.
-    ASSERT_TRUE(QDir(out + QStringLiteral("/x_3.png")).removeRecursively());
-    {
-        StagedOutput staged;
-        stageImages(staged);
-        EXPECT_TRUE(staged.commit());
-    }
-    EXPECT_EQ(entries(out), before);
-    for (const QString &name : before)
+    ASSERT_TRUE(QDir(out + "/x_3.png").removeRecursively());
+    EXPECT_TRUE(commitImages());
+    EXPECT_EQ(entries(out), images);
+    for (const QString &name : images)
         EXPECT_EQ(qvtest::readFile(out + u'/' + name), "new");
 }
 
-// The same through the worker: images of a deck converted again into the folder of the first
-// run, with a later slide's name taken by a folder, fail and leave the earlier images alone.
+// The same through the worker: a later slide's image name is taken by a folder.
 TEST(StagedOutput, AFailedConversionKeepsTheImagesOfTheRunBefore)
 {
-    const QString pptx = deck(QStringLiteral("pptx"));
+    const QString pptx = deck("pptx");
     ASSERT_FALSE(pptx.isEmpty());
-    const QString out = freshFolder(QStringLiteral("RerunOverImages"));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_3.png/k"), "k"));
+    const QString out = freshFolder("RerunOverImages");
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_1.png", "a"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_2.png", "b"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_3.png/k", "k"));
     resetOptions(control());
-    EXPECT_NE(convert(pptx, out + QStringLiteral("/x.png"), 18), 0);
-    EXPECT_EQ(entries(out), (QStringList{QStringLiteral("x_1.png"), QStringLiteral("x_2.png"), QStringLiteral("x_3.png")}));
-    EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_1.png")), "a");
-    EXPECT_EQ(qvtest::readFile(out + QStringLiteral("/x_2.png")), "b");
+    EXPECT_NE(convert(pptx, out + "/x.png", 18), 0);
+    EXPECT_EQ(entries(out), QStringList({"x_1.png", "x_2.png", "x_3.png"}));
+    EXPECT_EQ(qvtest::readFile(out + "/x_1.png"), "a");
+    EXPECT_EQ(qvtest::readFile(out + "/x_2.png"), "b");
 }
 
-// A later target that this user may not replace (another user's file in a shared folder with
-// the sticky bit) fails the commit, and the file it replaced first is back.
+// Another user's file in a shared folder with the sticky bit cannot be replaced.
 TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
 {
     if (::geteuid() != 0)
@@ -153,14 +139,13 @@ TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
     constexpr uid_t nobody = 65534;
     QTemporaryDir dir;
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-    const QString out = dir.filePath(QStringLiteral("shared"));
+    const QString out = dir.filePath("shared");
     ASSERT_TRUE(QDir().mkdir(out));
     ASSERT_EQ(::chmod(QFile::encodeName(out).constData(), 01777), 0);
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_1.png"), "a"));
-    ASSERT_EQ(::chown(QFile::encodeName(out + QStringLiteral("/x_1.png")).constData(), nobody, nobody), 0);
-    ASSERT_TRUE(qvtest::writeFile(out + QStringLiteral("/x_2.png"), "b"));
-    const Old one = oldFile(out + QStringLiteral("/x_1.png"));
-    const Old two = oldFile(out + QStringLiteral("/x_2.png"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_1.png", "a"));
+    ASSERT_EQ(::chown(QFile::encodeName(out + "/x_1.png").constData(), nobody, nobody), 0);
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_2.png", "b"));
+    const Old one = oldFile(out + "/x_1.png"), two = oldFile(out + "/x_2.png");
 
     const pid_t child = ::fork();
     if (child == 0) {
@@ -176,7 +161,7 @@ TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
     int status = -1;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(entries(out), (QStringList{QStringLiteral("x_1.png"), QStringLiteral("x_2.png")}));
-    expectSame(out + QStringLiteral("/x_1.png"), one);
-    expectSame(out + QStringLiteral("/x_2.png"), two);
+    EXPECT_EQ(entries(out), QStringList({"x_1.png", "x_2.png"}));
+    EXPECT_EQ(oldFile(out + "/x_1.png"), one);
+    EXPECT_EQ(oldFile(out + "/x_2.png"), two);
 }

@@ -1,6 +1,5 @@
-// Whole-program runs that check what a command line may write: the log and results file never
-// land on a file of the run, slide ranges with an open end, and log lines that a name or path
-// cannot break or forge.
+// What a command line may write: log and results file never on a file of the run, slide ranges
+// with an open end, log lines that a name or path cannot break or forge.
 #include "E2eSupport.h"
 #include "TestEnv.h"
 
@@ -97,8 +96,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
         EXPECT_FALSE(QFileInfo::exists(path("new"))) << line;
     }
 
-    // Not every file in the target folder is a target, nor every file beside the originals an
-    // original: a log and a results file there of other extensions are fine.
+    // Beside the targets or the originals, a log and a results file of other extensions are fine.
     const ProgramRun ok = runIn(tmp.path(), folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
     EXPECT_EQ(ok.exitCode, 1) << ok.err.toStdString(); // bad.pptx fails
     EXPECT_EQ(pdfPages(path("new/deck.pdf")), 4);

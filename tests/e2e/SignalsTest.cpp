@@ -1,6 +1,5 @@
-// Signals to the built program: a command-line run stopped by signals, however they come, still
-// writes its log and results file; a window, opened on a job or not, ends on a signal and stops
-// its run first.
+// Signals to the built program: a command-line run stopped by them still writes its log and results
+// file; a window, opened on a job or not, ends on a signal and stops its run first.
 #include "E2eSupport.h"
 #include "TestEnv.h"
 
@@ -21,6 +20,20 @@ using namespace e2e;
 
 namespace {
 
+// Ends the process (and its group) when a test gave up on it.
+struct KillGroup
+{
+    void operator()(QProcess *p) const
+    {
+        if (p->state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(-p->processId()), SIGKILL);
+            p->waitForFinished(5000);
+        }
+        delete p;
+    }
+};
+using Running = std::unique_ptr<QProcess, KillGroup>;
+
 class Signals : public ::testing::Test
 {
 protected:
@@ -30,9 +43,9 @@ protected:
 
     // The program in a process group of its own, as a shell's job or a supervisor's child is.
     // With a display it opens its window (on the offscreen platform).
-    std::unique_ptr<QProcess> start(const QStringList &args, bool display = false)
+    Running start(const QStringList &args, bool display = false)
     {
-        auto p = std::make_unique<QProcess>();
+        Running p(new QProcess);
         QProcessEnvironment env = headless();
         if (display) {
             env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
@@ -59,6 +72,20 @@ protected:
         return path("job.qvj");
     }
 
+    // The program ends within ms with the status given; with a log, one that says the run was interrupted.
+    static void expectEnded(QProcess &p, int status, int ms, const QString &log = QString())
+    {
+        ASSERT_TRUE(p.waitForFinished(ms));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), status);
+        if (log.isEmpty())
+            return;
+        const QStringList lines = logLines(log);
+        EXPECT_GE(lines.size(), 4) << lines.join("|").toStdString();
+        EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.");
+        EXPECT_TRUE(lines.value(lines.size() - 1).startsWith("Time to complete job: "));
+    }
+
     void expectLaunchedProgramsGone()
     {
         const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
@@ -80,19 +107,6 @@ protected:
     void TearDown() override { QFile::remove(settingsFile()); }
 };
 
-// Ends the process when a test gave up on it.
-struct KillOnExit
-{
-    QProcess &p;
-    ~KillOnExit()
-    {
-        if (p.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(-p.processId()), SIGKILL);
-            p.waitForFinished(5000);
-        }
-    }
-};
-
 } // namespace
 
 TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
@@ -107,25 +121,19 @@ TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
         int status;
     };
     for (const Case c : {Case{"burst", SIGTERM, true, 143}, Case{"hangup", SIGHUP, false, 129}}) {
+        SCOPED_TRACE(c.name);
         const QString out = path(QString("out-%1").arg(c.name));
         const QString log = path(QString("%1.log").arg(c.name));
         const QString results = path(QString("%1.qvj").arg(c.name));
         auto p = start({"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log, "/B", results});
-        KillOnExit guard{*p};
-        ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); })) << c.name;
+        ASSERT_TRUE(waitFor([&] { return !QDir(out).entryList({"*.png"}).isEmpty(); }));
         const pid_t pid = static_cast<pid_t>(p->processId());
         ::kill(pid, c.signal);
         if (c.toGroupToo)
             ::kill(-pid, c.signal);
-        ASSERT_TRUE(p->waitForFinished(60000)) << c.name;
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.name;
-        EXPECT_EQ(p->exitCode(), c.status) << c.name;
-        const QStringList lines = logLines(log);
-        EXPECT_GE(lines.size(), 4) << c.name << ": " << lines.join("|").toStdString();
-        EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.") << c.name;
-        EXPECT_TRUE(lines.value(lines.size() - 1).startsWith("Time to complete job: ")) << c.name;
-        EXPECT_FALSE(logLines(results).isEmpty()) << c.name << ": the files not converted";
-        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty()) << c.name;
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, c.status, 60000, log));
+        EXPECT_FALSE(logLines(results).isEmpty()) << "the files not converted";
+        EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
     }
 }
 
@@ -134,18 +142,11 @@ TEST_F(Signals, ASecondRequestStillLetsTheRunWriteItsLogAndResultsFile)
     // Stopping the launched program takes a while (it ignores SIGTERM): the second Ctrl+C comes
     // meanwhile, well apart from the first.
     auto p = start({"/J", deafLaunchJob(), "/L", path("job.log"), "/B", path("res.qvj")});
-    KillOnExit guard{*p};
     ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
     ::kill(static_cast<pid_t>(p->processId()), SIGINT);
     QThread::msleep(1400);
     ::kill(static_cast<pid_t>(p->processId()), SIGINT);
-    ASSERT_TRUE(p->waitForFinished(30000));
-    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p->exitCode(), 130);
-    const QStringList lines = logLines(path("job.log"));
-    ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
-    EXPECT_EQ(lines[lines.size() - 2], "The run was interrupted.");
-    EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 130, 30000, path("job.log")));
     const QString results = QString::fromUtf8(qvtest::readFile(path("res.qvj")));
     EXPECT_TRUE(results.contains(path("in/q.pptx"))) << "the task not reached: " << results.toStdString();
     expectLaunchedProgramsGone();
@@ -163,14 +164,12 @@ TEST_F(Signals, AWindowEndsOnASignalOpenedOnAJobOrNot)
         bool onJob;
     };
     for (const Case c : {Case{SIGTERM, true}, Case{SIGINT, true}, Case{SIGHUP, true}, Case{SIGTERM, false}}) {
+        SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.onJob ? " on a job" : ""));
         auto p = start(c.onJob ? QStringList{"/J", path("job.qvj"), "/O"} : QStringList{}, true);
-        KillOnExit guard{*p};
         // The window is up once it has started LibreOffice in the background.
-        ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << c.signal << p->readAll().constData();
+        ASSERT_TRUE(waitFor([&] { return workerOf(p->processId()) != 0; })) << p->readAll().constData();
         ::kill(static_cast<pid_t>(p->processId()), c.signal);
-        ASSERT_TRUE(p->waitForFinished(15000)) << c.signal << " on a job: " << c.onJob;
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit) << c.signal;
-        EXPECT_EQ(p->exitCode(), 128 + c.signal) << c.signal;
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 128 + c.signal, 15000));
         EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the job was opened, not run";
     }
 }
@@ -184,12 +183,9 @@ TEST_F(Signals, AWindowStopsItsRunBeforeItEnds)
                     "mruScheduleSource1=" + job + "\r\nmruScheduleSource2=MRU_DONE\r\n")
                        .toUtf8());
     auto p = start({}, true);
-    KillOnExit guard{*p};
     ASSERT_TRUE(waitFor([&] { return pidIn("sleep.pid") > 0; }));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p->exitCode(), 143);
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
     // Stopped as a command-line run stops it: the launched program does not run on.
     expectLaunchedProgramsGone();
     EXPECT_FALSE(QFile::exists(path("out/q.pdf"))) << "the task after it was not reached";

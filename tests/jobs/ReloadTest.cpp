@@ -79,13 +79,20 @@ protected:
         cells[ToDoColumn::Number] = QString::number(session.fgToDo.rows() - 1);
         session.fgToDo.addItem(cells, session.fgToDo.rows() - 1);
     }
-    QStringList reloadRow(const QString &job, int from) const
+    static QStringList reloadRow(const QString &job, int from, const QString &number = QString())
     {
-        return {" ", "", "S1", "Reload", "0", "0", job, QString::number(from), ""};
+        return {" ", number, "S1", "Reload", "0", "0", job, QString::number(from), ""};
     }
-    QStringList textTask(const QString &target) const
+    void runReload(const QString &job, int from)
     {
-        return {"", "", "S55", path("a.txt"), "1", "TXT", path(target), "1", "TXT"};
+        session.ConversionJobNew();
+        addRow(reloadRow(job, from));
+        panels.seen = 0;
+        session.ConversionJobBegin();
+    }
+    QStringList textTask(const QString &target, const QString &number = QString()) const
+    {
+        return {"", number, "S55", path("a.txt"), "1", "TXT", path(target), "1", "TXT"};
     }
     int failuresLogged() const { return session.fgLog.rows() - 2; }
 
@@ -108,23 +115,18 @@ TEST_F(Reload, APauseWhileAReloadTaskLoadsKeepsTheLinesNotYetRead)
 
     // An interrupt of an unattended run there keeps every task not run, the unread ones as a reload.
     gbCommandLineMode = true;
-    addRow(reloadRow(big, 1));
-    session.ConversionJobBegin();
+    runReload(big, 1);
     ASSERT_EQ(session.leftUndone.size(), 1001);
     EXPECT_EQ(session.leftUndone[999][ToDoColumn::Target], path("out/t1000.txt"));
-    const QStringList rest = session.leftUndone.last();
-    EXPECT_EQ(rest[ToDoColumn::Do], "S1");
-    EXPECT_EQ(rest[ToDoColumn::Target], big);
-    EXPECT_EQ(rest[ToDoColumn::TargetType], "1001");
+    const QStringList &rest = session.leftUndone.last();
+    EXPECT_EQ(QStringList({rest[ToDoColumn::Do], rest[ToDoColumn::Target], rest[ToDoColumn::TargetType]}),
+              QStringList({"S1", big, "1001"}));
     EXPECT_FALSE(QDir(path("out")).exists());
 
     // In the window, Convert after that Pause goes on with the tasks the load had not reached.
     gbCommandLineMode = false;
     session.leftUndone.clear();
-    session.ConversionJobNew();
-    addRow(reloadRow(big, 1));
-    panels.seen = 0;
-    session.ConversionJobBegin();
+    runReload(big, 1);
     EXPECT_EQ(panels.panelText(StatusPanel::Progress), "Pause");
     panels.pauseAt.clear();
     session.ConversionJobBegin();
@@ -135,11 +137,8 @@ TEST_F(Reload, APauseWhileAReloadTaskLoadsKeepsTheLinesNotYetRead)
 
     // Paused before the line the reload starts at: Convert runs that same reload again.
     QDir(path("out")).removeRecursively();
-    session.ConversionJobNew();
-    addRow(reloadRow(big, 1500));
     panels.pauseAt = "Loading Conversion Task: 1000";
-    panels.seen = 0;
-    session.ConversionJobBegin();
+    runReload(big, 1500);
     ASSERT_EQ(session.fgToDo.rows(), 3);
     panels.pauseAt.clear();
     session.ConversionJobBegin();
@@ -154,7 +153,7 @@ TEST_F(Reload, AJobReloadingItselfAfterATaskRunsAgainAlsoWhenPausedBetween)
     ASSERT_TRUE(QFile::copy(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx", deck));
     const QString job = path("self.qvj");
     ASSERT_TRUE(qvtest::writeFile(job, jobLine({"A,1,2", "1", "C", deck, "3", "ppt", path("out/deck.pdf"), "32", "pdf"}) +
-                                           jobLine({" ", "2", "S1", "Reload", "0", "0", job, "1", ""})));
+                                           jobLine(reloadRow(job, 1, "2"))));
     ASSERT_TRUE(session.ConversionJobOpen(job));
     panels.pauseAt = deck;
     panels.onPause = [this] { QFile::remove(path("out/deck.pdf")); };
@@ -180,9 +179,8 @@ TEST_F(Reload, AJobThatReloadsItselfWithNoTaskBetweenIsRefusedEvenWhenReachedFro
     // A reloads B; B's first task reloads B itself: that second load is refused, B's task runs.
     const QString a = path("a.qvj");
     const QString b = path("b.qvj");
-    ASSERT_TRUE(qvtest::writeFile(a, jobLine({" ", "1", "S1", "Reload", "0", "0", b, "1", ""})));
-    ASSERT_TRUE(qvtest::writeFile(b, jobLine({" ", "1", "S1", "Reload", "0", "0", b, "1", ""}) +
-                                         jobLine({"", "2", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"})));
+    ASSERT_TRUE(qvtest::writeFile(a, jobLine(reloadRow(b, 1, "1"))));
+    ASSERT_TRUE(qvtest::writeFile(b, jobLine(reloadRow(b, 1, "1")) + jobLine(textTask("d.txt", "2"))));
     ASSERT_TRUE(session.ConversionJobOpen(a));
     hooks.calls = 0;
     session.ConversionJobBegin();
@@ -219,9 +217,9 @@ TEST_F(Reload, APauseWhileAFolderTaskListsItsFilesLeavesTheWholeTaskUndone)
         session.ConversionJobBegin();
         ASSERT_EQ(panels.seen, 1);
         ASSERT_EQ(session.leftUndone.size(), 1);
-        EXPECT_EQ(session.leftUndone[0][ToDoColumn::Original], task[ToDoColumn::Original]);
-        EXPECT_EQ(session.leftUndone[0][ToDoColumn::Target], task[ToDoColumn::Target]);
-        EXPECT_EQ(session.leftUndone[0][ToDoColumn::Pass], "-");
+        const QStringList &undone = session.leftUndone[0];
+        EXPECT_EQ(QStringList({undone[ToDoColumn::Original], undone[ToDoColumn::Target], undone[ToDoColumn::Pass]}),
+                  QStringList({task[ToDoColumn::Original], task[ToDoColumn::Target], "-"}));
         EXPECT_EQ(session.fgToDo.textMatrix(1, ToDoColumn::Pass), "");
         EXPECT_FALSE(QDir(path("out")).exists() && !QDir(path("out")).isEmpty());
     }

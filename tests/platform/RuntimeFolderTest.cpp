@@ -64,28 +64,26 @@ bool isOursAlone(const QString &path)
 
 TEST_F(RuntimeFolderTest, OnlyAPrivateFolderOfOursIsUsed)
 {
-    // None yet: the named one is made, private.
-    EXPECT_EQ(pick(), named());
-    EXPECT_TRUE(isOursAlone(named()));
-    // Ours but open to others: closed again and used.
-    ASSERT_EQ(::chmod(QFile::encodeName(named()).constData(), 0777), 0);
-    EXPECT_EQ(pick(), named());
-    EXPECT_TRUE(isOursAlone(named()));
+    // None yet: the named one is made, private; then ours but open to others: closed again and used.
+    for (const bool opened : {false, true}) {
+        if (opened) {
+            ASSERT_EQ(::chmod(QFile::encodeName(named()).constData(), 0777), 0);
+        }
+        EXPECT_EQ(pick(), named()) << opened;
+        EXPECT_TRUE(isOursAlone(named())) << opened;
+    }
 
     // The name taken by a link to a private folder of ours, or by a file: another folder.
     ASSERT_TRUE(QDir(named()).removeRecursively());
     const QString elsewhere = tmp.filePath(QStringLiteral("elsewhere"));
     ASSERT_TRUE(QDir().mkdir(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    ASSERT_TRUE(QFile::link(elsewhere, named()));
-    QString picked = pick();
-    EXPECT_NE(picked, named());
-    EXPECT_NE(picked, elsewhere);
-    EXPECT_TRUE(isOursAlone(picked));
-    ASSERT_TRUE(QFile::remove(named()));
-    ASSERT_TRUE(qvtest::writeFile(named(), "x"));
-    picked = pick();
-    EXPECT_NE(picked, named());
-    EXPECT_TRUE(isOursAlone(picked));
+    for (const bool link : {true, false}) {
+        ASSERT_TRUE(link ? QFile::link(elsewhere, named()) : QFile::remove(named()) && qvtest::writeFile(named(), "x"));
+        const QString picked = pick();
+        EXPECT_NE(picked, named()) << link;
+        EXPECT_NE(picked, elsewhere) << link;
+        EXPECT_TRUE(isOursAlone(picked)) << link;
+    }
 
     // Set already: left as it is.
     qputenv("XDG_RUNTIME_DIR", "/somewhere/else");

@@ -1,15 +1,12 @@
-// The task and log grids of the real window as a keyboard user meets them: Tab and Shift+Tab
-// pass through to the next and previous control, arrows and Home/End/Page keys move the row,
-// and Add leaves the focus where the user gave it.
+// The real window's grids for a keyboard user: Tab and Shift+Tab leave them, arrows and
+// Home/End/Page keys move the row, and Add leaves the focus where the user gave it.
 #include "../../language/TranslatorTestSupport.h"
 #include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
-#include "platform/FilePicker.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/SessionController.h"
 #include "ui/main/editor/TaskEditor.h"
-#include "ui/main/frmMain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,15 +15,9 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 namespace {
-
-class NoPicker : public FilePicker
-{
-public:
-    QString pickFile(const QString &, const QString &, int &, const QString &, bool) override { return QString(); }
-    QString browseForFolder(const QString &, const QString &) override { return QString(); }
-};
 
 class GridKeyboardTest : public TranslatorFixture
 {
@@ -49,7 +40,7 @@ protected:
     void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(focus(), k, mods); }
     int row() const { return w->session().fgToDo.row(); }
 
-    NoPicker picker;
+    CountingPicker picker;
     std::unique_ptr<frmMain> w;
 };
 
@@ -83,16 +74,11 @@ TEST_F(GridKeyboardTest, TabLeavesTheGridsArrowsMoveInsideAndAddKeepsTheFocus)
 
     // Inside, the row moves: down, End to the new-task row, Home back, a page down.
     grid->setFocus();
-    key(Qt::Key_Down);
-    EXPECT_EQ(row(), 2);
-    key(Qt::Key_End);
-    EXPECT_EQ(row(), 4);
-    key(Qt::Key_Home);
-    EXPECT_EQ(row(), 1);
-    key(Qt::Key_PageDown);
-    EXPECT_EQ(row(), 4);
-    key(Qt::Key_Up);
-    EXPECT_EQ(row(), 3);
+    const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Down, 2}, {Qt::Key_End, 4}, {Qt::Key_Home, 1}, {Qt::Key_PageDown, 4}, {Qt::Key_Up, 3}};
+    for (const auto &[k, to] : moves) {
+        key(k);
+        EXPECT_EQ(row(), to) << "key " << k;
+    }
 
     // The log grid lets Tab through the same way.
     w->selectTab(2);

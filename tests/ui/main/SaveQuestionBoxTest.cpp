@@ -1,15 +1,12 @@
-// The question before a changed job is dropped, on the real message box of the program's
-// window: Esc, the box's close button and a close of the window while it is up never drop
-// the job; only No does.
+// The real box that asks before a changed job is dropped: Esc, the box's close button and a close
+// of the window while it is up keep the job; only No drops it.
 #include "../../language/TranslatorTestSupport.h"
 #include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
-#include "platform/FilePicker.h"
 #include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/frame/frmMainMDI.h"
-#include "ui/main/frmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,12 +20,12 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
-// Runs step on the first message box that shows within the time given; the box's own event
-// loop runs the step, as a user answering it. With `over`, only a box shown on top of that one
-// while it is still up.
+// Runs step, from the box's own event loop as a user would, on the first message box shown within
+// the time given; with `over`, only on a box shown on top of that one while it is still up.
 void onBox(std::function<void(QMessageBox *)> step, int withinMs = 5000, QWidget *over = nullptr)
 {
     auto *timer = new QTimer;
@@ -101,32 +98,32 @@ protected:
 TEST_F(SaveQuestionBoxTest, EscAndClosingKeepTheJobOnlyNoDropsIt)
 {
     QSignalSpy closed(frame.get(), &frmMainMDI::closed);
-    QString question;
     int boxes = 0;
-    auto escape = [&](QMessageBox *box) {
-        ++boxes;
-        question = box->text();
-        QTest::keyClick(box, Qt::Key_Escape);
+    const auto answer = [&boxes](std::function<void(QMessageBox *)> step) {
+        onBox([&boxes, step](QMessageBox *box) {
+            ++boxes;
+            step(box);
+        });
     };
-
-    onBox(escape);
-    shortcut(Qt::Key_N);
-    ASSERT_EQ(boxes, 1);
-    EXPECT_EQ(question, "Save Conversion Job?");
-    expectJobKept("Esc on New");
-
-    onBox(escape);
-    shortcut(Qt::Key_O);
-    ASSERT_EQ(boxes, 2);
-    EXPECT_EQ(picker.calls, 0) << "Open went on to its file dialog";
-    expectJobKept("Esc on Open");
+    QString question;
+    const std::pair<Qt::Key, const char *> shortcuts[] = {{Qt::Key_N, "Esc on New"}, {Qt::Key_O, "Esc on Open"}};
+    for (const auto &[key, what] : shortcuts) {
+        answer([&](QMessageBox *box) {
+            question = box->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        shortcut(key);
+        ASSERT_EQ(boxes, key == Qt::Key_N ? 1 : 2) << what;
+        EXPECT_EQ(question, "Save Conversion Job?");
+        EXPECT_EQ(picker.calls, 0) << "Open went on to its file dialog";
+        expectJobKept(what);
+    }
 
     // Closing the window while the question is up: the close waits for the answer and asks
     // nothing twice (a second box answered No would drop the job).
     bool stillAsking = false, closeAccepted = true;
     int nested = 0;
-    onBox([&](QMessageBox *box) {
-        ++boxes;
+    answer([&](QMessageBox *box) {
         onBox([&](QMessageBox *second) {
             ++nested;
             second->button(QMessageBox::No)->click();
@@ -146,19 +143,13 @@ TEST_F(SaveQuestionBoxTest, EscAndClosingKeepTheJobOnlyNoDropsIt)
     expectJobKept("a close while asking, then Esc on Exit");
 
     // The box's own close button is no answer either.
-    onBox([&](QMessageBox *box) {
-        ++boxes;
-        box->close();
-    });
+    answer([](QMessageBox *box) { box->close(); });
     frame->close();
     ASSERT_EQ(boxes, 4);
     expectJobKept("the box closed on closing the window");
 
     // No is the one answer that lets the job go.
-    onBox([&](QMessageBox *box) {
-        ++boxes;
-        box->button(QMessageBox::No)->click();
-    });
+    answer([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
     main->mnuExit->trigger();
     ASSERT_EQ(boxes, 5);
     EXPECT_EQ(closed.count(), 1);
