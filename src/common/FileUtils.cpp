@@ -205,7 +205,7 @@ QStringList CreateFolderTree(const QString &sFolder)
 {
     if (sFolder.trimmed().isEmpty())
         return {};
-    // The missing folders from the deepest up, then made from the top down, each noted only
+    // The missing folders from the deepest up, then made from the top down, each listed only
     // when this call made it: a folder another process made meanwhile is not ours to remove.
     QStringList missing;
     for (QString folder = QDir::cleanPath(QDir(sFolder).absolutePath()); !folder.isEmpty();) {
@@ -225,11 +225,16 @@ QStringList CreateFolderTree(const QString &sFolder)
         else if (errno != EEXIST)
             break;
     }
-    if (!made.isEmpty()) {
-        const QMutexLocker lock(&g_madeFoldersMutex);
-        g_madeFolders += made;
-    }
     return made;
+}
+
+void CreateTargetFolderTree(const QString &sFolder)
+{
+    const QStringList made = CreateFolderTree(sFolder);
+    if (made.isEmpty())
+        return;
+    const QMutexLocker lock(&g_madeFoldersMutex);
+    g_madeFolders += made;
 }
 
 QStringList TakeFoldersMadeFor(const QString &sFolder)

@@ -23,11 +23,14 @@ QDateTime GetFileDateLastModified(const QString &sFile);
 // and times to the nanosecond); empty when the file cannot be read.
 QString FileStamp(const QString &sPath);
 // Creates the folder and its missing parents; errors are ignored (callers test afterwards).
-// Returns the folders this call made, outermost first; the process also keeps them for
-// TakeFoldersMadeFor.
+// Returns the folders this call made, outermost first.
 QStringList CreateFolderTree(const QString &sFolder);
-// The folders CreateFolderTree made in this process that are sFolder or hold it, outermost
-// first; each is handed out once (whoever takes it decides whether it stays).
+// CreateFolderTree for the targets of a run: the process keeps what it made for
+// TakeFoldersMadeFor, so that a task whose work failed leaves no empty folder behind. Folders
+// made for anything else (the settings, a folder the user asked for) are not kept.
+void CreateTargetFolderTree(const QString &sFolder);
+// The folders CreateTargetFolderTree made in this process that are sFolder or hold it,
+// outermost first; each is handed out once (whoever takes it decides whether it stays).
 QStringList TakeFoldersMadeFor(const QString &sFolder);
 // Removes those of the folders (outermost first, as the two above list them; several lists may
 // be joined) that are empty, innermost first. A folder that holds anything stays.

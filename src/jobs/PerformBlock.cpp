@@ -49,7 +49,7 @@ QString wildcardTarget(const clsConversionOptions &task, const QString &file, co
     const QString targetFolder = prefix + sub;
     if (madeFolders && !targetFolder.isEmpty()) {
         if (!bFolderExists(targetFolder))
-            CreateFolderTree(targetFolder);
+            CreateTargetFolderTree(targetFolder);
         *madeFolders += TakeFoldersMadeFor(targetFolder);
     }
     return targetFolder + base + u'.' + ext;
@@ -184,7 +184,7 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     }
     const QString targetParent = GetParentFolder(coBlock.sTargetFile);
     if (!targetParent.isEmpty() && !bFolderExists(targetParent))
-        CreateFolderTree(targetParent);
+        CreateTargetFolderTree(targetParent);
     madeFolders += TakeFoldersMadeFor(targetParent);
     // A target must not fall on an original of the task, whichever of the two comes first.
     TaskOriginals originals;

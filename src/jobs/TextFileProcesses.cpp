@@ -111,7 +111,7 @@ int ConcatenateFiles(JobSession &session, clsConversionOptions &options)
 
     const QString folder = GetPathFromFileName(options.sTargetFile);
     if (!folder.isEmpty() && !bFolderExists(folder)) {
-        CreateFolderTree(folder);
+        CreateTargetFolderTree(folder);
         if (!bFolderExists(folder))
             return irTargetOpenOrSaveFailed;
     }

@@ -61,7 +61,7 @@ bool targetFolderReady(const QString &folder, bool create)
         return true;
     if (!create || folder.isEmpty())
         return false;
-    CreateFolderTree(folder);
+    CreateTargetFolderTree(folder);
     return bFolderExistsFSO(folder);
 }
 
