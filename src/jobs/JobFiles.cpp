@@ -222,6 +222,23 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     return true;
 }
 
+QStringList ReadJobFileTaskLines(const QString &sFile, int lMax)
+{
+    QFile file(sFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const bool utf8 = TextCodec::isValidUtf8(bytes);
+    QStringList lines;
+    for (LineReader reader(bytes); !reader.atEnd() && lines.size() < lMax;) {
+        const QByteArray lineBytes = reader.next();
+        const QString line = utf8 ? QString::fromUtf8(lineBytes) : TextCodec::decodeWindows1252(lineBytes);
+        if (isTaskLine(line))
+            lines << line;
+    }
+    return lines;
+}
+
 namespace {
 
 // The cells of a row that an export writes: the option code and the Do code to the target type.

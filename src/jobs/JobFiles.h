@@ -29,6 +29,11 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
 // A missing or unreadable file leaves the grid untouched and returns false with *psErr set.
 bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);
 
+// The task lines of a job file, as a load from its first line takes them (blank lines and the
+// "*" row left out), at most lMax of them; none when the file cannot be read. The grid is not
+// touched (a look at a job before it runs).
+QStringList ReadJobFileTaskLines(const QString &sFile, int lMax);
+
 // Writes any grid (in practice the log) in job-file form with its row numbers as task numbers:
 // per row column 0, the row number, columns 2 to 7. Rows whose written cells are all empty are
 // left out. Atomic like SaveConversionJobFile.

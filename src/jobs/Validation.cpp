@@ -9,13 +9,11 @@
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
 #include "platform/FlexGrid.h"
-#include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <sys/stat.h>
@@ -237,24 +235,13 @@ bool isFileOfTask(clsConversionOptions o, const QString &file)
     return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
 }
 
-// The tasks of a job file as its first load takes them (blank and "*" lines skipped).
+// The tasks of a job file as its first load takes them.
 QList<clsConversionOptions> jobTasks(const QString &sFile)
 {
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const QString text = TextCodec::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : TextCodec::decodeWindows1252(bytes);
     // A grid of its own: the header row, the task rows, the closing row.
     FlexGrid grid(ToDoColumn::Pass + 1);
     grid.setRows(1);
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
-        if (grid.rows() >= kMaxLoadedTasks)
-            break;
-        if (line.trimmed().isEmpty() || (line.size() >= 2 && line.at(1) == u'*'))
-            continue;
+    for (const QString &line : ReadJobFileTaskLines(sFile, kMaxLoadedTasks - 1)) {
         grid.addItem(line, grid.rows());
         grid.setTextMatrix(grid.rows() - 1, ToDoColumn::Number, QString::number(grid.rows() - 1));
     }
