@@ -83,20 +83,36 @@ QString perSlideFileName(const QString &target, int slide)
     return fi.absolutePath() + u'/' + name;
 }
 
+namespace {
+// perSlideTarget, with the slide number in *slide.
+QString perSlideTargetOf(const QString &path, int *slide)
+{
+    const QFileInfo p(path);
+    const QString stem = p.completeBaseName();
+    const qsizetype bar = stem.lastIndexOf(u'_');
+    if (bar <= 0 || bar + 1 >= stem.size())
+        return QString();
+    for (qsizetype i = bar + 1; i < stem.size(); ++i)
+        if (!stem.at(i).isDigit())
+            return QString();
+    bool ok = false;
+    const int n = stem.mid(bar + 1).toInt(&ok);
+    if (!ok || n <= 0)
+        return QString();
+    if (slide)
+        *slide = n;
+    return p.absolutePath() + u'/' + stem.left(bar) + (p.suffix().isEmpty() ? QString() : u'.' + p.suffix());
+}
+} // namespace
+
 int perSlideNumber(const QString &target, const QString &path)
 {
-    const QFileInfo fi(target);
-    const QFileInfo p(path);
-    const QString head = fi.completeBaseName() + u'_';
-    const QString tail = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
-    const QString name = p.fileName();
-    if (p.absolutePath() != fi.absolutePath() || !name.startsWith(head) || !name.endsWith(tail)
-        || name.size() <= head.size() + tail.size())
-        return 0;
-    bool ok = false;
-    const int n = name.mid(head.size(), name.size() - head.size() - tail.size()).toInt(&ok);
-    return ok && n > 0 ? n : 0;
+    int n = 0;
+    const QString of = perSlideTargetOf(path, &n);
+    return !of.isEmpty() && of == QFileInfo(target).absoluteFilePath() ? n : 0;
 }
+
+QString perSlideTarget(const QString &path) { return perSlideTargetOf(path, nullptr); }
 
 namespace {
 const QStringList &messages()

@@ -39,6 +39,9 @@ bool supportsSingleFileOutput(int code);
 QString perSlideFileName(const QString &target, int slide);
 // The slide number of such a name made from target; 0 when path is not one of them.
 int perSlideNumber(const QString &target, const QString &path);
+// The target whose output for one slide path would be ("deck_3.pdf" gives "deck.pdf", in the
+// same folder); "" when path is no such name.
+QString perSlideTarget(const QString &path);
 
 // Result codes of a conversion and their fixed messages (no paths; callers translate them).
 enum Result {

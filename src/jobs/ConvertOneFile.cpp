@@ -121,18 +121,6 @@ QString runTargetKey(const QString &target, QHash<QString, QString> &folders)
     return *folder + u'/' + fi.fileName();
 }
 
-// "x" for "x_12" (the stem of a per-slide name), "" for any other stem.
-QString perSlideStem(const QString &stem)
-{
-    const qsizetype bar = stem.lastIndexOf(u'_');
-    if (bar <= 0 || bar + 1 >= stem.size())
-        return QString();
-    for (qsizetype i = bar + 1; i < stem.size(); ++i)
-        if (!stem.at(i).isDigit())
-            return QString();
-    return stem.left(bar);
-}
-
 } // namespace
 
 QString TaskOriginals::entryKey(const QString &path) const { return runTargetKey(path, m_folders); }
@@ -142,11 +130,8 @@ void TaskOriginals::add(const QString &original)
     const QString key = entryKey(original);
     m_exact.insert(key);
     const QFileInfo fi(key);
-    const QString folder = fi.path() + u'/';
-    const QString suffix = fi.suffix().isEmpty() ? QString() : u'.' + fi.suffix();
-    const QString slideStem = perSlideStem(fi.completeBaseName());
-    if (!slideStem.isEmpty())
-        m_perSlide.insert(folder + slideStem + suffix);
+    if (const QString target = TypeCatalogue::perSlideTarget(key); !target.isEmpty())
+        m_perSlide.insert(target);
     // Every "<stem>_files" folder above the original: the pages of "<stem>.html" (and, one file
     // per slide, of "<s>.html" for a stem "<s>_<n>") are written there.
     for (QString below = fi.path(); below.size() > 1; below = GetParentFolder(below)) {
@@ -156,11 +141,10 @@ void TaskOriginals::add(const QString &original)
         QString parent = GetParentFolder(below);
         if (!parent.endsWith(u'/'))
             parent += u'/';
-        const QString stem = name.chopped(6);
-        m_pagesFolder.insert(parent + stem + QStringLiteral(".html"));
-        const QString pageStem = perSlideStem(stem);
-        if (!pageStem.isEmpty())
-            m_perSlide.insert(parent + pageStem + QStringLiteral(".html"));
+        const QString pages = parent + name.chopped(6) + QStringLiteral(".html");
+        m_pagesFolder.insert(pages);
+        if (const QString target = TypeCatalogue::perSlideTarget(pages); !target.isEmpty())
+            m_perSlide.insert(target);
     }
 }
 
