@@ -1,41 +1,28 @@
 #include "LeftoverRemoval.h"
 
 #include "converter/OfficeWorker.h"
+#include "platform/FolderEntries.h"
 
 #include <QFile>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
 // A folder deeper than this inside a staged folder was not made by a conversion.
 constexpr int kMaxDepth = 32;
 
-std::vector<std::string> namesIn(DIR *dir)
-{
-    std::vector<std::string> names;
-    while (const dirent *e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    return names;
-}
-
 // Removes name in the folder dirFd, which was seen as seen. Everything happens relative to
 // folders opened without following links, so a link swapped in never leads elsewhere.
-bool removeEntry(int dirFd, const std::string &name, const struct stat &seen, int depth)
+bool removeEntry(int dirFd, const QByteArray &name, const struct stat &seen, int depth)
 {
     if (!S_ISDIR(seen.st_mode))
-        return ::unlinkat(dirFd, name.c_str(), 0) == 0;
+        return ::unlinkat(dirFd, name.constData(), 0) == 0;
     if (depth > kMaxDepth)
         return false;
-    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat opened;
@@ -43,18 +30,13 @@ bool removeEntry(int dirFd, const std::string &name, const struct stat &seen, in
         ::close(fd);
         return false;
     }
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return false;
-    }
     bool ok = true;
-    for (const std::string &inner : namesIn(dir)) {
+    for (const QByteArray &inner : FolderEntryNames(fd)) {
         struct stat st;
-        ok = ::fstatat(fd, inner.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && removeEntry(fd, inner, st, depth + 1) && ok;
+        ok = ::fstatat(fd, inner.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && removeEntry(fd, inner, st, depth + 1) && ok;
     }
-    ::closedir(dir);
-    return ok && ::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) == 0;
+    ::close(fd);
+    return ok && ::unlinkat(dirFd, name.constData(), AT_REMOVEDIR) == 0;
 }
 
 } // namespace
@@ -66,20 +48,15 @@ void removeOwn(const QString &folder, const std::function<bool(const QString &na
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
     const uid_t me = ::geteuid();
-    for (const std::string &name : namesIn(dir)) {
-        if (!ours(QFile::decodeName(QByteArray::fromStdString(name))))
+    for (const QByteArray &name : FolderEntryNames(fd)) {
+        if (!ours(QFile::decodeName(name)))
             continue;
         struct stat st;
-        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_uid == me)
+        if (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_uid == me)
             removeEntry(fd, name, st, 0);
     }
-    ::closedir(dir);
+    ::close(fd);
 }
 
 bool isOfficeTempOf(const QString &name, qint64 pid)

@@ -9,6 +9,7 @@
 #include "jobs/PdfWithOptions.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
+#include "platform/FolderEntries.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,6 @@
 
 #include <cerrno>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -225,19 +225,39 @@ bool createRawFolderTree(const QByteArray &folder)
     return true;
 }
 
-// The names in folder (bytes, ending in "/") that begin with head.
-QList<QByteArray> rawNamesStartingWith(const QByteArray &folder, const QByteArray &head)
+// Renames each staged file (a name in folder) to its target, all or none: a file a rename
+// replaces is kept aside (".qvprev" and the staged name) until the last rename has succeeded; when
+// one fails, those done go back and the replaced files are put back where they stood. What was
+// staged is removed whenever it did not all arrive.
+bool renameAllOrNone(const QByteArray &folder, const QList<QPair<QByteArray, QByteArray>> &moves)
 {
-    QList<QByteArray> names;
-    if (DIR *dir = ::opendir(folder.constData())) {
-        while (const dirent *e = ::readdir(dir)) {
-            const QByteArray name(e->d_name);
-            if (name.startsWith(head))
-                names << name;
+    QList<QByteArray> aside; // per move begun: what it replaced, kept aside ("" for nothing)
+    qsizetype done = 0;
+    for (const auto &[name, to] : moves) {
+        struct stat st {};
+        QByteArray old;
+        if (::lstat(to.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+            old = folder + ".qvprev" + name;
+            if (::rename(to.constData(), old.constData()) != 0)
+                break;
         }
-        ::closedir(dir);
+        aside << old;
+        if (::rename((folder + name).constData(), to.constData()) != 0)
+            break;
+        ++done;
     }
-    return names;
+    const bool ok = done == moves.size();
+    for (qsizetype j = aside.size() - 1; j >= 0; --j) {
+        const auto &[name, to] = moves.at(j);
+        if (!ok && j < done)
+            ::rename(to.constData(), (folder + name).constData());
+        if (!aside.at(j).isEmpty())
+            ok ? ::unlink(aside.at(j).constData()) : ::rename(aside.at(j).constData(), to.constData());
+    }
+    if (!ok)
+        for (const auto &move : moves)
+            ::unlink((folder + move.first).constData());
+    return ok;
 }
 
 } // namespace
@@ -302,17 +322,17 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
     options.sErr = inner.sErr;
     options.sErr.replace(staged, options.sTargetFile).replace(alias, options.sOriginalFile);
 
-    bool renamed = result == irSuccess;
-    for (const QByteArray &name : rawNamesStartingWith(folderPath, stagedStem)) {
-        const QByteArray from = folderPath + name;
-        if (!renamed || ::rename(from.constData(), (folderPath + targetStem + name.mid(stagedStem.size())).constData()) != 0) {
-            renamed = false;
-            ::unlink(from.constData());
-        }
-    }
-    if (result != irSuccess)
+    // The outputs take the target's stem in their names; after a failure they only go.
+    QList<QPair<QByteArray, QByteArray>> moves;
+    for (const QByteArray &name : FolderEntryNames(folderPath))
+        if (name.startsWith(stagedStem))
+            moves.append({name, folderPath + targetStem + name.mid(stagedStem.size())});
+    if (result != irSuccess) {
+        for (const auto &move : std::as_const(moves))
+            ::unlink((folderPath + move.first).constData());
         return result;
-    if (!renamed) {
+    }
+    if (!renameAllOrNone(folderPath, moves)) {
         options.lErr = irTargetOpenOrSaveFailed;
         return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
     }

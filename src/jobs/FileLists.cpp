@@ -5,6 +5,7 @@
 #include "jobs/JobSession.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
+#include "platform/FolderEntries.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <climits>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,20 +54,9 @@ struct FolderItem
 QList<FolderItem> readFolder(int dirFd)
 {
     QList<FolderItem> items;
-    const int fd = ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-    DIR *dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        if (fd >= 0)
-            ::close(fd);
-        return items;
-    }
-    while (const dirent *e = ::readdir(dir)) {
-        const QByteArray raw(e->d_name);
-        if (raw.startsWith('.'))
-            continue;
-        items.append({raw, QFile::decodeName(raw)});
-    }
-    ::closedir(dir);
+    for (const QByteArray &raw : FolderEntryNames(dirFd))
+        if (!raw.startsWith('.'))
+            items.append({raw, QFile::decodeName(raw)});
     std::sort(items.begin(), items.end(), [](const FolderItem &a, const FolderItem &b) {
         const int c = a.name.toLower().compare(b.name.toLower());
         return c != 0 ? c < 0 : a.raw < b.raw;

@@ -146,6 +146,37 @@ TEST_F(CommandLineFiles, NamesThatAreNotTextConvertAndWhatCannotBeOpenedFailsAlo
         << deepLines[2].toStdString();
 }
 
+TEST_F(CommandLineFiles, ANameThatIsNotTextKeepsItsOldPicturesWhenALaterOneCannotBeWritten)
+{
+    const QByteArray u = QFile::encodeName(path("u")), o = QFile::encodeName(path("o"));
+    ASSERT_TRUE(QDir().mkpath(path("u")) && QDir().mkpath(path("o")));
+    // Files by their bytes: these names have no text form to open them by.
+    auto put = [](const QByteArray &file, const QByteArray &bytes) {
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        return fd >= 0 && ::write(fd, bytes.constData(), bytes.size()) == bytes.size() && ::close(fd) == 0;
+    };
+    auto get = [](const QByteArray &file) {
+        QByteArray bytes(64, '\0');
+        const int fd = ::open(file.constData(), O_RDONLY);
+        const ssize_t n = fd >= 0 ? ::read(fd, bytes.data(), bytes.size()) : -1;
+        if (fd >= 0)
+            ::close(fd);
+        return n < 0 ? QByteArray("(missing)") : bytes.left(n);
+    };
+    ASSERT_TRUE(put(u + "/lat\xe9.pptx", qvtest::readFile(demo("Quarterly Review.pptx"))));
+    ASSERT_TRUE(put(o + "/lat\xe9_1.png", "one") && put(o + "/lat\xe9_2.png", "two"));
+    ASSERT_EQ(::mkdir(o + "/lat\xe9_3.png", 0755), 0);
+    ASSERT_EQ(::mkdir(o + "/lat\xe9_3.png/k", 0755), 0); // in the way of the third picture
+
+    const ProgramRun r = run({"/S", path("u/*.pptx"), "/T", path("o/*.png"), "/C", "18", "/L", path("u.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(get(o + "/lat\xe9_1.png"), "one");
+    EXPECT_EQ(get(o + "/lat\xe9_2.png"), "two");
+    EXPECT_EQ(get(o + "/lat\xe9_4.png"), "(missing)");
+    EXPECT_EQ(QDir(path("o")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 0)
+        << "nothing staged or kept aside stays";
+}
+
 TEST_F(CommandLineFiles, FoldersMadeForFailedWorkDoNotStay)
 {
     ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
