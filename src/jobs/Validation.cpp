@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QScopeGuard>
 
 #include <sys/stat.h>
 
@@ -100,57 +99,58 @@ int originalAndTargetCode(clsConversionOptions &o, bool createTargetFolder)
     return vrValid;
 }
 
-// Paths already resolved during one check of a command line (by the text that led to them), so
-// that a job of many tasks in a few folders asks the file system once per folder.
-struct ResolvedPath
-{
-    QString real;
-    bool existing;
-};
-thread_local QHash<QString, ResolvedPath> *t_resolved = nullptr;
-
-// The path as the file system resolves it, also where it does not exist yet: element by element,
+// Paths as the file system resolves them, also where they do not exist yet: element by element,
 // each existing one replaced by its real path (so that a linked folder, "..", "./" and "//" all
-// give one text), the missing rest appended as written.
-QString resolvedPath(const QString &path)
+// give one text), the missing rest appended as written. What one check of a command line has
+// resolved is kept (by the text that led to it), so that a job of many tasks in a few folders
+// asks the file system once per folder.
+class PathResolver
 {
-    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
-    QString real = QStringLiteral("/");
-    QString written;
-    bool existing = true;
-    for (const QString &part : absolute.split(u'/', Qt::SkipEmptyParts)) {
-        written += u'/' + part;
-        if (t_resolved) {
-            const auto known = t_resolved->constFind(written);
-            if (known != t_resolved->cend()) {
+public:
+    QString resolved(const QString &path)
+    {
+        const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+        QString real = QStringLiteral("/");
+        QString written;
+        bool existing = true;
+        for (const QString &part : absolute.split(u'/', Qt::SkipEmptyParts)) {
+            written += u'/' + part;
+            if (const auto known = m_known.constFind(written); known != m_known.cend()) {
                 real = known->real;
                 existing = known->existing;
                 continue;
             }
-        }
-        if (part == QLatin1String("..")) {
-            real = QFileInfo(real).path();
-        } else if (part != QLatin1String(".")) {
-            real = JoinFolder(real, part);
-            if (existing) {
-                const QString canonical = QFileInfo(real).canonicalFilePath();
-                existing = !canonical.isEmpty();
-                if (existing)
-                    real = canonical;
+            if (part == QLatin1String("..")) {
+                real = QFileInfo(real).path();
+            } else if (part != QLatin1String(".")) {
+                real = JoinFolder(real, part);
+                if (existing) {
+                    const QString canonical = QFileInfo(real).canonicalFilePath();
+                    existing = !canonical.isEmpty();
+                    if (existing)
+                        real = canonical;
+                }
             }
+            m_known.insert(written, {real, existing});
         }
-        if (t_resolved)
-            t_resolved->insert(written, {real, existing});
+        return real;
     }
-    return real;
-}
+
+private:
+    struct Known
+    {
+        QString real;
+        bool existing;
+    };
+    QHash<QString, Known> m_known;
+};
 
 // Two names of one file: the same resolved path, or (hard links) the same file on disk.
-bool namesSameFile(const QString &a, const QString &b)
+bool namesSameFile(PathResolver &paths, const QString &a, const QString &b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    if (resolvedPath(a) == resolvedPath(b))
+    if (paths.resolved(a) == paths.resolved(b))
         return true;
     struct stat sa {}, sb {};
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
@@ -168,12 +168,12 @@ bool liesIn(const QString &file, const QString &folder, bool anyDepth)
 
 // Whether a file of the run may be written as file: the target itself, a picture (or, with one
 // file per slide, a file) of one slide beside it, or anything in its folder of web pages.
-bool isOutputOfTarget(const clsConversionOptions &o, const QString &file)
+bool isOutputOfTarget(PathResolver &paths, const clsConversionOptions &o, const QString &file)
 {
-    if (namesSameFile(file, o.sTargetFile))
+    if (namesSameFile(paths, file, o.sTargetFile))
         return true;
-    const QString real = resolvedPath(file);
-    const QString target = resolvedPath(o.sTargetFile);
+    const QString real = paths.resolved(file);
+    const QString target = paths.resolved(o.sTargetFile);
     const SaveAsType *type = TypeCatalogue::find(o.lTargetFileType);
     if ((o.bCreateFileForEachSlide || (type && type->perSlideImage)) && TypeCatalogue::perSlideNumber(target, real) > 0)
         return true;
@@ -185,25 +185,25 @@ bool isOutputOfTarget(const clsConversionOptions &o, const QString &file)
 
 // Whether a folder task reads file as an original: in the pattern's folder (below it too with
 // sub-folders) and of an extension the pattern takes.
-bool matchesOriginals(const clsConversionOptions &o, const QString &file)
+bool matchesOriginals(PathResolver &paths, const clsConversionOptions &o, const QString &file)
 {
     const qsizetype star = o.sOriginalFile.indexOf(u'*');
-    const QString real = resolvedPath(file);
-    return liesIn(real, resolvedPath(o.sOriginalFile.left(star)), o.bDoSubfolders) &&
+    const QString real = paths.resolved(file);
+    return liesIn(real, paths.resolved(o.sOriginalFile.left(star)), o.bDoSubfolders) &&
            bFileMatchesPattern(o.sOriginalFile.mid(star), QFileInfo(real).suffix());
 }
 
 // Whether a folder task may write file as a target: targets are named prefix, sub-folder, the
 // original's name and the type's extension (web pages add a folder of their own beside each).
-bool matchesTargets(const clsConversionOptions &o, const QString &file)
+bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QString &file)
 {
     const qsizetype star = o.sTargetFile.indexOf(u'*');
     if (star < 0)
         return false;
     const QString prefix = o.sTargetFile.left(star);
     const QString folder = GetPathFromFileName(prefix);
-    const QString root = resolvedPath(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QString real = resolvedPath(file);
+    const QString root = paths.resolved(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QString real = paths.resolved(file);
     const QFileInfo fi(real);
     if (o.lTargetFileType == TypeCatalogue::tHtmlPages && liesIn(real, root, true) &&
         QFileInfo(fi.path()).fileName().endsWith(QStringLiteral("_files"), Qt::CaseInsensitive))
@@ -218,7 +218,7 @@ bool matchesTargets(const clsConversionOptions &o, const QString &file)
 
 // Whether a task reads or writes file: its original (or a file its pattern takes) or a target.
 // A launch task names a program and its arguments, nothing it writes.
-bool isFileOfTask(clsConversionOptions o, const QString &file)
+bool isFileOfTask(PathResolver &paths, clsConversionOptions o, const QString &file)
 {
     const bool special = o.sActionToDo.contains(u'S', Qt::CaseInsensitive);
     if (special && o.lSpecialProcess == spLaunchProgram)
@@ -226,13 +226,13 @@ bool isFileOfTask(clsConversionOptions o, const QString &file)
     o.sOriginalFile = ExpandPathVariables(o.sOriginalFile);
     o.sTargetFile = ExpandPathVariables(o.sTargetFile);
     if (special && o.lSpecialProcess == spReloadJob)
-        return namesSameFile(file, o.sTargetFile);
+        return namesSameFile(paths, file, o.sTargetFile);
     if (o.sOriginalFile.contains(u'*')) {
         if (o.bSaveInOriginalFolder)
             o.sTargetFile = TargetInOriginalFolder(o.sOriginalFile, o.lTargetFileType, o.lConversionMethod);
-        return matchesOriginals(o, file) || matchesTargets(o, file);
+        return matchesOriginals(paths, o, file) || matchesTargets(paths, o, file);
     }
-    return namesSameFile(file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(o, file));
+    return namesSameFile(paths, file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(paths, o, file));
 }
 
 // The tasks of a job file as its first load takes them.
@@ -360,9 +360,7 @@ int ValidateToDoItem(clsConversionOptions &o)
 
 int ValidateCommandLineOutputs(clsConversionOptions &o)
 {
-    QHash<QString, ResolvedPath> resolved;
-    t_resolved = &resolved;
-    const auto forget = qScopeGuard([] { t_resolved = nullptr; });
+    PathResolver paths;
     const QString log = o.sLogFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogFile);
     const QString results =
         o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);
@@ -373,16 +371,16 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
     const QString job = o.sCLBatchJobFile.isEmpty() ? QString() : ExpandPathVariables(o.sCLBatchJobFile);
     const QList<clsConversionOptions> tasks = job.isEmpty() ? QList<clsConversionOptions>{o} : jobTasks(job);
     auto isFileOfTheRun = [&](const QString &file) {
-        if (namesSameFile(file, job))
+        if (namesSameFile(paths, file, job))
             return true;
         for (const clsConversionOptions &task : tasks)
-            if (isFileOfTask(task, file))
+            if (isFileOfTask(paths, task, file))
                 return true;
         return false;
     };
     if (!log.isEmpty() && isFileOfTheRun(log))
         o.lErr = vrLogFileInUse;
-    else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(results, log)))
+    else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(paths, results, log)))
         o.lErr = vrResultsFileInUse;
     else
         return vrValid;
