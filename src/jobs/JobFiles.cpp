@@ -85,6 +85,27 @@ private:
     qsizetype m_pos = 0;
 };
 
+// The cells of a written row each end in a TAB, and every line the program writes leads with the
+// option code, the task number and the Do code ("C", or "S" and a process number); the "*" row
+// has "*" for its number. Checked on the bytes: these characters read the same in both encodings.
+bool hasJobLineShape(const QByteArray &line)
+{
+    const QList<QByteArray> cells = line.split('\t');
+    if (cells.size() < 3)
+        return false;
+    if (cells.at(1).trimmed() == "*")
+        return true;
+    const QByteArray code = cells.at(2).trimmed().toUpper();
+    if (code.isEmpty() || (code.at(0) != 'C' && code.at(0) != 'S'))
+        return false;
+    return std::all_of(code.begin() + 1, code.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+QString notAJobText(const QString &sFile)
+{
+    return Translate(QStringLiteral("This file is not a conversion job: (")) + sFile + QStringLiteral(")");
+}
+
 // Blank lines and the "*" row of a saved job are not tasks.
 bool isTaskLine(const QString &line)
 {
@@ -105,6 +126,30 @@ bool moreTasksFollow(LineReader reader, bool utf8)
 }
 
 } // namespace
+
+bool IsConversionJobText(const QByteArray &bytes)
+{
+    if (bytes.contains('\0'))
+        return false;
+    bool blankOnly = true;
+    for (LineReader reader(bytes); !reader.atEnd();) {
+        const QByteArray line = reader.next();
+        if (hasJobLineShape(line))
+            return true;
+        blankOnly = blankOnly && line.trimmed().isEmpty();
+    }
+    return blankOnly;
+}
+
+QString ConversionJobFileRefusal(const QString &sFile)
+{
+    if (!bFileExists(sFile))
+        return Translate(QStringLiteral("Conversion job file not found: (")) + sFile + QStringLiteral(")");
+    QFile file(sFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return Translate(QStringLiteral("Unable to read the file ")) + sFile + QStringLiteral(": ") + file.errorString();
+    return IsConversionJobText(file.readAll()) ? QString() : notAJobText(sFile);
+}
 
 bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *psErr)
 {
@@ -146,6 +191,11 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
         return false;
     }
     file.close();
+    // Loading anything else as rows would put its name in the caption, and a save would write over it.
+    if (!IsConversionJobText(bytes)) {
+        setError(psErr, notAJobText(sFile));
+        return false;
+    }
     const bool utf8 = TextCodec::isValidUtf8(bytes);
     const int first = lFirstTask < 1 ? 1 : lFirstTask;
 
@@ -228,6 +278,8 @@ QStringList ReadJobFileTaskLines(const QString &sFile, int lMax)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
+    if (!IsConversionJobText(bytes))
+        return {};
     const bool utf8 = TextCodec::isValidUtf8(bytes);
     QStringList lines;
     for (LineReader reader(bytes); !reader.atEnd() && lines.size() < lMax;) {

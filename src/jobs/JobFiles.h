@@ -2,6 +2,7 @@
 // Conversion job files (".QVJ"): one task row per line, each cell followed by a TAB, lines
 // ended by CRLF, UTF-8 without BOM (read as UTF-8 when valid, else Windows-1252). The same
 // form serves for the results file of an unattended run and for the log saved as a job.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,14 @@ class JobSession;
 // The most tasks a load puts into the task grid; the last one is then a reload task that
 // continues the job from the first line not read.
 constexpr int kMaxLoadedTasks = 30000;
+
+// Whether bytes may be a conversion job: no NUL byte, and at least one line shaped as a row the
+// program writes (option code, task number, Do code "C" or "S"n, each ended by a TAB; or the "*"
+// row). An empty file, or one of blank lines only, is an empty job. Anything else (a presentation,
+// plain text) is refused by the loads below, so that it never becomes a job saved over itself.
+bool IsConversionJobText(const QByteArray &bytes);
+// Why sFile cannot be opened as a conversion job (missing, unreadable, not a job), or "" when it can.
+QString ConversionJobFileRefusal(const QString &sFile);
 
 // Writes every row below the header of session.fgToDo (the "*" row included), every column.
 // With no task in the grid the editor's current task is added first (hooks'
@@ -26,12 +35,13 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
 // are processed) stops the load with the rows read so far followed, when more tasks follow, by
 // such a reload task; bRunning stays cleared.
 // Sets session.sCappedJobFile to the file when the grid holds only part of it, else clears it.
-// A missing or unreadable file leaves the grid untouched and returns false with *psErr set.
+// A missing or unreadable file, or one that is not a job (IsConversionJobText), leaves the grid
+// untouched and returns false with *psErr set.
 bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);
 
 // The task lines of a job file, as a load from its first line takes them (blank lines and the
-// "*" row left out), at most lMax of them; none when the file cannot be read. The grid is not
-// touched (a look at a job before it runs).
+// "*" row left out), at most lMax of them; none when the file cannot be read or is not a job.
+// The grid is not touched (a look at a job before it runs).
 QStringList ReadJobFileTaskLines(const QString &sFile, int lMax);
 
 // Writes any grid (in practice the log) in job-file form with its row numbers as task numbers:

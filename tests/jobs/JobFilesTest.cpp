@@ -5,6 +5,7 @@
 #include "jobs/ToDoRows.h"
 #include "jobs/clsConversionOptions.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -367,4 +368,60 @@ TEST_F(JobFilesTest, ResultsFileHoldsTheFailedRowsOfTheRunAndLeavesOutNamesItCan
     EXPECT_EQ(leftOut, QStringList({"/in/tab\there.ppt", "/in/line\nbreak.ppt"}));
     EXPECT_EQ(qvtest::readFile(file), QByteArray("A,1,2\t1\tC\t/in/a.ppt\t3\tppt\t/out/x.pdf\t32\t\r\n"
                                                  "A,1,2\t2\tC\t/in/b.ppt\t3\tppt\t/out/x.pdf\t32\t\r\n"));
+}
+
+TEST_F(JobFilesTest, OnlyJobsLoadAndAnythingElseLeavesTheGridAlone)
+{
+    // Jobs: saved by the program, results of a run, the demo jobs, old files with blank lines and
+    // no "*" line, an empty results file, the log of a launched program saved as a job.
+    addTask(session.fgToDo, "/in/a.ppt", "+");
+    ASSERT_TRUE(SaveConversionJobFile(session, path("saved.qvj")));
+    FlexGrid log(11);
+    InitLogGrid(log);
+    log.addItem(QStringList{"T32 S1 W60", "1", "S60", "/bin/sh", "-1", "", "-c true", "-1", "", "-", "why"}, 1);
+    ASSERT_TRUE(ExportResultsFile(path("results.qvj"), log, 1));
+    ASSERT_TRUE(ExportResultsFile(path("none failed.qvj"), FlexGrid(11), 1));
+    ASSERT_TRUE(qvtest::writeFile(path("old.qvj"), "\r\n\r\n" + taskLine(1).replace("\tC\t", "\tc \t") + "\n\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("star only.qvj"), "\t*\t\t\t\t\t\t\t\t\t\r\n"));
+    QStringList jobs{path("saved.qvj"), path("results.qvj"), path("none failed.qvj"), path("old.qvj"),
+                     path("star only.qvj")};
+    const QDir demos(qvtest::sourceDir() + "/data/Demo Conversion Jobs");
+    for (const QString &name : demos.entryList({"*.qvj"}, QDir::Files))
+        jobs << demos.filePath(name);
+    ASSERT_GE(jobs.size(), 9);
+    for (const QString &job : jobs) {
+        QString why;
+        EXPECT_TRUE(LoadConversionJobFile(session, job, 1, &why)) << job.toStdString() << ": " << why.toStdString();
+        EXPECT_TRUE(ConversionJobFileRefusal(job).isEmpty()) << job.toStdString();
+    }
+    EXPECT_EQ(ReadJobFileTaskLines(path("results.qvj"), 10).size(), 1);
+
+    // Not jobs: a presentation (a zip), a NUL in an otherwise good job, plain text, text with
+    // TABs whose third cell is no Do code, random bytes.
+    QByteArray random(4096, 0);
+    for (int i = 0; i < random.size(); ++i)
+        random[i] = char((i * 7919 + 13) % 251);
+    const QList<std::pair<QString, QByteArray>> others{
+        {"deck.pptx", qvtest::readFile(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx")},
+        {"nul.qvj", taskLine(1) + QByteArray("\0", 1)},
+        {"notes.txt", "A plain text file\r\nwith two lines, one of them 1\tC\r\n"},
+        {"table.tsv", "name\tcount\tCount\t\r\nx\t1\tC2x\t\r\n"},
+        {"random.bin", random}};
+    InitToDoGrid(session.fgToDo);
+    addTask(session.fgToDo, "/in/keep.ppt");
+    hooks.runningSeen.clear();
+    for (const auto &[name, bytes] : others) {
+        ASSERT_GT(bytes.size(), 20) << name.toStdString();
+        ASSERT_TRUE(qvtest::writeFile(path(name), bytes));
+        QString why;
+        EXPECT_FALSE(LoadConversionJobFile(session, path(name), 1, &why)) << name.toStdString();
+        EXPECT_EQ(why, "This file is not a conversion job: (" + path(name) + ")");
+        EXPECT_EQ(ConversionJobFileRefusal(path(name)), why);
+        EXPECT_TRUE(ReadJobFileTaskLines(path(name), 10).isEmpty()) << name.toStdString();
+        ASSERT_EQ(session.fgToDo.rows(), 3);
+        EXPECT_EQ(session.fgToDo.textMatrix(1, 3), "/in/keep.ppt");
+        EXPECT_EQ(qvtest::readFile(path(name)), bytes);
+    }
+    EXPECT_TRUE(hooks.runningSeen.isEmpty());
+    EXPECT_TRUE(ConversionJobFileRefusal(path("gone.qvj")).contains(path("gone.qvj")));
 }
