@@ -3,7 +3,12 @@
 #include "frmScheduler.h"
 
 #include "common/Globals.h"
+#include "common/PathUtils.h"
+#include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "language/Translator.h"
+#include "platform/FlexGrid.h"
 #include "scheduler/ScheduleRules.h"
 
 
@@ -51,12 +56,38 @@ void SchedulerHooks::frmSched_RunTheJobEvent(const QString &strTimerFile)
     // Never a run inside a run, nor one that replaces the grid under a run begun by hand.
     if (!m_session || runBusy())
         return;
-    // The scheduled job replaces the one on screen without asking to save it.
-    m_session->markJobUnchanged();
-    if (!m_session->ConversionJobOpen(strTimerFile))
-        return;
-    m_session->ConversionJobRewind();
-    m_session->ConversionJobBegin();
+    // The scheduled job replaces the one on screen without asking to save it; but a job that is
+    // not replaced keeps its changed flag, or the next Exit would drop it without a question.
+    const QString file = ExpandPathVariables(strTimerFile);
+    QString why = ConversionJobFileRefusal(file);
+    if (why.isEmpty()) {
+        const bool changed = m_session->bAskToSaveQVJFileBeforeExit;
+        m_session->markJobUnchanged();
+        if (m_session->ConversionJobOpen(file, &why)) {
+            m_session->ConversionJobRewind();
+            m_session->ConversionJobBegin();
+            return;
+        }
+        m_session->bAskToSaveQVJFileBeforeExit = changed;
+        if (why.isEmpty())
+            why = Translate(QStringLiteral("The scheduled job could not be opened: (")) + file + QStringLiteral(")");
+    }
+    reportRunNotStarted(file, why);
+}
+
+void SchedulerHooks::reportRunNotStarted(const QString &file, const QString &why)
+{
+    // Unattended: no box that would hold every later run, but the status bar and a failed row
+    // in the log, which stay until the user looks.
+    m_session->panels()->setPanelText(StatusPanel::Message, why);
+    FlexGrid &log = m_session->fgLog;
+    QStringList cells(log.cols());
+    cells[ToDoColumn::Original] = file;
+    cells[ToDoColumn::Status] = why;
+    const int at = log.rows() - 1 < 1 ? log.rows() : log.rows() - 1;
+    log.addItem(cells, at);
+    m_session->UpdatePassedCell(log, at, -1);
+    m_session->hooks()->UpdateMenuToolbar();
 }
 
 void SchedulerHooks::frmSched_DisplayTimeRemainingEvent(const QString &text) { caption(text); }

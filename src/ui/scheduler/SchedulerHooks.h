@@ -44,6 +44,8 @@ public:
 
 private:
     void caption(const QString &text);
+    // A due run that could not start: said in the status bar and in a failed log row.
+    void reportRunNotStarted(const QString &file, const QString &why);
 
     frmScheduler *m_scheduler;
     JobSession *m_session;

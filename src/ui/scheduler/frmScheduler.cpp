@@ -13,6 +13,7 @@
 #include "ui/support/TabCycling.h"
 #include "ui/support/WidgetNaming.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -537,6 +538,7 @@ void frmScheduler::cmdStartTimer_Click()
 void frmScheduler::StartTimer(const QString &jobFile)
 {
     m_activeJobFile = jobFile;
+    m_runWaiting = false;
     Timer1->start();
 }
 
@@ -569,8 +571,18 @@ void frmScheduler::Timer1_Timer()
         return;
     }
     const ActiveSchedule::Plan plan = m_schedule.plan(now);
-    emit DisplayTimeRemainingEvent(CountdownCaption(SplitTimeRemaining(plan.secondsToTarget)));
-    if (plan.due) {
+    // A run never replaces the job under a dialog or box (the job or the file it is about to be
+    // saved to would change under it): one that comes due waits, its target kept, until the
+    // last of them has closed.
+    if ((plan.due || m_runWaiting) && QApplication::activeModalWidget()) {
+        m_runWaiting = true;
+        emit DisplayTimeRemainingEvent(Translate(QStringLiteral("The scheduled run waits for the open dialog.")));
+        return;
+    }
+    if (!m_runWaiting)
+        emit DisplayTimeRemainingEvent(CountdownCaption(SplitTimeRemaining(plan.secondsToTarget)));
+    if (plan.due || m_runWaiting) {
+        m_runWaiting = false;
         m_inRun = true;
         emit RunTheJobEvent(m_activeJobFile);
         m_inRun = false;

@@ -2,7 +2,8 @@
 // The window "Schedule a Job": pick a saved job file and a time-based or calendar schedule for
 // it, Begin and End it. The main window creates it hidden once and shows it modally; Done and
 // Esc hide it and a running schedule goes on. Its one-second timer drives the tick; the tick
-// reports through two signals and never runs while a run is going on.
+// reports through two signals and never runs while a run is going on. A run that comes due while
+// a modal dialog or box is up waits for the last one to close.
 #include "common/clsMRU.h"
 #include "scheduler/ActiveSchedule.h"
 #include "scheduler/SchedulerInput.h"
@@ -160,4 +161,6 @@ private:
     QDateTime m_dtTargetComplete;
     ActiveSchedule m_schedule;
     bool m_inRun = false;
+    // A run came due while a modal dialog was up; it starts once none is.
+    bool m_runWaiting = false;
 };

@@ -4,14 +4,22 @@
 #include "WindowTestSupport.h"
 
 #include "jobs/JobSession.h"
+#include "jobs/ToDoRows.h"
+#include "platform/FlexGrid.h"
+#include "ui/scheduler/frmScheduler.h"
 #include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/JobGridView.h"
 #include "ui/main/frame/frmMainMDI.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
@@ -19,20 +27,23 @@
 #include <QTimer>
 
 #include <functional>
+#include <type_traits>
 #include <memory>
 #include <utility>
 
 namespace {
 
-// Runs step, from the box's own event loop as a user would, on the first message box shown within
-// the time given; with `over`, only on a box shown on top of that one while it is still up.
-void onBox(std::function<void(QMessageBox *)> step, int withinMs = 5000, QWidget *over = nullptr)
+// Runs step, from the box's own event loop as a user would, on the first message box (or other
+// modal dialog of that type) shown within the time given; with `over`, only on a box shown on top
+// of that one while it is still up.
+template <class Box = QMessageBox>
+void onBox(std::type_identity_t<std::function<void(Box *)>> step, int withinMs = 5000, QWidget *over = nullptr)
 {
     auto *timer = new QTimer;
     const QDeadlineTimer deadline(withinMs);
     const QPointer<QWidget> under = over;
     QObject::connect(timer, &QTimer::timeout, [=] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
         const bool gone = over && (!under || !under->isVisible());
         const bool shown = !gone && box && box != over && box->isVisible();
         if (!shown && !gone && !deadline.hasExpired())
@@ -87,7 +98,29 @@ protected:
         QTest::keyClick(main->fgToDo, key, Qt::ControlModifier);
     }
 
-    QString job;
+    // The window's scheduler runs sched.qvj (one task that writes out.txt) every 30 seconds on the
+    // clock `now`.
+    frmScheduler &startSchedule()
+    {
+        EXPECT_TRUE(qvtest::writeFile(tmp.filePath("in.txt"), "a\r\n\r\nb\r\n"));
+        sched = tmp.filePath("sched.qvj");
+        EXPECT_TRUE(qvtest::writeFile(sched, QStringList{"", "1", "S55", tmp.filePath("in.txt"), "1", "TXT",
+                                                         tmp.filePath("out.txt"), "1", "TXT", "\r\n"}
+                                                  .join(u'\t')
+                                                  .toUtf8()));
+        frmScheduler &f = *main->frmSched;
+        f.setClock([this] { return now; });
+        QTest::mouseClick(f.optTimeBased, Qt::LeftButton);
+        f.cbScheduledJobFile->setCurrentText(sched);
+        f.txtSeconds->setText(QStringLiteral("30"));
+        f.cmdStartTimer_Click();
+        EXPECT_TRUE(f.bSchedularEnabled());
+        return f;
+    }
+
+    QString job, sched;
+    QDateTime now{QDate(2024, 5, 6), QTime(10, 0)};
+    WatchedPanels panels;
     CountingPicker picker;
     std::unique_ptr<frmMainMDI> frame;
     frmMain *main = nullptr;
@@ -154,4 +187,125 @@ TEST_F(SaveQuestionBoxTest, EscAndClosingKeepTheJobOnlyNoDropsIt)
     ASSERT_EQ(boxes, 5);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(SaveQuestionBoxTest, AFileThatIsNotAJobIsRefusedByOpenAndAtStartAndNeverSavedOver)
+{
+    const QString deck = tmp.filePath("deck.pptx");
+    ASSERT_TRUE(QFile::copy(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx", deck));
+    const QByteArray bytes = qvtest::readFile(deck);
+    const QString refusal = "This file is not a conversion job: (" + deck + ")";
+    const QString caption = frame->windowTitle();
+    QStringList said;
+    const auto sayOk = [&said](QMessageBox *box) {
+        said << box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    };
+    // No to the question, the deck in the Open dialog, then the refusal.
+    onBox([&](QMessageBox *box) {
+        onBox(sayOk);
+        box->button(QMessageBox::No)->click();
+    });
+    picker.files << deck;
+    shortcut(Qt::Key_O);
+    EXPECT_EQ(said, QStringList{refusal});
+    expectJobKept("a presentation opened");
+    EXPECT_EQ(frame->windowTitle(), caption);
+    shortcut(Qt::Key_S);
+    EXPECT_EQ(qvtest::readFile(deck), bytes);
+    EXPECT_TRUE(qvtest::readFile(job).contains("\t/in/a.txt\t"));
+
+    // The start of the window with a job to open (/J deck.pptx /O).
+    said.clear();
+    onBox(sayOk);
+    std::unique_ptr<frmMainMDI> opened(ShowMainMDIWithSplash(deck));
+    EXPECT_EQ(said, QStringList{refusal});
+    EXPECT_NE(opened->mainWindow()->session().sCurrentJobFileName, deck);
+    EXPECT_FALSE(opened->windowTitle().contains("deck"));
+    EXPECT_EQ(qvtest::readFile(deck), bytes);
+}
+
+TEST_F(SaveQuestionBoxTest, AScheduledRunWaitsWhileTheSaveQuestionIsUpAndKeepsTheJob)
+{
+    frmScheduler &f = startSchedule();
+    const QDateTime target = f.activeSchedule().target();
+    bool keptUnderBox = false;
+    onBox([&](QMessageBox *box) {
+        now = now.addSecs(30); // the run comes due while the question of Exit is up
+        f.Timer1_Timer();
+        keptUnderBox = main->session().bAskToSaveQVJFileBeforeExit && main->session().sCurrentJobFileName == job;
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    main->mnuExit->trigger();
+    EXPECT_TRUE(keptUnderBox);
+    expectJobKept("the question cancelled after a run came due");
+    EXPECT_EQ(f.activeSchedule().target(), target);
+    EXPECT_FALSE(QFile::exists(tmp.filePath("out.txt")));
+
+    // Once no box is up, the run that waited starts, however late.
+    now = now.addSecs(90);
+    f.Timer1_Timer();
+    EXPECT_EQ(main->session().sCurrentJobFileName, sched);
+    EXPECT_EQ(qvtest::readFile(tmp.filePath("out.txt")), "a\r\nb\r\n");
+    EXPECT_NE(f.activeSchedule().target(), target);
+}
+
+TEST_F(SaveQuestionBoxTest, AScheduledRunThatCannotStartIsReportedAndKeepsTheJob)
+{
+    main->setStatusPanels(&panels);
+    frmScheduler &f = startSchedule();
+    const FlexGrid &log = main->session().fgLog;
+    int boxes = 0;
+    const std::pair<QByteArray, QString> cases[] = {
+        {QByteArray(), "Conversion job file not found: (" + sched + ")"},
+        {"just some text\r\n", "This file is not a conversion job: (" + sched + ")"}};
+    for (const auto &[bytes, why] : cases) {
+        if (bytes.isEmpty())
+            ASSERT_TRUE(QFile::remove(sched));
+        else
+            ASSERT_TRUE(qvtest::writeFile(sched, bytes));
+        onBox([&boxes](QMessageBox *box) {
+            ++boxes;
+            QTest::keyClick(box, Qt::Key_Escape);
+        }, 200);
+        const QDateTime target = f.activeSchedule().target();
+        now = now.addSecs(30);
+        f.Timer1_Timer();
+        QTest::qWait(250);
+        expectJobKept(why.toUtf8().constData());
+        EXPECT_EQ(panels.panelText(StatusPanel::Message), why);
+        const int row = log.rows() - 2;
+        EXPECT_EQ(log.textMatrix(row, ToDoColumn::Original), sched);
+        EXPECT_EQ(log.textMatrix(row, ToDoColumn::Status), why);
+        EXPECT_EQ(log.textMatrix(row, ToDoColumn::Pass), "-");
+        EXPECT_NE(f.activeSchedule().target(), target); // the schedule goes on
+    }
+    EXPECT_EQ(log.rows(), 4);
+    EXPECT_EQ(boxes, 0); // unattended: nothing holds the later runs
+}
+
+TEST_F(SaveQuestionBoxTest, AScheduledRunWaitsWhileTheSaveAsDialogIsUp)
+{
+    main->setPicker(nullptr); // Qt's own file dialog
+    frmScheduler &f = startSchedule();
+    const QString mine = tmp.filePath("mine.qvj");
+    bool keptUnderDialog = false;
+    onBox<QFileDialog>([&](QFileDialog *dialog) {
+        now = now.addSecs(30);
+        f.Timer1_Timer();
+        keptUnderDialog = main->session().sCurrentJobFileName == job && main->session().fgToDo.rows() == 4;
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(mine);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    main->mnuSaveConversionJobAs->trigger();
+    EXPECT_TRUE(keptUnderDialog);
+    const QByteArray saved = qvtest::readFile(mine);
+    EXPECT_TRUE(saved.contains("\t/in/a.txt\t")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains(tmp.filePath("in.txt").toUtf8()));
+
+    f.Timer1_Timer();
+    EXPECT_EQ(main->session().sCurrentJobFileName, sched);
+    EXPECT_EQ(qvtest::readFile(tmp.filePath("out.txt")), "a\r\nb\r\n");
 }
