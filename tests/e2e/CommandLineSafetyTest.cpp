@@ -184,3 +184,23 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     EXPECT_TRUE(logLines(path("dup.log"))[2].contains("(" + path("dup-out/d\\r\\nConversion Successful\\r\\n.pdf") + ")"))
         << logLines(path("dup.log"))[2].toStdString();
 }
+
+TEST_F(CommandLineSafety, AJobFileThatIsNotAJobIsRefusedAndItsResultsFileKept)
+{
+    ASSERT_TRUE(deckAt("deck.pptx"));
+    ASSERT_TRUE(qvtest::writeFile(path("notes.qvj"), "Remember:\r\nconvert the decks on Friday\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("nul.qvj"), QByteArray(",0,0\t1\tC\t/in/a.pptx\t3\tppt\t\0", 28)));
+    ASSERT_TRUE(qvtest::writeFile(path("results.qvj"), ",0,0\t1\tC\t/in/earlier.pptx\t3\tppt\t/o.pdf\t32\t\r\n"));
+    const QMap<QString, QString> before = snapshot(tmp.path());
+    for (const QString &job : {path("deck.pptx"), path("notes.qvj"), path("nul.qvj")}) {
+        QFile::remove(path("run.log"));
+        const ProgramRun r = runIn(tmp.path(), {"/J", job, "/L", path("run.log"), "/B", path("results.qvj")});
+        EXPECT_EQ(r.exitCode, 1) << job.toStdString();
+        const QStringList lines = logLines(path("run.log"));
+        EXPECT_TRUE(lines.contains("This file is not a conversion job: (" + job + ")"))
+            << lines.join('|').toStdString();
+        QMap<QString, QString> after = snapshot(tmp.path());
+        after.remove("run.log");
+        EXPECT_EQ(after, before) << job.toStdString();
+    }
+}
