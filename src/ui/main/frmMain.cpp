@@ -174,6 +174,10 @@ void frmMain::buildPages()
 
     ts->addTab(frameCF[0], QIcon(QStringLiteral(":/icons/tasks.png")), QStringLiteral("Conversion Tasks"));
     ts->addTab(frameCF[1], QIcon(QStringLiteral(":/icons/log.png")), QStringLiteral("Log"));
+    // The tab bar is the Tab stop. The tab widget around it only holds the pages: as the bar's
+    // focus proxy it would tell a screen reader that it, an unnamed container, has the focus.
+    ts->setFocusProxy(nullptr);
+    ts->setFocusPolicy(Qt::NoFocus);
     v->addWidget(ts, 1);
 }
 
