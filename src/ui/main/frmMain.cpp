@@ -30,6 +30,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLayout>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -321,6 +322,34 @@ void frmMain::RefreshConvertOptionsGUI()
     gbSuppressEvents = true;
     editor->RefreshConvertOptions(session().settings.sActionToDo);
     gbSuppressEvents = false;
+}
+
+namespace {
+
+// Asked before the window is first shown, the layouts would answer from what they computed for
+// the controls shown before: every size they keep is dropped.
+void forgetLayoutSizes(QWidget *root)
+{
+    for (QWidget *w : root->findChildren<QWidget *>())
+        w->updateGeometry();
+    for (QLayout *l : root->findChildren<QLayout *>())
+        l->invalidate();
+}
+
+} // namespace
+
+QSize frmMain::minimumSizeForEveryPanel()
+{
+    const EditorPanelState shown = editor->panelState();
+    QSize size = minimumSizeHint();
+    for (const EditorPanelState &s : FullestPanelStates()) {
+        editor->applyPanelState(s);
+        forgetLayoutSizes(this);
+        size = size.expandedTo(minimumSizeHint());
+    }
+    editor->applyPanelState(shown);
+    forgetLayoutSizes(this);
+    return size;
 }
 
 void frmMain::mnuOptimizeForSpeed_Click()

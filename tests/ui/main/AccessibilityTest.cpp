@@ -1,7 +1,6 @@
 // The main window as a screen reader meets it: its accessibility tree is served while a run
 // converts real decks, as promptly as at rest; every stop of its Tab cycle is named.
 #include "../../language/TranslatorTestSupport.h"
-#include "TestEnv.h"
 
 #include "converter/ConversionControl.h"
 #include "jobs/JobSession.h"
@@ -217,11 +216,7 @@ std::string unnamedFocus(QWidget *window)
 
 TEST_P(TabCycle, EveryStopOfEachPanelIsNamed)
 {
-    const QString language = QLatin1String(GetParam());
-    if (language == QLatin1String("English"))
-        InitializeTranslator(true);
-    else
-        startWith(language, qvtest::readFile(qvtest::sourceDir() + "/data/Languages/" + language + "-Quorvane.txt"));
+    startInShippedLanguage(QLatin1String(GetParam()));
     std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash());
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
