@@ -337,6 +337,10 @@ void MakePopupMenuAccessibleIn(QMenu *popup, QWidget *owner)
     installChoiceFactory();
     popup->setProperty(kPopupOwnerProperty, QVariant::fromValue<QObject *>(owner));
     owner->setProperty(kOwnedPopupProperty, QVariant::fromValue<QObject *>(popup));
+    // Whichever goes first, the other forgets it: a question asked while a window is torn
+    // down must not reach a deleted object.
+    QObject::connect(popup, &QObject::destroyed, owner, [owner] { owner->setProperty(kOwnedPopupProperty, {}); });
+    QObject::connect(owner, &QObject::destroyed, popup, [popup] { popup->setProperty(kPopupOwnerProperty, {}); });
     for (QObject *o : popup->actions())
         forgetInterface(o);
     forgetInterface(popup);
