@@ -78,6 +78,14 @@ protected:
         SaveIniLanguageCode(language);
         InitializeTranslator(quiet);
     }
+    // English as it starts, or a language with the file the program ships for it.
+    void startInShippedLanguage(const QString &language)
+    {
+        if (language == QLatin1String("English"))
+            InitializeTranslator(true);
+        else
+            startWith(language, qvtest::readFile(qvtest::sourceDir() + "/data/Languages/" + language + "-Quorvane.txt"));
+    }
     QByteArray fileBytes(const QString &language) const
     {
         return qvtest::readFile(languageFile(language));

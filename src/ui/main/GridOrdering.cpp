@@ -7,6 +7,7 @@
 #include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
+#include "ui/support/AccessibleChoices.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -21,6 +22,8 @@ GridOrdering::GridOrdering(frmMain &w) : QObject(&w), m_w(w), m_grid(w.fgToDo), 
     // mouse's requests its viewport.
     m_grid->installEventFilter(this);
     m_viewport->installEventFilter(this);
+    // A screen reader finds the pop-up beside the grid it acts on, with its entries.
+    MakePopupMenuAccessibleIn(w.mnuPopup, w.frameToDo);
 }
 
 GridOrdering::~GridOrdering()
@@ -116,4 +119,12 @@ void GridOrdering::showPopupAtCurrentRow()
 {
     const QModelIndex idx = m_grid->currentIndex();
     showPopup(idx.isValid() ? m_grid->visualRect(idx).center() : QPoint(0, 0));
+    // Opened from the keyboard, the menu selects its first entry that can be chosen, as the
+    // desktop's menus do: a screen reader names it at once, and Enter chooses it.
+    for (QAction *a : m_w.mnuPopup->actions()) {
+        if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+            m_w.mnuPopup->setActiveAction(a);
+            break;
+        }
+    }
 }

@@ -30,6 +30,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLayout>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -174,6 +175,10 @@ void frmMain::buildPages()
 
     ts->addTab(frameCF[0], QIcon(QStringLiteral(":/icons/tasks.png")), QStringLiteral("Conversion Tasks"));
     ts->addTab(frameCF[1], QIcon(QStringLiteral(":/icons/log.png")), QStringLiteral("Log"));
+    // The tab bar is the Tab stop. The tab widget around it only holds the pages: as the bar's
+    // focus proxy it would tell a screen reader that it, an unnamed container, has the focus.
+    ts->setFocusProxy(nullptr);
+    ts->setFocusPolicy(Qt::NoFocus);
     v->addWidget(ts, 1);
 }
 
@@ -317,6 +322,34 @@ void frmMain::RefreshConvertOptionsGUI()
     gbSuppressEvents = true;
     editor->RefreshConvertOptions(session().settings.sActionToDo);
     gbSuppressEvents = false;
+}
+
+namespace {
+
+// Asked before the window is first shown, the layouts would answer from what they computed for
+// the controls shown before: every size they keep is dropped.
+void forgetLayoutSizes(QWidget *root)
+{
+    for (QWidget *w : root->findChildren<QWidget *>())
+        w->updateGeometry();
+    for (QLayout *l : root->findChildren<QLayout *>())
+        l->invalidate();
+}
+
+} // namespace
+
+QSize frmMain::minimumSizeForEveryPanel()
+{
+    const EditorPanelState shown = editor->panelState();
+    QSize size = minimumSizeHint();
+    for (const EditorPanelState &s : FullestPanelStates()) {
+        editor->applyPanelState(s);
+        forgetLayoutSizes(this);
+        size = size.expandedTo(minimumSizeHint());
+    }
+    editor->applyPanelState(shown);
+    forgetLayoutSizes(this);
+    return size;
 }
 
 void frmMain::mnuOptimizeForSpeed_Click()

@@ -93,6 +93,9 @@ public:
     void SaveIniFile();
 
     void RefreshConvertOptionsGUI();
+    // The smallest size at which each panel of the editor, whichever is shown, has room for
+    // all its fields.
+    QSize minimumSizeForEveryPanel();
     void UpdateMenuToolbar();
     bool bSchedularEnabled() const;
     // Selects a tab (1 tasks, 2 log) as a click on it does.

@@ -91,11 +91,25 @@ private:
     QAbstractButton *button() const { return static_cast<QAbstractButton *>(object()); }
 };
 
-// A checkable entry of an exclusive action group, in the menu that shows it.
-class RadioMenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+const char kPopupOwnerProperty[] = "qvAccessiblePopupOwner"; // on a pop-up menu: the widget it belongs to
+const char kOwnedPopupProperty[] = "qvAccessibleOwnedPopup"; // on that widget: its pop-up menu
+
+template <typename T> T *linked(const QObject *o, const char *property)
+{
+    return o ? qobject_cast<T *>(o->property(property).value<QObject *>()) : nullptr;
+}
+
+bool isExclusiveChoice(const QAction *a)
+{
+    return a->isCheckable() && a->actionGroup() && a->actionGroup()->isExclusive();
+}
+
+// An entry of a menu, in the menu that shows it: the checkable entries of an exclusive group
+// as radio items, and every entry of a pop-up that belongs to a widget.
+class MenuEntryAccessible : public QAccessibleInterface, public QAccessibleActionInterface
 {
 public:
-    explicit RadioMenuItemAccessible(QAction *action) : m_action(action) {}
+    explicit MenuEntryAccessible(QAction *action) : m_action(action) {}
 
     bool isValid() const override { return menu() != nullptr; }
     QObject *object() const override { return m_action; }
@@ -132,7 +146,12 @@ public:
         const QRect r = m->actionGeometry(m_action);
         return QRect(m->mapToGlobal(r.topLeft()), r.size());
     }
-    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::Role role() const override
+    {
+        if (m_action && m_action->isSeparator())
+            return QAccessible::Separator;
+        return m_action && isExclusiveChoice(m_action) ? QAccessible::RadioButton : QAccessible::MenuItem;
+    }
 
     QAccessible::State state() const override
     {
@@ -142,10 +161,10 @@ public:
             s.invisible = true;
             return s;
         }
-        s.focusable = true;
-        s.checkable = true;
+        s.focusable = !m_action->isSeparator();
+        s.checkable = m_action->isCheckable();
         s.checked = m_action->isChecked();
-        s.disabled = !m_action->isEnabled();
+        s.disabled = !m_action->isEnabled() || m_action->isSeparator();
         s.focused = m->activeAction() == m_action;
         s.invisible = !m->isVisible() || !m_action->isVisible();
         return s;
@@ -156,12 +175,20 @@ public:
         return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override
+    {
+        return m_action && !m_action->isSeparator() ? QStringList{pressAction()} : QStringList();
+    }
     void doAction(const QString &actionName) override
     {
-        // As a click on the entry: the group keeps the choice exclusive.
-        if (m_action && m_action->isEnabled() && (actionName == pressAction() || actionName == toggleAction()))
-            m_action->trigger();
+        // As a click on the entry: the group keeps the choice exclusive, and a pop-up closes
+        // before its command runs.
+        if (!m_action || !m_action->isEnabled() || m_action->isSeparator()
+            || (actionName != pressAction() && actionName != toggleAction()))
+            return;
+        if (QMenu *m = menu(); m && linked<QWidget>(m, kPopupOwnerProperty))
+            m->hide();
+        m_action->trigger();
     }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
@@ -179,20 +206,107 @@ private:
     QPointer<QAction> m_action;
 };
 
-// One factory for both kinds: the buttons marked by MakeAccessibleToggleClick and the
-// checkable entries of exclusive groups.
+// A pop-up menu read as a part of the widget it belongs to, not as a window of its own, which
+// Qt leaves out of the application's tree.
+class OwnedPopupAccessible : public QAccessibleWidget
+{
+public:
+    explicit OwnedPopupAccessible(QMenu *m) : QAccessibleWidget(m, QAccessible::PopupMenu) {}
+
+    QAccessibleInterface *parent() const override
+    {
+        QWidget *owner = linked<QWidget>(menu(), kPopupOwnerProperty);
+        return owner ? QAccessible::queryAccessibleInterface(owner) : QAccessibleWidget::parent();
+    }
+    int childCount() const override { return static_cast<int>(menu()->actions().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        QAction *a = menu()->actions().value(index);
+        return a ? QAccessible::queryAccessibleInterface(a) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? static_cast<int>(menu()->actions().indexOf(qobject_cast<QAction *>(child->object()))) : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        QAction *a = menu()->actionAt(menu()->mapFromGlobal(QPoint(x, y)));
+        return a ? QAccessible::queryAccessibleInterface(a) : nullptr;
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        QAction *a = menu()->activeAction();
+        return a ? QAccessible::queryAccessibleInterface(a) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && menu()->accessibleName().isEmpty())
+            return withoutMnemonic(menu()->title());
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    QMenu *menu() const { return static_cast<QMenu *>(object()); }
+};
+
+// The widget a pop-up belongs to: its children and, while it is open, the pop-up.
+class PopupOwnerAccessible : public QAccessibleWidget
+{
+public:
+    explicit PopupOwnerAccessible(QWidget *w) : QAccessibleWidget(w) {}
+
+    int childCount() const override { return QAccessibleWidget::childCount() + (open() ? 1 : 0); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (QMenu *m = open(); m && index == QAccessibleWidget::childCount())
+            return QAccessible::queryAccessibleInterface(m);
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (QMenu *m = open(); m && child && child->object() == m)
+            return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QMenu *open() const
+    {
+        QMenu *m = linked<QMenu>(object(), kOwnedPopupProperty);
+        return m && m->isVisible() ? m : nullptr;
+    }
+};
+
+// One factory for every kind: the buttons marked by MakeAccessibleToggleClick, the checkable
+// entries of exclusive groups, and the pop-ups given an owner with their entries and owners.
 QAccessibleInterface *choiceFactory(const QString &className, QObject *object)
 {
     if (className == QLatin1String("QAction")) {
         auto *action = qobject_cast<QAction *>(object);
-        if (action && action->isCheckable() && action->actionGroup() && action->actionGroup()->isExclusive())
-            return new RadioMenuItemAccessible(action);
-        return nullptr;
+        if (!action)
+            return nullptr;
+        bool inOwnedPopup = false;
+        for (QObject *o : action->associatedObjects())
+            inOwnedPopup = inOwnedPopup || (qobject_cast<QMenu *>(o) && linked<QWidget>(o, kPopupOwnerProperty));
+        return isExclusiveChoice(action) || inOwnedPopup ? new MenuEntryAccessible(action) : nullptr;
     }
+    if (auto *m = qobject_cast<QMenu *>(object); m && linked<QWidget>(m, kPopupOwnerProperty))
+        return new OwnedPopupAccessible(m);
+    auto *w = qobject_cast<QWidget *>(object);
+    if (w && linked<QMenu>(w, kOwnedPopupProperty))
+        return new PopupOwnerAccessible(w);
     auto *b = qobject_cast<QAbstractButton *>(object);
     if (b && b->property(kClickProperty).toBool())
         return new ClickingToggleAccessible(b);
     return nullptr;
+}
+
+// Qt may have made its own interface for o before it was marked: dropped, so that the next
+// question finds the factory's.
+void forgetInterface(QObject *o)
+{
+    if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(o))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 void installChoiceFactory()
@@ -210,11 +324,25 @@ void MakeAccessibleToggleClick(QAbstractButton *button)
 {
     installChoiceFactory();
     button->setProperty(kClickProperty, true);
-    // Qt may have made its own interface while the button was built (its caption was set):
-    // dropped, so that the next question finds this one.
+    // Qt may have made its own interface while the button was built (its caption was set).
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(button);
     if (iface && !dynamic_cast<ClickingToggleAccessible *>(iface))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+        forgetInterface(button);
 }
 
 void MakeExclusiveMenuItemsAccessibleAsRadioItems() { installChoiceFactory(); }
+
+void MakePopupMenuAccessibleIn(QMenu *popup, QWidget *owner)
+{
+    installChoiceFactory();
+    popup->setProperty(kPopupOwnerProperty, QVariant::fromValue<QObject *>(owner));
+    owner->setProperty(kOwnedPopupProperty, QVariant::fromValue<QObject *>(popup));
+    // Whichever goes first, the other forgets it: a question asked while a window is torn
+    // down must not reach a deleted object.
+    QObject::connect(popup, &QObject::destroyed, owner, [owner] { owner->setProperty(kOwnedPopupProperty, {}); });
+    QObject::connect(owner, &QObject::destroyed, popup, [popup] { popup->setProperty(kPopupOwnerProperty, {}); });
+    for (QObject *o : popup->actions())
+        forgetInterface(o);
+    forgetInterface(popup);
+    forgetInterface(owner);
+}

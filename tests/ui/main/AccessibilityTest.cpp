@@ -1,20 +1,30 @@
 // The main window as a screen reader meets it: its accessibility tree is served while a run
-// converts real decks, as promptly as at rest.
+// converts real decks, as promptly as at rest; every stop of its Tab cycle is named.
 #include "../../language/TranslatorTestSupport.h"
 
 #include "converter/ConversionControl.h"
 #include "jobs/JobSession.h"
 #include "jobs/StatusPanels.h"
 #include "ui/main/SessionController.h"
+#include "ui/main/editor/TaskEditor.h"
+#include "ui/main/frame/MainWindowStart.h"
+#include "ui/main/frame/frmMainMDI.h"
 #include "ui/main/frmMain.h"
+#include "ui/support/QtTranslations.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
+#include <QSet>
+#include <QTabWidget>
 #include <QTest>
 #include <QThread>
 #include <QToolBar>
@@ -152,3 +162,92 @@ TEST_P(TreeDuringRun, IsReadAsFastAsAtRestWithOneWorkerAndWithThePool)
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, TreeDuringRun, ::testing::Values(1, 3));
+
+namespace {
+
+class TabCycle : public TranslatorFixture, public ::testing::WithParamInterface<const char *>
+{
+protected:
+    void TearDown() override
+    {
+        ApplyQtTranslations(QStringLiteral("English"));
+        TranslatorFixture::TearDown();
+    }
+};
+
+bool named(QAccessibleInterface *i)
+{
+    return !i->text(QAccessible::Name).isEmpty() || !i->relations(QAccessible::Label).isEmpty();
+}
+
+QString describe(QAccessibleInterface *i)
+{
+    const QObject *o = i->object();
+    return o ? QStringLiteral("%1 (%2)").arg(o->objectName(), QLatin1String(o->metaObject()->className())) : QString();
+}
+
+// What a screen reader reading the tree from the top finds holding the focus: the outermost
+// node that says it is focused (a container whose focus goes to a part of it says so too).
+// It needs a name, or a label whose buddy it is; so does the focused widget itself.
+std::string unnamedFocus(QWidget *window)
+{
+    QStringList unnamed;
+    QList<QAccessibleInterface *> todo{QAccessible::queryAccessibleInterface(window)};
+    while (!todo.isEmpty()) {
+        QAccessibleInterface *i = todo.takeLast();
+        if (!i || i->state().invisible)
+            continue;
+        if (i->state().focused) {
+            if (!named(i))
+                unnamed << describe(i);
+            continue;
+        }
+        if (i->role() == QAccessible::Table || i->role() == QAccessible::List)
+            continue;
+        for (int k = 0; k < i->childCount(); ++k)
+            todo << i->child(k);
+    }
+    if (QAccessibleInterface *f = QAccessible::queryAccessibleInterface(QApplication::focusWidget()); f && !named(f))
+        unnamed << describe(f);
+    return unnamed.join(u',').toStdString();
+}
+
+} // namespace
+
+TEST_P(TabCycle, EveryStopOfEachPanelIsNamed)
+{
+    startInShippedLanguage(QLatin1String(GetParam()));
+    std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash());
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    frmMain *m = frame->mainWindow();
+    TaskEditor *ed = m->editor;
+    ed->cbOriginalFile->setEditText(tmp.path() + QStringLiteral("/*.pptx")); // the folder boxes too
+
+    // The conversion panel, then search and replace, then the launch frame.
+    for (int panel = 0; panel < 3; ++panel) {
+        if (panel > 0) {
+            QTest::mouseClick(ed->rbActionToDo[1], Qt::LeftButton);
+            ed->cbSpecialProcesses->setFocus();
+            QTest::keyClick(ed->cbSpecialProcesses, Qt::Key_Down);
+            if (panel == 1)
+                QTest::keyClick(ed->cbSpecialProcesses, Qt::Key_Down);
+            ASSERT_EQ(ed->selectedSpecialProcessId(), panel == 1 ? 56 : 60);
+        }
+        ed->rbActionToDo[panel > 0]->setFocus();
+        QWidget *start = QApplication::focusWidget();
+        ASSERT_TRUE(start);
+        QSet<QWidget *> stops;
+        for (int k = 0; k < 100 && (k == 0 || QApplication::focusWidget() != start); ++k) {
+            QWidget *at = QApplication::focusWidget();
+            stops.insert(at);
+            EXPECT_EQ(unnamedFocus(frame.get()), "") << "panel " << panel << " after " << k << " Tabs";
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        EXPECT_EQ(QApplication::focusWidget(), start) << "the cycle comes back";
+        EXPECT_TRUE(stops.contains(m->ts->tabBar()));
+        EXPECT_TRUE(stops.contains(m->cmdAdd));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TabCycle, ::testing::Values("English", "German"));

@@ -16,6 +16,7 @@
 #include "ui/main/frmMain.h"
 #include "ui/scheduler/frmScheduler.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -205,6 +206,41 @@ TEST_F(GridOpsTest, MovesByKeysAndPopUpAndTheirRefusals)
     EXPECT_EQ(order(), QStringList({"a1", "c2", "b3"}));
     for (int r = 1; r <= 3; ++r)
         EXPECT_EQ(m.session().fgToDo.textMatrix(r, 9), "+") << r;
+}
+
+TEST_F(GridOpsTest, ThePopUpIsReadBesideTheGridAndChosenByKeys)
+{
+    frmMain &m = open();
+    ASSERT_TRUE(m.controller()->openJob(writeJob("job.qvj", {"a", "b", "c"})));
+    w->fgToDo->setFocus();
+    key(Qt::Key_Menu, Qt::NoModifier);
+    ASSERT_TRUE(m.mnuPopup->isVisible());
+
+    // A screen reader finds the open pop-up as the last child of the grid's frame, named, with
+    // its entries and the first one it can choose selected.
+    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(m.mnuPopup);
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(m.frameToDo);
+    ASSERT_TRUE(menu && frame);
+    EXPECT_EQ(menu->role(), QAccessible::PopupMenu);
+    EXPECT_EQ(menu->text(QAccessible::Name), "Popup");
+    ASSERT_EQ(menu->parent(), frame);
+    EXPECT_EQ(frame->child(frame->indexOfChild(menu)), menu);
+    EXPECT_EQ(frame->indexOfChild(menu), frame->childCount() - 1);
+    QStringList entries;
+    for (int i = 0; i < menu->childCount(); ++i)
+        if (!menu->child(i)->state().invisible)
+            entries << menu->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(entries, QStringList({"Move Down (Ctrl+D)", "Move To Last", "", "Delete"}));
+    ASSERT_NE(menu->focusChild(), nullptr);
+    EXPECT_EQ(menu->focusChild()->text(QAccessible::Name), "Move Down (Ctrl+D)");
+    EXPECT_TRUE(menu->focusChild()->state().focused);
+
+    // Down and Enter choose the next entry; the menu closes and leaves the frame.
+    QTest::keyClick(m.mnuPopup, Qt::Key_Down);
+    QTest::keyClick(m.mnuPopup, Qt::Key_Return);
+    EXPECT_EQ(order(), QStringList({"b1", "c2", "a3"}));
+    EXPECT_FALSE(m.mnuPopup->isVisible());
+    EXPECT_EQ(frame->indexOfChild(menu), -1);
 }
 
 TEST_F(GridOpsTest, PickersShareOneFilterIndexAndWriteTheirFieldsAsTyped)

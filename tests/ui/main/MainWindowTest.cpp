@@ -132,6 +132,34 @@ TEST_F(MainWindowTest, CommandStateOnShowTabsAndButtonsFollowingTheirActions)
     EXPECT_FALSE(m.mnuOptimizeForSpeed->isChecked());
 }
 
+TEST_F(MainWindowTest, UpdateIsEnabledOnlyWhileTheEditorDiffersFromItsRow)
+{
+    frmMain &m = open();
+    writeTexts(1);
+    const QStringList task{"", "1", "S55", path("in/t0.txt"), "1", "TXT", path("out/t0.txt"), "1", "TXT"};
+    picker.files << writeJob({task, task});
+    m.tbButtonMenus.value("KeyOpen")->trigger();
+    ASSERT_EQ(m.session().fgToDo.row(), 1);
+    EXPECT_FALSE(m.cmdUpdate->isEnabled());
+    QLineEdit *original = m.editor->cbOriginalFileSpecialized->lineEdit();
+    original->setFocus();
+    QTest::keyClicks(original, "x");
+    EXPECT_TRUE(m.cmdUpdate->isEnabled());
+
+    // The log, then the tasks again: the editor shows its row as it stands, nothing to update.
+    QTabBar *bar = m.ts->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(m.editor->cbOriginalFileSpecialized->currentText(), path("in/t0.txt"));
+    EXPECT_FALSE(m.cmdUpdate->isEnabled());
+    EXPECT_FALSE(key("keyUpdate")->isEnabled());
+    EXPECT_FALSE(m.mnuUpdateConversionJob->isEnabled());
+
+    original->setFocus();
+    QTest::keyClicks(original, "y");
+    EXPECT_TRUE(m.cmdUpdate->isEnabled());
+}
+
 TEST_F(MainWindowTest, RunsAJobOpenedThroughThePickerWithMarksProgressAndCommandsLocked)
 {
     frmMain &m = open();

@@ -307,6 +307,11 @@ void EditorExchange::loadCurrentRow(bool bShowSlideSummary)
         UpdateGUI_ConversionItemViaCellContents(bShowSlideSummary);
     else if (doCode.contains(u'S'))
         UpdateGUI_SpecializedToDOItemViaCellContents();
+    else
+        return;
+    // The editor now shows its row as it stands: edits made before the load are gone, and
+    // with them the reason to update.
+    session().clearTaskDirty();
 }
 
 void EditorExchange::LoadEditorFromCurrentRow()

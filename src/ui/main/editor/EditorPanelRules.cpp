@@ -104,3 +104,20 @@ void RefreshConvertOptionsRules(EditorPanelState &s, const QString &sOriginalFil
         break;
     }
 }
+
+QList<EditorPanelState> FullestPanelStates()
+{
+    // Every optional row shown, every target field and picker too; no box checked, so that
+    // nothing checked hides a frame.
+    EditorPanelState all;
+    all.saveToOriginalVisible = all.doSubfoldersVisible = true;
+    all.saveToOriginalSpecVisible = all.doSubfoldersSpecVisible = true;
+    EditorPanelState conversion = all;
+    EditorPanelState special = all;
+    special.actionIndex = 1;
+    special.specialPanelVisible = true;
+    special.searchReplaceFrameVisible = true;
+    EditorPanelState launch = special;
+    launch.commandLineFrameVisible = true;
+    return {conversion, special, launch};
+}

@@ -3,6 +3,7 @@
 // window reads its controls into an EditorPanelState, applies the rule and writes the state
 // back, so the rule can be tested without widgets. Fields the rule leaves alone keep the value
 // the window read.
+#include <QList>
 #include <QString>
 
 struct EditorPanelState
@@ -61,3 +62,8 @@ void ApplySaveToOriginalRule(EditorPanelState &s);
 // What a sub-folders box means for a task: only a wildcard original has sub-folders, so a box
 // that the editor hides (no "*") never counts, whatever its check mark.
 bool bDoSubfoldersInEffect(const QString &sOriginal, bool bChecked);
+
+// The arrangements in which each panel takes the most room: the conversion panel, the special
+// panel with its file frames and the search-and-replace frame, and the launch frame, each
+// with every optional row shown. The window is never smaller than the largest needs.
+QList<EditorPanelState> FullestPanelStates();

@@ -42,8 +42,9 @@ void frmMainMDI::MDIForm_Load(frmMain *mainWindow)
     if (m_main) {
         m_main->show();
         // The window keeps the size the user gave it: a taller editor panel shown later takes
-        // its room from the task grid instead of growing the window on its own.
-        m_main->setMinimumSize(m_main->minimumSizeHint());
+        // its room from the task grid instead of growing the window on its own. So the
+        // smallest window is the one the tallest and widest panel needs, not the one shown now.
+        m_main->setMinimumSize(m_main->minimumSizeForEveryPanel());
     }
 }
 

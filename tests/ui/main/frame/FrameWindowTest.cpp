@@ -411,3 +411,73 @@ TEST_F(FrameTest, FirstOfficeWorkerStartsAfterTheWindowIsShown)
     control->getPowerPointVersion(version);
     EXPECT_FALSE(version.isEmpty());
 }
+
+namespace {
+
+class SmallestFrame : public FrameTest, public ::testing::WithParamInterface<const char *>
+{
+};
+
+// The editor's fields as laid out now: each has at least its minimum size, none overlaps
+// another, and the editor has the height it asks for. Empty when all is well.
+std::string crowdedFields(TaskEditor *ed)
+{
+    QStringList faults;
+    if (ed->height() < ed->minimumSizeHint().height())
+        faults << QStringLiteral("editor %1 < %2").arg(ed->height()).arg(ed->minimumSizeHint().height());
+    QList<QPair<QWidget *, QRect>> laid;
+    for (QWidget *w : ed->findChildren<QWidget *>()) {
+        if (!w->isVisible() || qobject_cast<QComboBox *>(w->parentWidget())
+            || !(qobject_cast<QComboBox *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractButton *>(w)
+                 || qobject_cast<QLabel *>(w)))
+            continue;
+        const QSize min = w->minimumSizeHint().expandedTo(w->minimumSize());
+        if (w->width() < min.width() || w->height() < min.height())
+            faults << QStringLiteral("%1 %2x%3 < %4x%5")
+                          .arg(w->objectName())
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(min.width())
+                          .arg(min.height());
+        const QRect r(w->mapTo(ed, QPoint(0, 0)), w->size());
+        for (const auto &[other, at] : laid)
+            if (at.intersects(r))
+                faults << w->objectName() + QStringLiteral(" overlaps ") + other->objectName();
+        laid.append({w, r});
+    }
+    return faults.join(u',').toStdString();
+}
+
+} // namespace
+
+TEST_P(SmallestFrame, EveryPanelShowsEachFieldWhole)
+{
+    startInShippedLanguage(QLatin1String(GetParam()));
+    auto frame = openProgramWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    TaskEditor *ed = frame->mainWindow()->editor;
+    const auto settle = [] {
+        for (int i = 0; i < 8; ++i)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    // Folder wildcards: the folder boxes take their rows too.
+    QTest::keyClicks(ed->cbOriginalFile->lineEdit(), tmp.path() + "/*.pptx");
+    frame->resize(1, 1);
+    settle();
+    const QSize smallest = frame->size();
+    EXPECT_EQ(crowdedFields(ed), "") << "conversion panel at " << smallest.width() << "x" << smallest.height();
+
+    QTest::mouseClick(ed->rbActionToDo[1], Qt::LeftButton);
+    QTest::keyClicks(ed->cbOriginalFileSpecialized->lineEdit(), tmp.path() + "/*.txt");
+    for (int id : {50, 55, 56, 60}) {
+        ed->cbSpecialProcesses->setFocus();
+        while (ed->selectedSpecialProcessId() != id)
+            QTest::keyClick(ed->cbSpecialProcesses, Qt::Key_Down);
+        frame->resize(1, 1);
+        settle();
+        EXPECT_EQ(frame->size(), smallest) << id;
+        EXPECT_EQ(crowdedFields(ed), "") << "process " << id;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, SmallestFrame, ::testing::Values("English", "German"));
