@@ -76,15 +76,17 @@ int RunWindow(const QString &sOpenJobFile)
 void InitializeProgram(bool bQuiet, bool bInstallDemo)
 {
     G_IniFilePath = GetIniFilePathForProduct(19);
+    gsDataFolder = ExpandPathVariables(QStringLiteral("%APPDATA%/Ornwell, Inc/Quorvane/"));
+    // Nothing is copied into a data folder that is not ours.
+    if (bInstallDemo && RefusedSettingsFolder().isEmpty())
+        InstallDemoFiles();
+    InitializeTranslator(bQuiet);
+    InitializeHelpFile();
+    // Said once the translator is there; without a settings file the program still runs.
     if (G_IniFilePath.isEmpty() && !RefusedSettingsFolder().isEmpty())
         WriteToStandardError(Translate(QStringLiteral("The settings folder belongs to another user or cannot be made "
                                                       "private; no settings are read or written: ")) +
                              RefusedSettingsFolder());
-    gsDataFolder = ExpandPathVariables(QStringLiteral("%APPDATA%/Ornwell, Inc/Quorvane/"));
-    if (bInstallDemo)
-        InstallDemoFiles();
-    InitializeTranslator(bQuiet);
-    InitializeHelpFile();
 }
 
 int Main()

@@ -213,6 +213,20 @@ TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKee
         }
     }
     EXPECT_GT(entries, 20); // the office's profile
+
+    // Another user's settings folder is neither read nor written, and the run says so.
+    if (::getuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString foreign = path("cfg/Ornwell, Inc/Quorvane");
+    ASSERT_TRUE(QDir().mkpath(foreign));
+    ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
+    const ProgramRun other = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("out/q2.pdf"), "/C", "32"});
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
+    EXPECT_TRUE(other.err.contains("The settings folder belongs to another user")) << other.err.toStdString();
+    EXPECT_TRUE(QDir(foreign).isEmpty());
 }
 
 TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
