@@ -36,8 +36,10 @@ bool EnsurePrivateFolder(const QString &folder, QString *why)
         ::close(fd);
         return refuse(QStringLiteral("The folder belongs to another user"));
     }
+    // A file system that keeps no modes may refuse the change: what nobody else can write is
+    // still ours alone enough.
     if (ok && (st.st_mode & 07777) != 0700)
-        ok = ::fchmod(fd, 0700) == 0;
+        ok = ::fchmod(fd, 0700) == 0 || (st.st_mode & 022) == 0;
     ::close(fd);
     return ok ? true : refuse(QStringLiteral("Cannot make the folder private"));
 }
