@@ -184,6 +184,13 @@ int main()
     send({{QStringLiteral("ready"), true}, {QStringLiteral("version"), host.version()},
           {QStringLiteral("pid"), static_cast<qint64>(::getpid())}});
 
+    // The office adds to its profile while it converts, under the user's umask: taken back
+    // before the answer (the client may end the worker once it has it), where that umask lets
+    // others write. A walk of the profile costs a few milliseconds; the usual umask needs none.
+    const auto reclaimProfile = [&profile, userMask] {
+        if ((userMask & 022) != 022)
+            TightenPrivateTree(profile);
+    };
     std::string line;
     while (std::getline(std::cin, line)) {
         const QJsonObject req = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
@@ -199,9 +206,7 @@ int main()
             const int rc = converter.convert({request, defer});
             QJsonObject a = answer(rc, converter);
             a[QStringLiteral("road")] = converter.tookHiddenRoad() ? QStringLiteral("hidden") : QStringLiteral("regular");
-            // The office adds to its profile while it converts, under the user's umask; before
-            // the answer, since the client may end the worker once it has it.
-            TightenPrivateTree(profile);
+            reclaimProfile();
             send(a);
         } else if (op == QLatin1String("document")) {
             const ScopedUmask outputs(userMask);
@@ -209,7 +214,7 @@ int main()
                                                      req.value(QStringLiteral("target")).toString(),
                                                      req.value(QStringLiteral("filter")).toString(),
                                                      req.value(QStringLiteral("options")).toString());
-            TightenPrivateTree(profile);
+            reclaimProfile();
             send(answer(rc, converter));
         } else {
             send({{QStringLiteral("result"), -1}, {QStringLiteral("detail"), QStringLiteral("unknown request")}});
