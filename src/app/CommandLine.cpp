@@ -27,6 +27,7 @@ struct Field
 {
     QChar letter;
     QString value;
+    int start = 0; // where the field's text begins in the line (after its switch)
 };
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -75,7 +76,7 @@ QList<Field> splitFields(const QString &s)
             continue;
         current.value = s.mid(valueStart, i - valueStart).trimmed();
         fields.append(current);
-        current = Field{s[i + 1].toUpper(), QString()};
+        current = Field{s[i + 1].toUpper(), QString(), i + len};
         valueStart = i + len;
         i += len - 1;
     }
@@ -96,35 +97,60 @@ QString applyPathRule(const QString &value)
     return GetProgramFolder() + u'/' + expanded;
 }
 
-void setNumber(const QString &value, int &field)
+enum class Number { NotANumber, Fits, TooLarge };
+
+// A number of a switch, rounded as long integers are. Text that is no number keeps the old
+// value; digits beyond what the field (or even a double) holds cannot be meant.
+Number readNumber(const QString &value, int &n)
+{
+    double v = 0;
+    if (!bTryCDbl(value, v)) {
+        static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
+        return digits.match(value.trimmed()).hasMatch() ? Number::TooLarge : Number::NotANumber;
+    }
+    const double rounded = std::nearbyint(v);
+    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
+        return Number::TooLarge;
+    n = static_cast<int>(rounded);
+    return Number::Fits;
+}
+
+// A type code of /F or /C; false when the number is too large for it (the field is then kept).
+bool setNumber(const QString &value, int &field)
 {
     int n = 0;
-    if (bTryCLng(value, n))
+    const Number r = readNumber(value, n);
+    if (r == Number::Fits)
         field = n;
+    return r != Number::TooLarge;
 }
 
 enum class SlideNumber { Kept, Set, Negative, TooLarge };
 
 // A slide number of /Y or /Z. 0 leaves that end of the range open, as in job rows; a negative
-// number, or one too large for the field, cannot be meant and refuses the line. Text that is no
-// number keeps the old value.
+// number, or one too large for the field, cannot be meant and refuses the line.
 SlideNumber setSlideNumber(const QString &value, int &field)
 {
-    double v = 0;
-    if (!bTryCDbl(value, v)) {
-        // Digits beyond what a double holds are still a number, only far too large.
-        static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
-        if (!digits.match(value.trimmed()).hasMatch())
-            return SlideNumber::Kept;
+    int n = 0;
+    switch (readNumber(value, n)) {
+    case Number::NotANumber:
+        return SlideNumber::Kept;
+    case Number::TooLarge:
         return value.trimmed().startsWith(u'-') ? SlideNumber::Negative : SlideNumber::TooLarge;
+    case Number::Fits:
+        break;
     }
-    const double rounded = std::nearbyint(v);
-    if (rounded < 0)
+    if (n < 0)
         return SlideNumber::Negative;
-    if (rounded > std::numeric_limits<int>::max())
-        return SlideNumber::TooLarge;
-    field = static_cast<int>(rounded);
+    field = n;
     return SlideNumber::Set;
+}
+
+// The process's arguments as the system gave them, for the test of their encoding.
+QList<QByteArray> &rawArguments()
+{
+    static QList<QByteArray> args;
+    return args;
 }
 
 } // namespace
@@ -157,6 +183,37 @@ QString ProcessCommandLine()
     return args.join(u' ');
 }
 
+void RecordProcessArguments(int argc, char **argv)
+{
+    QList<QByteArray> &args = rawArguments();
+    args.clear();
+    for (int i = 1; i < argc; ++i)
+        args.append(QByteArray(argv[i]));
+}
+
+QString UndecodableArgumentReason()
+{
+    const QList<QByteArray> &raw = rawArguments();
+    const QString line = ProcessCommandLine();
+    int offset = 0;
+    for (const QByteArray &bytes : raw) {
+        const QString text = QString::fromLocal8Bit(bytes);
+        // Bytes that do not come back from their text were replaced on reading: the name the
+        // program would use is not the name the user gave.
+        if (text.toLocal8Bit() != bytes) {
+            QChar letter;
+            for (const Field &f : splitFields(line))
+                if (f.start <= offset)
+                    letter = f.letter;
+            const QString where = letter.isNull() ? QString() : QStringLiteral(" (/") + letter + u')';
+            return Translate(QStringLiteral("A command line argument is not valid text in the system's character encoding")) +
+                   where;
+        }
+        offset += static_cast<int>(text.size()) + 1;
+    }
+    return QString();
+}
+
 bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options, QStringList *psReason)
 {
     if (psReason)
@@ -175,6 +232,13 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
             bad = r == SlideNumber::Set ? SlideNumber::Kept : r;
         options.bConvertAllSlides = false;
     };
+    // The switches whose last number is too large for its field (none when every one fits).
+    QString badTypeCodes;
+    auto typeCode = [&](QChar letter, const QString &value, int &field) {
+        badTypeCodes.remove(letter);
+        if (!setNumber(value, field))
+            badTypeCodes += letter;
+    };
     const QList<Field> fields = splitFields(sCommandLine);
     for (int i = 1; i < fields.size(); ++i) {
         const QString &v = fields.at(i).value;
@@ -192,13 +256,13 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
             options.sOriginalFile = applyPathRule(v);
             break;
         case u'F':
-            setNumber(v, options.lOriginalFileType);
+            typeCode(u'F', v, options.lOriginalFileType);
             break;
         case u'T':
             options.sTargetFile = applyPathRule(v);
             break;
         case u'C':
-            setNumber(v, options.lTargetFileType);
+            typeCode(u'C', v, options.lTargetFileType);
             break;
         case u'V':
             options.bVerbose = true;
@@ -252,8 +316,9 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
     }
     // A refused line creates nothing, and validation would create a missing target folder.
     const SlideNumber badSlide = badFrom != SlideNumber::Kept ? badFrom : badTo;
-    const bool badRange = badSlide != SlideNumber::Kept && options.sCLBatchJobFile.isEmpty();
-    if (!badRange)
+    const bool badNumber = !badTypeCodes.isEmpty();
+    const bool refusedNumber = (badSlide != SlideNumber::Kept || badNumber) && options.sCLBatchJobFile.isEmpty();
+    if (!refusedNumber)
         ValidateToDoItem(options);
     if (!options.sLogFile.isEmpty()) {
         const QString rule = QStringLiteral("-----------------------------") + GetProgramTitle() + QStringLiteral("-------");
@@ -267,8 +332,9 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
             *psReason = ValidationMessageLinesCmdLine(options);
         return false;
     }
-    if (badRange) {
-        options.sErr = badSlide == SlideNumber::Negative
+    if (refusedNumber) {
+        options.sErr = badNumber ? Translate(QStringLiteral("Invalid number: too large for its switch: ")) + u'/' + badTypeCodes.at(0)
+                       : badSlide == SlideNumber::Negative
                            ? Translate(QStringLiteral("Invalid slide range: slide numbers start at 1 (/Y and /Z switches)."))
                            : Translate(QStringLiteral("Invalid slide range: the slide number is too large (/Y and /Z switches)."));
         if (psReason)

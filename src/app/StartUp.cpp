@@ -6,6 +6,7 @@
 #include "InterruptWatcher.h"
 #include "common/Globals.h"
 #include "common/Help.h"
+#include "common/LogWriter.h"
 #include "common/PathUtils.h"
 #include "common/SettingsLocation.h"
 #include "converter/ConversionControl.h"
@@ -76,10 +77,16 @@ void InitializeProgram(bool bQuiet, bool bInstallDemo)
 {
     G_IniFilePath = GetIniFilePathForProduct(19);
     gsDataFolder = ExpandPathVariables(QStringLiteral("%APPDATA%/Ornwell, Inc/Quorvane/"));
-    if (bInstallDemo)
+    // Nothing is copied into a data folder that is not ours.
+    if (bInstallDemo && RefusedSettingsFolder().isEmpty())
         InstallDemoFiles();
     InitializeTranslator(bQuiet);
     InitializeHelpFile();
+    // Said once the translator is there; without a settings file the program still runs.
+    if (G_IniFilePath.isEmpty() && !RefusedSettingsFolder().isEmpty())
+        WriteToStandardError(Translate(QStringLiteral("The settings folder belongs to another user or cannot be made "
+                                                      "private; no settings are read or written: ")) +
+                             RefusedSettingsFolder());
 }
 
 int Main()
@@ -100,6 +107,13 @@ int Main()
         return 0;
     }
 
+    // A name whose bytes were replaced on reading would name another file: refused before anything
+    // is written, the log included.
+    if (const QString why = UndecodableArgumentReason(); !why.isEmpty()) {
+        WriteToStandardError(Translate(QStringLiteral("Missing required or invalid command line argument(s)")) +
+                             QStringLiteral(": ") + why);
+        return ExitStatusFor(clrInvalid, false, false);
+    }
     bool failures = false;
     bool helpOnly = false;
     QString openJob;

@@ -1,4 +1,5 @@
 // quorvane: batch conversion of presentations.
+#include "app/CommandLine.h"
 #include "app/StartUp.h"
 #include "platform/RuntimeFolder.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     EnsureRuntimeFolder();
     QApplication app(argc, argv);
+    RecordProcessArguments(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setOrganizationName(QStringLiteral("Ornwell, Inc"));
     return Main();

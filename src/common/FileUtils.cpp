@@ -18,7 +18,10 @@
 #include <atomic>
 #include <cerrno>
 
+#include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace {
@@ -387,17 +390,24 @@ bool bFolderIsWriteable(const QString &sFolder)
     const QString folder = NormalizeFolderPath(sFolder);
     if (folder.isEmpty())
         return false;
-    const QString name = GetUniqueTempFileName(folder, QString(), QString());
-    if (name.isEmpty())
+    // A file without a name: nothing is left in the user's folder, even when the program is
+    // killed in the middle.
+    const QByteArray path = QFile::encodeName(folder);
+    const int fd = ::open(path.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        static const char hello[] = "Hello World\r\n";
+        const bool written = ::write(fd, hello, sizeof hello - 1) == static_cast<ssize_t>(sizeof hello - 1);
+        ::close(fd);
+        return written;
+    }
+    // A file system without unnamed files (FAT, network shares) is asked for the right to make
+    // names; kernel file systems take no files at all.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return false;
-    QFile probe(name);
-    bool ok = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
-    ok = ok && probe.write("Hello World\r\n") == 13 && probe.flush();
-    const bool created = probe.isOpen();
-    probe.close();
-    if (created)
-        probe.remove();
-    return ok;
+    struct statfs fs {};
+    if (::statfs(path.constData(), &fs) != 0 || fs.f_type == PROC_SUPER_MAGIC || fs.f_type == SYSFS_MAGIC)
+        return false;
+    return ::faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 int CheckOutputFolder(const QString &sFolder, QString &sRecommended, QString &vMessage)

@@ -60,7 +60,8 @@ void SetDeleteRetryPause(int ms);
 QString GetUniqueTempFileName(const QString &sFolder, const QString &sPrefix,
                               const QString &sExtension);
 // A file can be created in the deepest existing folder of the path. False for "" and for a
-// path that cannot be normalised.
+// path that cannot be normalised. Tried with a file that never has a name, so that no probe
+// is ever left in the folder; where the file system has no such files, by the right to write.
 bool bFolderIsWriteable(const QString &sFolder);
 
 // Codes of CheckOutputFolder.

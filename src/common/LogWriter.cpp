@@ -72,8 +72,10 @@ QString EscapeControlCharacters(const QString &text)
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        // Line and paragraph separators break lines in many viewers too.
-        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029) {
+        // Line and paragraph separators break lines in many viewers too; the directional
+        // embeddings, overrides, isolates and marks can make a line read reversed.
+        const bool bidi = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F;
+        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029 && !bidi) {
             out += c;
             continue;
         }

@@ -22,7 +22,8 @@ void SetLogMessagePrompter(Prompter *prompter);
 // one line (what a log that cannot be written, or a run without a log, must not swallow).
 void WriteToStandardError(const QString &sMessage);
 
-// Control characters (and U+2028, U+2029, which viewers take for line ends) written visibly:
+// Control characters (and U+2028, U+2029, which viewers take for line ends, and the bidi
+// controls U+202A-U+202E, U+2066-U+2069, U+200E, U+200F, which reorder what follows) written visibly:
 // "\r", "\n", "\t", else "\xHH" or "\uHHHH". A backslash itself is kept as it is, so that a
 // path holding one stays readable and a text escaped already comes back unchanged.
 QString EscapeControlCharacters(const QString &text);

@@ -4,6 +4,7 @@
 #include "Globals.h"
 #include "OsInfo.h"
 #include "SpecialFolderPaths.h"
+#include "platform/PrivateFolder.h"
 #include "platform/ProfileIni.h"
 
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 namespace {
 
 QString gCachedIniPath;
+QString gRefusedFolder;
 int gProductId = kQuorvaneProductId;
 
 const QString kMaker = QStringLiteral("Ornwell, Inc");
@@ -25,6 +27,21 @@ bool holdsFolderFailureText(const QString &path)
 QString candidateIn(int csidl, const QString &sub, const QString &sFile)
 {
     return GetSpecialFolderPath(csidl) + sub + u'/' + sFile;
+}
+
+// The folder below the maker's name is ours alone: made 0700, or tightened to it; one that
+// belongs to someone else is refused (noted, so that the start can say why).
+bool bCanWritePrivateIniFile(const QString &sIniFile)
+{
+    if (holdsFolderFailureText(sIniFile) || !QFileInfo(sIniFile).isAbsolute())
+        return false;
+    const QString folder = QFileInfo(sIniFile).absolutePath();
+    if (!EnsurePrivateFolder(folder)) {
+        if (QFileInfo(folder).isDir())
+            gRefusedFolder = folder;
+        return false;
+    }
+    return bCanWriteIniFile(sIniFile);
 }
 
 } // namespace
@@ -59,7 +76,7 @@ QString ResolveIniFilePath(const QString &sFile, const QString &sMaker, const QS
     const QString sub = u'/' + sMaker + u'/' + sProduct;
     if (lCSIDL != 0) {
         const QString candidate = candidateIn(lCSIDL, sub, sFile);
-        if (!bCanWriteIniFile(candidate))
+        if (!bCanWritePrivateIniFile(candidate))
             return QString();
         gCachedIniPath = candidate;
         return candidate;
@@ -68,7 +85,7 @@ QString ResolveIniFilePath(const QString &sFile, const QString &sMaker, const QS
     for (int csidl : {46, 28, 26, 5, 35})
         candidates << candidateIn(csidl, sub, sFile);
     for (const QString &candidate : candidates) {
-        if (bCanWriteIniFile(candidate)) {
+        if (candidate == candidates.first() ? bCanWriteIniFile(candidate) : bCanWritePrivateIniFile(candidate)) {
             gCachedIniPath = candidate;
             return candidate;
         }
@@ -105,4 +122,10 @@ bool bCanWriteIniFile(const QString &sIniFile)
                QStringLiteral("Level3");
 }
 
-void ResetIniFilePathCache() { gCachedIniPath.clear(); }
+void ResetIniFilePathCache()
+{
+    gCachedIniPath.clear();
+    gRefusedFolder.clear();
+}
+
+QString RefusedSettingsFolder() { return gRefusedFolder; }

@@ -24,3 +24,6 @@ QString ResolveIniFilePath(const QString &sFile, const QString &sMaker, const QS
 bool bCanWriteIniFile(const QString &sIniFile);
 // Forgets the kept path (tests, and a program that moves its settings).
 void ResetIniFilePathCache();
+// The settings folder that was refused because it belongs to someone else or cannot be made
+// ours alone ("" when none was).
+QString RefusedSettingsFolder();

@@ -1,21 +1,14 @@
 #include "OfficeWorker.h"
 
+#include "platform/ProcessState.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 
-bool OfficeWorker::processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const int close = text.lastIndexOf(')');
-    const char state = close > 0 && close + 2 < text.size() ? text.at(close + 2) : 'X';
-    return state != 'Z' && state != 'X';
-}
+bool OfficeWorker::processAlive(qint64 pid) { return bProcessAlive(pid); }
 
 OfficeWorker::OfficeWorker() = default;
 

@@ -18,6 +18,9 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 using qvtest::readFile;
 using qvtest::writeFile;
 
@@ -285,6 +288,14 @@ TEST(FileUtils, FolderWriteability)
     EXPECT_TRUE(bFolderIsWriteable(dir.path()));
     EXPECT_TRUE(bFolderIsWriteable(dir.path() + "/not/yet/there"));
     EXPECT_TRUE(entries(dir.path()).isEmpty()); // the probe leaves nothing behind
+    // Not even for a moment, so that a kill cannot leave it: no name is ever made.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_CREATE), 0);
+    EXPECT_TRUE(bFolderIsWriteable(dir.path()));
+    char event[4096];
+    EXPECT_LT(::read(watch, event, sizeof event), 0) << "a name was made in the folder";
+    ::close(watch);
     EXPECT_FALSE(bFolderIsWriteable(""));
     EXPECT_FALSE(bFolderIsWriteable("   "));
     // Cannot be normalised: no folder to test, so not writeable.

@@ -243,8 +243,10 @@ TEST_F(LogWriterTest, EveryLineIsEscapedOnceAndBackslashesStay)
     prompter.logFile = log;
     SetLogMessagePrompter(&prompter);
     const QString forged = QStringLiteral("File: /in/a\r\nConversion Successful\nb") + QChar(0x2028) + "c" + QChar(0x2029) +
-                           QStringLiteral("d\x01\x7f\t.pptx does not exist");
-    const QString escaped = QStringLiteral("File: /in/a\\r\\nConversion Successful\\nb\\u2028c\\u2029d\\x01\\x7f\\t.pptx does not exist");
+                           QStringLiteral("d\x01\x7f\t") +
+                           QChar(0x202E) + "xtpp" + QChar(0x2066) + QChar(0x200F) + QStringLiteral(".pptx does not exist");
+    const QString escaped = QStringLiteral("File: /in/a\\r\\nConversion Successful\\nb\\u2028c\\u2029d\\x01\\x7f\\t"
+                                           "\\u202extpp\\u2066\\u200f.pptx does not exist");
     WriteToLogFile(forged, log, true);
     EXPECT_EQ(prompter.shown, escaped);
     // A text escaped already, and a path with backslashes of its own, come out as they went in.

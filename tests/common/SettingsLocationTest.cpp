@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace {
 
 // Points an environment variable elsewhere for one test and puts it back afterwards.
@@ -70,6 +72,19 @@ TEST_F(SettingsLocationTest, SettingsFileLivesInTheMakersFolderBelowAppDataAndIs
     ASSERT_TRUE(QFile::remove(expected));
     EXPECT_EQ(GetIniFilePathForProduct(kQuorvaneProductId), expected);
     EXPECT_FALSE(QFile::exists(expected));
+}
+
+TEST_F(SettingsLocationTest, SettingsFolderThatBelongsToAnotherUserIsRefused)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    EnvOverride cfg("XDG_CONFIG_HOME", tmp.path() + QStringLiteral("/cfg"));
+    const QString folder = tmp.path() + QStringLiteral("/cfg/Ornwell, Inc/Quorvane");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+    EXPECT_EQ(GetIniFilePathForProduct(kQuorvaneProductId), QString());
+    EXPECT_EQ(RefusedSettingsFolder(), folder);
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }
 
 TEST_F(SettingsLocationTest, UnwritableAppDataGivesNoPathAndNoFallback)

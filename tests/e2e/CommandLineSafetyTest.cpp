@@ -14,6 +14,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace e2e;
 
 namespace {
@@ -125,15 +129,104 @@ TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAre
     EXPECT_EQ(pdfPages(path("pdf/all.pdf")), 4);
 
     const QList<QStringList> refused = {{"/Y", "99999999999"}, {"/Z", "99999999999999999999999999999"},
-                                        {"/Y", "2", "/Z", "-1"}};
+                                        {"/Y", "2", "/Z", "-1"}, {"/C", "99999999999"}, {"/F", "-99999999999"},
+                                        {"/C", "32", "/C", "4294967328"}};
     for (const QStringList &range : refused) {
         r = runIn(tmp.path(), QStringList{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32"} + range);
         EXPECT_EQ(r.exitCode, 2) << range.join(' ').toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(range.contains("-1") ? "slide numbers start at 1" : "the slide number is too large"))
-            << r.err.toStdString();
+        const QString why = range.contains("-1")   ? "slide numbers start at 1"
+                            : range.contains("/C") ? "too large for its switch: /C"
+                            : range.contains("/F") ? "too large for its switch: /F"
+                                                   : "the slide number is too large";
+        EXPECT_TRUE(r.err.contains(why)) << r.err.toStdString();
         EXPECT_FALSE(QFileInfo::exists(path("new")));
     }
+    // A number that fits, glued or not, still converts; an earlier huge one is overwritten.
+    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/glued.pdf"), "/C", "99999999999", "/C32"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(path("pdf/glued.pdf")), 4);
+}
+
+TEST_F(CommandLineSafety, AnArgumentThatIsNoTextInTheSystemsEncodingIsRefusedAndWritesNothing)
+{
+    // The user's file whose name holds U+FFFD, and a target named by a byte that is no UTF-8:
+    // reading the byte as U+FFFD would write over that file.
+    ASSERT_TRUE(deckAt("in/q.pptx"));
+    const QString replaced = path("out/r") + QChar(0xFFFD) + ".pdf";
+    ASSERT_TRUE(qvtest::writeFile(replaced, "the user's file"));
+    const QMap<QString, QString> before = snapshot(tmp.path());
+    const QString script = QStringLiteral("cd \"$1\" && exec \"$0\" /S in/q.pptx /T \"out/r$(printf '\\351').pdf\" /C 32 "
+                                          "/L \"out/x$(printf '\\377').log\"");
+    const ProgramRun r = runProgram({"-c", script, program(), tmp.path()}, 600000, "/bin/sh");
+    EXPECT_EQ(r.exitCode, 2) << r.err.toStdString();
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("not valid text in the system's character encoding (/T)")) << r.err.toStdString();
+    EXPECT_EQ(snapshot(tmp.path()), before);
+    // The same name given as the valid text it is still reaches that file.
+    const ProgramRun ok = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", replaced, "/C", "32"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    EXPECT_EQ(pdfPages(replaced), 4);
+}
+
+TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKeepTheUmask)
+{
+    ASSERT_TRUE(deckAt("in/q.pptx"));
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + "/quorvane";
+    const QString settings = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Ornwell, Inc/Quorvane";
+    // Left open to all by an earlier start: tightened.
+    for (const QString &folder : {cache, settings}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    }
+    // The work folder of a worker that has ended and waits to be reaped (a zombie) goes too.
+    const pid_t zombie = ::fork();
+    if (zombie == 0)
+        ::_exit(0);
+    ASSERT_TRUE(waitFor([&] { return processGone(zombie); }));
+    const QString work = cache + QStringLiteral("/work-%1").arg(zombie);
+    ASSERT_TRUE(QDir().mkpath(work));
+
+    const mode_t mask = ::umask(0);
+    const ProgramRun r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("out/q.pdf"), "/C", "32", "/L", path("out/run.log")});
+    ::umask(mask);
+    ::waitpid(zombie, nullptr, 0);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(work));
+    auto mode = [](const QString &p) {
+        struct stat st {};
+        ::lstat(QFile::encodeName(p).constData(), &st);
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(mode(path("out")), 0777u);
+    EXPECT_EQ(mode(path("out/q.pdf")), 0666u);
+    EXPECT_EQ(mode(path("out/run.log")), 0666u);
+    EXPECT_EQ(mode(cache), 0700u);
+    EXPECT_EQ(mode(settings), 0700u);
+    QDirIterator it(cache, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    int entries = 0;
+    while (it.hasNext()) {
+        const QString entry = it.next();
+        ++entries;
+        if (!it.fileInfo().isSymLink()) {
+            EXPECT_EQ(mode(entry) & 022, 0u) << entry.toStdString();
+        }
+    }
+    EXPECT_GT(entries, 20); // the office's profile
+
+    // Another user's settings folder is neither read nor written, and the run says so.
+    if (::getuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString foreign = path("cfg/Ornwell, Inc/Quorvane");
+    ASSERT_TRUE(QDir().mkpath(foreign));
+    ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
+    const ProgramRun other = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("out/q2.pdf"), "/C", "32"});
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
+    EXPECT_TRUE(other.err.contains("The settings folder belongs to another user")) << other.err.toStdString();
+    EXPECT_TRUE(QDir(foreign).isEmpty());
 }
 
 TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)

@@ -6,6 +6,8 @@
 #include "OfficeHost.h"
 #include "ProfileSettings.h"
 #include "WorkerConverter.h"
+#include "platform/PrivateFolder.h"
+#include "platform/ProcessState.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,18 +56,23 @@ QString cacheRoot()
 
 // A profile folder that no other running worker uses: office-profile-1, -2, ... each guarded
 // by a lock file that dies with its process.
-QString claimProfile(std::unique_ptr<QLockFile> &lock)
+QString claimProfile(std::unique_ptr<QLockFile> &lock, QString *why)
 {
     const QString root = cacheRoot();
-    QDir().mkpath(root);
     for (int i = 1; i < 100; ++i) {
         auto l = std::make_unique<QLockFile>(root + QStringLiteral("/office-profile-%1.lock").arg(i));
         l->setStaleLockTime(0);
         if (l->tryLock(0)) {
+            const QString profile = root + QStringLiteral("/office-profile-%1").arg(i);
+            // A profile an earlier start made under a lax umask is tightened before the office
+            // reads it.
+            if (!EnsurePrivateFolder(profile, why))
+                return QString();
             lock = std::move(l);
-            return root + QStringLiteral("/office-profile-%1").arg(i);
+            return profile;
         }
     }
+    *why = QStringLiteral("no free profile folder");
     return QString();
 }
 
@@ -91,11 +98,11 @@ QString makeWorkFolder()
     QDir dir(root);
     for (const QString &name : dir.entryList({QStringLiteral("work-*")}, QDir::Dirs)) {
         const qint64 pid = name.mid(5).toLongLong();
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0)
+        if (pid > 0 && !bProcessAlive(pid))
             QDir(root + u'/' + name).removeRecursively();
     }
     const QString mine = root + QStringLiteral("/work-%1").arg(::getpid());
-    QDir().mkpath(mine);
+    EnsurePrivateFolder(mine);
     return mine;
 }
 
@@ -139,6 +146,14 @@ int main()
     // Ctrl+C in a terminal reaches the whole process group; the client decides what to stop.
     std::signal(SIGINT, SIG_IGN);
     endWithParent();
+    // Profiles, work folders and locks are ours alone; the outputs the user asked for are made
+    // under the user's own umask (see below).
+    const mode_t userMask = KeepNewFilesPrivate();
+    QString why;
+    if (!EnsurePrivateFolder(cacheRoot(), &why)) {
+        send({{QStringLiteral("ready"), false}, {QStringLiteral("detail"), why}});
+        quit(1);
+    }
 
     // LibreOffice leaves its temporary folders (lu*.tmp) behind: keep them in our own folder,
     // which goes when the worker ends (or at the next start after it was killed).
@@ -146,7 +161,7 @@ int main()
     ::setenv("TMPDIR", QFile::encodeName(work).constData(), 1);
 
     std::unique_ptr<QLockFile> profileLock;
-    const QString profile = claimProfile(profileLock);
+    const QString profile = claimProfile(profileLock, &why);
     OfficeHost host;
     QString programFolder = qEnvironmentVariable("QV_LIBREOFFICE_PROGRAM");
     if (programFolder.isEmpty())
@@ -156,7 +171,7 @@ int main()
         ProfileSettings::seed(profile, programFolder);
     if (profile.isEmpty() || !host.start(programFolder, profile)) {
         send({{QStringLiteral("ready"), false},
-              {QStringLiteral("detail"), profile.isEmpty() ? QStringLiteral("no free profile folder") : host.error()}});
+              {QStringLiteral("detail"), profile.isEmpty() ? why : host.error()}});
         QDir(work).removeRecursively();
         quit(1);
     }
@@ -169,6 +184,13 @@ int main()
     send({{QStringLiteral("ready"), true}, {QStringLiteral("version"), host.version()},
           {QStringLiteral("pid"), static_cast<qint64>(::getpid())}});
 
+    // The office adds to its profile while it converts, under the user's umask: taken back
+    // before the answer (the client may end the worker once it has it), where that umask lets
+    // others write. A walk of the profile costs a few milliseconds; the usual umask needs none.
+    const auto reclaimProfile = [&profile, userMask] {
+        if ((userMask & 022) != 022)
+            TightenPrivateTree(profile);
+    };
     std::string line;
     while (std::getline(std::cin, line)) {
         const QJsonObject req = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
@@ -178,17 +200,21 @@ int main()
         if (op == QLatin1String("version")) {
             send({{QStringLiteral("result"), 0}, {QStringLiteral("version"), host.version()}});
         } else if (op == QLatin1String("convert")) {
+            const ScopedUmask outputs(userMask);
             bool defer = false;
             const ConversionRequest request = ConversionRequest::fromJson(req, &defer);
             const int rc = converter.convert({request, defer});
             QJsonObject a = answer(rc, converter);
             a[QStringLiteral("road")] = converter.tookHiddenRoad() ? QStringLiteral("hidden") : QStringLiteral("regular");
+            reclaimProfile();
             send(a);
         } else if (op == QLatin1String("document")) {
+            const ScopedUmask outputs(userMask);
             const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
                                                      req.value(QStringLiteral("target")).toString(),
                                                      req.value(QStringLiteral("filter")).toString(),
                                                      req.value(QStringLiteral("options")).toString());
+            reclaimProfile();
             send(answer(rc, converter));
         } else {
             send({{QStringLiteral("result"), -1}, {QStringLiteral("detail"), QStringLiteral("unknown request")}});
