@@ -216,3 +216,20 @@ TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
     // Unless the conversion was done before the signal came, nothing of the folders is left.
     EXPECT_TRUE(!QFileInfo::exists(path("new")) || !QDir(path("new/deeper")).isEmpty()) << "an empty folder stayed behind";
 }
+
+TEST_F(CommandLineFiles, AppendOverAPatternReplacesItsTargetOnceAsAWhole)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("t/a.txt"), "f1\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+    // Another name of the old target: a target replaced as a whole leaves it as it was, where
+    // appending file by file into the target would change it after the first file.
+    ASSERT_EQ(::link(QFile::encodeName(path("out/all.txt")), QFile::encodeName(path("kept.txt"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("append.qvj"), "\t1\tS50\t" + path("t/*.txt").toUtf8() + "\t1\tTXT\t" +
+                                                          path("out/all.txt").toUtf8() + "\t1\tTXT\t\r\n"));
+    const ProgramRun r = run({"/J", path("append.qvj")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\n");
+    EXPECT_EQ(qvtest::readFile(path("kept.txt")), "old\r\n");
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"all.txt"});
+}
