@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -232,4 +233,19 @@ TEST_F(CommandLineFiles, AppendOverAPatternReplacesItsTargetOnceAsAWhole)
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\n");
     EXPECT_EQ(qvtest::readFile(path("kept.txt")), "old\r\n");
     EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"all.txt"});
+
+    // Killed at its first rename (after the first file was appended): the target is as it was,
+    // never part-appended, and a next run appends every file once.
+    if (QStandardPaths::findExecutable("strace").isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+    QProcess killed;
+    killed.setProcessEnvironment(headless());
+    killed.start("strace", {"-f", "-qq", "-o", "/dev/null", "-e", "trace=rename,renameat,renameat2", "-e",
+                            "inject=rename,renameat,renameat2:signal=KILL:when=1", "--", program(), "/J", path("append.qvj")});
+    ASSERT_TRUE(killed.waitForFinished(120000));
+    EXPECT_NE(killed.exitCode(), 0); // killed
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n");
+    EXPECT_EQ(run({"/J", path("append.qvj")}).exitCode, 0);
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\n");
 }
