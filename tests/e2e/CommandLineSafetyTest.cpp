@@ -248,9 +248,9 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     EXPECT_EQ(qvtest::readFile(path("r/third.qvj")), third);
     const QStringList lines = logLines(path("fut.log"));
-    ASSERT_GE(lines.size(), 5) << lines.join('|').toStdString();
-    EXPECT_TRUE(lines[0].startsWith("-----")); // the header is where it was: the PDF never replaced it
-    EXPECT_TRUE(lines[2].startsWith("Job # 2  The file is the log or results file of this run")) << lines[2].toStdString();
+    EXPECT_GE(lines.size(), 5);
+    EXPECT_TRUE(lines.value(0).startsWith("-----")); // the header is where it was: the PDF never replaced it
+    EXPECT_TRUE(lines.value(2).startsWith("Job # 2  The file is the log or results file of this run"));
     EXPECT_TRUE(lines.last().startsWith("The results file is a file this run read or wrote")) << lines.last().toStdString();
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n"); // the results file's job is not run
 
@@ -261,6 +261,28 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     // Both tasks that read it fail on it: the S55 and the append of the second-level job.
     EXPECT_EQ(logLines(path("t/b.txt")).filter("  The file is the log or results file").size(), 2)
         << qvtest::readFile(path("t/b.txt")).toStdString();
+
+    // /L a picture of one slide that a task brought in by a reload would write.
+    ASSERT_TRUE(qvtest::writeFile(path("r/pics.qvj"),
+                                  jobOf({{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}})));
+    ASSERT_TRUE(qvtest::writeFile(path("pics.qvj"), reloadOf("r/pics.qvj")));
+    ASSERT_TRUE(QFile::link(path("r/p_2.png"), path("pic.log")));
+    EXPECT_EQ(runIn(tmp.path(), {"/J", path("pics.qvj"), "/L", path("pic.log")}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(path("r/p_1.png")));
+    EXPECT_TRUE(logLines(path("r/p_2.png")).value(2).contains("  The file is the log or results file of this run"));
+
+    // /L the target of task 30,001, which the load limit leaves to the reload task it adds.
+    QList<QStringList> many;
+    for (int i = 1; i <= 30000; ++i)
+        many.append({"", QString::number(i), "S55", path("none.txt"), "1", "TXT", path("r/n.txt"), "1", "TXT"});
+    many.append({"", "30001", "C", path("in/deck.pptx"), "3", "ppt", path("r/late.pdf"), "32", "pdf"});
+    ASSERT_TRUE(qvtest::writeFile(path("many.qvj"), jobOf(many)));
+    const ProgramRun m = runIn(tmp.path(), {"/J", path("many.qvj"), "/L", path("r/late.pdf")});
+    EXPECT_EQ(m.exitCode, 1);
+    const QStringList late = logLines(path("r/late.pdf"));
+    EXPECT_EQ(late.size(), 30004);
+    EXPECT_TRUE(late.value(0).startsWith("-----"));
+    EXPECT_TRUE(late.value(30002).contains("  The file is the log or results file of this run"));
 
     // A hidden log under a "*.*" folder is no file of the run: the listing passes it over.
     ASSERT_TRUE(deckAt("h/d.pptx"));
