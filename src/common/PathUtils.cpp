@@ -187,17 +187,30 @@ QString CanonicalPathForCompare(const QString &sPath)
     return QDir::cleanPath(info.absoluteFilePath());
 }
 
+namespace {
+
+// The identity of an existing file, its path left out; false when nothing exists at path.
+bool existingIdentity(const QByteArray &path, FileIdentity &id)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0)
+        return false;
+    id.exists = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.links = st.st_nlink;
+    return true;
+}
+
+} // namespace
+
 FileIdentity FileIdentityOfBytes(const QByteArray &path)
 {
     FileIdentity id;
     if (path.isEmpty())
         return id;
     struct stat st {};
-    if (::stat(path.constData(), &st) == 0) {
-        id.exists = true;
-        id.device = st.st_dev;
-        id.inode = st.st_ino;
-        id.links = st.st_nlink;
+    if (existingIdentity(path, id)) {
         id.path = CanonicalPathForCompare(QFile::decodeName(path));
         return id;
     }
@@ -233,8 +246,8 @@ bool bIsSamePath(const QString &a, const QString &b)
         return false;
     if (CanonicalPathForCompare(a) == CanonicalPathForCompare(b))
         return true;
-    const FileIdentity ia = FileIdentityOf(a);
-    return ia.exists && ia == FileIdentityOf(b);
+    FileIdentity ia, ib;
+    return existingIdentity(QFile::encodeName(a), ia) && existingIdentity(QFile::encodeName(b), ib) && ia == ib;
 }
 
 QString ReadablePathFromBytes(const QByteArray &raw, bool *bExact)

@@ -234,7 +234,12 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const Ta
         QString moveTo = s.sMoveFileToFolder;
         if (!moveTo.endsWith(u'/'))
             moveTo += u'/';
-        CopyFileToFolder(sOriginal, moveTo + options.sSubFolder);
+        // Nor may the move write over the run's log or results file.
+        const QString folder = moveTo + options.sSubFolder;
+        if (refuseHeld(options, session.runRecord.heldAt(JoinFolder(folder, QFileInfo(sOriginal).fileName()))))
+            result = options.lErr;
+        else
+            CopyFileToFolder(sOriginal, folder);
     }
     if (s.bDeleteOriginalFileAfterProcessing && result == irSuccess) {
         // The same file under two spellings must never be deleted as "the original".
@@ -307,7 +312,8 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
     // through a link, which the conversion below checks.
     if (refuseHeld(options, session.runRecord.heldAtBytes(raw.target)))
         return options.lErr;
-    if (raw.target == raw.original || (originals && originals->hitBy(options))) {
+    if (raw.target == raw.original || FileIdentityOfBytes(raw.target) == FileIdentityOfBytes(raw.original)
+        || (originals && originals->hitBy(options))) {
         options.lErr = irSourceIsTarget;
         return fail(irSourceIsTarget, GetStatusMessageForResult(options));
     }
@@ -381,6 +387,8 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
         if (!moveTo.endsWith('/'))
             moveTo += '/';
         moveTo += raw.subFolder;
+        if (refuseHeld(options, session.runRecord.heldAtBytes(moveTo + originalName)))
+            return options.lErr;
         // Within one file system only; elsewhere the original stays where it is.
         if (createRawFolderTree(moveTo) && moveTo + originalName != raw.original)
             ::rename(raw.original.constData(), (moveTo + originalName).constData());

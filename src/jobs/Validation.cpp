@@ -12,6 +12,7 @@
 #include "platform/FlexGrid.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -249,6 +250,25 @@ bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QS
     return liesIn(real, root, false) && fi.fileName().startsWith(prefix.mid(folder.size()), Qt::CaseInsensitive);
 }
 
+// Whether file, one of several names of a file, is an existing target of a folder task under
+// another name: a file below the targets' folder that their pattern takes.
+bool targetUnderAnotherName(PathResolver &paths, const clsConversionOptions &o, const QString &file)
+{
+    const FileIdentity id = FileIdentityOf(file);
+    const qsizetype star = o.sTargetFile.indexOf(u'*');
+    if (!id.exists || id.links < 2 || star < 0)
+        return false;
+    const QString folder = GetPathFromFileName(o.sTargetFile.left(star));
+    QDirIterator it(folder.isEmpty() ? QStringLiteral(".") : folder, QDir::Files,
+                    o.bDoSubfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString target = it.next();
+        if (FileIdentityOf(target) == id && matchesTargets(paths, o, target))
+            return true;
+    }
+    return false;
+}
+
 // Whether a task reads or writes file: its original (or a file its pattern takes) or a target.
 // A launch task names a program and its arguments, nothing it writes.
 bool isFileOfTask(PathResolver &paths, clsConversionOptions o, const QString &file)
@@ -265,6 +285,7 @@ bool isFileOfTask(PathResolver &paths, clsConversionOptions o, const QString &fi
             o.sTargetFile = TargetInOriginalFolder(o.sOriginalFile, o.lTargetFileType, o.lConversionMethod);
         // An append task writes all of them into its one target.
         return matchesOriginals(paths, o, file) || matchesTargets(paths, o, file) ||
+               targetUnderAnotherName(paths, o, file) ||
                (!o.sTargetFile.contains(u'*') && namesSameFile(paths, file, o.sTargetFile));
     }
     return namesSameFile(paths, file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(paths, o, file));

@@ -216,11 +216,14 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     ASSERT_EQ(::link(QFile::encodeName(path("in/deck.pptx")), QFile::encodeName(path("deck.log"))), 0);
     ASSERT_EQ(::link(QFile::encodeName(path("t/a.txt")), QFile::encodeName(path("a.log"))), 0);
     ASSERT_EQ(::link(QFile::encodeName(path("out/all.txt")), QFile::encodeName(path("all.qvj"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("old/deck.pdf"), "an earlier output, now a log\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("old/deck.pdf")), QFile::encodeName(path("target.log"))), 0);
     ASSERT_TRUE(qvtest::writeFile(path("nul.log"), QByteArray("text\0more", 9)));
     const QMap<QString, QString> before = snapshot(tmp.path());
     const QList<QStringList> refused = {
         {"/S", path("in/*.pptx"), "/T", path("new/*.pdf"), "/C", "32", "/L", path("deck.log")},
         {"/S", path("deck-link.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/B", path("deck.log")},
+        {"/S", path("in/*.pptx"), "/T", path("old/*.pdf"), "/C", "32", "/L", path("target.log")},
         {"/J", path("append.qvj"), "/L", path("a.log")},
         {"/J", path("append.qvj"), "/B", path("all.qvj")},
         {"/J", path("append.qvj"), "/L", path("out/all.txt")},
