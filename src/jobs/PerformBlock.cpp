@@ -4,6 +4,7 @@
 
 #include "clsConversionOptions.h"
 #include "common/FileUtils.h"
+#include "common/Globals.h"
 #include "common/NumberUtils.h"
 #include "common/PathUtils.h"
 #include "converter/ConversionControl.h"
@@ -328,6 +329,11 @@ public:
     }
     bool copyFailed() const { return m_copyFailed; }
     void appended() { m_appended = true; }
+    void discard()
+    {
+        m_staged.discard();
+        m_appended = false;
+    }
     // Puts what was appended in place of the target; false when that failed (the target is then
     // as it was).
     bool finish()
@@ -420,6 +426,14 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     };
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
+            // An interrupted command line leaves the target as it was and the whole task to its
+            // results file, so that running either again appends each file once; a paused window
+            // keeps what was appended, since resuming goes on from here.
+            if (append && gbCommandLineMode) {
+                appendTarget.discard();
+                keepUndone(lJobNumber, coBlock);
+                return result;
+            }
             for (int j = i; j <= files.size(); ++j)
                 keepUndone(lJobNumber, perFileRecord(j, false));
             finishAppend();
