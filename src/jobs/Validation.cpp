@@ -239,6 +239,14 @@ bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QS
     const QString root = paths.resolved(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QString real = paths.resolved(file);
     const QFileInfo fi(real);
+    // Targets are named after listed originals, which are neither hidden nor in hidden folders.
+    if (liesIn(real, root, true)) {
+        QString below = real.mid(root.size() + (root.endsWith(u'/') ? 0 : 1));
+        if (const QString namePart = prefix.mid(folder.size()); below.startsWith(namePart, Qt::CaseInsensitive))
+            below.remove(0, namePart.size());
+        if ((u'/' + below).contains(QStringLiteral("/.")))
+            return false;
+    }
     if (o.lTargetFileType == TypeCatalogue::tHtmlPages && liesIn(real, root, true) &&
         QFileInfo(fi.path()).fileName().endsWith(QStringLiteral("_files"), Qt::CaseInsensitive))
         return true;

@@ -287,9 +287,11 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     EXPECT_TRUE(late.value(0).startsWith("-----"));
     EXPECT_TRUE(late.value(30002).contains("  The file is the log or results file of this run"));
 
-    // A hidden log under a "*.*" folder is no file of the run: the listing passes it over.
+    // A hidden log under a "*.*" folder, or beside the targets, is no file of the run: the listing
+    // passes hidden names over, and targets are named after what it lists.
     ASSERT_TRUE(deckAt("h/d.pptx"));
-    for (const QStringList &extra : {QStringList{"/L", path("h/.run.log")}, QStringList{"/R", "/L", path("h/.logs/run.log")}}) {
+    for (const QStringList &extra : {QStringList{"/L", path("h/.run.log")}, QStringList{"/R", "/L", path("h/.logs/run.log")},
+                                     QStringList{"/L", path("ho/.run.pdf")}}) {
         QDir().mkpath(path("h/.logs"));
         const ProgramRun h = runIn(tmp.path(), QStringList{"/S", path("h/*.*"), "/T", path("ho/*.pdf"), "/C", "32"} + extra);
         EXPECT_EQ(h.exitCode, 0) << h.err.toStdString();
