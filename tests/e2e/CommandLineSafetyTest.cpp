@@ -218,12 +218,23 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     ASSERT_EQ(::link(QFile::encodeName(path("out/all.txt")), QFile::encodeName(path("all.qvj"))), 0);
     ASSERT_TRUE(qvtest::writeFile(path("old/deck.pdf"), "an earlier output, now a log\r\n"));
     ASSERT_EQ(::link(QFile::encodeName(path("old/deck.pdf")), QFile::encodeName(path("target.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("old/single.pdf"), "an earlier output\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("old/single.pdf")), QFile::encodeName(path("single.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("out/lines.txt"), "an earlier output\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("out/lines.txt")), QFile::encodeName(path("lines.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("text.qvj"),
+                                  jobOf({{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("out/lines.txt"), "1", "TXT"},
+                                         {"G,0,0          Find{{f}}Replace{{g}}", "2", "S56", path("t/*.txt"), "1",
+                                          "TXT", path("t2/*.txt"), "1", "TXT"}})));
     ASSERT_TRUE(qvtest::writeFile(path("nul.log"), QByteArray("text\0more", 9)));
     const QMap<QString, QString> before = snapshot(tmp.path());
     const QList<QStringList> refused = {
         {"/S", path("in/*.pptx"), "/T", path("new/*.pdf"), "/C", "32", "/L", path("deck.log")},
         {"/S", path("deck-link.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/B", path("deck.log")},
         {"/S", path("in/*.pptx"), "/T", path("old/*.pdf"), "/C", "32", "/L", path("target.log")},
+        {"/S", path("in/deck.pptx"), "/T", path("old/single.pdf"), "/C", "32", "/L", path("single.log")},
+        {"/J", path("text.qvj"), "/L", path("lines.log")},
+        {"/J", path("text.qvj"), "/B", path("a.log")},
         {"/J", path("append.qvj"), "/L", path("a.log")},
         {"/J", path("append.qvj"), "/B", path("all.qvj")},
         {"/J", path("append.qvj"), "/L", path("out/all.txt")},
