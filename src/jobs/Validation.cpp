@@ -19,7 +19,6 @@
 
 #include <algorithm>
 
-
 namespace {
 
 // The folder part of a wildcard path: the text before its first "*".
