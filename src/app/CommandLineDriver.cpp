@@ -5,6 +5,7 @@
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
+#include "common/PathUtils.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
@@ -13,6 +14,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Tick.h"
 
+#include <QScopeGuard>
 #include <QStringList>
 
 #include <algorithm>
@@ -67,6 +69,12 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     }
 
     auto log = [&](const QString &text) { WriteToLogFile(text, options.sLogFile, options.bVerbose); };
+    // From here on no task may read or write the log or the results file, however it names them.
+    const QString resultsFile = ExpandPathVariables(options.sLogAsConversionJobFile);
+    session.runRecord.hold(ExpandPathVariables(options.sLogFile), resultsFile);
+    const auto releaseRecord = qScopeGuard([&] { session.runRecord.clear(); });
+    if (!options.sCLBatchJobFile.isEmpty())
+        session.runRecord.noteRead(ExpandPathVariables(options.sCLBatchJobFile));
     session.bRunning = true;
     session.lTotalTimeStart = Tick::count();
     session.leftUndone.clear();
@@ -121,6 +129,15 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             results.addItem(session.fgLog.rowCells(r), results.rows());
         for (const QStringList &cells : std::as_const(session.leftUndone))
             results.addItem(cells, results.rows());
+        // A job the run read (a reload's too) or a file it wrote is never replaced by the results.
+        if (session.runRecord.readOrWritten(resultsFile)) {
+            log(Translate(QStringLiteral("The results file is a file this run read or wrote; it was not written: ")) +
+                options.sLogAsConversionJobFile);
+            failures = true;
+            if (failuresLogged)
+                *failuresLogged = failures;
+            return clrDone;
+        }
         QStringList leftOut;
         QString why;
         const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);

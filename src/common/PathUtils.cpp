@@ -9,6 +9,10 @@
 
 #include <array>
 
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 struct Placeholder {
@@ -183,11 +187,67 @@ QString CanonicalPathForCompare(const QString &sPath)
     return QDir::cleanPath(info.absoluteFilePath());
 }
 
+namespace {
+
+// The identity of an existing file, its path left out; false when nothing exists at path.
+bool existingIdentity(const QByteArray &path, FileIdentity &id)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0)
+        return false;
+    id.exists = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.links = st.st_nlink;
+    return true;
+}
+
+} // namespace
+
+FileIdentity FileIdentityOfBytes(const QByteArray &path)
+{
+    FileIdentity id;
+    if (path.isEmpty())
+        return id;
+    struct stat st {};
+    if (existingIdentity(path, id)) {
+        id.path = CanonicalPathForCompare(QFile::decodeName(path));
+        return id;
+    }
+    // A name that leads nowhere yet: follow its links as far as they go (a link to a file to come
+    // names that file), then make the deepest existing folder real.
+    QByteArray at = path.startsWith('/') ? path : QFile::encodeName(QDir::currentPath()) + '/' + path;
+    for (int hops = 0; hops < 40 && ::lstat(at.constData(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+        QByteArray to(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(at.constData(), to.data(), size_t(to.size()));
+        if (n <= 0)
+            break;
+        to.truncate(n);
+        at = to.startsWith('/') ? to : at.left(at.lastIndexOf('/') + 1) + to;
+    }
+    const QString written = CleanAbsolutePath(QFile::decodeName(at));
+    QString folder = GetParentFolder(written);
+    QString rest = written.mid(folder.size());
+    while (folder.size() > 1 && !QFileInfo::exists(folder)) {
+        const QString up = GetParentFolder(folder);
+        rest = folder.mid(up.size()) + rest;
+        folder = up;
+    }
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    id.path = QDir::cleanPath((real.isEmpty() ? folder : real) + u'/' + rest);
+    return id;
+}
+
+FileIdentity FileIdentityOf(const QString &sPath) { return FileIdentityOfBytes(QFile::encodeName(sPath)); }
+
 bool bIsSamePath(const QString &a, const QString &b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    return CanonicalPathForCompare(a) == CanonicalPathForCompare(b);
+    if (CanonicalPathForCompare(a) == CanonicalPathForCompare(b))
+        return true;
+    FileIdentity ia, ib;
+    return existingIdentity(QFile::encodeName(a), ia) && existingIdentity(QFile::encodeName(b), ib) && ia == ib;
 }
 
 QString ReadablePathFromBytes(const QByteArray &raw, bool *bExact)

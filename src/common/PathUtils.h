@@ -37,6 +37,24 @@ QStringList ResolvedPathParts(const QString &sRest, bool bTrimParts);
 // Canonical form for "is this the same file" tests: the canonical path when it exists, else
 // the cleaned absolute path.
 QString CanonicalPathForCompare(const QString &sPath);
+// What a path names as the file system resolves it. An existing file is its device and inode
+// (so hard links, and names a case-insensitive file system folds together, are one file); a
+// name that holds no file yet is its path with the links that lead on from it followed, its
+// deepest existing folder real and the rest as written. bIsSamePath compares these.
+struct FileIdentity
+{
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    quint64 links = 0; // names of the file (hard links)
+    QString path;      // real path; for a file yet to come, as described above
+    bool operator==(const FileIdentity &o) const
+    {
+        return exists == o.exists && (exists ? device == o.device && inode == o.inode : path == o.path);
+    }
+};
+FileIdentity FileIdentityOf(const QString &sPath);
+FileIdentity FileIdentityOfBytes(const QByteArray &path);
 bool bIsSamePath(const QString &a, const QString &b);
 // A path as the file system gives it, in bytes, for reading: valid UTF-8 as it stands, every
 // byte outside it as "\xHH". *bExact (when given) tells whether the text names the same file

@@ -160,6 +160,34 @@ bool TaskOriginals::hitBy(const clsConversionOptions &options) const
     return options.lTargetFileType == TypeCatalogue::tHtmlPages && m_pagesFolder.contains(key);
 }
 
+namespace {
+
+// Fails options for the held file, when there is one.
+bool refuseHeld(clsConversionOptions &options, const QString &held)
+{
+    if (held.isEmpty())
+        return false;
+    options.lErr = irRunRecordFile;
+    options.sErr = Translate(QStringLiteral("The file is the log or results file of this run and is left as it is: (")) +
+                   held + QStringLiteral(")");
+    return true;
+}
+
+} // namespace
+
+bool RefuseRunRecordFile(const JobSession &session, clsConversionOptions &options, bool bOutputs)
+{
+    const RunRecordFiles &record = session.runRecord;
+    if (record.isEmpty())
+        return false;
+    QString held = record.heldAt(options.sOriginalFile);
+    if (held.isEmpty())
+        held = bOutputs ? record.heldByOutputsOf(options.sTargetFile, options.lTargetFileType,
+                                                 options.bCreateFileForEachSlide)
+                        : record.heldAt(options.sTargetFile);
+    return refuseHeld(options, held);
+}
+
 int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const TaskOriginals *originals)
 {
     const QString sOriginal = options.sOriginalFile;
@@ -173,7 +201,9 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const Ta
     const QString original = CanonicalPathForCompare(sOriginal);
     const auto written = session.runTargets.constFind(key);
     int result;
-    if (bIsSamePath(options.sTargetFile, sOriginal) || (originals && originals->hitBy(options))) {
+    if (RefuseRunRecordFile(session, options, true)) {
+        result = options.lErr;
+    } else if (bIsSamePath(options.sTargetFile, sOriginal) || (originals && originals->hitBy(options))) {
         // Saving over the original would replace it with the office's re-saved copy; saving over
         // another original of the task would lose that one before (or instead of) its turn.
         result = options.lErr = irSourceIsTarget;
@@ -189,9 +219,12 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const Ta
     }
     if (result == irSuccess) {
         session.runTargets.insert(key, original);
+        session.runRecord.noteWritten(options.sTargetFile);
         if (options.lTargetFileType != kPdfWithOptionsType)
-            for (const QString &f : session.VelmoraX1()->lastOutputs())
+            for (const QString &f : session.VelmoraX1()->lastOutputs()) {
                 session.runTargets.insert(runTargetKey(f, folders), original);
+                session.runRecord.noteWritten(f);
+            }
     }
 
     // Without a folder there is nowhere to move to: a bare sub-folder tail would be relative to
@@ -201,7 +234,12 @@ int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const Ta
         QString moveTo = s.sMoveFileToFolder;
         if (!moveTo.endsWith(u'/'))
             moveTo += u'/';
-        CopyFileToFolder(sOriginal, moveTo + options.sSubFolder);
+        // Nor may the move write over the run's log or results file.
+        const QString folder = moveTo + options.sSubFolder;
+        if (refuseHeld(options, session.runRecord.heldAt(JoinFolder(folder, QFileInfo(sOriginal).fileName()))))
+            result = options.lErr;
+        else
+            CopyFileToFolder(sOriginal, folder);
     }
     if (s.bDeleteOriginalFileAfterProcessing && result == irSuccess) {
         // The same file under two spellings must never be deleted as "the original".
@@ -270,7 +308,12 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
         options.sErr = message;
         return code;
     };
-    if (raw.target == raw.original || (originals && originals->hitBy(options))) {
+    // By the target's bytes (the readable form may name another file); the original is read
+    // through a link, which the conversion below checks.
+    if (refuseHeld(options, session.runRecord.heldAtBytes(raw.target)))
+        return options.lErr;
+    if (raw.target == raw.original || FileIdentityOfBytes(raw.target) == FileIdentityOfBytes(raw.original)
+        || (originals && originals->hitBy(options))) {
         options.lErr = irSourceIsTarget;
         return fail(irSourceIsTarget, GetStatusMessageForResult(options));
     }
@@ -344,6 +387,8 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
         if (!moveTo.endsWith('/'))
             moveTo += '/';
         moveTo += raw.subFolder;
+        if (refuseHeld(options, session.runRecord.heldAtBytes(moveTo + originalName)))
+            return options.lErr;
         // Within one file system only; elsewhere the original stays where it is.
         if (createRawFolderTree(moveTo) && moveTo + originalName != raw.original)
             ::rename(raw.original.constData(), (moveTo + originalName).constData());

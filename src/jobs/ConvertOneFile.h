@@ -26,6 +26,7 @@ enum ItemResultCode {
     irLaunchTimeout = -11,
     irInterrupted = -12,        // a signal stopped the run (and the launched program)
     irTargetWrittenInRun = -13, // another original of the run wrote the target first
+    irRunRecordFile = -14,      // the file is the run's log or results file
     irFileListFailed = -10000,
 };
 
@@ -52,6 +53,11 @@ private:
     QSet<QString> m_pagesFolder; // web page targets of which an original lies in the pages' folder
     mutable QHash<QString, QString> m_folders;
 };
+
+// Fails options (irRunRecordFile, with its line) when its original, or what writing its target
+// would replace, is the log or results file of the run; for a conversion (bOutputs) a picture
+// per slide or a page of web pages too. True when it failed.
+bool RefuseRunRecordFile(const JobSession &session, clsConversionOptions &options, bool bOutputs);
 
 // Converts one file, then moves or deletes its original when the settings say so (only after
 // a success). Returns the result code, also left in options.lErr with its text in options.sErr.

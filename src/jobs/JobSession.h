@@ -5,6 +5,7 @@
 // outside only through the interfaces below.
 #include "jobs/ConversionSettings.h"
 #include "jobs/EngineHooks.h"
+#include "jobs/RunRecordFiles.h"
 #include "jobs/StatusPanels.h"
 #include "jobs/ToDoRows.h"
 #include "platform/EventPump.h"
@@ -100,6 +101,11 @@ public:
     // Targets written so far in this run, each with the original it came from: another
     // original of the run never overwrites them. A run (or a command-line conversion) clears it.
     QHash<QString, QString> runTargets;
+
+    // The log and results file of a command-line run, which no task may read or write; and the
+    // files the run read and wrote, which the results file must not replace. The command-line
+    // driver holds and clears them.
+    RunRecordFiles runRecord;
 
     // Interfaces; never null (defaults are headless).
     StatusPanels *panels() const { return m_panels; }

@@ -4,9 +4,11 @@
 
 #include "clsConversionOptions.h"
 #include "common/FileUtils.h"
+#include "common/Globals.h"
 #include "common/NumberUtils.h"
 #include "common/PathUtils.h"
 #include "converter/ConversionControl.h"
+#include "converter/StagedOutput.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/FileLists.h"
 #include "jobs/TypeExtensions.h"
@@ -299,6 +301,61 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     return result;
 }
 
+namespace {
+
+// "Append files" over a pattern: the files go one by one into a copy of the target staged beside
+// it, which replaces the target once, when the task's loop ends (a pause included). A kill on the
+// way leaves the target as it was, so that a next run appends every file once, not the first
+// ones again.
+class StagedAppendTarget
+{
+public:
+    explicit StagedAppendTarget(const QString &target) : m_target(target) {}
+    // The copy to append to, made at the first call (the target's folder too); a path in a folder
+    // that does not exist when the folder cannot be made (the append then fails as it would).
+    QString path(QStringList &madeFolders)
+    {
+        if (!m_path.isEmpty())
+            return m_path;
+        const QString folder = GetPathFromFileName(m_target);
+        if (!folder.isEmpty() && !bFolderExists(folder)) {
+            CreateTargetFolderTree(folder);
+            madeFolders += TakeFoldersMadeFor(folder);
+        }
+        m_path = m_staged.stage(m_target);
+        if (bFileExists(m_target) && !QFile::copy(m_target, m_path))
+            m_copyFailed = true;
+        return m_path;
+    }
+    bool copyFailed() const { return m_copyFailed; }
+    void appended() { m_appended = true; }
+    void discard()
+    {
+        m_staged.discard();
+        m_appended = false;
+    }
+    // Puts what was appended in place of the target; false when that failed (the target is then
+    // as it was).
+    bool finish()
+    {
+        if (!m_appended || m_copyFailed) {
+            m_staged.discard();
+            return true;
+        }
+        m_appended = false;
+        return m_staged.commit();
+    }
+
+private:
+    QString m_target;
+    QString m_path;
+    StagedOutput m_staged;
+    bool m_appended = false;
+    bool m_copyFailed = false;
+};
+
+} // namespace
+
 int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
     QStringList madeFolders;
@@ -357,10 +414,29 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         return 0;
     }
     int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
+    const bool append = coBlock.lSpecialProcess == spAppendFiles;
+    StagedAppendTarget appendTarget(coBlock.sTargetFile);
+    auto finishAppend = [&] {
+        if (!append || appendTarget.finish())
+            return;
+        coBlock.lErr = irTargetOpenOrSaveFailed;
+        coBlock.sErr = GetStatusMessageForResult(coBlock);
+        LogConversionError(lJobNumber, coBlock);
+        result = coBlock.lErr;
+    };
     for (int i = first; i <= files.size(); ++i) {
         if (pausedAtFile(i, lJobNumber, pausedInside)) {
+            // An interrupted command line leaves the target as it was and the whole task to its
+            // results file, so that running either again appends each file once; a paused window
+            // keeps what was appended, since resuming goes on from here.
+            if (append && gbCommandLineMode) {
+                appendTarget.discard();
+                keepUndone(lJobNumber, coBlock);
+                return result;
+            }
             for (int j = i; j <= files.size(); ++j)
                 keepUndone(lJobNumber, perFileRecord(j, false));
+            finishAppend();
             return result;
         }
         clsConversionOptions perFile = perFileRecord(i, true);
@@ -368,13 +444,32 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         panels()->setPanelText(StatusPanel::Message, file);
         panels()->setPanelText(StatusPanel::Progress, progressText(i, static_cast<int>(files.size())));
         // The target may lie inside the pattern: never append it to itself.
-        if (coBlock.lSpecialProcess == spAppendFiles && bIsSamePath(perFile.sTargetFile, file))
+        if (append && bIsSamePath(perFile.sTargetFile, file))
             continue;
-        PerformSpecialProcess(perFile);
+        if (append && !RefuseRunRecordFile(*this, perFile, false)) {
+            const QString staged = appendTarget.path(madeFolders);
+            if (appendTarget.copyFailed()) {
+                perFile.lErr = irTargetOpenOrSaveFailed;
+            } else {
+                perFile.sTargetFile = staged;
+                PerformSpecialProcess(perFile);
+                perFile.sTargetFile = coBlock.sTargetFile;
+                if (perFile.lErr == irSuccess)
+                    appendTarget.appended();
+            }
+            // Its messages name the target, not the copy.
+            if (perFile.lErr != irSuccess)
+                perFile.sErr = GetStatusMessageForResult(perFile);
+        } else if (!append) {
+            PerformSpecialProcess(perFile);
+        }
         panels()->setPanelText(StatusPanel::Time, ElapsedRunSecondsText());
         if (perFile.lErr != 0)
             result = logFileFailure(lJobNumber, coBlock, perFile);
     }
+    finishAppend();
+    if (append && result == irSuccess)
+        runRecord.noteWritten(coBlock.sTargetFile);
     forgetResumePosition(lJobNumber);
     return result;
 }

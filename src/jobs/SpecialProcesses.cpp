@@ -13,8 +13,19 @@
 
 int JobSession::PerformSpecialProcess(clsConversionOptions &options)
 {
+    // The text processes read their original and write their target: neither may be the run's
+    // log or results file. A job that a reload reads is one the results file must not replace.
+    const bool textProcess = options.lSpecialProcess == spAppendFiles ||
+                             options.lSpecialProcess == spRemoveEmptyLines ||
+                             options.lSpecialProcess == spSearchAndReplace;
+    if (textProcess && RefuseRunRecordFile(*this, options, false))
+        return options.lErr;
     switch (options.lSpecialProcess) {
     case spReloadJob: {
+        // Its job file is its target.
+        runRecord.noteRead(options.sTargetFile);
+        if (RefuseRunRecordFile(*this, options, false))
+            return options.lErr;
         QString why;
         if (LoadConversionJobFile(*this, options.sTargetFile, options.lTargetFileType, &why)) {
             options.lErr = irSuccess;
@@ -49,6 +60,8 @@ int JobSession::PerformSpecialProcess(clsConversionOptions &options)
         options.sErr = Translate(QStringLiteral("Invalid Special Process Identifier specified"));
         return options.lErr;
     }
+    if (textProcess && options.lErr == irSuccess)
+        runRecord.noteWritten(options.sTargetFile);
     options.sErr = GetStatusMessageForResult(options);
     return options.lErr;
 }

@@ -5,17 +5,19 @@
 #include "converter/TypeCatalogue.h"
 #include "jobs/FileLists.h"
 #include "jobs/JobFiles.h"
+#include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
 #include "platform/FlexGrid.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
-#include <sys/stat.h>
+#include <algorithm>
 
 namespace {
 
@@ -152,9 +154,8 @@ bool namesSameFile(PathResolver &paths, const QString &a, const QString &b)
         return false;
     if (paths.resolved(a) == paths.resolved(b))
         return true;
-    struct stat sa {}, sb {};
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // One file on disk (hard links, folded letter case), or one file to come.
+    return FileIdentityOf(a) == FileIdentityOf(b);
 }
 
 // Whether the resolved file lies in the resolved folder, or anywhere below it with anyDepth.
@@ -184,13 +185,45 @@ bool isOutputOfTarget(PathResolver &paths, const clsConversionOptions &o, const 
 }
 
 // Whether a folder task reads file as an original: in the pattern's folder (below it too with
-// sub-folders) and of an extension the pattern takes.
+// sub-folders), not hidden there (the listing passes hidden files and folders over) and of an
+// extension the pattern takes; or, for a file of several names, one that the listing takes
+// under another name.
 bool matchesOriginals(PathResolver &paths, const clsConversionOptions &o, const QString &file)
 {
     const qsizetype star = o.sOriginalFile.indexOf(u'*');
     const QString real = paths.resolved(file);
-    return liesIn(real, paths.resolved(o.sOriginalFile.left(star)), o.bDoSubfolders) &&
-           bFileMatchesPattern(o.sOriginalFile.mid(star), QFileInfo(real).suffix());
+    QString folder = paths.resolved(o.sOriginalFile.left(star));
+    if (liesIn(real, folder, o.bDoSubfolders)) {
+        const QString below = u'/' + real.mid(folder.size() + (folder.endsWith(u'/') ? 0 : 1));
+        const bool hidden = below.contains(QStringLiteral("/."));
+        if (!hidden && bFileMatchesPattern(o.sOriginalFile.mid(star), QFileInfo(real).suffix()))
+            return true;
+    }
+    const FileIdentity id = FileIdentityOf(file);
+    if (!id.exists || id.links < 2)
+        return false;
+    JobSession lister;
+    lister.bRunning = true;
+    QStringList listed;
+    AddFolderFilesToList(lister, folder, o.sOriginalFile.mid(star), listed, o.bDoSubfolders);
+    return std::any_of(listed.cbegin(), listed.cend(), [&](const QString &f) { return FileIdentityOf(f) == id; });
+}
+
+// Whether an existing file holds a NUL byte, as no text does. Only regular files are read (a
+// pipe must not hold the check up).
+bool holdsNulByte(const QString &path)
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        return false;
+    while (!f.atEnd()) {
+        const QByteArray chunk = f.read(1 << 20);
+        if (chunk.isEmpty())
+            return false;
+        if (chunk.contains('\0'))
+            return true;
+    }
+    return false;
 }
 
 // Whether a folder task may write file as a target: targets are named prefix, sub-folder, the
@@ -205,6 +238,14 @@ bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QS
     const QString root = paths.resolved(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QString real = paths.resolved(file);
     const QFileInfo fi(real);
+    // Targets are named after listed originals, which are neither hidden nor in hidden folders.
+    if (liesIn(real, root, true)) {
+        QString below = real.mid(root.size() + (root.endsWith(u'/') ? 0 : 1));
+        if (const QString namePart = prefix.mid(folder.size()); below.startsWith(namePart, Qt::CaseInsensitive))
+            below.remove(0, namePart.size());
+        if ((u'/' + below).contains(QStringLiteral("/.")))
+            return false;
+    }
     if (o.lTargetFileType == TypeCatalogue::tHtmlPages && liesIn(real, root, true) &&
         QFileInfo(fi.path()).fileName().endsWith(QStringLiteral("_files"), Qt::CaseInsensitive))
         return true;
@@ -214,6 +255,25 @@ bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QS
     if (o.bDoSubfolders)
         return liesIn(real, root, true);
     return liesIn(real, root, false) && fi.fileName().startsWith(prefix.mid(folder.size()), Qt::CaseInsensitive);
+}
+
+// Whether file, one of several names of a file, is an existing target of a folder task under
+// another name: a file below the targets' folder that their pattern takes.
+bool targetUnderAnotherName(PathResolver &paths, const clsConversionOptions &o, const QString &file)
+{
+    const FileIdentity id = FileIdentityOf(file);
+    const qsizetype star = o.sTargetFile.indexOf(u'*');
+    if (!id.exists || id.links < 2 || star < 0)
+        return false;
+    const QString folder = GetPathFromFileName(o.sTargetFile.left(star));
+    QDirIterator it(folder.isEmpty() ? QStringLiteral(".") : folder, QDir::Files,
+                    o.bDoSubfolders ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString target = it.next();
+        if (FileIdentityOf(target) == id && matchesTargets(paths, o, target))
+            return true;
+    }
+    return false;
 }
 
 // Whether a task reads or writes file: its original (or a file its pattern takes) or a target.
@@ -230,7 +290,10 @@ bool isFileOfTask(PathResolver &paths, clsConversionOptions o, const QString &fi
     if (o.sOriginalFile.contains(u'*')) {
         if (o.bSaveInOriginalFolder)
             o.sTargetFile = TargetInOriginalFolder(o.sOriginalFile, o.lTargetFileType, o.lConversionMethod);
-        return matchesOriginals(paths, o, file) || matchesTargets(paths, o, file);
+        // An append task writes all of them into its one target.
+        return matchesOriginals(paths, o, file) || matchesTargets(paths, o, file) ||
+               targetUnderAnotherName(paths, o, file) ||
+               (!o.sTargetFile.contains(u'*') && namesSameFile(paths, file, o.sTargetFile));
     }
     return namesSameFile(paths, file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(paths, o, file));
 }
@@ -370,7 +433,10 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
     // names them (a reload task brings more only as it runs); else the line is the one task.
     const QString job = o.sCLBatchJobFile.isEmpty() ? QString() : ExpandPathVariables(o.sCLBatchJobFile);
     const QList<clsConversionOptions> tasks = job.isEmpty() ? QList<clsConversionOptions>{o} : jobTasks(job);
-    auto isFileOfTheRun = [&](const QString &file) {
+    // Compared as the file system resolves them: a link that leads nowhere yet names the file it
+    // will lead to.
+    auto isFileOfTheRun = [&](const QString &written) {
+        const QString file = FileIdentityOf(written).path;
         if (namesSameFile(paths, file, job))
             return true;
         for (const clsConversionOptions &task : tasks)
@@ -382,6 +448,11 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
         o.lErr = vrLogFileInUse;
     else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(paths, results, log)))
         o.lErr = vrResultsFileInUse;
+    // A log or results file is appended to or replaced: what is there must be text.
+    else if (!log.isEmpty() && holdsNulByte(log))
+        o.lErr = vrLogFileNotText;
+    else if (!results.isEmpty() && holdsNulByte(results))
+        o.lErr = vrResultsFileNotText;
     else
         return vrValid;
     return o.lErr;

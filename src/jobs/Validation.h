@@ -17,6 +17,8 @@ enum ValidationResultCode {
     vrJobFileMissing = -8,         // the command line's job file does not exist
     vrLogFileInUse = -20,          // the command line's log file (/L) is a file the run reads or writes
     vrResultsFileInUse = -21,      // the command line's results file (/B) likewise, or the log file
+    vrLogFileNotText = -22,        // the log file exists and is no text (it holds a NUL byte)
+    vrResultsFileNotText = -23,    // the results file likewise
     vrBadSpecialProcess = -101,    // not one of 50, 55, 56, 60
     vrBadOriginalType = -102,      // launch: program path with "*"; text processes: bad type
     vrAppendTargetWildcard = -103, // append: target with "*"
@@ -41,8 +43,11 @@ int ValidateSpecializedItem(clsConversionOptions &options);
 // output of it: a picture per slide, the folder of web pages), not each other, and for a folder
 // task no name that the originals' pattern or the targets' pattern matches. A job run (/J) checks
 // them against the job file and the files of the tasks it holds (a reload task's job file too,
-// but not the tasks that a reload brings in as it runs). Sets lErr to vrLogFileInUse or
-// vrResultsFileInUse and returns it; 0 when they are fine. Touches nothing on disk.
+// but not the tasks that a reload brings in as it runs; the run itself guards against those).
+// Files are compared by identity, so that a hard link to an original of a folder task counts.
+// An existing log or results file that is no text (a presentation, a PDF, a picture) is refused
+// too. Sets lErr to one of vrLogFileInUse, vrResultsFileInUse, vrLogFileNotText,
+// vrResultsFileNotText and returns it; 0 when they are fine. Touches nothing on disk.
 int ValidateCommandLineOutputs(clsConversionOptions &options);
 
 // The target of "save in original folder": the original's parent folder, "/" and the wildcard

@@ -224,6 +224,10 @@ QStringList ValidationMessageLinesCmdLine(const clsConversionOptions &o)
         return {T("The log file (/L) names a file that this run reads or writes:"), o.sLogFile};
     case vrResultsFileInUse:
         return {T("The results file (/B) names a file that this run reads or writes:"), o.sLogAsConversionJobFile};
+    case vrLogFileNotText:
+        return {T("The log file (/L) exists and is not a text file:"), o.sLogFile};
+    case vrResultsFileNotText:
+        return {T("The results file (/B) exists and is not a text file:"), o.sLogAsConversionJobFile};
     case vrAppendSameFile:
         return {T("Cannot concatenate a file with itself.")};
     case vrOutputNotWriteable: {

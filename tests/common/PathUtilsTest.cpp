@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace {
 
 QString home() { return qvtest::homeDir(); }
@@ -151,4 +153,14 @@ TEST(PathUtils, SamePathComparesCanonicalPathsCaseSensitively)
     EXPECT_TRUE(bIsSamePath(base + "/new/x", base + "/new/../new/x"));
     EXPECT_FALSE(bIsSamePath(base + "/sub/F.txt", base + "/sub/f.txt"));
     EXPECT_FALSE(bIsSamePath("", ""));
+
+    // One file on disk under two names (a hard link, as letters a case-insensitive file system
+    // folds would be) is one file; a link that leads nowhere yet names the file it will lead to.
+    ASSERT_EQ(::link(QFile::encodeName(base + "/sub/f.txt").constData(), QFile::encodeName(base + "/g.txt").constData()), 0);
+    EXPECT_TRUE(bIsSamePath(base + "/g.txt", base + "/sub/f.txt"));
+    EXPECT_EQ(FileIdentityOf(base + "/g.txt").links, 2u);
+    ASSERT_TRUE(QFile::link(base + "/link/later.pdf", base + "/dangling"));
+    EXPECT_FALSE(FileIdentityOf(base + "/dangling").exists);
+    EXPECT_EQ(FileIdentityOf(base + "/dangling"), FileIdentityOf(base + "/sub/later.pdf"));
+    EXPECT_FALSE(FileIdentityOf(base + "/dangling") == FileIdentityOf(base + "/sub/other.pdf"));
 }

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -215,4 +216,44 @@ TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
     EXPECT_EQ(p.exitCode(), 143);
     // Unless the conversion was done before the signal came, nothing of the folders is left.
     EXPECT_TRUE(!QFileInfo::exists(path("new")) || !QDir(path("new/deeper")).isEmpty()) << "an empty folder stayed behind";
+}
+
+TEST_F(CommandLineFiles, AppendOverAPatternReplacesItsTargetOnceAsAWhole)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("t/a.txt"), "f1\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("t/c.txt"), "f3\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("append.qvj"), "\t1\tS50\t" + path("t/*.txt").toUtf8() + "\t1\tTXT\t" +
+                                                          path("out/all.txt").toUtf8() + "\t1\tTXT\t\r\n"));
+    const ProgramRun r = run({"/J", path("append.qvj")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\nf3\r\n");
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"all.txt"});
+
+    // Killed as it opens the second file (the first one appended): the target is as it was, never
+    // part-appended, and a next run appends every file once. Interrupted there (SIGTERM), the
+    // same, and the results file holds the whole task.
+    if (QStandardPaths::findExecutable("strace").isEmpty())
+        GTEST_SKIP() << "strace is missing";
+    auto stoppedAtSecondFile = [&](const char *signal, const QStringList &extra) {
+        EXPECT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+        QProcess p;
+        // The leak check of a sanitized build cannot run under a tracer.
+        QProcessEnvironment env = headless();
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
+        p.setProcessEnvironment(env);
+        p.start("strace", QStringList{"-f", "-qq", "-o", "/dev/null", "-P", path("t/b.txt"), "-e", "trace=openat", "-e",
+                                      QString("inject=openat:signal=%1:when=1").arg(signal), "--", program(), "/J",
+                                      path("append.qvj")} + extra);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        EXPECT_NE(p.exitCode(), 0) << signal;
+        EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n") << signal;
+    };
+    stoppedAtSecondFile("KILL", {});
+    EXPECT_EQ(run({"/J", path("append.qvj")}).exitCode, 0);
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\nf3\r\n");
+    stoppedAtSecondFile("TERM", {"/B", path("redo.qvj")});
+    EXPECT_EQ(run({"/J", path("redo.qvj")}).exitCode, 0);
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\nf3\r\n");
 }

@@ -297,3 +297,127 @@ TEST_F(CommandLineSafety, AJobFileThatIsNotAJobIsRefusedAndItsResultsFileKept)
         EXPECT_EQ(after, before) << job.toStdString();
     }
 }
+
+namespace {
+
+// A job file of the given rows (cells joined by TAB, each row ended by TAB CR LF).
+QByteArray jobOf(const QList<QStringList> &rows)
+{
+    QByteArray job;
+    for (const QStringList &cells : rows)
+        job += cells.join('\t').toUtf8() + "\t\r\n";
+    return job;
+}
+
+} // namespace
+
+TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileItRuns)
+{
+    ASSERT_TRUE(deckAt("in/deck.pptx"));
+    ASSERT_TRUE(qvtest::writeFile(path("t/a.txt"), "f1\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n"));
+    ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+    const QStringList append = {"", "1", "S50", path("t/*.txt"), "1", "TXT", path("out/all.txt"), "1", "TXT"};
+    ASSERT_TRUE(qvtest::writeFile(path("append.qvj"), jobOf({append})));
+    auto reloadOf = [&](const QString &job) {
+        return jobOf({{" ", "1", "S1", "Reload", "0", "0", path(job), "1", ""}});
+    };
+    // Hard links as /L and /B, to an original or a target of each kind of task; a log that is not text.
+    ASSERT_TRUE(QFile::link(path("in/deck.pptx"), path("deck-link.pptx")));
+    ASSERT_EQ(::link(QFile::encodeName(path("in/deck.pptx")), QFile::encodeName(path("deck.log"))), 0);
+    ASSERT_EQ(::link(QFile::encodeName(path("t/a.txt")), QFile::encodeName(path("a.log"))), 0);
+    ASSERT_EQ(::link(QFile::encodeName(path("out/all.txt")), QFile::encodeName(path("all.qvj"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("old/deck.pdf"), "an earlier output, now a log\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("old/deck.pdf")), QFile::encodeName(path("target.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("old/single.pdf"), "an earlier output\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("old/single.pdf")), QFile::encodeName(path("single.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("out/lines.txt"), "an earlier output\r\n"));
+    ASSERT_EQ(::link(QFile::encodeName(path("out/lines.txt")), QFile::encodeName(path("lines.log"))), 0);
+    ASSERT_TRUE(qvtest::writeFile(path("text.qvj"),
+                                  jobOf({{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("out/lines.txt"), "1", "TXT"},
+                                         {"G,0,0          Find{{f}}Replace{{g}}", "2", "S56", path("t/*.txt"), "1",
+                                          "TXT", path("t2/*.txt"), "1", "TXT"}})));
+    ASSERT_TRUE(qvtest::writeFile(path("nul.log"), QByteArray("text\0more", 9)));
+    const QMap<QString, QString> before = snapshot(tmp.path());
+    const QList<QStringList> refused = {
+        {"/S", path("in/*.pptx"), "/T", path("new/*.pdf"), "/C", "32", "/L", path("deck.log")},
+        {"/S", path("deck-link.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/B", path("deck.log")},
+        {"/S", path("in/*.pptx"), "/T", path("old/*.pdf"), "/C", "32", "/L", path("target.log")},
+        {"/S", path("in/deck.pptx"), "/T", path("old/single.pdf"), "/C", "32", "/L", path("single.log")},
+        {"/J", path("text.qvj"), "/L", path("lines.log")},
+        {"/J", path("text.qvj"), "/B", path("a.log")},
+        {"/J", path("append.qvj"), "/L", path("a.log")},
+        {"/J", path("append.qvj"), "/B", path("all.qvj")},
+        {"/J", path("append.qvj"), "/L", path("out/all.txt")},
+        {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("nul.log")},
+    };
+    for (const QStringList &args : refused) {
+        const ProgramRun r = runIn(tmp.path(), args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_EQ(snapshot(tmp.path()), before) << args.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("new")));
+
+    // What a reload brings in is guarded while the run goes on: an original, a target reached by a
+    // link that leads nowhere yet, and a job read at the second level are left as they were.
+    ASSERT_TRUE(qvtest::writeFile(path("r/second.qvj"),
+                                  jobOf({{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("r/b2.txt"), "1", "TXT"},
+                                         {"", "2", "C", path("in/deck.pptx"), "3", "ppt", path("r/fut.pdf"), "32", "pdf"},
+                                         {" ", "3", "S1", "Reload", "0", "0", path("r/third.qvj"), "1", ""}})));
+    ASSERT_TRUE(qvtest::writeFile(path("r/third.qvj"), jobOf({append})));
+    ASSERT_TRUE(qvtest::writeFile(path("first.qvj"), reloadOf("r/second.qvj")));
+    ASSERT_TRUE(QFile::link(path("r/fut.pdf"), path("fut.log")));
+    const QByteArray third = qvtest::readFile(path("r/third.qvj"));
+    const ProgramRun r = runIn(tmp.path(), {"/J", path("first.qvj"), "/L", path("fut.log"), "/B", path("r/third.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_EQ(qvtest::readFile(path("r/third.qvj")), third);
+    const QStringList lines = logLines(path("fut.log"));
+    EXPECT_GE(lines.size(), 5);
+    EXPECT_TRUE(lines.value(0).startsWith("-----")); // the header is where it was: the PDF never replaced it
+    EXPECT_TRUE(lines.value(2).startsWith("Job # 2  The file is the log or results file of this run"));
+    EXPECT_TRUE(lines.last().startsWith("The results file is a file this run read or wrote")) << lines.last().toStdString();
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n"); // the results file's job is not run
+
+    // /L as a task's original brought in by a reload.
+    const ProgramRun o = runIn(tmp.path(), {"/J", path("first.qvj"), "/L", path("t/b.txt")});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_TRUE(qvtest::readFile(path("t/b.txt")).startsWith("f2\r\n-----"));
+    // Both tasks that read it fail on it: the S55 and the append of the second-level job.
+    EXPECT_EQ(logLines(path("t/b.txt")).filter("  The file is the log or results file").size(), 2)
+        << qvtest::readFile(path("t/b.txt")).toStdString();
+
+    // /L a picture of one slide that a task brought in by a reload would write.
+    ASSERT_TRUE(qvtest::writeFile(path("r/pics.qvj"),
+                                  jobOf({{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}})));
+    ASSERT_TRUE(qvtest::writeFile(path("pics.qvj"), reloadOf("r/pics.qvj")));
+    ASSERT_TRUE(QFile::link(path("r/p_2.png"), path("pic.log")));
+    EXPECT_EQ(runIn(tmp.path(), {"/J", path("pics.qvj"), "/L", path("pic.log")}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(path("r/p_1.png")));
+    EXPECT_TRUE(logLines(path("r/p_2.png")).value(2).contains("  The file is the log or results file of this run"));
+
+    // /L the target of task 30,001, which the load limit leaves to the reload task it adds.
+    QList<QStringList> many;
+    for (int i = 1; i <= 30000; ++i)
+        many.append({"", QString::number(i), "S55", path("none.txt"), "1", "TXT", path("r/n.txt"), "1", "TXT"});
+    many.append({"", "30001", "C", path("in/deck.pptx"), "3", "ppt", path("r/late.pdf"), "32", "pdf"});
+    ASSERT_TRUE(qvtest::writeFile(path("many.qvj"), jobOf(many)));
+    const ProgramRun m = runIn(tmp.path(), {"/J", path("many.qvj"), "/L", path("r/late.pdf")});
+    EXPECT_EQ(m.exitCode, 1);
+    const QStringList late = logLines(path("r/late.pdf"));
+    EXPECT_EQ(late.size(), 30004);
+    EXPECT_TRUE(late.value(0).startsWith("-----"));
+    EXPECT_TRUE(late.value(30002).contains("  The file is the log or results file of this run"));
+
+    // A hidden log under a "*.*" folder, or beside the targets, is no file of the run: the listing
+    // passes hidden names over, and targets are named after what it lists.
+    ASSERT_TRUE(deckAt("h/d.pptx"));
+    for (const QStringList &extra : {QStringList{"/L", path("h/.run.log")}, QStringList{"/R", "/L", path("h/.logs/run.log")},
+                                     QStringList{"/L", path("ho/.run.pdf")}}) {
+        QDir().mkpath(path("h/.logs"));
+        const ProgramRun h = runIn(tmp.path(), QStringList{"/S", path("h/*.*"), "/T", path("ho/*.pdf"), "/C", "32"} + extra);
+        EXPECT_EQ(h.exitCode, 0) << h.err.toStdString();
+        EXPECT_TRUE(logLines(extra.last()).contains("Conversion Successful"));
+    }
+    EXPECT_EQ(pdfPages(path("ho/d.pdf")), 4);
+}
