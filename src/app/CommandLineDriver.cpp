@@ -1,7 +1,6 @@
 #include "CommandLineDriver.h"
 
 #include "CommandLine.h"
-#include "InterruptWatcher.h"
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
@@ -67,7 +66,8 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     }
 
     auto log = [&](const QString &text) { WriteToLogFile(text, options.sLogFile, options.bVerbose); };
-    session.bRunning = true;
+    // An interrupt that came while the line was checked is not undone by the start of the run.
+    session.bRunning = !session.bInterruptRecorded();
     session.lTotalTimeStart = Tick::count();
     session.leftUndone.clear();
     // The automation class keeps its session across calls: only the log rows this call adds
@@ -105,7 +105,7 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     for (int i = firstRow; i <= session.fgLog.rows() - 2; ++i)
         log(jobLine(session.fgLog, i));
     // A run cut short is no success, whatever the files it reached did.
-    const bool interrupted = InterruptWatcher::caughtSignal() != 0 || !session.leftUndone.isEmpty();
+    const bool interrupted = session.bInterruptRecorded() || !session.leftUndone.isEmpty();
     if (!failures && !interrupted)
         log(Translate(QStringLiteral("Conversion Successful")));
     if (interrupted)
@@ -129,6 +129,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
         if (!written || !bFileExists(options.sLogAsConversionJobFile))
             log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
     }
+    // Only now, with the record written: folders the run made and left empty go (never those
+    // of the log and the results file), and what an interrupt asked to end is waited for.
+    session.RemoveMadeFoldersLeftEmpty({options.sLogFile, options.sLogAsConversionJobFile});
+    session.finishStops();
     if (failuresLogged)
         *failuresLogged = failures;
     return clrDone;

@@ -29,15 +29,14 @@ namespace {
 // conversion under way is killed, a launched program stopped), then the event loops end. No
 // question is asked: nobody may be there to answer it, and a box must not hold the end up (a
 // box already open returns at once).
-void EndWindowForSignal(frmMainMDI &frame, int sig)
+// During the window's set-up there is no frame yet: the event loops running then (a box) end,
+// and the window is not shown to the user.
+void EndWindowForSignal(frmMainMDI *frame, int sig)
 {
-    if (frmMain *main = frame.mainWindow()) {
+    if (frmMain *main = frame ? frame->mainWindow() : nullptr) {
         JobSession &session = main->session();
-        if (session.bRunGoingOn()) {
-            session.bRunning = false;
-            session.bInterrupted = true;
-            session.VelmoraX1()->abort();
-        }
+        if (session.bRunGoingOn())
+            session.Interrupt();
     }
     QCoreApplication::exit(128 + sig);
 }
@@ -49,12 +48,14 @@ int RunWindow(const QString &sOpenJobFile)
     QApplication::setQuitOnLastWindowClosed(false);
     // A session that ends, a kill or a supervisor must be able to end the window, whether it was
     // opened on a job or not.
+    // Listening starts before the set-up, which may wait on a box or pump a long job load.
     InterruptWatcher watcher;
-    std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(sOpenJobFile));
+    std::unique_ptr<frmMainMDI> frame;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
+                     [&frame](int sig) { EndWindowForSignal(frame.get(), sig); });
+    frame.reset(ShowMainMDIWithSplash(sOpenJobFile));
     QObject::connect(frame.get(), &frmMainMDI::closed, qApp, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
-                     [&frame](int sig) { EndWindowForSignal(*frame, sig); });
     // A signal while the window was being set up ends it before it starts listening.
     if (InterruptWatcher::caughtSignal() == 0)
         QApplication::exec();
@@ -112,11 +113,8 @@ int Main()
         // run winds down, logs and leaves nothing half-written behind. The watcher lives for the
         // command line only: a window opened afterwards has its own.
         InterruptWatcher watcher;
-        QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
-            session.bRunning = false;
-            session.bInterrupted = true;
-            session.VelmoraX1()->abort();
-        });
+        QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] { session.Interrupt(); });
+        session.setInterruptSource([] { return InterruptWatcher::caughtSignal() != 0; });
         r = RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
         if (const int sig = InterruptWatcher::caughtSignal())
             return 128 + sig;
