@@ -13,6 +13,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -215,4 +217,45 @@ TEST_F(CommandLineFiles, TheFolderOfAnInterruptedConversionDoesNotStay)
     EXPECT_EQ(p.exitCode(), 143);
     // Unless the conversion was done before the signal came, nothing of the folders is left.
     EXPECT_TRUE(!QFileInfo::exists(path("new")) || !QDir(path("new/deeper")).isEmpty()) << "an empty folder stayed behind";
+}
+
+TEST_F(CommandLineFiles, AFolderTheRunMadeKeepsItsResultsFileAndLog)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
+    ProgramRun r = run({"/S", path("zero.pptx"), "/T", path("new1/x.pdf"), "/C", "32", "/B", path("new1/res.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(logLines(path("new1/res.qvj")).size(), 1);
+    // The folder that holds the record's folder stays, the empty one made below it does not.
+    r = run({"/S", path("zero.pptx"), "/T", path("new2/rec/sub/x.pdf"), "/C", "32", "/B", path("new2/rec/res.qvj"),
+             "/L", path("new2/run.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(logLines(path("new2/rec/res.qvj")).size(), 1);
+    EXPECT_TRUE(logLines(path("new2/run.log")).value(2).startsWith("Job # 1  "));
+    EXPECT_FALSE(QFileInfo::exists(path("new2/rec/sub")));
+}
+
+TEST_F(CommandLineFiles, AFailedRunsCleanUpNeverFailsAnotherRunsConversion)
+{
+    // Runs that start together into one missing folder: the one that fails removes the folder
+    // it made, and those converting into it make it again.
+    ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("q.pptx")));
+    for (int round = 1; round <= 20; ++round) {
+        const QString folder = path(QString("shared%1").arg(round));
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 6; ++i) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(headless());
+            p->start(program(), {"/S", path(i == 0 ? "zero.pptx" : "q.pptx"), "/T",
+                                 folder + QString("/x%1.pdf").arg(i), "/C", "32"});
+            runs.push_back(std::move(p));
+        }
+        for (int i = 0; i < 6; ++i) {
+            ASSERT_TRUE(runs[i]->waitForFinished(120000));
+            EXPECT_EQ(runs[i]->exitCode(), i == 0 ? 1 : 0)
+                << "round " << round << " run " << i << ": " << runs[i]->readAllStandardError().constData();
+        }
+        for (int i = 1; i < 6; ++i)
+            EXPECT_EQ(pdfPages(folder + QString("/x%1.pdf").arg(i)), 4) << "round " << round << " run " << i;
+    }
 }
