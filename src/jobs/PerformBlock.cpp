@@ -206,11 +206,11 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         originals.add(file);
 
     if (!coBlock.sOriginalFile.contains(u'*')) {
-        if (undoneForInterrupt(lJobNumber, coBlock, pausedInside))
-            return 0;
         sCurrentFile = coBlock.sOriginalFile;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         DoEvents();
+        if (undoneForInterrupt(lJobNumber, coBlock, pausedInside))
+            return 0;
         ConvertToDoItem(*this, coBlock, &originals);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
