@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
+#include "common/PathUtils.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
@@ -121,6 +122,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             results.addItem(session.fgLog.rowCells(r), results.rows());
         for (const QStringList &cells : std::as_const(session.leftUndone))
             results.addItem(cells, results.rows());
+        // A folder the run's targets would have made is not there when the run stopped before
+        // them: the record must not be lost for it.
+        if (const QString folder = GetParentFolder(options.sLogAsConversionJobFile); !bFolderExists(folder))
+            CreateFolderTree(folder);
         QStringList leftOut;
         QString why;
         const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);

@@ -183,10 +183,11 @@ TEST_F(StartUp, AnInterruptBeforeTheFirstTaskRunsNothingAndListsEveryTask)
     JobSession session;
     session.setInterruptSource([] { return true; });
     EXPECT_EQ(RunCommandLine(session, "/S " + tmp.filePath("q.pptx") + " /T " + tmp.filePath("out/b.pdf") +
-                                          " /C 32 /L " + tmp.filePath("2.log") + " /B " + tmp.filePath("2.qvj")),
+                                          " /C 32 /L " + tmp.filePath("2.log") + " /B " + tmp.filePath("out/2.qvj")),
               clrDone);
-    EXPECT_FALSE(QFile::exists(tmp.filePath("out"))) << "nothing converted, and no folder left";
+    // The results file goes where the target's folder would have been made.
+    EXPECT_EQ(QDir(tmp.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"2.qvj"}) << "nothing converted";
     EXPECT_EQ(lines("2.log").value(2), "The run was interrupted.");
-    ASSERT_EQ(lines("2.qvj").size(), 1);
-    EXPECT_TRUE(lines("2.qvj")[0].contains(tmp.filePath("out/b.pdf")));
+    ASSERT_EQ(lines("out/2.qvj").size(), 1);
+    EXPECT_TRUE(lines("out/2.qvj")[0].contains(tmp.filePath("out/b.pdf")));
 }
