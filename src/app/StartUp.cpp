@@ -28,9 +28,8 @@ namespace {
 // A signal ends the window: a run going on is stopped first, as on the command line (the
 // conversion under way is killed, a launched program stopped), then the event loops end. No
 // question is asked: nobody may be there to answer it, and a box must not hold the end up (a
-// box already open returns at once).
-// During the window's set-up there is no frame yet: the event loops running then (a box) end,
-// and the window is not shown to the user.
+// box already open returns at once). During the set-up there is no frame yet: the event loops
+// running then (a box) end, and the window's own loop never starts.
 void EndWindowForSignal(frmMainMDI *frame, int sig)
 {
     if (frmMain *main = frame ? frame->mainWindow() : nullptr) {
@@ -47,8 +46,7 @@ int RunWindow(const QString &sOpenJobFile)
 {
     QApplication::setQuitOnLastWindowClosed(false);
     // A session that ends, a kill or a supervisor must be able to end the window, whether it was
-    // opened on a job or not.
-    // Listening starts before the set-up, which may wait on a box or pump a long job load.
+    // opened on a job or not, from the start of its set-up (which may wait on a box).
     InterruptWatcher watcher;
     std::unique_ptr<frmMainMDI> frame;
     QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
