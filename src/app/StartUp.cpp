@@ -42,12 +42,12 @@ void EndWindowForSignal(frmMainMDI *frame, int sig)
 
 // The interactive program: splash, frame and main window; the program lives on its window and
 // ends with status 0 once the frame has closed, or with 128 + the signal that ended it.
-int RunWindow(const QString &sOpenJobFile)
+// A session that ends, a kill or a supervisor must be able to end the window, whether it was
+// opened on a job or not, from the start of its set-up (which may wait on a box): the watcher
+// is installed before the window is set up.
+int RunWindow(const QString &sOpenJobFile, InterruptWatcher &watcher)
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    // A session that ends, a kill or a supervisor must be able to end the window, whether it was
-    // opened on a job or not, from the start of its set-up (which may wait on a box).
-    InterruptWatcher watcher;
     std::unique_ptr<frmMainMDI> frame;
     QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
                      [&frame](int sig) { EndWindowForSignal(frame.get(), sig); });
@@ -92,8 +92,10 @@ int Main()
     SetTranslatorPrompter(&prompter);
     InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
     if (line.isEmpty()) {
-        if (bHasDisplay())
-            return RunWindow(QString());
+        if (bHasDisplay()) {
+            InterruptWatcher watcher;
+            return RunWindow(QString(), watcher);
+        }
         // Started over ssh or from a script with nothing to do: say how to use the command line.
         std::fputs(HelpTopicText(hcCommandLine).toUtf8().constData(), stdout);
         return 0;
@@ -103,17 +105,20 @@ int Main()
     bool helpOnly = false;
     QString openJob;
     int r = clrDone;
+    // One watcher from the command line to the window it may open: a signal in between is
+    // caught and recorded like any other.
+    InterruptWatcher watcher;
     {
         JobSession session;
         // A run without a window still converts with the settings the window stored.
         ApplyStoredCoreSettings(G_IniFilePath, session);
         // Ctrl+C, SIGTERM or SIGHUP pauses the run and kills the conversion under way, so that the
-        // run winds down, logs and leaves nothing half-written behind. The watcher lives for the
-        // command line only: a window opened afterwards has its own.
-        InterruptWatcher watcher;
-        QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] { session.Interrupt(); });
+        // run winds down, logs and leaves nothing half-written behind.
+        const QMetaObject::Connection toSession =
+            QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] { session.Interrupt(); });
         session.setInterruptSource([] { return InterruptWatcher::caughtSignal() != 0; });
         r = RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
+        QObject::disconnect(toSession);
         if (const int sig = InterruptWatcher::caughtSignal())
             return 128 + sig;
     }
@@ -129,7 +134,11 @@ int Main()
                    stderr);
         return 0;
     }
-    // From here on the program is interactive: the translator may ask and show its boxes.
+    // From here on the program is interactive: the translator may ask and show its boxes, which
+    // a signal ends as it ends the window.
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp, [](int sig) { QCoreApplication::exit(128 + sig); });
     InitializeTranslator(false);
-    return RunWindow(openJob);
+    if (const int sig = InterruptWatcher::caughtSignal())
+        return 128 + sig;
+    return RunWindow(openJob, watcher);
 }
