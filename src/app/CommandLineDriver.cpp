@@ -1,7 +1,6 @@
 #include "CommandLineDriver.h"
 
 #include "CommandLine.h"
-#include "InterruptWatcher.h"
 #include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "common/NumberUtils.h"
@@ -75,7 +74,8 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     const auto releaseRecord = qScopeGuard([&] { session.runRecord.clear(); });
     if (!options.sCLBatchJobFile.isEmpty())
         session.runRecord.noteRead(ExpandPathVariables(options.sCLBatchJobFile));
-    session.bRunning = true;
+    // An interrupt that came while the line was checked is not undone by the start of the run.
+    session.bRunning = !session.bInterruptRecorded();
     session.lTotalTimeStart = Tick::count();
     session.leftUndone.clear();
     // The automation class keeps its session across calls: only the log rows this call adds
@@ -113,7 +113,7 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     for (int i = firstRow; i <= session.fgLog.rows() - 2; ++i)
         log(jobLine(session.fgLog, i));
     // A run cut short is no success, whatever the files it reached did.
-    const bool interrupted = InterruptWatcher::caughtSignal() != 0 || !session.leftUndone.isEmpty();
+    const bool interrupted = session.bInterruptRecorded() || !session.leftUndone.isEmpty();
     if (!failures && !interrupted)
         log(Translate(QStringLiteral("Conversion Successful")));
     if (interrupted)
@@ -134,18 +134,24 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             log(Translate(QStringLiteral("The results file is a file this run read or wrote; it was not written: ")) +
                 options.sLogAsConversionJobFile);
             failures = true;
-            if (failuresLogged)
-                *failuresLogged = failures;
-            return clrDone;
+        } else {
+            // A folder the run's targets would have made is not there when the run stopped before
+            // them: the record must not be lost for it.
+            if (const QString folder = GetParentFolder(options.sLogAsConversionJobFile); !bFolderExists(folder))
+                CreateFolderTree(folder);
+            QStringList leftOut;
+            QString why;
+            const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);
+            for (const QString &file : leftOut)
+                log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) + file);
+            if (!written || !bFileExists(options.sLogAsConversionJobFile))
+                log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
         }
-        QStringList leftOut;
-        QString why;
-        const bool written = ExportResultsFile(options.sLogAsConversionJobFile, results, 1, &leftOut, &why);
-        for (const QString &file : leftOut)
-            log(Translate(QStringLiteral("Left out of the results file (its name holds a TAB or a line break): ")) + file);
-        if (!written || !bFileExists(options.sLogAsConversionJobFile))
-            log(Translate(QStringLiteral("Unable to create file. Try a different folder such as 'My Documents'")));
     }
+    // Only now, with the record written: folders the run made and left empty go (never those
+    // of the log and the results file), and what an interrupt asked to end is waited for.
+    session.RemoveMadeFoldersLeftEmpty({options.sLogFile, options.sLogAsConversionJobFile});
+    session.finishStops();
     if (failuresLogged)
         *failuresLogged = failures;
     return clrDone;

@@ -29,33 +29,32 @@ namespace {
 // A signal ends the window: a run going on is stopped first, as on the command line (the
 // conversion under way is killed, a launched program stopped), then the event loops end. No
 // question is asked: nobody may be there to answer it, and a box must not hold the end up (a
-// box already open returns at once).
-void EndWindowForSignal(frmMainMDI &frame, int sig)
+// box already open returns at once). During the set-up there is no frame yet: the event loops
+// running then (a box) end, and the window's own loop never starts.
+void EndWindowForSignal(frmMainMDI *frame, int sig)
 {
-    if (frmMain *main = frame.mainWindow()) {
+    if (frmMain *main = frame ? frame->mainWindow() : nullptr) {
         JobSession &session = main->session();
-        if (session.bRunGoingOn()) {
-            session.bRunning = false;
-            session.bInterrupted = true;
-            session.VelmoraX1()->abort();
-        }
+        if (session.bRunGoingOn())
+            session.Interrupt();
     }
     QCoreApplication::exit(128 + sig);
 }
 
 // The interactive program: splash, frame and main window; the program lives on its window and
 // ends with status 0 once the frame has closed, or with 128 + the signal that ended it.
-int RunWindow(const QString &sOpenJobFile)
+// A session that ends, a kill or a supervisor must be able to end the window, whether it was
+// opened on a job or not, from the start of its set-up (which may wait on a box): the watcher
+// is installed before the window is set up.
+int RunWindow(const QString &sOpenJobFile, InterruptWatcher &watcher)
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    // A session that ends, a kill or a supervisor must be able to end the window, whether it was
-    // opened on a job or not.
-    InterruptWatcher watcher;
-    std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash(sOpenJobFile));
+    std::unique_ptr<frmMainMDI> frame;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
+                     [&frame](int sig) { EndWindowForSignal(frame.get(), sig); });
+    frame.reset(ShowMainMDIWithSplash(sOpenJobFile));
     QObject::connect(frame.get(), &frmMainMDI::closed, qApp, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
-                     [&frame](int sig) { EndWindowForSignal(*frame, sig); });
     // A signal while the window was being set up ends it before it starts listening.
     if (InterruptWatcher::caughtSignal() == 0)
         QApplication::exec();
@@ -100,8 +99,10 @@ int Main()
     SetTranslatorPrompter(&prompter);
     InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
     if (line.isEmpty()) {
-        if (bHasDisplay())
-            return RunWindow(QString());
+        if (bHasDisplay()) {
+            InterruptWatcher watcher;
+            return RunWindow(QString(), watcher);
+        }
         // Started over ssh or from a script with nothing to do: say how to use the command line.
         std::fputs(HelpTopicText(hcCommandLine).toUtf8().constData(), stdout);
         return 0;
@@ -118,20 +119,20 @@ int Main()
     bool helpOnly = false;
     QString openJob;
     int r = clrDone;
+    // One watcher from the command line to the window it may open: a signal in between is
+    // caught and recorded like any other.
+    InterruptWatcher watcher;
     {
         JobSession session;
         // A run without a window still converts with the settings the window stored.
         ApplyStoredCoreSettings(G_IniFilePath, session);
         // Ctrl+C, SIGTERM or SIGHUP pauses the run and kills the conversion under way, so that the
-        // run winds down, logs and leaves nothing half-written behind. The watcher lives for the
-        // command line only: a window opened afterwards has its own.
-        InterruptWatcher watcher;
-        QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] {
-            session.bRunning = false;
-            session.bInterrupted = true;
-            session.VelmoraX1()->abort();
-        });
+        // run winds down, logs and leaves nothing half-written behind.
+        const QMetaObject::Connection toSession =
+            QObject::connect(&watcher, &InterruptWatcher::interrupted, [&session] { session.Interrupt(); });
+        session.setInterruptSource([] { return InterruptWatcher::caughtSignal() != 0; });
         r = RunCommandLine(session, line, &failures, &helpOnly, [&](const QString &f) { openJob = f; });
+        QObject::disconnect(toSession);
         if (const int sig = InterruptWatcher::caughtSignal())
             return 128 + sig;
     }
@@ -147,7 +148,11 @@ int Main()
                    stderr);
         return 0;
     }
-    // From here on the program is interactive: the translator may ask and show its boxes.
+    // From here on the program is interactive: the translator may ask and show its boxes, which
+    // a signal ends as it ends the window.
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp, [](int sig) { QCoreApplication::exit(128 + sig); });
     InitializeTranslator(false);
-    return RunWindow(openJob);
+    if (const int sig = InterruptWatcher::caughtSignal())
+        return 128 + sig;
+    return RunWindow(openJob, watcher);
 }

@@ -79,6 +79,16 @@ int ConvertWithConverterControl(JobSession &session, clsConversionOptions &optio
     ctl->setRequest(ConversionRequestFor(options));
 
     int result = ctl->convert();
+    // Another run that made the target's folder removes it when its own work failed; a
+    // conversion that found it gone makes it again and goes on. A few times at most: a folder
+    // that cannot be kept is a failure like any other.
+    const QString folder = GetParentFolder(options.sTargetFile);
+    for (int again = 0; again < 3 && result != TypeCatalogue::Success && !session.bInterrupted
+                        && !folder.isEmpty() && !bFolderExists(folder); ++again) {
+        CreateTargetFolderTree(folder);
+        ctl->setRequest(ConversionRequestFor(options));
+        result = ctl->convert();
+    }
     // A success that wrote nothing is a failure: the original must never be moved or deleted
     // on the word of a conversion that produced no target.
     if (result == TypeCatalogue::Success && ctl->lastOutputs().isEmpty()) {

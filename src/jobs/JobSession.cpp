@@ -1,9 +1,16 @@
 #include "JobSession.h"
 
 #include "converter/ConversionControl.h"
+#include "common/FileUtils.h"
+#include "common/Globals.h"
+#include "common/PathUtils.h"
+#include "platform/ProcessLauncher.h"
 #include "jobs/ToDoRows.h"
 #include "platform/Prompter.h"
 #include "textcontrol/TextControl.h"
+
+#include <algorithm>
+#include <utility>
 
 JobSession::JobSession() : m_defaultPrompter(std::make_unique<HeadlessPrompter>())
 {
@@ -13,7 +20,64 @@ JobSession::JobSession() : m_defaultPrompter(std::make_unique<HeadlessPrompter>(
     InitLogGrid(fgLog);
 }
 
-JobSession::~JobSession() = default;
+JobSession::~JobSession() { finishStops(); }
+
+void JobSession::Interrupt()
+{
+    bInterrupted = true;
+    bRunning = false;
+    if (m_externalControl || m_control)
+        VelmoraX1()->abort();
+}
+
+bool JobSession::bInterruptRecorded()
+{
+    if (!bInterrupted && m_interruptSource && m_interruptSource())
+        Interrupt();
+    return bInterrupted;
+}
+
+void JobSession::stopAfterRecord(std::unique_ptr<ProcessLauncher> launcher)
+{
+    launcher->requestStop();
+    m_stopping.push_back(std::move(launcher));
+}
+
+void JobSession::finishStops()
+{
+    for (const auto &launcher : m_stopping)
+        launcher->stopGroup();
+    m_stopping.clear();
+}
+
+void JobSession::keepMadeFolders(const QStringList &folders)
+{
+    if (gbCommandLineMode)
+        m_madeFolders += folders;
+    else
+        RemoveFoldersLeftEmpty(folders);
+}
+
+void JobSession::RemoveMadeFoldersLeftEmpty(const QStringList &keptFiles)
+{
+    // A folder that holds one of those files, or holds a folder that does, stays even when the
+    // file was not written: it was named to be there.
+    QStringList keptFolders;
+    for (const QString &file : keptFiles)
+        if (!file.trimmed().isEmpty())
+            keptFolders << CanonicalPathForCompare(GetParentFolder(AbsoluteFromCurrentFolder(file)));
+    const QStringList folders = std::exchange(m_madeFolders, {});
+    QStringList removable;
+    for (const QString &folder : folders) {
+        const QString key = CanonicalPathForCompare(folder);
+        const bool kept = std::any_of(keptFolders.cbegin(), keptFolders.cend(), [&](const QString &k) {
+            return k == key || k.startsWith(key + u'/');
+        });
+        if (!kept)
+            removable << folder;
+    }
+    RemoveFoldersLeftEmpty(removable);
+}
 
 void JobSession::markTaskDirty()
 {

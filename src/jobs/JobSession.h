@@ -16,9 +16,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class ConversionControl;
+class ProcessLauncher;
 class TextControl;
 class Prompter;
 class FilePicker;
@@ -41,8 +44,23 @@ public:
     // current task or file) and when the run ends.
     bool bRunning = false;
     // Set with the Pause that a signal makes (an unattended run ending for good): a launched
-    // program is then stopped rather than left running.
+    // program is then stopped rather than left running. Once set it stays: no run starts again
+    // in this session, and a run that begins with it set runs nothing and leaves every task
+    // undone.
     bool bInterrupted = false;
+    // Records an interrupt: bInterrupted, the Pause, and the conversion under way killed.
+    void Interrupt();
+    // Whether an interrupt is recorded; asks the interrupt source too, so that a signal caught
+    // before the pump has delivered it is not missed.
+    bool bInterruptRecorded();
+    // Where signals are caught (the program's signal watcher); none by default.
+    void setInterruptSource(std::function<bool()> caught) { m_interruptSource = std::move(caught); }
+    // A launched program being stopped by an interrupt of a command-line run: asked to end,
+    // and waited for only once the run's record has been written (finishStops), so that a
+    // program slow to end cannot hold the record up.
+    void stopAfterRecord(std::unique_ptr<ProcessLauncher> launcher);
+    // Waits out the grace of the programs being stopped and kills what is left of them.
+    void finishStops();
     // A run loop is on the stack: from the start of ConversionJobBegin until it returns, whatever
     // bRunning says. While it is, Begin, Open, New, Rewind, Save Log As and the row moves refuse
     // (return without effect, false where they return bool); Pause stays possible.
@@ -97,6 +115,13 @@ public:
     // file list was cut short, and of the tasks not reached. The results file takes them, so
     // that it can drive the next run. The command-line driver clears it.
     QList<QStringList> leftUndone;
+
+    // Folders a task made for its targets. In a command-line run they are removed, when left
+    // empty, only after the log and the results file are written (which may lie in them);
+    // elsewhere at the end of the task.
+    void keepMadeFolders(const QStringList &folders);
+    // Removes the kept folders that are empty, but never a folder of one of the files named.
+    void RemoveMadeFoldersLeftEmpty(const QStringList &keptFiles);
 
     // Targets written so far in this run, each with the original it came from: another
     // original of the run never overwrites them. A run (or a command-line conversion) clears it.
@@ -176,6 +201,7 @@ private:
     void showSaveFailure(const QString &reason);
     int firstFileIndex(int lJobNumber) const;
     bool pausedAtFile(int i, int lJobNumber, bool *pausedInside);
+    bool undoneForInterrupt(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside);
     int logFileFailure(int lJobNumber, clsConversionOptions &coBlock, clsConversionOptions &perFile);
     void keepUndone(int lJobNumber, clsConversionOptions record);
     void keepUndoneRows(int firstRow, int lastRow);
@@ -190,6 +216,9 @@ private:
     // the pause counts; the job as opened or rewound counts as one load (seedJobLoads).
     QSet<QString> m_loadsSinceTask;
     void seedJobLoads();
+    std::function<bool()> m_interruptSource;
+    std::vector<std::unique_ptr<ProcessLauncher>> m_stopping;
+    QStringList m_madeFolders;
     bool m_loopActive = false;
     bool m_runBegun = false;
     bool m_closeRequested = false;

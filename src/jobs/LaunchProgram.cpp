@@ -1,10 +1,13 @@
 #include "LaunchProgram.h"
 
+#include "common/Globals.h"
 #include "common/PathUtils.h"
 #include "jobs/JobSession.h"
 #include "jobs/clsConversionOptions.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Tick.h"
+
+#include <memory>
 
 namespace {
 
@@ -35,8 +38,8 @@ int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int
     sArguments = ExpandPathVariables(sArguments);
     const std::int64_t start = now();
 
-    ProcessLauncher launcher;
-    if (!launcher.start(sCmdLine, sArguments, lCreationFlags, lWindowState))
+    auto launcher = std::make_unique<ProcessLauncher>();
+    if (!launcher->start(sCmdLine, sArguments, lCreationFlags, lWindowState))
         return lrNotStarted;
 
     for (;;) {
@@ -47,23 +50,27 @@ int ExecCmdAndWait(QString &sCmdLine, QString &sArguments, int lWindowState, int
             break;
         session.DoEvents();
         const bool running = session.bRunning;
-        if (launcher.waitForEnd(0) || !running)
+        if (launcher->waitForEnd(0) || !running)
             break;
         // The program's end wakes this wait as any other event does: the window answers its
         // requests meanwhile instead of after a blind slice.
         session.pump()->waitForEvents(kWaitSliceMs);
     }
 
-    if (launcher.hasEnded()) {
-        lExitCode = launcher.exitCode();
+    if (launcher->hasEnded()) {
+        lExitCode = launcher->exitCode();
         return lrEnded;
     }
     if (session.bInterrupted) {
-        // The run ends for good: nothing it started may run on unwatched.
-        launcher.stopGroup();
+        // The run ends for good: nothing it started may run on unwatched. A command-line run
+        // asks it to end now and waits for it once its record is written.
+        if (gbCommandLineMode)
+            session.stopAfterRecord(std::move(launcher));
+        else
+            launcher->stopGroup();
         return lrInterrupted;
     }
     // The launcher lets the program go when it is destroyed: it runs on by itself.
-    launcher.detach();
+    launcher->detach();
     return lrStillRunning;
 }

@@ -115,10 +115,22 @@ void JobSession::forgetResumePosition(int lJobNumber)
 bool JobSession::pausedAtFile(int i, int lJobNumber, bool *pausedInside)
 {
     DoEvents();
-    if (bRunning)
+    if (bRunning && !bInterruptRecorded())
         return false;
     lResumeFileIndex = i > 2 ? i - 1 : 0;
     lResumeRow = lResumeFileIndex > 0 ? lJobNumber : 0;
+    if (pausedInside)
+        *pausedInside = true;
+    return true;
+}
+
+// A single file or program is done even when a Pause came, but not after an interrupt: it
+// is left undone whole.
+bool JobSession::undoneForInterrupt(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
+{
+    if (!bInterruptRecorded())
+        return false;
+    keepUndone(lJobNumber, coBlock);
     if (pausedInside)
         *pausedInside = true;
     return true;
@@ -166,7 +178,9 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     // because every file failed or the run was stopped, do not stay behind; folders that were
     // there before are never touched.
     QStringList madeFolders;
-    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
+    // A conversion makes its folder again when another run removed it: that one is the task's too.
+    const auto removeMadeFolders =
+        qScopeGuard([&] { keepMadeFolders(madeFolders + TakeFoldersMadeFor(GetParentFolder(coBlock.sTargetFile))); });
     // Two originals of one task naming one target collide; a later task naming an earlier
     // task's target replaces it on purpose.
     runTargets.clear();
@@ -197,6 +211,8 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
         sCurrentFile = coBlock.sOriginalFile;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         DoEvents();
+        if (undoneForInterrupt(lJobNumber, coBlock, pausedInside))
+            return 0;
         ConvertToDoItem(*this, coBlock, &originals);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
@@ -359,7 +375,7 @@ private:
 int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
     QStringList madeFolders;
-    const auto removeMadeFolders = qScopeGuard([&] { RemoveFoldersLeftEmpty(madeFolders); });
+    const auto removeMadeFolders = qScopeGuard([&] { keepMadeFolders(madeFolders); });
     QStringList files;
     QList<UnlistedFile> unlisted;
     const bool listed = coBlock.lSpecialProcess != spLaunchProgram && coBlock.lSpecialProcess != spReloadJob;
@@ -375,6 +391,8 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
     }
 
     if (!listed || !coBlock.sOriginalFile.contains(u'*')) {
+        if (undoneForInterrupt(lJobNumber, coBlock, pausedInside))
+            return 0;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
         PerformSpecialProcess(coBlock);
         if (coBlock.lErr != 0)

@@ -119,6 +119,12 @@ void JobSession::ConversionJobBegin()
             ranPastLast = true;
             break;
         }
+        // An interrupt recorded before the run began, or caught and not yet delivered, stops it
+        // before the next task: what is left is undone, the rest of a job as its reload task.
+        if (bInterruptRecorded()) {
+            keepUndoneRows(r, last);
+            break;
+        }
         panels()->setPanelText(StatusPanel::Task, QString::number(r));
         // A fresh record per row: nothing of the previous task (results, method) carries over.
         clsConversionOptions record;

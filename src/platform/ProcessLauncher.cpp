@@ -1,5 +1,7 @@
 #include "ProcessLauncher.h"
 
+#include "Tick.h"
+
 #include <QProcess>
 
 #include <algorithm>
@@ -83,6 +85,7 @@ bool ProcessLauncher::start(const QString &program, const QString &argumentText,
         detach();
     m_process.reset();
     m_pid = 0;
+    m_stopRequestedMs = -1;
     m_windowState = windowState;
     if (program.trimmed().isEmpty())
         return false;
@@ -149,13 +152,21 @@ void ProcessLauncher::detach()
     keepUntilEnded(std::move(m_process));
 }
 
+void ProcessLauncher::requestStop()
+{
+    if (!m_process || m_pid <= 0 || m_stopRequestedMs >= 0)
+        return;
+    ::kill(-static_cast<pid_t>(m_pid), SIGTERM);
+    m_stopRequestedMs = Tick::count();
+}
+
 void ProcessLauncher::stopGroup(int graceMs)
 {
     if (!m_process || m_pid <= 0)
         return;
     const pid_t group = static_cast<pid_t>(m_pid);
-    ::kill(-group, SIGTERM);
-    waitForEnd(graceMs);
+    requestStop();
+    waitForEnd(static_cast<int>(std::max<std::int64_t>(0, graceMs - (Tick::count() - m_stopRequestedMs))));
     // Whatever of the group ignored the request, the leader or a program it started.
     ::kill(-group, SIGKILL);
     waitForEnd(-1);

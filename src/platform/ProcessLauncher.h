@@ -8,6 +8,7 @@
 // killed, and it is reaped once it ends so that no zombie stays behind.
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class QProcess;
@@ -44,6 +45,9 @@ public:
 
     // Lets a running program go: it runs on, is never killed, and is reaped when it ends.
     void detach();
+    // Asks the program and its group to end (SIGTERM) and returns at once; a stopGroup that
+    // follows counts its grace from here.
+    void requestStop();
     // Stops the program and every process of its group (the program leads a group of its own):
     // SIGTERM; once the program has ended or graceMs have passed, SIGKILL for whatever of the
     // group is left. Waits for the program's end.
@@ -56,4 +60,5 @@ private:
     std::unique_ptr<QProcess> m_process;
     qint64 m_pid = 0;
     int m_windowState = 1;
+    std::int64_t m_stopRequestedMs = -1; // Tick::count of requestStop, -1 when none
 };

@@ -2,12 +2,15 @@
 #include "TestEnv.h"
 
 #include "app/CommandLine.h"
+#include "app/CommandLineDriver.h"
 #include "app/DemoFiles.h"
 #include "app/clsQuorvane.h"
 #include "common/Globals.h"
 #include "common/RegistryStore.h"
 #include "common/SettingsLocation.h"
+#include "jobs/JobSession.h"
 #include "jobs/clsConversionOptions.h"
+#include "platform/EventPump.h"
 
 #include <gtest/gtest.h>
 
@@ -135,4 +138,56 @@ TEST_F(StartUp, AutomationReportsOnlyWhatEachCallDid)
     const QStringList results = lines("3.qvj");
     ASSERT_EQ(results.size(), 1);
     EXPECT_TRUE(results[0].contains(tmp.filePath("out/3.pdf")));
+}
+
+TEST_F(StartUp, AnInterruptBeforeTheFirstTaskRunsNothingAndListsEveryTask)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(qvtest::writeFile(tmp.filePath("a.txt"), "a\r\n"));
+    QByteArray job;
+    for (int i = 1; i <= 2500; ++i)
+        job += "\t" + QByteArray::number(i) + "\tS50\t" + tmp.filePath("a.txt").toUtf8() + "\t1\tTXT\t" +
+               tmp.filePath("out/all.txt").toUtf8() + "\t1\tTXT\t\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(tmp.filePath("job.qvj"), job));
+    auto lines = [&](const QString &file) {
+        return QString::fromUtf8(qvtest::readFile(tmp.filePath(file))).split("\r\n", Qt::SkipEmptyParts);
+    };
+    // The signal reaches the session at the first turn of the pump: while the line is checked or
+    // the job loads.
+    struct InterruptingPump : EventPump
+    {
+        JobSession *session = nullptr;
+        void processEvents() override { session->Interrupt(); }
+    } pump;
+    {
+        JobSession session;
+        pump.session = &session;
+        session.setPump(&pump);
+        const QString line = "/J " + tmp.filePath("job.qvj") + " /L " + tmp.filePath("1.log") + " /B " +
+                             tmp.filePath("1.qvj");
+        EXPECT_EQ(RunCommandLine(session, line), clrDone);
+    }
+    EXPECT_FALSE(QFile::exists(tmp.filePath("out"))) << "no task ran";
+    EXPECT_EQ(lines("1.log").mid(2), QStringList({"The run was interrupted.", lines("1.log").last()}));
+    // Every task: those loaded, then the unread rest as the reload task that reads it.
+    const QStringList results = lines("1.qvj");
+    ASSERT_FALSE(results.isEmpty());
+    const QStringList last = results.last().split(u'\t');
+    if (last.value(2) == "S1")
+        EXPECT_EQ(last.value(7).toInt(), results.size()) << "the reload task reads on after the tasks listed";
+    else
+        EXPECT_EQ(results.size(), 2500);
+
+    // A signal caught and not yet delivered counts as well, for a single conversion too.
+    ASSERT_TRUE(QFile::copy(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx", tmp.filePath("q.pptx")));
+    JobSession session;
+    session.setInterruptSource([] { return true; });
+    EXPECT_EQ(RunCommandLine(session, "/S " + tmp.filePath("q.pptx") + " /T " + tmp.filePath("out/b.pdf") +
+                                          " /C 32 /L " + tmp.filePath("2.log") + " /B " + tmp.filePath("out/2.qvj")),
+              clrDone);
+    // The results file goes where the target's folder would have been made.
+    EXPECT_EQ(QDir(tmp.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"2.qvj"}) << "nothing converted";
+    EXPECT_EQ(lines("2.log").value(2), "The run was interrupted.");
+    ASSERT_EQ(lines("out/2.qvj").size(), 1);
+    EXPECT_TRUE(lines("out/2.qvj")[0].contains(tmp.filePath("out/b.pdf")));
 }

@@ -14,6 +14,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -256,4 +258,49 @@ TEST_F(CommandLineFiles, AppendOverAPatternReplacesItsTargetOnceAsAWhole)
     stoppedAtSecondFile("TERM", {"/B", path("redo.qvj")});
     EXPECT_EQ(run({"/J", path("redo.qvj")}).exitCode, 0);
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\nf3\r\n");
+}
+
+TEST_F(CommandLineFiles, AFolderTheRunMadeKeepsItsResultsFileAndLog)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
+    ProgramRun r = run({"/S", path("zero.pptx"), "/T", path("new1/x.pdf"), "/C", "32", "/B", path("new1/res.qvj")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(logLines(path("new1/res.qvj")).size(), 1);
+    // The folder that holds the record's folder stays, the empty one made below it does not.
+    r = run({"/S", path("zero.pptx"), "/T", path("new2/rec/sub/x.pdf"), "/C", "32", "/B", path("new2/rec/res.qvj"),
+             "/L", path("new2/run.log")});
+    EXPECT_EQ(r.exitCode, 1) << r.out.toStdString();
+    EXPECT_EQ(logLines(path("new2/rec/res.qvj")).size(), 1);
+    EXPECT_TRUE(logLines(path("new2/run.log")).value(2).startsWith("Job # 1  "));
+    EXPECT_FALSE(QFileInfo::exists(path("new2/rec/sub")));
+}
+
+TEST_F(CommandLineFiles, AFailedRunsCleanUpNeverFailsAnotherRunsConversion)
+{
+    // Runs that start together into one missing folder: the one that fails removes the folder
+    // it made, and those converting into it make it again. Twenty rounds, two at a time.
+    ASSERT_TRUE(qvtest::writeFile(path("zero.pptx"), ""));
+    ASSERT_TRUE(copy(demo("Quarterly Review.pptx"), path("q.pptx")));
+    constexpr int kRounds = 20, kAtOnce = 2, kRuns = 6; // run 0 of a round fails
+    for (int first = 1; first <= kRounds; first += kAtOnce) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int round = first; round < first + kAtOnce; ++round) {
+            for (int i = 0; i < kRuns; ++i) {
+                auto p = std::make_unique<QProcess>();
+                p->setProcessEnvironment(headless());
+                p->start(program(), {"/S", path(i == 0 ? "zero.pptx" : "q.pptx"), "/T",
+                                     path(QString("shared%1/x%2.pdf").arg(round).arg(i)), "/C", "32"});
+                runs.push_back(std::move(p));
+            }
+        }
+        for (std::size_t n = 0; n < runs.size(); ++n) {
+            const int round = first + static_cast<int>(n) / kRuns, i = static_cast<int>(n) % kRuns;
+            ASSERT_TRUE(runs[n]->waitForFinished(120000));
+            EXPECT_EQ(runs[n]->exitCode(), i == 0 ? 1 : 0)
+                << "round " << round << " run " << i << ": " << runs[n]->readAllStandardError().constData();
+            if (i > 0) {
+                EXPECT_EQ(pdfPages(path(QString("shared%1/x%2.pdf").arg(round).arg(i))), 4) << "round " << round;
+            }
+        }
+    }
 }

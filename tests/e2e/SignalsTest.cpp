@@ -192,3 +192,35 @@ TEST_F(Signals, AWindowStopsItsRunBeforeItEnds)
     // The schedule stays as the user left it, to restart with the next window.
     EXPECT_TRUE(qvtest::readFile(settingsFile()).contains("chkPersistRunning=1"));
 }
+
+TEST_F(Signals, ASupervisorsKillAfterItsGraceFindsTheRecordWritten)
+{
+    // `timeout` sends SIGTERM after 2 s and SIGKILL 1 s later, while the launched program that
+    // ignores SIGTERM is still within its grace: the log and results file are written by then.
+    const QString job = deafLaunchJob();
+    QProcess p;
+    p.setProcessEnvironment(headless());
+    p.start("timeout", {"-k", "1", "2", program(), "/J", job, "/L", path("job.log"), "/B", path("res.qvj")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QStringList lines = logLines(path("job.log"));
+    ASSERT_GE(lines.size(), 4) << lines.join("|").toStdString();
+    EXPECT_EQ(lines.value(lines.size() - 2), "The run was interrupted.");
+    EXPECT_TRUE(lines.last().startsWith("Time to complete job: "));
+    const QStringList results = logLines(path("res.qvj"));
+    ASSERT_EQ(results.size(), 2) << "the launch not done and the task not reached";
+    EXPECT_TRUE(results[0].contains("\tS60\t/bin/sh\t"));
+    EXPECT_TRUE(results[1].contains(path("in/q.pptx")));
+    // The program was killed before the grace ran out: whatever it launched goes here.
+    ::kill(static_cast<pid_t>(pidIn("sleep.pid")), SIGKILL);
+    ::kill(static_cast<pid_t>(pidIn("sh.pid")), SIGKILL);
+}
+
+TEST_F(Signals, AWindowEndsOnASignalDuringItsSetUp)
+{
+    // A job that cannot be read stops the set-up on a box that nobody answers.
+    settleLanguage();
+    auto p = start({"/J", "/proc/self/mem", "/O"}, true);
+    QThread::msleep(1500);
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
+}

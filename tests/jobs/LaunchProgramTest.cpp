@@ -3,6 +3,7 @@
 // be killed nor linger as zombies.
 #include "TestEnv.h"
 
+#include "common/Globals.h"
 #include "jobs/JobSession.h"
 #include "jobs/LaunchProgram.h"
 #include "jobs/clsConversionOptions.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopedValueRollback>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -350,40 +352,51 @@ TEST(LaunchProgram, ProgramOutlivesTheLauncherProcess)
 TEST(LaunchProgram, AnInterruptKillsAProgramThatIgnoresSigterm)
 {
     // The program and what it started ignore SIGTERM; an interrupt (a Pause with bInterrupted,
-    // as a signal to an unattended run makes) must still leave neither running.
-    JobSession session;
-    session.bRunning = true;
-    session.bInterrupted = true;
-    const QString shPid = qvtest::homeDir() + QStringLiteral("/deaf-sh.pid");
-    const QString sleepPid = qvtest::homeDir() + QStringLiteral("/deaf-sleep.pid");
-    // The interrupt comes once both are running.
-    struct PauseWhenStarted : EventPump
-    {
-        JobSession &session;
-        QString file;
-        PauseWhenStarted(JobSession &s, const QString &f) : session(s), file(f) {}
-        void processEvents() override
+    // as a signal to an unattended run makes) must still leave neither running. A command-line
+    // run waits for them only after its record (finishStops), not before it returns.
+    for (const bool commandLine : {false, true}) {
+        SCOPED_TRACE(commandLine ? "command line" : "window");
+        const QScopedValueRollback<bool> mode(gbCommandLineMode, commandLine);
+        JobSession session;
+        session.bRunning = true;
+        session.bInterrupted = true;
+        const QString shPid = qvtest::homeDir() + QStringLiteral("/deaf-sh.pid");
+        const QString sleepPid = qvtest::homeDir() + QStringLiteral("/deaf-sleep.pid");
+        QFile::remove(shPid);
+        QFile::remove(sleepPid);
+        // The interrupt comes once both are running.
+        struct PauseWhenStarted : EventPump
         {
-            if (!qvtest::readFile(file).trimmed().isEmpty())
-                session.bRunning = false;
+            JobSession &session;
+            QString file;
+            PauseWhenStarted(JobSession &s, const QString &f) : session(s), file(f) {}
+            void processEvents() override
+            {
+                if (!qvtest::readFile(file).trimmed().isEmpty())
+                    session.bRunning = false;
+            }
+        } pump(session, sleepPid);
+        session.setPump(&pump);
+        QString program = QStringLiteral("/bin/sh");
+        QString arguments = QStringLiteral("-c \"trap '' TERM; echo $$ > %1; sleep 30 & echo $! > %2; wait; wait\"")
+                                .arg(shPid, sleepPid);
+        int exitCode = 4;
+        QElapsedTimer real;
+        real.start();
+        EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, -1, exitCode, session), lrInterrupted);
+        EXPECT_LT(real.elapsed(), commandLine ? 1500 : 10000);
+        EXPECT_EQ(exitCode, 4);
+        const qint64 sh = readPid(shPid), sleeper = readPid(sleepPid);
+        ASSERT_GT(sh, 0);
+        ASSERT_GT(sleeper, 0);
+        if (commandLine) {
+            EXPECT_FALSE(waitUntilGone(sh, 300)) << "asked to end, not killed before the record";
+            session.finishStops();
         }
-    } pump(session, sleepPid);
-    session.setPump(&pump);
-    QString program = QStringLiteral("/bin/sh");
-    QString arguments = QStringLiteral("-c \"trap '' TERM; echo $$ > %1; sleep 30 & echo $! > %2; wait; wait\"")
-                            .arg(shPid, sleepPid);
-    int exitCode = 4;
-    QElapsedTimer real;
-    real.start();
-    EXPECT_EQ(ExecCmdAndWait(program, arguments, 1, 32, -1, exitCode, session), lrInterrupted);
-    EXPECT_LT(real.elapsed(), 10000);
-    EXPECT_EQ(exitCode, 4);
-    const qint64 sh = readPid(shPid), sleeper = readPid(sleepPid);
-    ASSERT_GT(sh, 0);
-    ASSERT_GT(sleeper, 0);
-    EXPECT_TRUE(waitUntilGone(sh, 4000)) << processState(sh);
-    EXPECT_TRUE(waitUntilGone(sleeper, 4000)) << processState(sleeper);
-    ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
-    ::kill(static_cast<pid_t>(sh), SIGKILL);
-    session.setPump(nullptr);
+        EXPECT_TRUE(waitUntilGone(sh, 4000)) << processState(sh);
+        EXPECT_TRUE(waitUntilGone(sleeper, 4000)) << processState(sleeper);
+        ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
+        ::kill(static_cast<pid_t>(sh), SIGKILL);
+        session.setPump(nullptr);
+    }
 }
