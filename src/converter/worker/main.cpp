@@ -6,6 +6,7 @@
 #include "OfficeHost.h"
 #include "ProfileSettings.h"
 #include "WorkerConverter.h"
+#include "converter/StagedOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,6 +161,8 @@ int main()
         QDir(work).removeRecursively();
         quit(1);
     }
+    // A stop signal lets a commit that has begun finish: no target is left half replaced.
+    StagedOutput::letCommitsFinishOnSignals();
     WorkerConverter converter(host, work, [](int percent) {
         send({{QStringLiteral("progress"), percent}});
     });
