@@ -262,10 +262,13 @@ bool StagedOutput::commitMoves(const QList<Move> &moves)
         // A name that was free when looked at but taken when renamed onto is looked at again.
         for (int look = 0; look < 2 && ok && !s.renamed && s.how == Aside::None; ++look) {
             struct stat st {};
-            if (::lstat(m.to.constData(), &st) != 0 || S_ISDIR(st.st_mode)) {
+            const bool taken = ::lstat(m.to.constData(), &st) == 0;
+            if (taken && S_ISDIR(st.st_mode))
+                break; // a folder in the way is never moved: the rename below fails on it
+            if (!taken) {
                 // A free name is taken only while it is free: a file that appeared meanwhile is
-                // never replaced without being kept aside. A folder in the way makes the rename fail.
-                if (!S_ISDIR(st.st_mode) && allowed("rename")
+                // never replaced without being kept aside.
+                if (allowed("rename")
                     && ::renameat2(AT_FDCWD, m.from.constData(), AT_FDCWD, m.to.constData(), RENAME_NOREPLACE) == 0)
                     s.renamed = true;
                 else if (errno == EINVAL)
