@@ -175,3 +175,19 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpLeavesTheOtherWorkersFiles)
         EXPECT_EQ(qvtest::readFile(out + u'/' + name), "b's") << name.toStdString();
     c.setLookAhead({});
 }
+
+// Inside a gone run's staged folder only what this user owns goes; the folder stays while anything
+// else is in it.
+TEST(LeftoverRemoval, AStagedFolderKeepsWhatAnotherUserPutInIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to be made";
+    const QString out = freshFolder(QStringLiteral("OthersInStaged"));
+    const QString folder = out + u'/' + StagedOutput::stagedFileName(deadPid(), 1, QStringLiteral("dir"));
+    for (const char *name : {"/mine.png", "/sub/mine.png", "/theirs.png", "/sub/theirs.png"})
+        ASSERT_TRUE(qvtest::writeFile(folder + QLatin1String(name), "x"));
+    ASSERT_TRUE(giveToNobody(folder + "/theirs.png") && giveToNobody(folder + "/sub/theirs.png"));
+    LeftoverRemoval::sweep(out);
+    EXPECT_EQ(entries(folder), (QStringList{QStringLiteral("sub"), QStringLiteral("theirs.png")}));
+    EXPECT_EQ(entries(folder + "/sub"), QStringList{QStringLiteral("theirs.png")});
+}
