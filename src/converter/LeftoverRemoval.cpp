@@ -238,6 +238,15 @@ void sweep(const QString &folder)
         tidy(folder, 0, {}, true, false);
 }
 
+void sweepOnce(const QString &folder)
+{
+    static QSet<QString> swept;
+    if (!folder.isEmpty() && !swept.contains(folder)) {
+        swept.insert(folder);
+        sweep(folder);
+    }
+}
+
 void cleanUpAfter(const QString &folder, qint64 pid, const QSet<QString> &keep)
 {
     if (!folder.isEmpty() && pid > 0)

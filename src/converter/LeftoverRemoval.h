@@ -30,6 +30,9 @@ bool isOfficeTempOf(const QString &name, qint64 pid);
 // file; LibreOffice's temporary files of processes that are gone go.
 void sweep(const QString &folder);
 
+// sweep(), the first time this process writes into folder.
+void sweepOnce(const QString &folder);
+
 // After this program killed its own process pid (a worker): what it staged in folder goes, except
 // the paths in keep. A commit of it that stopped before its last rename is undone (the targets it
 // had replaced come back over its outputs, since that conversion failed); one that had made every

@@ -6,11 +6,7 @@
 // committing (plan()), and whoever takes the result adopts it (adopt()), then commits it or
 // throws it away.
 //
-// A staged name says whose it is and where it was made: ".<kind>-<pid>.<uid>@<host>~<machine>.
-// <serial>-" and then the final name. <machine> tells apart machines that share a host name and
-// pid namespaces of one machine (a pid means nothing outside its namespace). The kinds are
-// "qvpart" (an output being written), "qvprev" (a target that a commit replaces, kept aside until
-// every rename has succeeded) and "qvname" (an output waiting for a name that is not text).
+// Staged names (platform/StagedNames) say whose a file is and where it was made.
 //
 // The commit keeps an old target aside by a hard link, then renames the new file over it in one
 // rename: the target's name always holds a whole file. Where the file system has no hard links
@@ -22,6 +18,8 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+
+#include "platform/StagedNames.h"
 
 #include <functional>
 #include <optional>
@@ -63,25 +61,11 @@ public:
     // replaced ones to theirs; the staged files are not removed (the caller owns them).
     static bool commitMoves(const QList<Move> &moves);
 
-    enum class Kind { Part, Prev, Name };
-    // Who staged a name (or LibreOffice's lock file of a staged name). Names of earlier versions
-    // (without the machine part) give nothing: they are left alone.
-    struct Origin
-    {
-        Kind kind = Kind::Part;
-        qint64 pid = 0;
-        uint uid = 0;
-        QString host;
-        // What follows the owner part: the final name, shortened when it had to be.
-        QString tail;
-        // The owner part itself (".qvprev-...-").
-        QString prefix;
-    };
+    // The names (platform/StagedNames), as the commit and the sweep use them.
+    using Kind = StagedNames::Kind;
+    using Origin = StagedNames::Origin;
     static std::optional<Origin> originOf(const QString &fileName);
-    // Whether origin is this user's on this machine (the pid can then be looked up).
     static bool isOwnHere(const Origin &origin);
-    // This machine as staged names carry it: the host name, "~", and eight hex digits of the boot
-    // and the pid namespace.
     static QString hostTag();
     // The staged name of name for process pid of this user and host, shortened to fit.
     static QString stagedFileName(qint64 pid, int serial, const QString &name, Kind kind = Kind::Part);

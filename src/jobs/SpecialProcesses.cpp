@@ -4,6 +4,7 @@
 
 #include "clsConversionOptions.h"
 #include "common/FileUtils.h"
+#include "converter/LeftoverRemoval.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/JobFiles.h"
 #include "jobs/LaunchProgram.h"
@@ -11,8 +12,15 @@
 #include "jobs/Validation.h"
 #include "language/Translator.h"
 
+#include <QFileInfo>
+
 int JobSession::PerformSpecialProcess(clsConversionOptions &options)
 {
+    // The text processes write their targets under staged names: what a killed run left beside
+    // them goes first.
+    if (options.lSpecialProcess == spAppendFiles || options.lSpecialProcess == spRemoveEmptyLines
+        || options.lSpecialProcess == spSearchAndReplace)
+        LeftoverRemoval::sweepOnce(QFileInfo(options.sTargetFile).absolutePath());
     switch (options.lSpecialProcess) {
     case spReloadJob: {
         QString why;
