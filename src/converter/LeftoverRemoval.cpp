@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -105,19 +106,28 @@ void settleAside(int dirFd, const QByteArray &aside, const StagedOutput::Origin 
         ::unlinkat(dirFd, aside.constData(), 0);
 }
 
-// LibreOffice's temporary file of a process that is gone under every reading of its digits.
+// Whether pid is a running process that hosts an office (our worker, LibreOffice itself).
+bool officeAlive(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().contains("office") && OfficeWorker::processAlive(pid);
+}
+
+// LibreOffice's temporary file whose process is gone: no reading of its digits names a running
+// office (any other process under such a number is not the one that wrote it).
 bool isGoneOfficeTemp(const QString &name)
 {
     if (!name.startsWith(QLatin1String("lu")) || !name.endsWith(QLatin1String(".tmp")))
         return false;
     bool some = false;
     for (int digits = 1; digits <= 7 && digits + 2 < name.size() && name.at(digits + 1).isDigit(); ++digits) {
-        const qint64 pid = name.mid(2, digits).toLongLong();
-        if (LeftoverRemoval::isOfficeTempOf(name, pid)) {
-            if (OfficeWorker::processAlive(pid))
-                return false;
-            some = true;
-        }
+        const QString rest = name.mid(2 + digits, name.size() - 6 - digits);
+        if (rest.isEmpty() || rest.size() > 6
+            || !std::all_of(rest.begin(), rest.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); }))
+            continue;
+        if (officeAlive(name.mid(2, digits).toLongLong()))
+            return false;
+        some = true;
     }
     return some;
 }

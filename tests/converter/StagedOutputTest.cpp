@@ -11,11 +11,13 @@
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <ostream>
 
 #include <csignal>
 #include <cerrno>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -327,13 +329,27 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     for (const QString &path : {live, oldScheme})
         ASSERT_TRUE(qvtest::writeFile(path, "stays"));
 
+    // The office's temporary files: a gone process's goes, a running office's stays.
+    const pid_t office = ::fork();
+    if (office == 0) {
+        ::prctl(PR_SET_NAME, "soffice.bin");
+        ::pause();
+        ::_exit(0);
+    }
+    const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
+    for (const QString &name : {gone, running})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    QThread::msleep(50); // the name is set
+
     LeftoverRemoval::sweep(out);
+    ::kill(office, SIGKILL);
+    ::waitpid(office, nullptr, 0);
     EXPECT_EQ(qvtest::readFile(out + "/free.pdf"), "old free");
     EXPECT_EQ(qvtest::readFile(out + "/newer.pdf"), "newer");
     EXPECT_EQ(qvtest::readFile(out + "/same.pdf"), "same");
     const QString shortened = QFileInfo(aside(child, 4, longName)).fileName().mid(QFileInfo(aside(child, 4, "")).fileName().size());
     EXPECT_EQ(qvtest::readFile(out + u'/' + shortened), "old long") << "a shortened name comes back as it was kept";
-    QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened};
+    QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened, running};
     expected.sort();
     EXPECT_EQ(entries(out), expected);
     EXPECT_TRUE(StagedOutput::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedOutput::hostTag().toStdString();
