@@ -198,6 +198,8 @@ struct Rerun
     {
         const pid_t child = ::fork();
         if (child == 0) {
+            if (sig == SIGTERM)
+                StagedOutput::letCommitsFinishOnSignals();
             int calls = 0;
             StagedOutput::setCallHook([&](const char *) {
                 if (++calls == k && sig)
@@ -269,6 +271,18 @@ TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
         }
     }
     EXPECT_EQ(k, 101) << "the commit never finished";
+
+    // A stop signal during the commit of a process that lets commits finish: it ends after the last rename.
+    for (k = 1; k < 40; ++k) {
+        Rerun r(dir.filePath("out"));
+        const int status = r.commitIn(k, SIGTERM, 0);
+        if (WIFEXITED(status))
+            break; // every call was reached
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << k << " " << status;
+        EXPECT_TRUE(r.allNew()) << "stopped at call " << k;
+        EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << k;
+    }
+    EXPECT_GT(k, 7);
 
     // A call that fails instead: the commit says so and every old file is as it was.
     for (k = 1; k < 40; ++k) {
