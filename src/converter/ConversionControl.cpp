@@ -223,17 +223,10 @@ void ConversionControl::removeLeftovers(const QString &target, const OfficeWorke
                 for (const QJsonValue &pair : plan.value(key).toArray())
                     keep.insert(QFileInfo(pair.toArray().at(0).toString()).absoluteFilePath());
         }
-        // LibreOffice's lock file of a staged target being written goes with it, and so does the
-        // temporary file a save in progress writes beside its target.
-        const QString host = StagedOutput::hostTag();
-        LeftoverRemoval::removeOwn(targetFolder, [&](const QString &name) {
-            if (keep.contains(targetFolder + u'/' + name))
-                return false;
-            const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(name);
-            if (o)
-                return o->pid == pid && o->uid == ::geteuid() && o->host == host;
-            return LeftoverRemoval::isOfficeTempOf(name, pid);
-        });
+        // LibreOffice's lock file of a staged target being written goes with it, so does the
+        // temporary file a save in progress writes beside its target, and a commit it had begun
+        // is undone.
+        LeftoverRemoval::cleanUpAfter(targetFolder, pid, keep);
     }
 }
 
@@ -245,14 +238,7 @@ void ConversionControl::sweepStaleStaging(const QString &target)
     if (folder.isEmpty() || m_sweptFolders.contains(folder))
         return;
     m_sweptFolders.insert(folder);
-    // Only this user's runs on this machine are known to be gone when their process is: a name
-    // of another machine's run (a shared folder) or an earlier version's stays, and so does
-    // whatever another user owns, even when its process cannot be seen.
-    const QString host = StagedOutput::hostTag();
-    LeftoverRemoval::removeOwn(folder, [&host](const QString &name) {
-        const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(name);
-        return o && o->uid == ::geteuid() && o->host == host && o->pid > 0 && !OfficeWorker::processAlive(o->pid);
-    });
+    LeftoverRemoval::sweep(folder);
 }
 
 qint64 ConversionControl::memoryShareKb() const

@@ -1,10 +1,16 @@
 #include "LeftoverRemoval.h"
 
 #include "converter/OfficeWorker.h"
+#include "converter/StagedOutput.h"
 #include "platform/FolderEntries.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +20,9 @@ namespace {
 // A folder deeper than this inside a staged folder was not made by a conversion.
 constexpr int kMaxDepth = 32;
 
-// Removes name in the folder dirFd, which was seen as seen. Everything happens relative to
-// folders opened without following links, so a link swapped in never leads elsewhere.
+// Removes name in the folder dirFd, which was seen as seen: of a folder, only what this user
+// owns. Everything happens relative to folders opened without following links, so a link
+// swapped in never leads elsewhere.
 bool removeEntry(int dirFd, const QByteArray &name, const struct stat &seen, int depth)
 {
     if (!S_ISDIR(seen.st_mode))
@@ -33,10 +40,170 @@ bool removeEntry(int dirFd, const QByteArray &name, const struct stat &seen, int
     bool ok = true;
     for (const QByteArray &inner : FolderEntryNames(fd)) {
         struct stat st;
-        ok = ::fstatat(fd, inner.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && removeEntry(fd, inner, st, depth + 1) && ok;
+        ok = ::fstatat(fd, inner.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_uid == ::geteuid()
+             && removeEntry(fd, inner, st, depth + 1) && ok;
     }
     ::close(fd);
     return ok && ::unlinkat(dirFd, name.constData(), AT_REMOVEDIR) == 0;
+}
+
+// Removes name when this user owns it.
+void removeIfOwn(int dirFd, const QByteArray &name)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_uid == ::geteuid())
+        removeEntry(dirFd, name, st, 0);
+}
+
+// The name a kept-aside target stood under: its tail, or, when the tail was shortened to fit,
+// the one entry that shortens to it. Empty when that cannot be told.
+QByteArray targetOf(const StagedOutput::Origin &o, const QList<QByteArray> &names)
+{
+    const QString tail = o.tail;
+    // A tail shorter than the longest that fits was never shortened.
+    if (StagedOutput::fittedTail(o.prefix, tail + QStringLiteral("xxxxxxxxxxxxxxxx")).toUtf8().size() > tail.toUtf8().size() + 4)
+        return QFile::encodeName(tail);
+    QByteArray found;
+    for (const QByteArray &name : names) {
+        const QString text = QFile::decodeName(name);
+        if (text != tail && !StagedOutput::originOf(text) && StagedOutput::fittedTail(o.prefix, text) == tail) {
+            if (!found.isEmpty())
+                return QByteArray();
+            found = name;
+        }
+    }
+    return found.isEmpty() ? QFile::encodeName(tail) : found;
+}
+
+// A target a gone commit kept aside: back under its name when that is free; gone when the name
+// holds the same file (the commit had not replaced it) or a newer one; with restore (a commit
+// known to have stopped half-way), back over the newer one, the commit's own output.
+void settleAside(int dirFd, const QByteArray &aside, const StagedOutput::Origin &o, const QList<QByteArray> &names,
+                 bool restore)
+{
+    struct stat kept, current;
+    if (::fstatat(dirFd, aside.constData(), &kept, AT_SYMLINK_NOFOLLOW) != 0 || kept.st_uid != ::geteuid()
+        || S_ISDIR(kept.st_mode))
+        return;
+    const QByteArray target = targetOf(o, names);
+    if (target.isEmpty())
+        return;
+    if (::fstatat(dirFd, target.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            return;
+        if (::renameat2(dirFd, aside.constData(), dirFd, target.constData(), RENAME_NOREPLACE) != 0 && errno == EINVAL
+            && ::linkat(dirFd, aside.constData(), dirFd, target.constData(), 0) == 0)
+            ::unlinkat(dirFd, aside.constData(), 0);
+        return;
+    }
+    if (S_ISDIR(current.st_mode))
+        return; // a folder in the way is never moved, and the old file stays findable
+    if (current.st_dev == kept.st_dev && current.st_ino == kept.st_ino)
+        ::unlinkat(dirFd, aside.constData(), 0);
+    else if (restore)
+        ::renameat(dirFd, aside.constData(), dirFd, target.constData());
+    else
+        ::unlinkat(dirFd, aside.constData(), 0);
+}
+
+// Whether pid is a running process that hosts an office (our worker, LibreOffice itself).
+bool officeAlive(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().contains("office") && OfficeWorker::processAlive(pid);
+}
+
+// LibreOffice's temporary file whose process is gone: no reading of its digits names a running
+// office (any other process under such a number is not the one that wrote it).
+bool isGoneOfficeTemp(const QString &name)
+{
+    if (!name.startsWith(QLatin1String("lu")) || !name.endsWith(QLatin1String(".tmp")))
+        return false;
+    bool some = false;
+    for (int digits = 1; digits <= 7 && digits + 2 < name.size() && name.at(digits + 1).isDigit(); ++digits) {
+        const QString rest = name.mid(2 + digits, name.size() - 6 - digits);
+        if (rest.isEmpty() || rest.size() > 6
+            || !std::all_of(rest.begin(), rest.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); }))
+            continue;
+        if (officeAlive(name.mid(2, digits).toLongLong()))
+            return false;
+        some = true;
+    }
+    return some;
+}
+
+// Whether an entry name of folder dirFd is one of pid's (pid 0: of a gone process) that a
+// clean-up may take.
+std::optional<StagedOutput::Origin> takenOrigin(const QString &text, qint64 pid)
+{
+    std::optional<StagedOutput::Origin> o = StagedOutput::originOf(text);
+    if (o && (!StagedOutput::isOwnHere(*o) || (pid > 0 ? o->pid != pid : OfficeWorker::processAlive(o->pid))))
+        return std::nullopt;
+    return o;
+}
+
+bool holdsFiles(const QString &path)
+{
+    return QDirIterator(path, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories).hasNext();
+}
+
+// Whether pid's commit in folder (and its pages folders) stopped before its last rename: a file
+// it staged is still there, or a name it kept aside still holds the old file or stands empty.
+bool unfinished(const QString &folder, qint64 pid, const QSet<QString> &keep, bool pagesFolders)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    const QList<QByteArray> names = FolderEntryNames(path);
+    for (const QByteArray &name : names) {
+        const QString text = QFile::decodeName(name);
+        const QString full = folder + u'/' + text;
+        const std::optional<StagedOutput::Origin> o = takenOrigin(text, pid);
+        if (keep.contains(full) || text.startsWith(QLatin1String(".~lock."))) {
+            continue;
+        } else if (o && o->kind == StagedOutput::Kind::Part) {
+            if (holdsFiles(full) || !QFileInfo(full).isDir())
+                return true;
+        } else if (o && o->kind == StagedOutput::Kind::Prev) {
+            struct stat kept, current;
+            const QByteArray target = path + '/' + targetOf(*o, names);
+            if (::lstat((path + '/' + name).constData(), &kept) == 0
+                && (::lstat(target.constData(), &current) != 0
+                    || (current.st_dev == kept.st_dev && current.st_ino == kept.st_ino)))
+                return true;
+        } else if (pagesFolders && text.endsWith(QLatin1String("_files")) && QFileInfo(full).isDir()
+                   && !QFileInfo(full).isSymLink() && unfinished(full, pid, keep, false)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Looks at folder and at its pages folders ("*_files"): which entries to settle or remove.
+// pid 0 means every gone process of this user on this machine.
+void tidy(const QString &folder, qint64 pid, const QSet<QString> &keep, bool pagesFolders, bool restore)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    const QList<QByteArray> names = FolderEntryNames(fd);
+    for (const QByteArray &name : names) {
+        const QString text = QFile::decodeName(name);
+        if (keep.contains(folder + u'/' + text))
+            continue;
+        if (StagedOutput::originOf(text)) {
+            const std::optional<StagedOutput::Origin> o = takenOrigin(text, pid);
+            if (o && o->kind == StagedOutput::Kind::Prev && !text.startsWith(QLatin1String(".~lock.")))
+                settleAside(fd, name, *o, names, restore);
+            else if (o)
+                removeIfOwn(fd, name);
+        } else if (pid > 0 ? LeftoverRemoval::isOfficeTempOf(text, pid) : isGoneOfficeTemp(text)) {
+            removeIfOwn(fd, name);
+        } else if (pagesFolders && text.endsWith(QLatin1String("_files"))) {
+            struct stat st;
+            if (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+                tidy(folder + u'/' + text, pid, keep, false, restore);
+        }
+    }
+    ::close(fd);
 }
 
 } // namespace
@@ -48,14 +215,9 @@ void removeOwn(const QString &folder, const std::function<bool(const QString &na
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
-    const uid_t me = ::geteuid();
-    for (const QByteArray &name : FolderEntryNames(fd)) {
-        if (!ours(QFile::decodeName(name)))
-            continue;
-        struct stat st;
-        if (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_uid == me)
-            removeEntry(fd, name, st, 0);
-    }
+    for (const QByteArray &name : FolderEntryNames(fd))
+        if (ours(QFile::decodeName(name)))
+            removeIfOwn(fd, name);
     ::close(fd);
 }
 
@@ -78,6 +240,27 @@ bool isOfficeTempOf(const QString &name, qint64 pid)
             return false;
     }
     return true;
+}
+
+void sweep(const QString &folder)
+{
+    if (!folder.isEmpty())
+        tidy(folder, 0, {}, true, false);
+}
+
+void sweepOnce(const QString &folder)
+{
+    static QSet<QString> swept;
+    if (!folder.isEmpty() && !swept.contains(folder)) {
+        swept.insert(folder);
+        sweep(folder);
+    }
+}
+
+void cleanUpAfter(const QString &folder, qint64 pid, const QSet<QString> &keep)
+{
+    if (!folder.isEmpty() && pid > 0)
+        tidy(folder, pid, keep, true, unfinished(folder, pid, keep, true));
 }
 
 } // namespace LeftoverRemoval

@@ -1,8 +1,11 @@
 #pragma once
-// Removal of what a killed worker or a killed program left in a target folder: its staged
-// outputs and the temporary files LibreOffice writes beside a document it saves. Such a folder
-// may be shared with other users and other machines, so only what this user owns goes, and
-// nothing is ever followed through a link.
+// The owner rules for what a killed worker or a killed program left in a target folder: its
+// staged outputs, the targets its commit kept aside, outputs waiting for a name that is not text,
+// and the temporary files LibreOffice writes beside a document it saves. Such a folder may be
+// shared with other users and other machines, so only what this user owns goes, only names of
+// runs of this machine whose process is gone (or the one process named), and nothing is ever
+// followed through a link.
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -10,8 +13,9 @@
 namespace LeftoverRemoval {
 
 // Removes each entry of folder whose name ours accepts and which this user owns: a file or a
-// link itself, a folder with everything in it. A folder that was swapped for another (or for a
-// link) between the look and the removal is left alone.
+// link itself, a folder with what this user owns in it (the folder stays when anything else
+// remains). A folder that was swapped for another (or for a link) between the look and the
+// removal is left alone.
 void removeOwn(const QString &folder, const std::function<bool(const QString &name)> &ours);
 
 // Whether name is a temporary file that LibreOffice in process pid writes beside a document it
@@ -19,5 +23,20 @@ void removeOwn(const QString &folder, const std::function<bool(const QString &na
 // read as a longer pid's ("lu1234ab.tmp" is pid 123's or pid 1234's): while a process of that
 // longer pid runs, the name is taken for its own.
 bool isOfficeTempOf(const QString &name, qint64 pid);
+
+// The first look of a run at a folder it writes into (and at its pages folders, "*_files"): what
+// this user's runs on this machine that are gone left there. Staged outputs go; a target a commit
+// kept aside goes back under its name when that is free, and goes when the name holds a newer
+// file; LibreOffice's temporary files of processes that are gone go.
+void sweep(const QString &folder);
+
+// sweep(), the first time this process writes into folder.
+void sweepOnce(const QString &folder);
+
+// After this program killed its own process pid (a worker): what it staged in folder goes, except
+// the paths in keep. A commit of it that stopped before its last rename is undone (the targets it
+// had replaced come back over its outputs, since that conversion failed); one that had made every
+// rename is finished.
+void cleanUpAfter(const QString &folder, qint64 pid, const QSet<QString> &keep = {});
 
 } // namespace LeftoverRemoval

@@ -10,6 +10,11 @@
 
 bool OfficeWorker::processAlive(qint64 pid) { return bProcessAlive(pid); }
 
+namespace {
+// How long a worker asked to stop may take to finish renaming its outputs.
+constexpr int kCommitGraceMs = 3000;
+} // namespace
+
 OfficeWorker::OfficeWorker() = default;
 
 OfficeWorker::~OfficeWorker() { kill(); }
@@ -148,8 +153,13 @@ void OfficeWorker::quit()
 void OfficeWorker::kill()
 {
     if (m_proc && m_proc->state() != QProcess::NotRunning) {
-        m_proc->kill();
-        m_proc->waitForFinished(5000);
+        // Asked first: a worker ends at once, unless it is renaming its outputs into place,
+        // which then finishes (it takes milliseconds). One that does not end is killed.
+        m_proc->terminate();
+        if (!m_proc->waitForFinished(kCommitGraceMs)) {
+            m_proc->kill();
+            m_proc->waitForFinished(5000);
+        }
     }
     m_proc.reset();
     m_state = Stopped;

@@ -1,108 +1,220 @@
 #include "StagedOutput.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QRegularExpression>
-#include <QSysInfo>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 StagedOutput::~StagedOutput() { discard(); }
 
 namespace {
-// Longest file name the file systems we write to accept, in bytes.
-constexpr int kNameMax = 255;
-// Room left after a staged name for helpers that stage beside it in turn (libzip writes a
-// rewritten package to "<name>.XXXXXX").
-constexpr int kHelperSuffix = 8;
-
-// name shortened to at most maxBytes of UTF-8, cut inside its base so that the extension stays.
-QString fitName(const QString &name, int maxBytes)
+std::function<int(const char *)> &callHook()
 {
-    if (name.toUtf8().size() <= maxBytes)
-        return name;
-    const int dot = name.lastIndexOf(u'.');
-    const QString ext = dot > 0 && name.size() - dot <= 16 ? name.mid(dot) : QString();
-    QString base = name.left(name.size() - ext.size());
-    const int budget = maxBytes - static_cast<int>(ext.toUtf8().size());
-    // Drop whole characters (a surrogate pair is one) until the base fits.
-    while (!base.isEmpty() && base.toUtf8().size() > budget)
-        base.chop(base.size() >= 2 && base.at(base.size() - 1).isLowSurrogate() ? 2 : 1);
-    return base + ext;
+    static std::function<int(const char *)> hook;
+    return hook;
 }
 
-// name in folder under a hidden prefix of the given kind that no target can have: the pid, user,
-// host and a serial keep it unique, so the rest may be shortened to keep the whole within the
-// longest name a target may have.
-QString kindName(const char *kind, const QString &folder, qint64 pid, int serial, const QString &name)
+// Whether the call may go ahead; a test's hook may make it fail with its errno.
+bool allowed(const char *call)
 {
-    const QString prefix = QStringLiteral(".%1-%2.%3@%4.%5-")
-                               .arg(QLatin1String(kind))
-                               .arg(pid)
-                               .arg(::geteuid())
-                               .arg(StagedOutput::hostTag())
-                               .arg(serial);
-    const QString fitted = prefix + fitName(name, kNameMax - kHelperSuffix - static_cast<int>(prefix.size()));
-    return folder.isEmpty() ? fitted : folder + u'/' + fitted;
+    if (!callHook())
+        return true;
+    const int err = callHook()(call);
+    if (err == 0)
+        return true;
+    errno = err;
+    return false;
 }
 
-int nextSerial()
+// A commit under way, and a stop signal that arrived during it.
+volatile sig_atomic_t g_committing = 0;
+volatile sig_atomic_t g_pendingSignal = 0;
+
+void onStopSignal(int sig)
 {
-    static int serial = 0;
-    return ++serial;
+    if (g_committing) {
+        g_pendingSignal = sig;
+        return;
+    }
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
 }
+
+// Marks a commit as under way for as long as it lives; a stop signal that came meanwhile then
+// takes effect.
+struct CommitWindow
+{
+    CommitWindow() { g_committing = 1; }
+    ~CommitWindow()
+    {
+        g_committing = 0;
+        if (const int sig = g_pendingSignal) {
+            ::signal(sig, SIG_DFL);
+            ::raise(sig);
+        }
+    }
+};
 
 QString tempName(const QString &folder, const QString &name)
 {
-    return kindName("qvpart", folder, ::getpid(), nextSerial(), name);
+    return folder + u'/' + StagedOutput::ownName(StagedOutput::Kind::Part, name);
 }
 
-// Where a target that a commit replaces waits until the commit has succeeded.
-QString asideName(const QString &target)
+QByteArray folderOf(const QByteArray &path)
 {
-    const QFileInfo fi(target);
-    return kindName("qvprev", fi.absolutePath(), ::getpid(), nextSerial(), fi.fileName());
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
 }
 
-bool renamePath(const QString &from, const QString &to)
+QByteArray nameOf(const QByteArray &path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+bool renameRaw(const char *call, const QByteArray &from, const QByteArray &to)
 {
-    // rename(2) replaces an existing target atomically.
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    return allowed(call) && ::rename(from.constData(), to.constData()) == 0;
+}
+
+bool exchangeRaw(const QByteArray &a, const QByteArray &b)
+{
+    return allowed("exchange") && ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE) == 0;
+}
+
+// Errors of a file system that cannot do the call at all (rather than this call failing).
+bool unsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EINVAL || err == EMLINK || err == EXDEV; }
+
+// How a replaced target was kept aside.
+enum class Aside { None, Linked, Exchanged, Moved };
+
+struct Step
+{
+    Aside how = Aside::None;
+    QByteArray aside; // for Exchanged the staged name, which then holds the old file
+    bool renamed = false;
+};
+
+// Puts one begun move back: the old target under its name (the same file), the new file under
+// its staged name.
+void undo(const StagedOutput::Move &m, const Step &s)
+{
+    switch (s.how) {
+    case Aside::None:
+        if (s.renamed)
+            renameRaw("restore", m.to, m.from);
+        break;
+    case Aside::Linked:
+        // The old file returns over the new one in one rename: the name never stands empty.
+        if (s.renamed)
+            renameRaw("restore", s.aside, m.to);
+        else if (allowed("unlink"))
+            ::unlink(s.aside.constData());
+        break;
+    case Aside::Exchanged:
+        exchangeRaw(m.from, m.to);
+        break;
+    case Aside::Moved:
+        if (s.renamed)
+            renameRaw("restore", m.to, m.from);
+        renameRaw("restore", s.aside, m.to);
+        break;
+    }
 }
 
 } // namespace
 
-QString StagedOutput::hostTag()
+QString StagedOutput::hostTag() { return StagedNames::hostTag(); }
+
+QString StagedOutput::fittedTail(const QString &prefix, const QString &name) { return StagedNames::fittedTail(prefix, name); }
+
+QString StagedOutput::stagedFileName(qint64 pid, int serial, const QString &name, Kind kind)
 {
-    // Host names are letters, digits, "-" and dots; a dot ends the tag in a staged name.
-    static const QString tag = [] {
-        QString t = QSysInfo::machineHostName().left(64);
-        for (QChar &c : t)
-            if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-')
-                c = u'_';
-        return t.isEmpty() ? QStringLiteral("_") : t;
-    }();
-    return tag;
+    return StagedNames::forProcess(pid, serial, name, kind);
 }
 
-QString StagedOutput::stagedFileName(qint64 pid, int serial, const QString &name)
+QString StagedOutput::ownName(Kind kind, const QString &name) { return StagedNames::ownName(kind, name); }
+
+std::optional<StagedOutput::Origin> StagedOutput::originOf(const QString &fileName) { return StagedNames::originOf(fileName); }
+
+bool StagedOutput::isOwnHere(const Origin &origin) { return StagedNames::isOwnHere(origin); }
+
+void StagedOutput::letCommitsFinishOnSignals()
 {
-    return kindName("qvpart", QString(), pid, serial, name);
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (const int sig : {SIGTERM, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
 }
 
-std::optional<StagedOutput::Origin> StagedOutput::originOf(const QString &fileName)
+void StagedOutput::setCallHook(std::function<int(const char *call)> hook) { callHook() = std::move(hook); }
+
+bool StagedOutput::commitMoves(const QList<Move> &moves)
 {
-    static const QRegularExpression staged(
-        QStringLiteral("^(?:\\.~lock\\.)?\\.qvpart-(\\d{1,10})\\.(\\d{1,10})@([A-Za-z0-9_-]+)\\.\\d+-"));
-    const QRegularExpressionMatch m = staged.match(fileName);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return Origin{m.captured(1).toLongLong(), m.captured(2).toUInt(), m.captured(3)};
+    const CommitWindow window;
+    QList<Step> steps;
+    bool ok = true;
+    for (const Move &m : moves) {
+        Step s;
+        // A name that was free when looked at but taken when renamed onto is looked at again.
+        for (int look = 0; look < 2 && ok && !s.renamed && s.how == Aside::None; ++look) {
+            struct stat st {};
+            const bool taken = ::lstat(m.to.constData(), &st) == 0;
+            if (taken && S_ISDIR(st.st_mode))
+                break; // a folder in the way is never moved: the rename below fails on it
+            if (!taken) {
+                // A free name is taken only while it is free: a file that appeared meanwhile is
+                // never replaced without being kept aside.
+                if (allowed("rename")
+                    && ::renameat2(AT_FDCWD, m.from.constData(), AT_FDCWD, m.to.constData(), RENAME_NOREPLACE) == 0)
+                    s.renamed = true;
+                else if (errno == EINVAL)
+                    break; // no such rename here: a plain one follows
+                else if (errno != EEXIST)
+                    ok = false;
+                continue;
+            }
+            s.aside = folderOf(m.to) + '/' + QFile::encodeName(ownName(Kind::Prev, QFile::decodeName(nameOf(m.to))));
+            if (allowed("link") && ::link(m.to.constData(), s.aside.constData()) == 0) {
+                s.how = Aside::Linked;
+            } else if (!unsupported(errno)) {
+                ok = false;
+            } else if (exchangeRaw(m.from, m.to)) {
+                // The staged name now holds the old file: it is the one kept aside.
+                s.how = Aside::Exchanged;
+                s.aside = m.from;
+                s.renamed = true;
+            } else if (unsupported(errno) && renameRaw("rename-away", m.to, s.aside)) {
+                s.how = Aside::Moved;
+            } else {
+                ok = false;
+            }
+        }
+        if (!ok)
+            break;
+        steps.append(s);
+        if (!s.renamed) {
+            if (!renameRaw("rename", m.from, m.to)) {
+                ok = false;
+                break;
+            }
+            steps.last().renamed = true;
+        }
+    }
+    if (!ok) {
+        // Undone in reverse: each output back under its staged name, each old target under its own.
+        for (qsizetype j = steps.size() - 1; j >= 0; --j)
+            undo(moves.at(j), steps.at(j));
+        return false;
+    }
+    for (const Step &s : std::as_const(steps))
+        if (s.how != Aside::None && allowed("unlink"))
+            ::unlink(s.aside.constData());
+    return true;
 }
 
 QString StagedOutput::stage(const QString &finalPath)
@@ -139,48 +251,19 @@ bool StagedOutput::commit()
             }
         }
     }
-    for (const auto &f : m_files) {
+    QList<Move> moves;
+    for (const auto &f : std::as_const(m_files)) {
         if (!QFileInfo::exists(f.first)) {
             discard();
             return false;
         }
+        moves.append({QFile::encodeName(f.first), QFile::encodeName(f.second)});
     }
-    // What each rename replaced, kept aside ("" when its final name was free): a conversion
-    // succeeds whole or leaves every target as it found it.
-    QStringList aside;
-    int renamed = 0;
-    for (; renamed < m_files.size(); ++renamed) {
-        const auto &f = m_files.at(renamed);
-        struct stat st;
-        QString old;
-        // A folder in the way is never moved: the rename onto it fails.
-        if (::lstat(QFile::encodeName(f.second).constData(), &st) == 0 && !S_ISDIR(st.st_mode)
-            && !QFileInfo(f.first).isDir()) {
-            old = asideName(f.second);
-            if (!renamePath(f.second, old))
-                break;
-        }
-        aside << old;
-        if (!renamePath(f.first, f.second))
-            break;
-    }
-    if (renamed < m_files.size()) {
-        // Undone in reverse: each output back under its staged name, then the old target back
-        // under its own. An old target that cannot go back stays aside, never removed.
-        for (qsizetype j = aside.size() - 1; j >= 0; --j) {
-            const auto &f = m_files.at(j);
-            if (j < renamed)
-                renamePath(f.second, f.first);
-            if (!aside.at(j).isEmpty())
-                renamePath(aside.at(j), f.second);
-        }
+    if (!commitMoves(moves)) {
         m_committed.clear();
         discard();
         return false;
     }
-    for (const QString &old : std::as_const(aside))
-        if (!old.isEmpty())
-            QFile::remove(old);
     for (const auto &f : std::as_const(m_files)) {
         if (QFileInfo(f.second).isDir()) {
             for (const QString &inner : QDir(f.second).entryList(QDir::Files | QDir::Hidden, QDir::Name))
@@ -223,7 +306,8 @@ QList<QPair<QString, QString>> pairsFromJson(const QJsonValue &v)
         const QJsonArray two = p.toArray();
         // Only staged names may be renamed or removed on the word of a plan.
         const QString temp = two.at(0).toString();
-        if (two.size() == 2 && QFileInfo(temp).fileName().startsWith(QLatin1String(".qvpart-")))
+        const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(QFileInfo(temp).fileName());
+        if (two.size() == 2 && o && o->kind == StagedOutput::Kind::Part)
             pairs.append({temp, two.at(1).toString()});
     }
     return pairs;

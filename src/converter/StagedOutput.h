@@ -1,22 +1,27 @@
 #pragma once
-// Output files of one conversion, written under temporary names in their own folders and
-// renamed to their real names only when the whole conversion has succeeded. What is not
-// committed is removed, so a failure or a crash never leaves a half-written target behind
+// The one place that writes over a user's files. Outputs are written under staged names in their
+// own folders and take their real names only when the whole conversion has succeeded; what is
+// not committed is removed, so a failure or a crash never leaves a half-written target behind
 // under a target's name. A conversion made ahead of its turn hands its plan over instead of
 // committing (plan()), and whoever takes the result adopts it (adopt()), then commits it or
 // throws it away.
 //
-// A staged name says whose it is and where it was made (".qvpart-<pid>.<uid>@<host>.<serial>-"
-// and the final name), so that what a killed program left can be told from what another
-// user's run, or a run on another machine writing into a shared folder, is writing. A target
-// that a commit replaces is kept aside under ".qvprev-" and the same tail until every rename
-// has succeeded; a failed commit puts it back. Nothing removes ".qvprev-" files but the commit
-// that made them: if the program dies in between, the old file is still there to be found.
+// Staged names (platform/StagedNames) say whose a file is and where it was made.
+//
+// The commit keeps an old target aside by a hard link, then renames the new file over it in one
+// rename: the target's name always holds a whole file. Where the file system has no hard links
+// it swaps the two names in one call instead, and only where it has neither does it rename the
+// old file away first. A failed commit puts every replaced file back (the same file: inode, bytes
+// and mode). What a killed commit leaves is put right by LeftoverRemoval.
+#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
 #include <QString>
 
+#include "platform/StagedNames.h"
+
+#include <functional>
 #include <optional>
 
 class StagedOutput
@@ -45,19 +50,37 @@ public:
     // Takes over a plan made by plan(), possibly in another process.
     void adopt(const QJsonObject &plan);
 
-    // Who staged a name (or LibreOffice's lock file of a staged name). Names of an earlier
-    // version (".qvpart-<pid>-...") say neither user nor host: they give nothing.
-    struct Origin
+    // One rename of a commit: a file (or a staged folder for a free name) to its final path.
+    struct Move
     {
-        qint64 pid = 0;
-        uint uid = 0;
-        QString host;
+        QByteArray from;
+        QByteArray to;
     };
+    // Renames every move in order, all or none, keeping each replaced file aside until the last
+    // one is in place. On failure the renamed files go back to their staged names and the
+    // replaced ones to theirs; the staged files are not removed (the caller owns them).
+    static bool commitMoves(const QList<Move> &moves);
+
+    // The names (platform/StagedNames), as the commit and the sweep use them.
+    using Kind = StagedNames::Kind;
+    using Origin = StagedNames::Origin;
     static std::optional<Origin> originOf(const QString &fileName);
-    // This machine as staged names carry it.
+    static bool isOwnHere(const Origin &origin);
     static QString hostTag();
     // The staged name of name for process pid of this user and host, shortened to fit.
-    static QString stagedFileName(qint64 pid, int serial, const QString &name);
+    static QString stagedFileName(qint64 pid, int serial, const QString &name, Kind kind = Kind::Part);
+    // A fresh name of the given kind for this process.
+    static QString ownName(Kind kind, const QString &name);
+    // name shortened as a staged name with this prefix shortens it.
+    static QString fittedTail(const QString &prefix, const QString &name);
+
+    // Processes without an event loop (the worker): SIGTERM and SIGHUP end the process at once,
+    // except during a commit, which they let finish first.
+    static void letCommitsFinishOnSignals();
+
+    // Tests: called before each file system call of a commit with its name ("link", "exchange",
+    // "rename-away", "rename", "unlink", "restore"); a non-zero errno makes the call fail so.
+    static void setCallHook(std::function<int(const char *call)> hook);
 
 private:
     QList<QPair<QString, QString>> m_files; // temp, final

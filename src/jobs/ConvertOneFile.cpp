@@ -4,12 +4,12 @@
 #include "common/NumberUtils.h"
 #include "common/PathUtils.h"
 #include "converter/ConversionControl.h"
+#include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/JobSession.h"
 #include "jobs/PdfWithOptions.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
-#include "platform/FolderEntries.h"
 
 #include <QDir>
 #include <QFile>
@@ -273,41 +273,6 @@ bool createRawFolderTree(const QByteArray &folder)
     return true;
 }
 
-// Renames each staged file (a name in folder) to its target, all or none: a file a rename
-// replaces is kept aside (".qvprev" and the staged name) until the last rename has succeeded; when
-// one fails, those done go back and the replaced files are put back where they stood. What was
-// staged is removed whenever it did not all arrive.
-bool renameAllOrNone(const QByteArray &folder, const QList<QPair<QByteArray, QByteArray>> &moves)
-{
-    QList<QByteArray> aside; // per move begun: what it replaced, kept aside ("" for nothing)
-    qsizetype done = 0;
-    for (const auto &[name, to] : moves) {
-        struct stat st {};
-        QByteArray old;
-        if (::lstat(to.constData(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-            old = folder + ".qvprev" + name;
-            if (::rename(to.constData(), old.constData()) != 0)
-                break;
-        }
-        aside << old;
-        if (::rename((folder + name).constData(), to.constData()) != 0)
-            break;
-        ++done;
-    }
-    const bool ok = done == moves.size();
-    for (qsizetype j = aside.size() - 1; j >= 0; --j) {
-        const auto &[name, to] = moves.at(j);
-        if (!ok && j < done)
-            ::rename(to.constData(), (folder + name).constData());
-        if (!aside.at(j).isEmpty())
-            ok ? ::unlink(aside.at(j).constData()) : ::rename(aside.at(j).constData(), to.constData());
-    }
-    if (!ok)
-        for (const auto &move : moves)
-            ::unlink((folder + move.first).constData());
-    return ok;
-}
-
 } // namespace
 
 int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, const RawFileNames &raw,
@@ -356,10 +321,11 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
         options.lErr = irTargetOpenOrSaveFailed;
         return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
     }
-    // A hidden name of the target folder that nothing has: the outputs are written under it, then
-    // each takes the target's stem in its place.
-    const QString staged = GetUniqueTempFileName(out, QStringLiteral(".qvname-"), dot > 0 ? QString::fromUtf8(targetName.mid(dot + 1)) : QString());
-    const QByteArray stagedStem = QFile::encodeName(QFileInfo(staged).completeBaseName());
+    // A staged name of this run in the target folder: the outputs are written under it, then each
+    // takes the target's stem in its place.
+    const QString stagedStemText = StagedOutput::ownName(StagedOutput::Kind::Name, QStringLiteral("o"));
+    const QString staged = out + u'/' + stagedStemText + (dot > 0 ? u'.' + QString::fromUtf8(targetName.mid(dot + 1)) : QString());
+    const QByteArray stagedStem = QFile::encodeName(stagedStemText);
 
     clsConversionOptions inner = options;
     inner.sOriginalFile = alias;
@@ -375,17 +341,24 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
     options.sErr = inner.sErr;
     options.sErr.replace(staged, options.sTargetFile).replace(alias, options.sOriginalFile);
 
-    // The outputs take the target's stem in their names; after a failure they only go.
-    QList<QPair<QByteArray, QByteArray>> moves;
-    for (const QByteArray &name : FolderEntryNames(folderPath))
+    // The outputs, by the exact names the conversion reports, take the target's stem in their
+    // names; after a failure they only go.
+    const QStringList outputs = result != irSuccess ? QStringList()
+                                : options.lTargetFileType == kPdfWithOptionsType ? QStringList{staged}
+                                                                                 : session.VelmoraX1()->lastOutputs();
+    QList<StagedOutput::Move> moves;
+    for (const QString &path : outputs) {
+        const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
         if (name.startsWith(stagedStem))
-            moves.append({name, folderPath + targetStem + name.mid(stagedStem.size())});
+            moves.append({folderPath + name, folderPath + targetStem + name.mid(stagedStem.size())});
+    }
     if (result != irSuccess) {
-        for (const auto &move : std::as_const(moves))
-            ::unlink((folderPath + move.first).constData());
+        ::unlink(QFile::encodeName(staged).constData());
         return result;
     }
-    if (!renameAllOrNone(folderPath, moves)) {
+    if (moves.isEmpty() || !StagedOutput::commitMoves(moves)) {
+        for (const auto &move : std::as_const(moves))
+            ::unlink(move.from.constData());
         options.lErr = irTargetOpenOrSaveFailed;
         return fail(irTargetOpenOrSaveFailed, GetStatusMessageForResult(options));
     }

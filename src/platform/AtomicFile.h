@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-// Writes bytes to a temporary file beside path and renames it over path. A failed write leaves
+// Writes bytes to a file under a staged name (StagedNames) beside path and renames it over path. A failed write leaves
 // the old file whole (never written in place). *error gets the system's reason on failure.
 // The file keeps the mode of the file it replaces (a new one gets the umask's); with ownerOnly
 // it is 0600 whatever it was, from before its first byte is written.

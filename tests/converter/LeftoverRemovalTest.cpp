@@ -3,12 +3,15 @@
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/LeftoverRemoval.h"
+#include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -125,4 +128,66 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpKeepsOtherProcessesOfficeFiles)
 
     ::kill(running, SIGKILL);
     ::waitpid(running, nullptr, 0);
+}
+
+// A pool converting ahead into one folder: the clean-up after a worker the run killed never takes
+// what another worker of the pool, still converting, has staged there.
+TEST(LeftoverRemoval, AKilledWorkersCleanUpLeavesTheOtherWorkersFiles)
+{
+    const QString out = freshFolder(QStringLiteral("PoolCleanUp"));
+    // Bytes that LibreOffice takes seconds to refuse: both workers are busy when one is stopped.
+    QByteArray noise;
+    for (int i = 0; i < 200000; ++i)
+        noise += char((i * 7919) % 251);
+    QList<ConversionRequest> next;
+    for (const char *name : {"a", "b"}) {
+        ConversionRequest r;
+        r.originalFile = out + QStringLiteral("/%1.pptx").arg(QLatin1String(name));
+        r.targetFile = out + QStringLiteral("/%1.pdf").arg(QLatin1String(name));
+        r.targetFileType = 32;
+        ASSERT_TRUE(qvtest::writeFile(r.originalFile, noise));
+        next << r;
+    }
+    ConversionControl c;
+    c.setPoolSize(2);
+    qint64 a = 0, b = 0;
+    for (int i = 0; i < 3000 && !(a && b); ++i) {
+        c.setLookAhead(next);
+        a = c.aheadWorkerOf(next[0].originalFile);
+        b = c.aheadWorkerOf(next[1].originalFile);
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(a && b && a != b);
+    const QStringList others{StagedOutput::stagedFileName(b, 1, QStringLiteral("b.pdf")),
+                             QStringLiteral(".~lock.") + StagedOutput::stagedFileName(b, 1, QStringLiteral("b.pdf")) + u'#',
+                             StagedOutput::stagedFileName(b, 2, QStringLiteral("b.pdf"), StagedOutput::Kind::Prev),
+                             QStringLiteral("lu%1x.tmp").arg(b)};
+    for (const QString &name : others)
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "b's"));
+    const QString killedOwn = StagedOutput::stagedFileName(a, 3, QStringLiteral("a.pdf"));
+    ASSERT_TRUE(qvtest::writeFile(out + u'/' + killedOwn, "a's"));
+
+    c.setLookAhead(next.mid(1)); // a is no longer wanted: its worker is killed
+    EXPECT_FALSE(OfficeWorker::processAlive(a));
+    EXPECT_TRUE(OfficeWorker::processAlive(b));
+    EXPECT_FALSE(QFileInfo::exists(out + u'/' + killedOwn));
+    for (const QString &name : others)
+        EXPECT_EQ(qvtest::readFile(out + u'/' + name), "b's") << name.toStdString();
+    c.setLookAhead({});
+}
+
+// Inside a gone run's staged folder only what this user owns goes; the folder stays while anything
+// else is in it.
+TEST(LeftoverRemoval, AStagedFolderKeepsWhatAnotherUserPutInIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to be made";
+    const QString out = freshFolder(QStringLiteral("OthersInStaged"));
+    const QString folder = out + u'/' + StagedOutput::stagedFileName(deadPid(), 1, QStringLiteral("dir"));
+    for (const char *name : {"/mine.png", "/sub/mine.png", "/theirs.png", "/sub/theirs.png"})
+        ASSERT_TRUE(qvtest::writeFile(folder + QLatin1String(name), "x"));
+    ASSERT_TRUE(giveToNobody(folder + "/theirs.png") && giveToNobody(folder + "/sub/theirs.png"));
+    LeftoverRemoval::sweep(out);
+    EXPECT_EQ(entries(folder), (QStringList{QStringLiteral("sub"), QStringLiteral("theirs.png")}));
+    EXPECT_EQ(entries(folder + "/sub"), QStringList{QStringLiteral("theirs.png")});
 }

@@ -1,16 +1,23 @@
 // Outputs staged under temporary names: a commit renames all of them or leaves none.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
+#include "converter/LeftoverRemoval.h"
 #include "converter/StagedOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <ostream>
 
+#include <csignal>
+#include <cerrno>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -164,4 +171,200 @@ TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
     EXPECT_EQ(entries(out), QStringList({"x_1.png", "x_2.png"}));
     EXPECT_EQ(oldFile(out + "/x_1.png"), one);
     EXPECT_EQ(oldFile(out + "/x_2.png"), two);
+}
+
+namespace {
+// Three old pictures and a free fourth name, replaced by one commit in a child process that the
+// call hook stops at its k-th file call (by SIGKILL, or by failing that call). The child exits 0
+// after a commit that succeeded, 1 after one that failed; a kill shows as the signal.
+struct Rerun
+{
+    QString out;
+    QList<Old> old;
+    const QStringList names{"x_1.png", "x_2.png", "x_3.png", "x_4.png"};
+
+    explicit Rerun(const QString &folder) : out(folder)
+    {
+        QDir(out).removeRecursively();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(qvtest::writeFile(out + u'/' + names[i], "old " + QByteArray::number(i)));
+            if (i == 1) { // a read-only one
+                EXPECT_TRUE(QFile::setPermissions(out + u'/' + names[i], QFile::ReadOwner));
+            }
+            old << oldFile(out + u'/' + names[i]);
+        }
+    }
+    int commitIn(int k, int sig, int err, pid_t *pid = nullptr)
+    {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (sig == SIGTERM)
+                StagedOutput::letCommitsFinishOnSignals();
+            int calls = 0;
+            StagedOutput::setCallHook([&](const char *) {
+                if (++calls == k && sig)
+                    ::raise(sig);
+                return calls == k ? err : 0;
+            });
+            StagedOutput staged;
+            for (const QString &name : names)
+                if (!qvtest::writeFile(staged.stage(out + u'/' + name), "new " + name.toUtf8()))
+                    ::_exit(3);
+            ::_exit(staged.commit() ? 0 : 1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        if (pid)
+            *pid = child;
+        return status;
+    }
+    bool allNew() const
+    {
+        for (const QString &name : names)
+            if (qvtest::readFile(out + u'/' + name) != "new " + name.toUtf8())
+                return false;
+        return true;
+    }
+    // Each name holds a whole file: the old one (the same file) or the new one.
+    void expectWhole(bool allOld, const char *when)
+    {
+        for (int i = 0; i < 4; ++i) {
+            const QString path = out + u'/' + names[i];
+            const QByteArray now = qvtest::readFile(path);
+            if (now == "new " + names[i].toUtf8() && !allOld)
+                continue;
+            if (i == 3)
+                EXPECT_FALSE(QFileInfo::exists(path)) << when << " " << names[i].toStdString();
+            else
+                EXPECT_EQ(oldFile(path), old[i]) << when << " " << names[i].toStdString();
+        }
+    }
+};
+} // namespace
+
+// A commit killed at any of its file calls never leaves a name empty; the clean-up of the one who
+// killed it leaves all old files or all new ones, and a later run's sweep hides nothing and keeps
+// what is whole.
+TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
+{
+    QTemporaryDir dir;
+    int k = 1;
+    for (; k < 40; ++k) {
+        for (const bool ownCleanUp : {false, true}) {
+            Rerun r(dir.filePath("out"));
+            pid_t child = 0;
+            const int status = r.commitIn(k, SIGKILL, 0, &child);
+            if (WIFEXITED(status)) {
+                ASSERT_EQ(WEXITSTATUS(status), 0);
+                k = 100; // every call was reached
+                break;
+            }
+            const std::string when = "killed at call " + std::to_string(k);
+            r.expectWhole(false, when.c_str());
+            // The one who killed it finishes a commit that made every rename, and undoes any other.
+            if (ownCleanUp)
+                LeftoverRemoval::cleanUpAfter(r.out, child);
+            else
+                LeftoverRemoval::sweep(r.out);
+            r.expectWhole(ownCleanUp && !r.allNew(), when.c_str());
+            EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << when;
+        }
+    }
+    EXPECT_EQ(k, 101) << "the commit never finished";
+
+    // A stop signal during the commit of a process that lets commits finish: it ends after the last rename.
+    for (k = 1; k < 40; ++k) {
+        Rerun r(dir.filePath("out"));
+        const int status = r.commitIn(k, SIGTERM, 0);
+        if (WIFEXITED(status))
+            break; // every call was reached
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << k << " " << status;
+        EXPECT_TRUE(r.allNew()) << "stopped at call " << k;
+        EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << k;
+    }
+    EXPECT_GT(k, 7);
+
+    // A call that fails instead: the commit says so and every old file is as it was.
+    for (k = 1; k < 40; ++k) {
+        Rerun r(dir.filePath("out"));
+        const int status = r.commitIn(k, 0, EIO);
+        if (WEXITSTATUS(status) == 0)
+            break;
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        r.expectWhole(true, ("failed at call " + std::to_string(k)).c_str());
+        EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << k;
+    }
+    EXPECT_GT(k, 7) << "link and rename of each old file, one rename of the new one";
+
+    // A file system without hard links swaps the names; one without either renames the old one away.
+    for (const int exchange : {0, EINVAL}) {
+        Rerun r(dir.filePath("out"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            StagedOutput::setCallHook([&](const char *call) {
+                return QByteArray(call) == "link" ? EPERM : QByteArray(call) == "exchange" ? exchange : 0;
+            });
+            StagedOutput staged;
+            for (const QString &name : r.names)
+                qvtest::writeFile(staged.stage(r.out + u'/' + name), "new " + name.toUtf8());
+            ::_exit(staged.commit() ? 0 : 1);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0);
+        for (const QString &name : r.names)
+            EXPECT_EQ(qvtest::readFile(r.out + u'/' + name), "new " + name.toUtf8());
+        EXPECT_EQ(stagedLeftovers(r.out), QStringList());
+    }
+}
+
+// What a gone commit kept aside: back when its name is free, gone when the name holds the same
+// file or a newer one. A live run's, another machine's and an earlier version's stay.
+TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out");
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const auto aside = [&](qint64 pid, int serial, const QString &name) {
+        return out + u'/' + StagedOutput::stagedFileName(pid, serial, name, StagedOutput::Kind::Prev);
+    };
+    ASSERT_TRUE(qvtest::writeFile(aside(child, 1, "free.pdf"), "old free"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/newer.pdf", "newer"));
+    ASSERT_TRUE(qvtest::writeFile(aside(child, 2, "newer.pdf"), "old newer"));
+    ASSERT_TRUE(qvtest::writeFile(out + "/same.pdf", "same"));
+    ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
+    const QString longName = QString(300, u'l') + ".pdf";
+    ASSERT_TRUE(qvtest::writeFile(aside(child, 4, longName), "old long"));
+    const QString live = aside(::getpid(), 5, "live.pdf");
+    const QString oldScheme = out + QStringLiteral("/.qvprev-%1.%2@%3.6-old.pdf").arg(child).arg(::geteuid()).arg(QSysInfo::machineHostName());
+    for (const QString &path : {live, oldScheme})
+        ASSERT_TRUE(qvtest::writeFile(path, "stays"));
+
+    // The office's temporary files: a gone process's goes, a running office's stays.
+    const pid_t office = ::fork();
+    if (office == 0) {
+        ::prctl(PR_SET_NAME, "soffice.bin");
+        ::pause();
+        ::_exit(0);
+    }
+    const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
+    for (const QString &name : {gone, running})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    QThread::msleep(50); // the name is set
+
+    LeftoverRemoval::sweep(out);
+    ::kill(office, SIGKILL);
+    ::waitpid(office, nullptr, 0);
+    EXPECT_EQ(qvtest::readFile(out + "/free.pdf"), "old free");
+    EXPECT_EQ(qvtest::readFile(out + "/newer.pdf"), "newer");
+    EXPECT_EQ(qvtest::readFile(out + "/same.pdf"), "same");
+    const QString shortened = QFileInfo(aside(child, 4, longName)).fileName().mid(QFileInfo(aside(child, 4, "")).fileName().size());
+    EXPECT_EQ(qvtest::readFile(out + u'/' + shortened), "old long") << "a shortened name comes back as it was kept";
+    QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened, running};
+    expected.sort();
+    EXPECT_EQ(entries(out), expected);
+    EXPECT_TRUE(StagedOutput::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedOutput::hostTag().toStdString();
 }

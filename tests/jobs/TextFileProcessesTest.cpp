@@ -3,6 +3,8 @@
 #include "jobs/JobSession.h"
 #include "jobs/TextFileProcesses.h"
 #include "jobs/clsConversionOptions.h"
+#include "platform/AtomicFile.h"
+#include "platform/StagedNames.h"
 #include "textcontrol/RtfReader.h"
 #include "textcontrol/TextControl.h"
 
@@ -17,6 +19,11 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -295,4 +302,39 @@ TEST(TextSearchAndReplace, PdfTargetCarriesNoPasswordOfAnEarlierPdfRoad)
     const QByteArray bytes = qvtest::readFile(pdf);
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_FALSE(bytes.contains("/Encrypt"));
+}
+
+// A text output is written under a staged name: a writer killed half-way leaves no visible file
+// and the old target whole, and the next text process into that folder removes what it left.
+TEST(TextRemoveEmptyLines, AKilledWriterLeavesAStagedNameTheNextRunSweeps)
+{
+    QTemporaryDir dir;
+    const QString t = dir.filePath(QStringLiteral("t.txt"));
+    ASSERT_TRUE(qvtest::writeFile(t, "old"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Past the size limit the kernel ends the process in the middle of its write.
+        struct rlimit small {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        WriteFileAtomically(t, QByteArray(100000, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+    const QStringList left = QDir(dir.path()).entryList(everything, QDir::Name);
+    ASSERT_EQ(left.size(), 2) << left.join(u' ').toStdString();
+    const std::optional<StagedNames::Origin> o = StagedNames::originOf(left.first());
+    ASSERT_TRUE(o && o->pid == child && o->tail == QStringLiteral("t.txt")) << left.first().toStdString();
+    EXPECT_EQ(qvtest::readFile(t), "old");
+
+    JobSession session;
+    const QString a = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(qvtest::writeFile(a, "one\n\ntwo\n"));
+    clsConversionOptions p = task(a, 1, t, 1);
+    p.lSpecialProcess = spRemoveEmptyLines;
+    EXPECT_EQ(session.PerformSpecialProcess(p), 0);
+    EXPECT_EQ(qvtest::readFile(t), "one\ntwo\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(everything, QDir::Name), QStringList({"a.txt", "t.txt"}));
 }

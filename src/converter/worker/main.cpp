@@ -8,6 +8,7 @@
 #include "WorkerConverter.h"
 #include "platform/PrivateFolder.h"
 #include "platform/ProcessState.h"
+#include "converter/StagedOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,6 +176,8 @@ int main()
         QDir(work).removeRecursively();
         quit(1);
     }
+    // A stop signal lets a commit that has begun finish: no target is left half replaced.
+    StagedOutput::letCommitsFinishOnSignals();
     WorkerConverter converter(host, work, [](int percent) {
         send({{QStringLiteral("progress"), percent}});
     });
