@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "common/PathUtils.h"
+#include "converter/LeftoverRemoval.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
@@ -11,6 +12,7 @@
 #include "platform/TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -43,6 +45,8 @@ void appendLine(QByteArray &out, const QStringList &cells)
 
 bool writeAtomically(const QString &sFile, const QByteArray &bytes, QString *psErr)
 {
+    // A job or results file is written under a staged name: what a killed save left beside it goes.
+    LeftoverRemoval::sweepOnce(QFileInfo(sFile).absolutePath());
     QString why;
     if (WriteFileAtomically(sFile, bytes, &why))
         return true;

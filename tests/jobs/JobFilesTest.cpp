@@ -14,6 +14,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -280,6 +282,24 @@ TEST_F(JobFilesTest, FailedWritesLeaveTheOldFileWhole)
     FlexGrid &g = session.fgToDo;
     for (int i = 0; i < 200; ++i)
         addTask(g, "/in/some/rather/long/folder/name/deck" + QString::number(i) + ".ppt");
+
+    // Killed in the middle of its write, a save leaves only its hidden staged name beside the
+    // file, and the next save into the folder removes it.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        struct rlimit tiny {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &tiny);
+        SaveConversionJobFile(session, file);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const auto everything = QDir::Files | QDir::Hidden;
+    EXPECT_EQ(QDir(path("")).entryList(everything).size(), 2);
+    EXPECT_EQ(qvtest::readFile(file), QByteArray("old contents\r\n"));
+    ASSERT_TRUE(ExportGridRenumbered(path("other.qvj"), g));
+    EXPECT_EQ(QDir(path("")).entryList(everything), QStringList({"keep.qvj", "other.qvj"}));
 
     // A file-size limit makes the write fail half-way, for root too.
     struct rlimit old {};
