@@ -406,8 +406,15 @@ void ConversionControl::servicePool()
         if (const std::optional<int> code = watch(w, a->request.targetFile, a->answer, a->detail)) {
             a->code = *code;
             a->state = Ahead::Done;
-            if (*code == TypeCatalogue::Success)
+            if (*code == TypeCatalogue::Success) {
+                // Its outputs wait for the run under names of this process: the worker may end
+                // before the run reaches the file, and another run's sweep would then take them.
+                StagedOutput staged;
+                staged.adopt(a->answer.value(QStringLiteral("staged")).toObject());
+                staged.takeOver();
+                a->answer[QStringLiteral("staged")] = staged.plan();
                 retireIfLarge(w);
+            }
         }
     }
 

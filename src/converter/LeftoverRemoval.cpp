@@ -132,6 +132,14 @@ bool isGoneOfficeTemp(const QString &name)
     return some;
 }
 
+// Whether name in dirFd is a file that only its owner may read or write, as the office makes its
+// temporary files. A user's own file of such a name, made as files usually are, is not taken for one.
+bool isPrivateFile(int dirFd, const QByteArray &name)
+{
+    struct stat st;
+    return ::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) == 0;
+}
+
 // Whether an entry name of folder dirFd is one of pid's (pid 0: of a gone process) that a
 // clean-up may take.
 std::optional<StagedOutput::Origin> takenOrigin(const QString &text, qint64 pid)
@@ -195,7 +203,7 @@ void tidy(const QString &folder, qint64 pid, const QSet<QString> &keep, bool pag
                 settleAside(fd, name, *o, names, restore);
             else if (o)
                 removeIfOwn(fd, name);
-        } else if (pid > 0 ? LeftoverRemoval::isOfficeTempOf(text, pid) : isGoneOfficeTemp(text)) {
+        } else if (pid > 0 ? LeftoverRemoval::isOfficeTempOf(text, pid) : (isGoneOfficeTemp(text) && isPrivateFile(fd, name))) {
             removeIfOwn(fd, name);
         } else if (pagesFolders && text.endsWith(QLatin1String("_files"))) {
             struct stat st;

@@ -27,7 +27,7 @@ bool isOfficeTempOf(const QString &name, qint64 pid);
 // The first look of a run at a folder it writes into (and at its pages folders, "*_files"): what
 // this user's runs on this machine that are gone left there. Staged outputs go; a target a commit
 // kept aside goes back under its name when that is free, and goes when the name holds a newer
-// file; LibreOffice's temporary files of processes that are gone go.
+// file; LibreOffice's temporary files (private to this user) of processes that are gone go.
 void sweep(const QString &folder);
 
 // sweep(), the first time this process writes into folder.

@@ -328,3 +328,21 @@ void StagedOutput::adopt(const QJsonObject &plan)
     m_files += pairsFromJson(plan.value(QStringLiteral("files")));
     m_folders += pairsFromJson(plan.value(QStringLiteral("folders")));
 }
+
+void StagedOutput::takeOver()
+{
+    for (auto *pairs : {&m_files, &m_folders}) {
+        for (auto &p : *pairs) {
+            const QFileInfo fi(p.first);
+            const std::optional<Origin> o = originOf(fi.fileName());
+            if (!o || o->pid == ::getpid())
+                continue;
+            const QString own = fi.absolutePath() + u'/' + ownName(Kind::Part, o->tail);
+            // A name of this process is new: nothing should stand under it.
+            const QByteArray from = QFile::encodeName(p.first), to = QFile::encodeName(own);
+            if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0
+                || (errno == EINVAL && ::rename(from.constData(), to.constData()) == 0))
+                p.first = own;
+        }
+    }
+}

@@ -49,6 +49,10 @@ public:
     QJsonObject plan();
     // Takes over a plan made by plan(), possibly in another process.
     void adopt(const QJsonObject &plan);
+    // Renames what was adopted to names of this process, so that it stays this process's after
+    // the one that staged it has ended (another run's sweep takes the staged files of a process
+    // that is gone). What cannot be renamed keeps its name; the commit then finds what it finds.
+    void takeOver();
 
     // One rename of a commit: a file (or a staged folder for a free name) to its final path.
     struct Move

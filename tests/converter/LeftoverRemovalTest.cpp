@@ -38,6 +38,20 @@ bool giveToNobody(const QString &path)
     return ::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0;
 }
 
+// PDF conversions of originals/<name>.pptx to targets/<name>.pdf.
+QList<ConversionRequest> pdfRequests(const QString &originals, const QString &targets, const QStringList &names)
+{
+    QList<ConversionRequest> next;
+    for (const QString &name : names) {
+        ConversionRequest r;
+        r.originalFile = originals + u'/' + name + QStringLiteral(".pptx");
+        r.targetFile = targets + u'/' + name + QStringLiteral(".pdf");
+        r.targetFileType = 32;
+        next << r;
+    }
+    return next;
+}
+
 } // namespace
 
 // A pool converting ahead sweeps the target folder.
@@ -139,15 +153,9 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpLeavesTheOtherWorkersFiles)
     QByteArray noise;
     for (int i = 0; i < 200000; ++i)
         noise += char((i * 7919) % 251);
-    QList<ConversionRequest> next;
-    for (const char *name : {"a", "b"}) {
-        ConversionRequest r;
-        r.originalFile = out + QStringLiteral("/%1.pptx").arg(QLatin1String(name));
-        r.targetFile = out + QStringLiteral("/%1.pdf").arg(QLatin1String(name));
-        r.targetFileType = 32;
+    const QList<ConversionRequest> next = pdfRequests(out, out, {QStringLiteral("a"), QStringLiteral("b")});
+    for (const ConversionRequest &r : next)
         ASSERT_TRUE(qvtest::writeFile(r.originalFile, noise));
-        next << r;
-    }
     ConversionControl c;
     c.setPoolSize(2);
     qint64 a = 0, b = 0;
@@ -190,4 +198,36 @@ TEST(LeftoverRemoval, AStagedFolderKeepsWhatAnotherUserPutInIt)
     LeftoverRemoval::sweep(out);
     EXPECT_EQ(entries(folder), (QStringList{QStringLiteral("sub"), QStringLiteral("theirs.png")}));
     EXPECT_EQ(entries(folder + "/sub"), QStringList{QStringLiteral("theirs.png")});
+}
+
+// A file converted ahead waits for the run, and its worker may end before the run gets there (it
+// retires when it grew, or dies): another run's sweep of the folder meanwhile never takes its output.
+TEST(LeftoverRemoval, AFileConvertedAheadOutlivesItsWorker)
+{
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString root = freshFolder(QStringLiteral("AheadOutlivesWorker")), out = root + QStringLiteral("/out");
+    const QList<ConversionRequest> next = pdfRequests(root, out, {QStringLiteral("one"), QStringLiteral("two")});
+    for (const ConversionRequest &r : next)
+        ASSERT_TRUE(QFile::copy(pptx, r.originalFile));
+    ConversionControl c;
+    c.setPoolSize(2);
+    qint64 worker = 0;
+    for (int i = 0; i < 3000 && !(worker && !c.aheadWorkerOf(next[1].originalFile)); ++i) {
+        c.setLookAhead(next);
+        if (!worker)
+            worker = c.aheadWorkerOf(next[1].originalFile);
+        QThread::msleep(10);
+    }
+    ASSERT_GT(worker, 0);
+    ::kill(static_cast<pid_t>(worker), SIGKILL);
+    for (int i = 0; i < 500 && OfficeWorker::processAlive(worker); ++i)
+        QThread::msleep(10);
+    LeftoverRemoval::sweep(out); // another run starting in the folder
+    for (int i = 0; i < next.size(); ++i) {
+        c.setRequest(next[i]);
+        EXPECT_EQ(c.convert(), 0) << c.lastDetail().toStdString();
+        c.setLookAhead(next.mid(i + 1));
+    }
+    EXPECT_EQ(entries(out), (QStringList{QStringLiteral("one.pdf"), QStringLiteral("two.pdf")}));
 }

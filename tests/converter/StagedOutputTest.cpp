@@ -343,7 +343,8 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     for (const QString &path : {live, oldScheme})
         ASSERT_TRUE(qvtest::writeFile(path, "stays"));
 
-    // The office's temporary files: a gone process's goes, a running office's stays.
+    // The office's temporary files (private to their owner): a gone process's goes, a running
+    // office's stays, and so does the user's own file of such a name.
     const pid_t office = ::fork();
     if (office == 0) {
         ::prctl(PR_SET_NAME, "soffice.bin");
@@ -351,8 +352,12 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
         ::_exit(0);
     }
     const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
-    for (const QString &name : {gone, running})
+    const QString users = QStringLiteral("lu%1q4.tmp").arg(child);
+    for (const QString &name : {gone, running, users})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    for (const QString &name : {gone, running})
+        ASSERT_TRUE(QFile::setPermissions(out + u'/' + name, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(out + u'/' + users, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     QThread::msleep(50); // the name is set
 
     LeftoverRemoval::sweep(out);
@@ -363,7 +368,7 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     EXPECT_EQ(qvtest::readFile(out + "/same.pdf"), "same");
     const QString shortened = QFileInfo(aside(child, 4, longName)).fileName().mid(QFileInfo(aside(child, 4, "")).fileName().size());
     EXPECT_EQ(qvtest::readFile(out + u'/' + shortened), "old long") << "a shortened name comes back as it was kept";
-    QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened, running};
+    QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened, running, users};
     expected.sort();
     EXPECT_EQ(entries(out), expected);
     EXPECT_TRUE(StagedOutput::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedOutput::hostTag().toStdString();
