@@ -67,8 +67,11 @@ InterruptWatcher::InterruptWatcher()
     for (const int sig : kSignals)
         sigaddset(&sa.sa_mask, sig);
     sa.sa_flags = SA_RESTART;
+    // A signal the starter set to be ignored stays ignored: under nohup a closed terminal, or in
+    // a script's background job a Ctrl+C meant for the script, is no request to stop this run.
     for (int i = 0; i < kSignalCount; ++i)
-        ::sigaction(kSignals[i], &sa, &g_previous[i]);
+        if (::sigaction(kSignals[i], nullptr, &g_previous[i]) == 0 && g_previous[i].sa_handler != SIG_IGN)
+            ::sigaction(kSignals[i], &sa, nullptr);
 }
 
 InterruptWatcher::~InterruptWatcher()

@@ -7,6 +7,7 @@
 // request arrives twice at once. A later signal is the user asking again; it is passed on as
 // well, but never ends the program by itself: the wind-down that follows a request is bounded,
 // and the log and results file it writes are what the user needs to know what was done.
+// A signal that the starter set to be ignored (nohup, a script's background job) stays ignored.
 #include <QObject>
 
 #include <memory>

@@ -36,10 +36,11 @@ bool EnsurePrivateFolder(const QString &folder, QString *why)
         ::close(fd);
         return refuse(QStringLiteral("The folder belongs to another user"));
     }
-    // A file system that keeps no modes may refuse the change: what nobody else can write is
-    // still ours alone enough.
+    // A file system that keeps no modes (FAT, some shares) refuses the change: there the mount
+    // decides who may write, for this folder as for every other file of the user on it, so a
+    // refusal would protect nothing and only stop the program.
     if (ok && (st.st_mode & 07777) != 0700)
-        ok = ::fchmod(fd, 0700) == 0 || (st.st_mode & 022) == 0;
+        ::fchmod(fd, 0700);
     ::close(fd);
     return ok ? true : refuse(QStringLiteral("Cannot make the folder private"));
 }

@@ -7,8 +7,9 @@
 #include <sys/types.h>
 
 // Makes folder (and every missing folder above it) with mode 0700. A folder that exists is
-// used when it belongs to us, its mode then tightened to 0700; one that belongs to someone
-// else, or is no folder, is refused: false, and *why says so in a line that names it.
+// used when it belongs to us, its mode then tightened to 0700 where the file system keeps
+// modes; one that belongs to someone else, or is no folder, is refused: false, and *why says
+// so in a line that names it.
 bool EnsurePrivateFolder(const QString &folder, QString *why = nullptr);
 
 // Takes the group's and others' rights from every file and folder of ours below folder (links

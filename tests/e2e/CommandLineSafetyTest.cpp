@@ -167,6 +167,18 @@ TEST_F(CommandLineSafety, AnArgumentThatIsNoTextInTheSystemsEncodingIsRefusedAnd
     const ProgramRun ok = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", replaced, "/C", "32"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_EQ(pdfPages(replaced), 4);
+
+    // Valid names beyond ASCII are converted under a locale without UTF-8 and under one that is
+    // not installed.
+    const QString name = QStringLiteral("Prüfung 日本 🎉");
+    ASSERT_TRUE(deckAt("in/" + name + ".pptx"));
+    for (const QString locale : {"LC_ALL=C", "LANG=xx_YY.UTF-8"}) {
+        const QString pdf = path("out/" + name + " " + locale + ".pdf");
+        const QString script = "unset LC_ALL LC_CTYPE; export " + locale + "; exec \"$0\" /S \"$1\" /T \"$2\" /C 32";
+        const ProgramRun run = runProgram({"-c", script, program(), path("in/" + name + ".pptx"), pdf}, 600000, "/bin/sh");
+        EXPECT_EQ(run.exitCode, 0) << locale.toStdString() << run.err.toStdString();
+        EXPECT_EQ(pdfPages(pdf), 4) << locale.toStdString();
+    }
 }
 
 TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKeepTheUmask)

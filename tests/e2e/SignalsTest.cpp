@@ -43,7 +43,7 @@ protected:
 
     // The program in a process group of its own, as a shell's job or a supervisor's child is.
     // With a display it opens its window (on the offscreen platform).
-    Running start(const QStringList &args, bool display = false)
+    Running start(const QStringList &args, bool display = false, bool hangupAndCtrlCIgnored = false)
     {
         Running p(new QProcess);
         QProcessEnvironment env = headless();
@@ -52,7 +52,13 @@ protected:
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
         p->setProcessEnvironment(env);
-        p->setChildProcessModifier([] { ::setpgid(0, 0); });
+        p->setChildProcessModifier([hangupAndCtrlCIgnored] {
+            ::setpgid(0, 0);
+            if (hangupAndCtrlCIgnored) { // as nohup, or a shell for a script's background job
+                std::signal(SIGHUP, SIG_IGN);
+                std::signal(SIGINT, SIG_IGN);
+            }
+        });
         p->start(program(), args);
         EXPECT_TRUE(p->waitForStarted());
         return p;
@@ -135,6 +141,19 @@ TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
         EXPECT_FALSE(logLines(results).isEmpty()) << "the files not converted";
         EXPECT_TRUE(QDir(out).entryList({".qvpart-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
     }
+}
+
+TEST_F(Signals, ASignalIgnoredByTheStarterIsNoInterrupt)
+{
+    for (int i = 1; i <= 6; ++i)
+        ASSERT_TRUE(copy(demo("Product Overview.pptx"), path(QString("in/p%1.pptx").arg(i))));
+    auto p = start({"/S", path("in/*.pptx"), "/T", path("out/*.png"), "/C", "18", "/L", path("run.log")}, false, true);
+    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }));
+    ::kill(static_cast<pid_t>(p->processId()), SIGHUP);
+    ::kill(static_cast<pid_t>(p->processId()), SIGINT);
+    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 0, 60000));
+    EXPECT_EQ(logLines(path("run.log")).value(2).toStdString(), "Conversion Successful");
+    EXPECT_EQ(QDir(path("out")).entryList({"p6_*.png"}).size(), 12);
 }
 
 TEST_F(Signals, ASecondRequestStillLetsTheRunWriteItsLogAndResultsFile)

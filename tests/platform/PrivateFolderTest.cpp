@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 TEST(PrivateFolder, MadeOrTightenedWhateverTheUmaskAndAnotherUsersIsRefused)
@@ -37,4 +40,30 @@ TEST(PrivateFolder, MadeOrTightenedWhateverTheUmaskAndAnotherUsersIsRefused)
     EXPECT_FALSE(EnsurePrivateFolder(open, &why));
     EXPECT_TRUE(why.contains("another user") && why.contains(open)) << why.toStdString();
     EXPECT_EQ(mode(open), 0777u) << "another user's folder is left alone";
+}
+
+TEST(PrivateFolder, OneOfOursWhoseModeTheFileSystemCannotChangeIsUsed)
+{
+    // A file system that keeps no modes refuses the change, as a read-only one does: the mount
+    // decides there, for every file of the user alike.
+    QTemporaryDir tmp;
+    const QString open = tmp.filePath("open");
+    ASSERT_TRUE(QDir().mkdir(open));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+    const QByteArray root = QFile::encodeName(tmp.path());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(root.constData(), root.constData(), nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount(nullptr, root.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0 ||
+            ::chmod(QFile::encodeName(open).constData(), 0700) == 0)
+            ::_exit(2);
+        ::_exit(EnsurePrivateFolder(open) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "a read-only mount needs the right to mount";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }

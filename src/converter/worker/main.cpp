@@ -18,10 +18,14 @@
 #include <QJsonArray>
 #include <QLockFile>
 
+#include <algorithm>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <langinfo.h>
 #include <memory>
 #include <string>
 #include <sys/prctl.h>
@@ -91,6 +95,36 @@ void endWithParent()
         ::_exit(1);
 }
 
+// The office turns its file URLs into names in the character set of the locale that LC_ALL,
+// LC_CTYPE or LANG names, while names here are UTF-8 whatever the locale. Under C or POSIX, or
+// a locale that is not installed, it reaches no name beyond ASCII ("damaged or not a
+// presentation"): its character set becomes UTF-8, the language kept where that locale exists.
+void giveOfficeUtf8Names()
+{
+    const char *var = "LANG";
+    for (const char *v : {"LC_ALL", "LC_CTYPE"})
+        if (const char *s = std::getenv(v); s && *s) {
+            var = v;
+            break;
+        }
+    const std::string current = std::getenv(var) ? std::getenv(var) : "";
+    const std::string kept = std::setlocale(LC_CTYPE, nullptr);
+    const auto utf8 = [](const std::string &name) {
+        return std::setlocale(LC_CTYPE, name.c_str()) && std::strcmp(::nl_langinfo(CODESET), "UTF-8") == 0;
+    };
+    if (!utf8(current.empty() ? std::string("C") : current)) {
+        const size_t at = current.find('@');
+        const std::string modifier = at == std::string::npos ? std::string() : current.substr(at);
+        const std::string language = current.substr(0, std::min(current.find('.'), at));
+        std::string chosen = "C.UTF-8";
+        if (!language.empty() && language != "C" && language != "POSIX" && utf8(language + ".UTF-8" + modifier))
+            chosen = language + ".UTF-8" + modifier;
+        // LANG yields to LC_CTYPE, which touches the character set alone.
+        ::setenv(std::strcmp(var, "LANG") == 0 ? "LC_CTYPE" : var, chosen.c_str(), 1);
+    }
+    std::setlocale(LC_CTYPE, kept.c_str());
+}
+
 // Intermediate files of this worker, LibreOffice's temporary files among them; folders of
 // workers that are gone are removed.
 QString makeWorkFolder()
@@ -147,6 +181,7 @@ int main()
     // Ctrl+C in a terminal reaches the whole process group; the client decides what to stop.
     std::signal(SIGINT, SIG_IGN);
     endWithParent();
+    giveOfficeUtf8Names();
     // Profiles, work folders and locks are ours alone; the outputs the user asked for are made
     // under the user's own umask (see below).
     const mode_t userMask = KeepNewFilesPrivate();
