@@ -370,6 +370,13 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
         EXPECT_EQ(snapshot(tmp.path()), before) << args.join(' ').toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(path("new")));
+    // A long log whose tail a power loss filled with NULs is still a log.
+    const QByteArray longLog = QByteArray(80 * 1024, 'x') + QByteArray(16, '\0');
+    ASSERT_TRUE(qvtest::writeFile(path("long.log"), longLog));
+    EXPECT_EQ(runIn(tmp.path(), {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("long.log")})
+                  .exitCode, 0);
+    EXPECT_TRUE(qvtest::readFile(path("long.log")).startsWith(longLog));
+    QDir(path("new")).removeRecursively();
 
     // What a reload brings in is guarded while the run goes on: an original, a target reached by a
     // link that leads nowhere yet, and a job read at the second level are left as they were.
