@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <functional>
 #include <ostream>
 
 #include <csignal>
@@ -174,9 +175,9 @@ TEST(StagedOutput, ATargetThatMayNotBeReplacedPutsBackTheOnesBefore)
 }
 
 namespace {
-// Three old pictures and a free fourth name, replaced by one commit in a child process that the
-// call hook stops at its k-th file call (by SIGKILL, or by failing that call). The child exits 0
-// after a commit that succeeded, 1 after one that failed; a kill shows as the signal.
+// Three old pictures (the second read-only) and a free fourth name, replaced by one commit in a
+// child process whose file calls go through `hook`. The child exits 0 after a commit that
+// succeeded, 1 after one that failed; a kill shows as the signal.
 struct Rerun
 {
     QString out;
@@ -188,24 +189,17 @@ struct Rerun
         QDir(out).removeRecursively();
         for (int i = 0; i < 3; ++i) {
             EXPECT_TRUE(qvtest::writeFile(out + u'/' + names[i], "old " + QByteArray::number(i)));
-            if (i == 1) { // a read-only one
-                EXPECT_TRUE(QFile::setPermissions(out + u'/' + names[i], QFile::ReadOwner));
-            }
+            EXPECT_TRUE(i != 1 || QFile::setPermissions(out + u'/' + names[i], QFile::ReadOwner));
             old << oldFile(out + u'/' + names[i]);
         }
     }
-    int commitIn(int k, int sig, int err, pid_t *pid = nullptr)
+    int commitIn(const std::function<int(const char *)> &hook, bool letFinish = false, pid_t *pid = nullptr)
     {
         const pid_t child = ::fork();
         if (child == 0) {
-            if (sig == SIGTERM)
+            if (letFinish)
                 StagedOutput::letCommitsFinishOnSignals();
-            int calls = 0;
-            StagedOutput::setCallHook([&](const char *) {
-                if (++calls == k && sig)
-                    ::raise(sig);
-                return calls == k ? err : 0;
-            });
+            StagedOutput::setCallHook(hook);
             StagedOutput staged;
             for (const QString &name : names)
                 if (!qvtest::writeFile(staged.stage(out + u'/' + name), "new " + name.toUtf8()))
@@ -218,6 +212,16 @@ struct Rerun
             *pid = child;
         return status;
     }
+    // The k-th file call raises sig (if any) and fails with err.
+    int stopAt(int k, int sig, int err, pid_t *pid = nullptr)
+    {
+        const auto hook = [k, sig, err, calls = 0](const char *) mutable {
+            if (++calls == k && sig)
+                ::raise(sig);
+            return calls == k ? err : 0;
+        };
+        return commitIn(hook, sig == SIGTERM, pid);
+    }
     bool allNew() const
     {
         for (const QString &name : names)
@@ -226,12 +230,11 @@ struct Rerun
         return true;
     }
     // Each name holds a whole file: the old one (the same file) or the new one.
-    void expectWhole(bool allOld, const char *when)
+    void expectWhole(bool allOld, const std::string &when)
     {
         for (int i = 0; i < 4; ++i) {
             const QString path = out + u'/' + names[i];
-            const QByteArray now = qvtest::readFile(path);
-            if (now == "new " + names[i].toUtf8() && !allOld)
+            if (qvtest::readFile(path) == "new " + names[i].toUtf8() && !allOld)
                 continue;
             if (i == 3)
                 EXPECT_FALSE(QFileInfo::exists(path)) << when << " " << names[i].toStdString();
@@ -253,20 +256,20 @@ TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
         for (const bool ownCleanUp : {false, true}) {
             Rerun r(dir.filePath("out"));
             pid_t child = 0;
-            const int status = r.commitIn(k, SIGKILL, 0, &child);
+            const int status = r.stopAt(k, SIGKILL, 0, &child);
             if (WIFEXITED(status)) {
                 ASSERT_EQ(WEXITSTATUS(status), 0);
                 k = 100; // every call was reached
                 break;
             }
             const std::string when = "killed at call " + std::to_string(k);
-            r.expectWhole(false, when.c_str());
+            r.expectWhole(false, when);
             // The one who killed it finishes a commit that made every rename, and undoes any other.
             if (ownCleanUp)
                 LeftoverRemoval::cleanUpAfter(r.out, child);
             else
                 LeftoverRemoval::sweep(r.out);
-            r.expectWhole(ownCleanUp && !r.allNew(), when.c_str());
+            r.expectWhole(ownCleanUp && !r.allNew(), when);
             EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << when;
         }
     }
@@ -275,7 +278,7 @@ TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
     // A stop signal during the commit of a process that lets commits finish: it ends after the last rename.
     for (k = 1; k < 40; ++k) {
         Rerun r(dir.filePath("out"));
-        const int status = r.commitIn(k, SIGTERM, 0);
+        const int status = r.stopAt(k, SIGTERM, 0);
         if (WIFEXITED(status))
             break; // every call was reached
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << k << " " << status;
@@ -287,11 +290,11 @@ TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
     // A call that fails instead: the commit says so and every old file is as it was.
     for (k = 1; k < 40; ++k) {
         Rerun r(dir.filePath("out"));
-        const int status = r.commitIn(k, 0, EIO);
+        const int status = r.stopAt(k, 0, EIO);
         if (WEXITSTATUS(status) == 0)
             break;
         EXPECT_EQ(WEXITSTATUS(status), 1);
-        r.expectWhole(true, ("failed at call " + std::to_string(k)).c_str());
+        r.expectWhole(true, "failed at call " + std::to_string(k));
         EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << k;
     }
     EXPECT_GT(k, 7) << "link and rename of each old file, one rename of the new one";
@@ -299,22 +302,11 @@ TEST(StagedOutput, ACommitKilledAtAnyCallLeavesEveryNameWhole)
     // A file system without hard links swaps the names; one without either renames the old one away.
     for (const int exchange : {0, EINVAL}) {
         Rerun r(dir.filePath("out"));
-        const pid_t child = ::fork();
-        if (child == 0) {
-            StagedOutput::setCallHook([&](const char *call) {
-                return QByteArray(call) == "link" ? EPERM : QByteArray(call) == "exchange" ? exchange : 0;
-            });
-            StagedOutput staged;
-            for (const QString &name : r.names)
-                qvtest::writeFile(staged.stage(r.out + u'/' + name), "new " + name.toUtf8());
-            ::_exit(staged.commit() ? 0 : 1);
-        }
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0);
-        for (const QString &name : r.names)
-            EXPECT_EQ(qvtest::readFile(r.out + u'/' + name), "new " + name.toUtf8());
-        EXPECT_EQ(stagedLeftovers(r.out), QStringList());
+        EXPECT_EQ(r.commitIn([exchange](const char *call) {
+            return QByteArray(call) == "link" ? EPERM : QByteArray(call) == "exchange" ? exchange : 0;
+        }), 0) << exchange;
+        EXPECT_TRUE(r.allNew()) << exchange;
+        EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << exchange;
     }
 }
 
@@ -331,18 +323,13 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     const auto aside = [&](qint64 pid, int serial, const QString &name) {
         return out + u'/' + StagedOutput::stagedFileName(pid, serial, name, StagedOutput::Kind::Prev);
     };
-    ASSERT_TRUE(qvtest::writeFile(aside(child, 1, "free.pdf"), "old free"));
-    ASSERT_TRUE(qvtest::writeFile(out + "/newer.pdf", "newer"));
-    ASSERT_TRUE(qvtest::writeFile(aside(child, 2, "newer.pdf"), "old newer"));
-    ASSERT_TRUE(qvtest::writeFile(out + "/same.pdf", "same"));
-    ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
-    const QString longName = QString(300, u'l') + ".pdf";
-    ASSERT_TRUE(qvtest::writeFile(aside(child, 4, longName), "old long"));
-    const QString live = aside(::getpid(), 5, "live.pdf");
+    const QString longName = QString(300, u'l') + ".pdf", live = aside(::getpid(), 5, "live.pdf");
     const QString oldScheme = out + QStringLiteral("/.qvprev-%1.%2@%3.6-old.pdf").arg(child).arg(::geteuid()).arg(QSysInfo::machineHostName());
-    for (const QString &path : {live, oldScheme})
-        ASSERT_TRUE(qvtest::writeFile(path, "stays"));
-
+    for (const auto &[file, bytes] : std::initializer_list<std::pair<QString, QByteArray>>{
+             {aside(child, 1, "free.pdf"), "old free"}, {out + "/newer.pdf", "newer"}, {aside(child, 2, "newer.pdf"), "old newer"},
+             {out + "/same.pdf", "same"}, {aside(child, 4, longName), "old long"}, {live, "stays"}, {oldScheme, "stays"}})
+        ASSERT_TRUE(qvtest::writeFile(file, bytes));
+    ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
     // The office's temporary files (private to their owner): a gone process's goes, a running
     // office's stays, and so does the user's own file of such a name.
     const pid_t office = ::fork();
@@ -354,10 +341,8 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
     const QString users = QStringLiteral("lu%1q4.tmp").arg(child);
     for (const QString &name : {gone, running, users})
-        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
-    for (const QString &name : {gone, running})
-        ASSERT_TRUE(QFile::setPermissions(out + u'/' + name, QFile::ReadOwner | QFile::WriteOwner));
-    ASSERT_TRUE(QFile::setPermissions(out + u'/' + users, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x") &&
+                    ::chmod(QFile::encodeName(out + u'/' + name).constData(), name == users ? 0644 : 0600) == 0);
     QThread::msleep(50); // the name is set
 
     LeftoverRemoval::sweep(out);
