@@ -44,6 +44,19 @@ protected:
     {
         return copy(demo("Quarterly Review.pptx"), path(rel)); // 4 slides
     }
+    ProgramRun run(const QStringList &args) const { return runIn(tmp.path(), args); }
+    // Writes a job file of the given rows (cells joined by TAB, each row ended by TAB CR LF).
+    bool writeJob(const QString &rel, const QList<QStringList> &rows) const
+    {
+        QByteArray bytes;
+        for (const QStringList &cells : rows)
+            bytes += cells.join('\t').toUtf8() + "\t\r\n";
+        return qvtest::writeFile(path(rel), bytes);
+    }
+    bool hardLink(const QString &from, const QString &to) const
+    {
+        return ::link(QFile::encodeName(path(from)).constData(), QFile::encodeName(path(to)).constData()) == 0;
+    }
 };
 
 } // namespace
@@ -89,7 +102,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
         {{"/J", path("job.qvj"), "/B", path("link/new/deck.pdf")}, "B"},          // a task's target
     };
     for (const Case &c : cases) {
-        const ProgramRun r = runIn(tmp.path(), c.args);
+        const ProgramRun r = run(c.args);
         const std::string line = c.args.join(' ').toStdString();
         EXPECT_EQ(r.exitCode, 2) << line;
         EXPECT_EQ(r.err.count('\n'), 1) << line << "\n" << r.err.toStdString();
@@ -101,7 +114,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
     }
 
     // Beside the targets or the originals, a log and a results file of other extensions are fine.
-    const ProgramRun ok = runIn(tmp.path(), folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
+    const ProgramRun ok = run(folder + QStringList{"/L", path("new/run.log"), "/B", path("in/redo.qvj")});
     EXPECT_EQ(ok.exitCode, 1) << ok.err.toStdString(); // bad.pptx fails
     EXPECT_EQ(pdfPages(path("new/deck.pdf")), 4);
     const QStringList lines = logLines(path("new/run.log"));
@@ -109,7 +122,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
     EXPECT_TRUE(lines[2].endsWith(" - " + path("in/bad.pptx"))) << lines[2].toStdString();
     EXPECT_TRUE(qvtest::readFile(path("in/redo.qvj")).contains(path("in/bad.pptx").toUtf8()));
 
-    const ProgramRun job = runIn(tmp.path(), {"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
+    const ProgramRun job = run({"/J", path("job.qvj"), "/L", path("new/job.log"), "/B", path("new/job.qvj")});
     EXPECT_EQ(job.exitCode, 0) << job.err.toStdString();
     EXPECT_TRUE(logLines(path("new/job.log")).contains("Conversion Successful"));
 }
@@ -117,14 +130,14 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
 TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAreRefused)
 {
     ASSERT_TRUE(deckAt("in/q.pptx"));
-    ProgramRun r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("png/q.png"), "/C", "18", "/Y", "2", "/Z", "0"});
+    ProgramRun r = run({"/S", path("in/q.pptx"), "/T", path("png/q.png"), "/C", "18", "/Y", "2", "/Z", "0"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(QDir(path("png")).entryList(QDir::Files, QDir::Name), QStringList({"q_2.png", "q_3.png", "q_4.png"}));
 
-    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/first.pdf"), "/C", "32", "/Y0", "/Z", "2"});
+    r = run({"/S", path("in/q.pptx"), "/T", path("pdf/first.pdf"), "/C", "32", "/Y0", "/Z", "2"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pdfPages(path("pdf/first.pdf")), 2);
-    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/all.pdf"), "/C", "32", "/Y", "0", "/Z0"});
+    r = run({"/S", path("in/q.pptx"), "/T", path("pdf/all.pdf"), "/C", "32", "/Y", "0", "/Z0"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pdfPages(path("pdf/all.pdf")), 4);
 
@@ -132,7 +145,7 @@ TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAre
                                         {"/Y", "2", "/Z", "-1"}, {"/C", "99999999999"}, {"/F", "-99999999999"},
                                         {"/C", "32", "/C", "4294967328"}};
     for (const QStringList &range : refused) {
-        r = runIn(tmp.path(), QStringList{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32"} + range);
+        r = run(QStringList{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32"} + range);
         EXPECT_EQ(r.exitCode, 2) << range.join(' ').toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
         const QString why = range.contains("-1")   ? "slide numbers start at 1"
@@ -143,7 +156,7 @@ TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAre
         EXPECT_FALSE(QFileInfo::exists(path("new")));
     }
     // A number that fits, glued or not, still converts; an earlier huge one is overwritten.
-    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("pdf/glued.pdf"), "/C", "99999999999", "/C32"});
+    r = run({"/S", path("in/q.pptx"), "/T", path("pdf/glued.pdf"), "/C", "99999999999", "/C32"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pdfPages(path("pdf/glued.pdf")), 4);
 }
@@ -164,19 +177,18 @@ TEST_F(CommandLineSafety, AnArgumentThatIsNoTextInTheSystemsEncodingIsRefusedAnd
     EXPECT_TRUE(r.err.contains("not valid text in the system's character encoding (/T)")) << r.err.toStdString();
     EXPECT_EQ(snapshot(tmp.path()), before);
     // The same name given as the valid text it is still reaches that file.
-    const ProgramRun ok = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", replaced, "/C", "32"});
+    const ProgramRun ok = run({"/S", path("in/q.pptx"), "/T", replaced, "/C", "32"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_EQ(pdfPages(replaced), 4);
 
-    // Valid names beyond ASCII are converted under a locale without UTF-8 and under one that is
-    // not installed.
+    // Names beyond ASCII convert under a locale without UTF-8 and under one that is not installed.
     const QString name = QStringLiteral("Prüfung 日本 🎉");
     ASSERT_TRUE(deckAt("in/" + name + ".pptx"));
     for (const QString locale : {"LC_ALL=C", "LANG=xx_YY.UTF-8"}) {
         const QString pdf = path("out/" + name + " " + locale + ".pdf");
         const QString script = "unset LC_ALL LC_CTYPE; export " + locale + "; exec \"$0\" /S \"$1\" /T \"$2\" /C 32";
-        const ProgramRun run = runProgram({"-c", script, program(), path("in/" + name + ".pptx"), pdf}, 600000, "/bin/sh");
-        EXPECT_EQ(run.exitCode, 0) << locale.toStdString() << run.err.toStdString();
+        const ProgramRun conv = runProgram({"-c", script, program(), path("in/" + name + ".pptx"), pdf}, 600000, "/bin/sh");
+        EXPECT_EQ(conv.exitCode, 0) << locale.toStdString() << conv.err.toStdString();
         EXPECT_EQ(pdfPages(pdf), 4) << locale.toStdString();
     }
 }
@@ -200,7 +212,7 @@ TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKee
     ASSERT_TRUE(QDir().mkpath(work));
 
     const mode_t mask = ::umask(0);
-    const ProgramRun r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("out/q.pdf"), "/C", "32", "/L", path("out/run.log")});
+    const ProgramRun r = run({"/S", path("in/q.pptx"), "/T", path("out/q.pdf"), "/C", "32", "/L", path("out/run.log")});
     ::umask(mask);
     ::waitpid(zombie, nullptr, 0);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -210,19 +222,14 @@ TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKee
         ::lstat(QFile::encodeName(p).constData(), &st);
         return st.st_mode & 07777;
     };
-    EXPECT_EQ(mode(path("out")), 0777u);
-    EXPECT_EQ(mode(path("out/q.pdf")), 0666u);
-    EXPECT_EQ(mode(path("out/run.log")), 0666u);
-    EXPECT_EQ(mode(cache), 0700u);
-    EXPECT_EQ(mode(settings), 0700u);
-    QDirIterator it(cache, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    for (const auto &[file, want] : {std::pair{path("out"), 0777u}, {path("out/q.pdf"), 0666u}, {path("out/run.log"), 0666u},
+                                     {cache, 0700u}, {settings, 0700u}})
+        EXPECT_EQ(mode(file), want) << file.toStdString();
     int entries = 0;
-    while (it.hasNext()) {
+    for (QDirIterator it(cache, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         it.hasNext(); ++entries) {
         const QString entry = it.next();
-        ++entries;
-        if (!it.fileInfo().isSymLink()) {
-            EXPECT_EQ(mode(entry) & 022, 0u) << entry.toStdString();
-        }
+        EXPECT_EQ(it.fileInfo().isSymLink() ? 0u : mode(entry) & 022, 0u) << entry.toStdString();
     }
     EXPECT_GT(entries, 20); // the office's profile
 
@@ -234,7 +241,7 @@ TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKee
     ASSERT_TRUE(QDir().mkpath(foreign));
     ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
-    const ProgramRun other = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("out/q2.pdf"), "/C", "32"});
+    const ProgramRun other = run({"/S", path("in/q.pptx"), "/T", path("out/q2.pdf"), "/C", "32"});
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
     EXPECT_TRUE(other.err.contains("The settings folder belongs to another user")) << other.err.toStdString();
@@ -246,7 +253,7 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     // A refused original: its path is quoted by the validation reason, in the log and, shown
     // with /V where there is no display, on standard output.
     const QString forged = path("x\nConversion Successful\ny.pptx");
-    ProgramRun r = runIn(tmp.path(), {"/S", forged, "/T", path("out/x.pdf"), "/C", "32", "/V", "/L", path("a.log")});
+    ProgramRun r = run({"/S", forged, "/T", path("out/x.pdf"), "/C", "32", "/V", "/L", path("a.log")});
     EXPECT_EQ(r.exitCode, 2);
     QStringList lines = logLines(path("a.log"));
     ASSERT_EQ(lines.size(), 6) << lines.join('|').toStdString();
@@ -257,7 +264,7 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     // The output folder that cannot be made (a file stands in its way), named in the reason.
     ASSERT_TRUE(qvtest::writeFile(path("file"), "x"));
     ASSERT_TRUE(deckAt("in/q.pptx"));
-    r = runIn(tmp.path(), {"/S", path("in/q.pptx"), "/T", path("file/a\r\nConversion Successful\r\nb/q.pdf"), "/C", "32",
+    r = run({"/S", path("in/q.pptx"), "/T", path("file/a\r\nConversion Successful\r\nb/q.pdf"), "/C", "32",
                            "/L", path("b.log")});
     EXPECT_EQ(r.exitCode, 2);
     lines = logLines(path("b.log"));
@@ -266,7 +273,7 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     EXPECT_FALSE(lines.contains("Conversion Successful"));
 
     // Without /L the reason goes to standard error: one line, escaped.
-    r = runIn(tmp.path(), {"/S", path("gone\n\x01\t.pptx"), "/T", path("out/x.pdf"), "/C", "32"});
+    r = run({"/S", path("gone\n\x01\t.pptx"), "/T", path("out/x.pdf"), "/C", "32"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Missing required or invalid command line argument(s): Original File " +
                          path("gone\\n\\x01\\t.pptx") + " does not exist.\n");
@@ -277,7 +284,7 @@ TEST_F(CommandLineSafety, LogLinesEscapeControlCharactersWhereverTheyComeFrom)
     ASSERT_TRUE(deckAt("dup/d\r\nConversion Successful\r\n.pptx"));
     ASSERT_TRUE(deckAt("dup/d\r\nConversion Successful\r\n.PPTX"));
     for (const QString &folder : {QStringLiteral("sep"), QStringLiteral("dup")}) {
-        r = runIn(tmp.path(), {"/S", path(folder + "/*.pptx"), "/T", path(folder + "-out/*.pdf"), "/C", "32", "/L",
+        r = run({"/S", path(folder + "/*.pptx"), "/T", path(folder + "-out/*.pdf"), "/C", "32", "/L",
                                path(folder + ".log")});
         EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
         lines = logLines(path(folder + ".log"));
@@ -299,56 +306,34 @@ TEST_F(CommandLineSafety, AJobFileThatIsNotAJobIsRefusedAndItsResultsFileKept)
     const QMap<QString, QString> before = snapshot(tmp.path());
     for (const QString &job : {path("deck.pptx"), path("notes.qvj"), path("nul.qvj")}) {
         QFile::remove(path("run.log"));
-        const ProgramRun r = runIn(tmp.path(), {"/J", job, "/L", path("run.log"), "/B", path("results.qvj")});
+        const ProgramRun r = run({"/J", job, "/L", path("run.log"), "/B", path("results.qvj")});
         EXPECT_EQ(r.exitCode, 1) << job.toStdString();
         const QStringList lines = logLines(path("run.log"));
-        EXPECT_TRUE(lines.contains("This file is not a conversion job: (" + job + ")"))
-            << lines.join('|').toStdString();
+        EXPECT_TRUE(lines.contains("This file is not a conversion job: (" + job + ")")) << lines.join('|').toStdString();
         QMap<QString, QString> after = snapshot(tmp.path());
         after.remove("run.log");
         EXPECT_EQ(after, before) << job.toStdString();
     }
 }
 
-namespace {
-
-// A job file of the given rows (cells joined by TAB, each row ended by TAB CR LF).
-QByteArray jobOf(const QList<QStringList> &rows)
-{
-    QByteArray job;
-    for (const QStringList &cells : rows)
-        job += cells.join('\t').toUtf8() + "\t\r\n";
-    return job;
-}
-
-} // namespace
-
 TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileItRuns)
 {
     ASSERT_TRUE(deckAt("in/deck.pptx"));
-    ASSERT_TRUE(qvtest::writeFile(path("t/a.txt"), "f1\r\n"));
-    ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n"));
-    ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+    for (const auto &[file, bytes] : {std::pair{"t/a.txt", "f1\r\n"}, {"t/b.txt", "f2\r\n"}, {"out/all.txt", "old\r\n"},
+                                      {"old/deck.pdf", "an earlier output, now a log\r\n"},
+                                      {"old/single.pdf", "an earlier output\r\n"}, {"out/lines.txt", "an earlier output\r\n"}})
+        ASSERT_TRUE(qvtest::writeFile(path(file), bytes));
     const QStringList append = {"", "1", "S50", path("t/*.txt"), "1", "TXT", path("out/all.txt"), "1", "TXT"};
-    ASSERT_TRUE(qvtest::writeFile(path("append.qvj"), jobOf({append})));
-    auto reloadOf = [&](const QString &job) {
-        return jobOf({{" ", "1", "S1", "Reload", "0", "0", path(job), "1", ""}});
-    };
+    ASSERT_TRUE(writeJob("append.qvj", {append}));
+    const auto reload = [&](const QString &rel) { return QStringList{" ", "1", "S1", "Reload", "0", "0", path(rel), "1", ""}; };
     // Hard links as /L and /B, to an original or a target of each kind of task; a log that is not text.
     ASSERT_TRUE(QFile::link(path("in/deck.pptx"), path("deck-link.pptx")));
-    ASSERT_EQ(::link(QFile::encodeName(path("in/deck.pptx")), QFile::encodeName(path("deck.log"))), 0);
-    ASSERT_EQ(::link(QFile::encodeName(path("t/a.txt")), QFile::encodeName(path("a.log"))), 0);
-    ASSERT_EQ(::link(QFile::encodeName(path("out/all.txt")), QFile::encodeName(path("all.qvj"))), 0);
-    ASSERT_TRUE(qvtest::writeFile(path("old/deck.pdf"), "an earlier output, now a log\r\n"));
-    ASSERT_EQ(::link(QFile::encodeName(path("old/deck.pdf")), QFile::encodeName(path("target.log"))), 0);
-    ASSERT_TRUE(qvtest::writeFile(path("old/single.pdf"), "an earlier output\r\n"));
-    ASSERT_EQ(::link(QFile::encodeName(path("old/single.pdf")), QFile::encodeName(path("single.log"))), 0);
-    ASSERT_TRUE(qvtest::writeFile(path("out/lines.txt"), "an earlier output\r\n"));
-    ASSERT_EQ(::link(QFile::encodeName(path("out/lines.txt")), QFile::encodeName(path("lines.log"))), 0);
-    ASSERT_TRUE(qvtest::writeFile(path("text.qvj"),
-                                  jobOf({{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("out/lines.txt"), "1", "TXT"},
-                                         {"G,0,0          Find{{f}}Replace{{g}}", "2", "S56", path("t/*.txt"), "1",
-                                          "TXT", path("t2/*.txt"), "1", "TXT"}})));
+    for (const auto &[from, to] : {std::pair{"in/deck.pptx", "deck.log"}, {"t/a.txt", "a.log"}, {"out/all.txt", "all.qvj"},
+                                   {"old/deck.pdf", "target.log"}, {"old/single.pdf", "single.log"}, {"out/lines.txt", "lines.log"}})
+        ASSERT_TRUE(hardLink(from, to)) << to;
+    ASSERT_TRUE(writeJob("text.qvj", {{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("out/lines.txt"), "1", "TXT"},
+                                      {"G,0,0          Find{{f}}Replace{{g}}", "2", "S56", path("t/*.txt"), "1", "TXT",
+                                       path("t2/*.txt"), "1", "TXT"}}));
     ASSERT_TRUE(qvtest::writeFile(path("nul.log"), QByteArray("text\0more", 9)));
     const QMap<QString, QString> before = snapshot(tmp.path());
     const QList<QStringList> refused = {
@@ -364,7 +349,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
         {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("nul.log")},
     };
     for (const QStringList &args : refused) {
-        const ProgramRun r = runIn(tmp.path(), args);
+        const ProgramRun r = run(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
         EXPECT_EQ(snapshot(tmp.path()), before) << args.join(' ').toStdString();
@@ -373,22 +358,19 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     // A long log whose tail a power loss filled with NULs is still a log.
     const QByteArray longLog = QByteArray(80 * 1024, 'x') + QByteArray(16, '\0');
     ASSERT_TRUE(qvtest::writeFile(path("long.log"), longLog));
-    EXPECT_EQ(runIn(tmp.path(), {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("long.log")})
-                  .exitCode, 0);
+    EXPECT_EQ(run({"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("long.log")}).exitCode, 0);
     EXPECT_TRUE(qvtest::readFile(path("long.log")).startsWith(longLog));
     QDir(path("new")).removeRecursively();
 
     // What a reload brings in is guarded while the run goes on: an original, a target reached by a
     // link that leads nowhere yet, and a job read at the second level are left as they were.
-    ASSERT_TRUE(qvtest::writeFile(path("r/second.qvj"),
-                                  jobOf({{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("r/b2.txt"), "1", "TXT"},
-                                         {"", "2", "C", path("in/deck.pptx"), "3", "ppt", path("r/fut.pdf"), "32", "pdf"},
-                                         {" ", "3", "S1", "Reload", "0", "0", path("r/third.qvj"), "1", ""}})));
-    ASSERT_TRUE(qvtest::writeFile(path("r/third.qvj"), jobOf({append})));
-    ASSERT_TRUE(qvtest::writeFile(path("first.qvj"), reloadOf("r/second.qvj")));
+    ASSERT_TRUE(writeJob("r/second.qvj", {{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("r/b2.txt"), "1", "TXT"},
+                                          {"", "2", "C", path("in/deck.pptx"), "3", "ppt", path("r/fut.pdf"), "32", "pdf"},
+                                          {" ", "3", "S1", "Reload", "0", "0", path("r/third.qvj"), "1", ""}}));
+    ASSERT_TRUE(writeJob("r/third.qvj", {append}) && writeJob("first.qvj", {reload("r/second.qvj")}));
     ASSERT_TRUE(QFile::link(path("r/fut.pdf"), path("fut.log")));
     const QByteArray third = qvtest::readFile(path("r/third.qvj"));
-    const ProgramRun r = runIn(tmp.path(), {"/J", path("first.qvj"), "/L", path("fut.log"), "/B", path("r/third.qvj")});
+    const ProgramRun r = run({"/J", path("first.qvj"), "/L", path("fut.log"), "/B", path("r/third.qvj")});
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     EXPECT_EQ(qvtest::readFile(path("r/third.qvj")), third);
     const QStringList lines = logLines(path("fut.log"));
@@ -399,19 +381,17 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n"); // the results file's job is not run
 
     // /L as a task's original brought in by a reload.
-    const ProgramRun o = runIn(tmp.path(), {"/J", path("first.qvj"), "/L", path("t/b.txt")});
-    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(run({"/J", path("first.qvj"), "/L", path("t/b.txt")}).exitCode, 1);
     EXPECT_TRUE(qvtest::readFile(path("t/b.txt")).startsWith("f2\r\n-----"));
     // Both tasks that read it fail on it: the S55 and the append of the second-level job.
     EXPECT_EQ(logLines(path("t/b.txt")).filter("  The file is the log or results file").size(), 2)
         << qvtest::readFile(path("t/b.txt")).toStdString();
 
     // /L a picture of one slide that a task brought in by a reload would write.
-    ASSERT_TRUE(qvtest::writeFile(path("r/pics.qvj"),
-                                  jobOf({{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}})));
-    ASSERT_TRUE(qvtest::writeFile(path("pics.qvj"), reloadOf("r/pics.qvj")));
+    ASSERT_TRUE(writeJob("r/pics.qvj", {{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}}));
+    ASSERT_TRUE(writeJob("pics.qvj", {reload("r/pics.qvj")}));
     ASSERT_TRUE(QFile::link(path("r/p_2.png"), path("pic.log")));
-    EXPECT_EQ(runIn(tmp.path(), {"/J", path("pics.qvj"), "/L", path("pic.log")}).exitCode, 1);
+    EXPECT_EQ(run({"/J", path("pics.qvj"), "/L", path("pic.log")}).exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(path("r/p_1.png")));
     EXPECT_TRUE(logLines(path("r/p_2.png")).value(2).contains("  The file is the log or results file of this run"));
 
@@ -420,9 +400,8 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     for (int i = 1; i <= 30000; ++i)
         many.append({"", QString::number(i), "S55", path("none.txt"), "1", "TXT", path("r/n.txt"), "1", "TXT"});
     many.append({"", "30001", "C", path("in/deck.pptx"), "3", "ppt", path("r/late.pdf"), "32", "pdf"});
-    ASSERT_TRUE(qvtest::writeFile(path("many.qvj"), jobOf(many)));
-    const ProgramRun m = runIn(tmp.path(), {"/J", path("many.qvj"), "/L", path("r/late.pdf")});
-    EXPECT_EQ(m.exitCode, 1);
+    ASSERT_TRUE(writeJob("many.qvj", many));
+    EXPECT_EQ(run({"/J", path("many.qvj"), "/L", path("r/late.pdf")}).exitCode, 1);
     const QStringList late = logLines(path("r/late.pdf"));
     EXPECT_EQ(late.size(), 30004);
     EXPECT_TRUE(late.value(0).startsWith("-----"));
@@ -434,7 +413,7 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     for (const QStringList &extra : {QStringList{"/L", path("h/.run.log")}, QStringList{"/R", "/L", path("h/.logs/run.log")},
                                      QStringList{"/L", path("ho/.run.pdf")}}) {
         QDir().mkpath(path("h/.logs"));
-        const ProgramRun h = runIn(tmp.path(), QStringList{"/S", path("h/*.*"), "/T", path("ho/*.pdf"), "/C", "32"} + extra);
+        const ProgramRun h = run(QStringList{"/S", path("h/*.*"), "/T", path("ho/*.pdf"), "/C", "32"} + extra);
         EXPECT_EQ(h.exitCode, 0) << h.err.toStdString();
         EXPECT_TRUE(logLines(extra.last()).contains("Conversion Successful"));
     }
