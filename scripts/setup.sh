@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
   libreoffice-impress-nogui libreoffice-writer-nogui libreofficekit-dev
   libqpdf-dev libzip-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev strace
   fonts-liberation2 fonts-dejavu-core
 )
 missing=()
