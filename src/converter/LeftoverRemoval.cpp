@@ -1,7 +1,7 @@
 #include "LeftoverRemoval.h"
 
-#include "converter/OfficeWorker.h"
-#include "converter/StagedOutput.h"
+#include "platform/ProcessState.h"
+#include "platform/StagedNames.h"
 #include "platform/FolderEntries.h"
 
 #include <QDirIterator>
@@ -57,16 +57,16 @@ void removeIfOwn(int dirFd, const QByteArray &name)
 
 // The name a kept-aside target stood under: its tail, or, when the tail was shortened to fit,
 // the one entry that shortens to it. Empty when that cannot be told.
-QByteArray targetOf(const StagedOutput::Origin &o, const QList<QByteArray> &names)
+QByteArray targetOf(const StagedNames::Origin &o, const QList<QByteArray> &names)
 {
     const QString tail = o.tail;
     // A tail shorter than the longest that fits was never shortened.
-    if (StagedOutput::fittedTail(o.prefix, tail + QStringLiteral("xxxxxxxxxxxxxxxx")).toUtf8().size() > tail.toUtf8().size() + 4)
+    if (StagedNames::fittedTail(o.prefix, tail + QStringLiteral("xxxxxxxxxxxxxxxx")).toUtf8().size() > tail.toUtf8().size() + 4)
         return QFile::encodeName(tail);
     QByteArray found;
     for (const QByteArray &name : names) {
         const QString text = QFile::decodeName(name);
-        if (text != tail && !StagedOutput::originOf(text) && StagedOutput::fittedTail(o.prefix, text) == tail) {
+        if (text != tail && !StagedNames::originOf(text) && StagedNames::fittedTail(o.prefix, text) == tail) {
             if (!found.isEmpty())
                 return QByteArray();
             found = name;
@@ -78,7 +78,7 @@ QByteArray targetOf(const StagedOutput::Origin &o, const QList<QByteArray> &name
 // A target a gone commit kept aside: back under its name when that is free; gone when the name
 // holds the same file (the commit had not replaced it) or a newer one; with restore (a commit
 // known to have stopped half-way), back over the newer one, the commit's own output.
-void settleAside(int dirFd, const QByteArray &aside, const StagedOutput::Origin &o, const QList<QByteArray> &names,
+void settleAside(int dirFd, const QByteArray &aside, const StagedNames::Origin &o, const QList<QByteArray> &names,
                  bool restore)
 {
     struct stat kept, current;
@@ -110,26 +110,33 @@ void settleAside(int dirFd, const QByteArray &aside, const StagedOutput::Origin 
 bool officeAlive(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) && comm.readAll().contains("office") && OfficeWorker::processAlive(pid);
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().contains("office") && bProcessAlive(pid);
+}
+
+// The processes that may have written name as LibreOffice names its temporary files: "lu", the
+// pid, one to six base-36 digits, ".tmp". The digits after the pid may also be read as a longer
+// pid's ("lu1234ab.tmp" is pid 123's or pid 1234's), so a name can have several readings.
+QList<qint64> officeTempPids(const QString &name)
+{
+    QList<qint64> pids;
+    if (!name.startsWith(QLatin1String("lu")) || !name.endsWith(QLatin1String(".tmp")))
+        return pids;
+    const QString body = name.mid(2, name.size() - 6);
+    for (int digits = 1; digits <= 7 && digits < body.size() && body.at(digits - 1).isDigit(); ++digits) {
+        const QString rest = body.mid(digits);
+        if (rest.size() <= 6
+            && std::all_of(rest.begin(), rest.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); }))
+            pids << body.left(digits).toLongLong();
+    }
+    return pids;
 }
 
 // LibreOffice's temporary file whose process is gone: no reading of its digits names a running
 // office (any other process under such a number is not the one that wrote it).
 bool isGoneOfficeTemp(const QString &name)
 {
-    if (!name.startsWith(QLatin1String("lu")) || !name.endsWith(QLatin1String(".tmp")))
-        return false;
-    bool some = false;
-    for (int digits = 1; digits <= 7 && digits + 2 < name.size() && name.at(digits + 1).isDigit(); ++digits) {
-        const QString rest = name.mid(2 + digits, name.size() - 6 - digits);
-        if (rest.isEmpty() || rest.size() > 6
-            || !std::all_of(rest.begin(), rest.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'); }))
-            continue;
-        if (officeAlive(name.mid(2, digits).toLongLong()))
-            return false;
-        some = true;
-    }
-    return some;
+    const QList<qint64> pids = officeTempPids(name);
+    return !pids.isEmpty() && std::none_of(pids.begin(), pids.end(), officeAlive);
 }
 
 // Whether name in dirFd is a file that only its owner may read or write, as the office makes its
@@ -142,10 +149,10 @@ bool isPrivateFile(int dirFd, const QByteArray &name)
 
 // Whether an entry name of folder dirFd is one of pid's (pid 0: of a gone process) that a
 // clean-up may take.
-std::optional<StagedOutput::Origin> takenOrigin(const QString &text, qint64 pid)
+std::optional<StagedNames::Origin> takenOrigin(const QString &text, qint64 pid)
 {
-    std::optional<StagedOutput::Origin> o = StagedOutput::originOf(text);
-    if (o && (!StagedOutput::isOwnHere(*o) || (pid > 0 ? o->pid != pid : OfficeWorker::processAlive(o->pid))))
+    std::optional<StagedNames::Origin> o = StagedNames::originOf(text);
+    if (o && (!StagedNames::isOwnHere(*o) || (pid > 0 ? o->pid != pid : bProcessAlive(o->pid))))
         return std::nullopt;
     return o;
 }
@@ -164,13 +171,13 @@ bool unfinished(const QString &folder, qint64 pid, const QSet<QString> &keep, bo
     for (const QByteArray &name : names) {
         const QString text = QFile::decodeName(name);
         const QString full = folder + u'/' + text;
-        const std::optional<StagedOutput::Origin> o = takenOrigin(text, pid);
+        const std::optional<StagedNames::Origin> o = takenOrigin(text, pid);
         if (keep.contains(full) || text.startsWith(QLatin1String(".~lock."))) {
             continue;
-        } else if (o && o->kind == StagedOutput::Kind::Part) {
+        } else if (o && o->kind == StagedNames::Kind::Part) {
             if (holdsFiles(full) || !QFileInfo(full).isDir())
                 return true;
-        } else if (o && o->kind == StagedOutput::Kind::Prev) {
+        } else if (o && o->kind == StagedNames::Kind::Prev) {
             struct stat kept, current;
             const QByteArray target = path + '/' + targetOf(*o, names);
             if (::lstat((path + '/' + name).constData(), &kept) == 0
@@ -197,9 +204,9 @@ void tidy(const QString &folder, qint64 pid, const QSet<QString> &keep, bool pag
         const QString text = QFile::decodeName(name);
         if (keep.contains(folder + u'/' + text))
             continue;
-        if (StagedOutput::originOf(text)) {
-            const std::optional<StagedOutput::Origin> o = takenOrigin(text, pid);
-            if (o && o->kind == StagedOutput::Kind::Prev && !text.startsWith(QLatin1String(".~lock.")))
+        if (StagedNames::originOf(text)) {
+            const std::optional<StagedNames::Origin> o = takenOrigin(text, pid);
+            if (o && o->kind == StagedNames::Kind::Prev && !text.startsWith(QLatin1String(".~lock.")))
                 settleAside(fd, name, *o, names, restore);
             else if (o)
                 removeIfOwn(fd, name);
@@ -231,23 +238,11 @@ void removeOwn(const QString &folder, const std::function<bool(const QString &na
 
 bool isOfficeTempOf(const QString &name, qint64 pid)
 {
-    const QString head = QStringLiteral("lu") + QString::number(pid);
-    const QLatin1String tail(".tmp");
-    if (pid <= 0 || !name.startsWith(head) || !name.endsWith(tail))
+    const QList<qint64> pids = officeTempPids(name);
+    if (pid <= 0 || !name.startsWith(QStringLiteral("lu") + QString::number(pid)) || !pids.contains(pid))
         return false;
-    const QString digits = name.mid(head.size(), name.size() - head.size() - tail.size());
-    if (digits.isEmpty() || digits.size() > 6)
-        return false;
-    for (const QChar c : digits)
-        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z')))
-            return false;
-    QString longer = QString::number(pid);
-    for (qsizetype i = 0; i + 1 < digits.size() && digits.at(i).isDigit(); ++i) {
-        longer += digits.at(i);
-        if (OfficeWorker::processAlive(longer.toLongLong()))
-            return false;
-    }
-    return true;
+    // A longer reading of the digits is a longer pid: while such a process runs, the name is its.
+    return std::none_of(pids.begin(), pids.end(), [pid](qint64 p) { return p > pid && bProcessAlive(p); });
 }
 
 void sweep(const QString &folder)

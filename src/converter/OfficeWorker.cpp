@@ -8,8 +8,6 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-bool OfficeWorker::processAlive(qint64 pid) { return bProcessAlive(pid); }
-
 namespace {
 // How long a worker asked to stop may take to finish renaming its outputs.
 constexpr int kCommitGraceMs = 3000;
@@ -53,7 +51,7 @@ bool OfficeWorker::launch(const QString &program)
 
 bool OfficeWorker::aliveAndIdle() const
 {
-    return m_state == Idle && m_proc && m_proc->state() == QProcess::Running && processAlive(m_pid);
+    return m_state == Idle && m_proc && m_proc->state() == QProcess::Running && bProcessAlive(m_pid);
 }
 
 void OfficeWorker::readLines()

@@ -48,8 +48,6 @@ public:
     // The smallest resident memory it reported after a conversion (0 before the first): what
     // the office needs at rest once it has converted a file.
     qint64 restingRssKb() const { return m_restingRssKb; }
-    // False once a process has ended, even while it waits to be reaped (a zombie).
-    static bool processAlive(qint64 pid);
 
     // Asks the process to end and waits a little for it; kills it when it does not.
     void quit();

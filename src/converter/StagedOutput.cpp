@@ -64,7 +64,7 @@ struct CommitWindow
 
 QString tempName(const QString &folder, const QString &name)
 {
-    return folder + u'/' + StagedOutput::ownName(StagedOutput::Kind::Part, name);
+    return folder + u'/' + StagedNames::ownName(StagedNames::Kind::Part, name);
 }
 
 QByteArray folderOf(const QByteArray &path)
@@ -127,21 +127,6 @@ void undo(const StagedOutput::Move &m, const Step &s)
 
 } // namespace
 
-QString StagedOutput::hostTag() { return StagedNames::hostTag(); }
-
-QString StagedOutput::fittedTail(const QString &prefix, const QString &name) { return StagedNames::fittedTail(prefix, name); }
-
-QString StagedOutput::stagedFileName(qint64 pid, int serial, const QString &name, Kind kind)
-{
-    return StagedNames::forProcess(pid, serial, name, kind);
-}
-
-QString StagedOutput::ownName(Kind kind, const QString &name) { return StagedNames::ownName(kind, name); }
-
-std::optional<StagedOutput::Origin> StagedOutput::originOf(const QString &fileName) { return StagedNames::originOf(fileName); }
-
-bool StagedOutput::isOwnHere(const Origin &origin) { return StagedNames::isOwnHere(origin); }
-
 void StagedOutput::letCommitsFinishOnSignals()
 {
     struct sigaction sa {};
@@ -178,7 +163,7 @@ bool StagedOutput::commitMoves(const QList<Move> &moves)
                     ok = false;
                 continue;
             }
-            s.aside = folderOf(m.to) + '/' + QFile::encodeName(ownName(Kind::Prev, QFile::decodeName(nameOf(m.to))));
+            s.aside = folderOf(m.to) + '/' + QFile::encodeName(StagedNames::ownName(StagedNames::Kind::Prev, QFile::decodeName(nameOf(m.to))));
             if (allowed("link") && ::link(m.to.constData(), s.aside.constData()) == 0) {
                 s.how = Aside::Linked;
             } else if (!unsupported(errno)) {
@@ -306,8 +291,8 @@ QList<QPair<QString, QString>> pairsFromJson(const QJsonValue &v)
         const QJsonArray two = p.toArray();
         // Only staged names may be renamed or removed on the word of a plan.
         const QString temp = two.at(0).toString();
-        const std::optional<StagedOutput::Origin> o = StagedOutput::originOf(QFileInfo(temp).fileName());
-        if (two.size() == 2 && o && o->kind == StagedOutput::Kind::Part)
+        const std::optional<StagedNames::Origin> o = StagedNames::originOf(QFileInfo(temp).fileName());
+        if (two.size() == 2 && o && o->kind == StagedNames::Kind::Part)
             pairs.append({temp, two.at(1).toString()});
     }
     return pairs;
@@ -334,10 +319,10 @@ void StagedOutput::takeOver()
     for (auto *pairs : {&m_files, &m_folders}) {
         for (auto &p : *pairs) {
             const QFileInfo fi(p.first);
-            const std::optional<Origin> o = originOf(fi.fileName());
+            const std::optional<StagedNames::Origin> o = StagedNames::originOf(fi.fileName());
             if (!o || o->pid == ::getpid())
                 continue;
-            const QString own = fi.absolutePath() + u'/' + ownName(Kind::Part, o->tail);
+            const QString own = fi.absolutePath() + u'/' + StagedNames::ownName(StagedNames::Kind::Part, o->tail);
             // A name of this process is new: nothing should stand under it.
             const QByteArray from = QFile::encodeName(p.first), to = QFile::encodeName(own);
             if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0

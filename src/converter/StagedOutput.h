@@ -65,19 +65,6 @@ public:
     // replaced ones to theirs; the staged files are not removed (the caller owns them).
     static bool commitMoves(const QList<Move> &moves);
 
-    // The names (platform/StagedNames), as the commit and the sweep use them.
-    using Kind = StagedNames::Kind;
-    using Origin = StagedNames::Origin;
-    static std::optional<Origin> originOf(const QString &fileName);
-    static bool isOwnHere(const Origin &origin);
-    static QString hostTag();
-    // The staged name of name for process pid of this user and host, shortened to fit.
-    static QString stagedFileName(qint64 pid, int serial, const QString &name, Kind kind = Kind::Part);
-    // A fresh name of the given kind for this process.
-    static QString ownName(Kind kind, const QString &name);
-    // name shortened as a staged name with this prefix shortens it.
-    static QString fittedTail(const QString &prefix, const QString &name);
-
     // Processes without an event loop (the worker): SIGTERM and SIGHUP end the process at once,
     // except during a commit, which they let finish first.
     static void letCommitsFinishOnSignals();

@@ -323,7 +323,7 @@ int ConvertByteNamedItem(JobSession &session, clsConversionOptions &options, con
     }
     // A staged name of this run in the target folder: the outputs are written under it, then each
     // takes the target's stem in its place.
-    const QString stagedStemText = StagedOutput::ownName(StagedOutput::Kind::Name, QStringLiteral("o"));
+    const QString stagedStemText = StagedNames::ownName(StagedNames::Kind::Name, QStringLiteral("o"));
     const QString staged = out + u'/' + stagedStemText + (dot > 0 ? u'.' + QString::fromUtf8(targetName.mid(dot + 1)) : QString());
     const QByteArray stagedStem = QFile::encodeName(stagedStemText);
 

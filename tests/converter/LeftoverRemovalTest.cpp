@@ -5,6 +5,7 @@
 #include "converter/LeftoverRemoval.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
+#include "platform/ProcessState.h"
 
 #include <gtest/gtest.h>
 
@@ -66,15 +67,15 @@ TEST(LeftoverRemoval, APoolSweepsOnlyThisUsersGoneRunsOfThisMachine)
     const pid_t dead = deadPid();
     ASSERT_GT(dead, 0);
     const auto staged = [dead](int serial, const char *name) {
-        return StagedOutput::stagedFileName(dead, serial, QLatin1String(name));
+        return StagedNames::forProcess(dead, serial, QLatin1String(name));
     };
     const QString gone = staged(1, "a.pdf"), goneFolder = staged(2, "dir");
-    const QString elsewhere = QString(staged(3, "b.pdf")).replace(u'@' + StagedOutput::hostTag() + u'.', QStringLiteral("@elsewhere."));
+    const QString elsewhere = QString(staged(3, "b.pdf")).replace(u'@' + StagedNames::hostTag() + u'.', QStringLiteral("@elsewhere."));
     const QString othersName = QString(staged(4, "c.pdf")).replace(QStringLiteral(".%1@").arg(::geteuid()), QStringLiteral(".%1@").arg(kNobody));
     const QString othersFile = staged(5, "d.pdf"), othersFolder = staged(6, "dir"), link = staged(7, "dir");
     const QStringList kept{QStringLiteral(".qvpart-notapid"), QStringLiteral(".qvpart-0-x"),
                            QStringLiteral(".qvpart-%1-8-old.pdf").arg(dead),
-                           StagedOutput::stagedFileName(0, 9, QStringLiteral("x")), elsewhere, othersName};
+                           StagedNames::forProcess(0, 9, QStringLiteral("x")), elsewhere, othersName};
     for (const QString &name : kept + QStringList{gone, QStringLiteral(".~lock.") + gone + u'#', othersFile})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
     for (const QString &file : {goneFolder + QStringLiteral("/1.png"), othersFolder + QStringLiteral("/1.png")})
@@ -166,18 +167,18 @@ TEST(LeftoverRemoval, AKilledWorkersCleanUpLeavesTheOtherWorkersFiles)
         QThread::msleep(10);
     }
     ASSERT_TRUE(a && b && a != b);
-    const QStringList others{StagedOutput::stagedFileName(b, 1, QStringLiteral("b.pdf")),
-                             QStringLiteral(".~lock.") + StagedOutput::stagedFileName(b, 1, QStringLiteral("b.pdf")) + u'#',
-                             StagedOutput::stagedFileName(b, 2, QStringLiteral("b.pdf"), StagedOutput::Kind::Prev),
+    const QStringList others{StagedNames::forProcess(b, 1, QStringLiteral("b.pdf")),
+                             QStringLiteral(".~lock.") + StagedNames::forProcess(b, 1, QStringLiteral("b.pdf")) + u'#',
+                             StagedNames::forProcess(b, 2, QStringLiteral("b.pdf"), StagedNames::Kind::Prev),
                              QStringLiteral("lu%1x.tmp").arg(b)};
     for (const QString &name : others)
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "b's"));
-    const QString killedOwn = StagedOutput::stagedFileName(a, 3, QStringLiteral("a.pdf"));
+    const QString killedOwn = StagedNames::forProcess(a, 3, QStringLiteral("a.pdf"));
     ASSERT_TRUE(qvtest::writeFile(out + u'/' + killedOwn, "a's"));
 
     c.setLookAhead(next.mid(1)); // a is no longer wanted: its worker is killed
-    EXPECT_FALSE(OfficeWorker::processAlive(a));
-    EXPECT_TRUE(OfficeWorker::processAlive(b));
+    EXPECT_FALSE(bProcessAlive(a));
+    EXPECT_TRUE(bProcessAlive(b));
     EXPECT_FALSE(QFileInfo::exists(out + u'/' + killedOwn));
     for (const QString &name : others)
         EXPECT_EQ(qvtest::readFile(out + u'/' + name), "b's") << name.toStdString();
@@ -191,7 +192,7 @@ TEST(LeftoverRemoval, AStagedFolderKeepsWhatAnotherUserPutInIt)
     if (::geteuid() != 0)
         GTEST_SKIP() << "files of another user need root to be made";
     const QString out = freshFolder(QStringLiteral("OthersInStaged"));
-    const QString folder = out + u'/' + StagedOutput::stagedFileName(deadPid(), 1, QStringLiteral("dir"));
+    const QString folder = out + u'/' + StagedNames::forProcess(deadPid(), 1, QStringLiteral("dir"));
     for (const char *name : {"/mine.png", "/sub/mine.png", "/theirs.png", "/sub/theirs.png"})
         ASSERT_TRUE(qvtest::writeFile(folder + QLatin1String(name), "x"));
     ASSERT_TRUE(giveToNobody(folder + "/theirs.png") && giveToNobody(folder + "/sub/theirs.png"));
@@ -221,7 +222,7 @@ TEST(LeftoverRemoval, AFileConvertedAheadOutlivesItsWorker)
     }
     ASSERT_GT(worker, 0);
     ::kill(static_cast<pid_t>(worker), SIGKILL);
-    for (int i = 0; i < 500 && OfficeWorker::processAlive(worker); ++i)
+    for (int i = 0; i < 500 && bProcessAlive(worker); ++i)
         QThread::msleep(10);
     LeftoverRemoval::sweep(out); // another run starting in the folder
     for (int i = 0; i < next.size(); ++i) {

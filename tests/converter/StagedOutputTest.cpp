@@ -321,7 +321,7 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
         ::_exit(0);
     ::waitpid(child, nullptr, 0);
     const auto aside = [&](qint64 pid, int serial, const QString &name) {
-        return out + u'/' + StagedOutput::stagedFileName(pid, serial, name, StagedOutput::Kind::Prev);
+        return out + u'/' + StagedNames::forProcess(pid, serial, name, StagedNames::Kind::Prev);
     };
     const QString longName = QString(300, u'l') + ".pdf", live = aside(::getpid(), 5, "live.pdf");
     const QString oldScheme = out + QStringLiteral("/.qvprev-%1.%2@%3.6-old.pdf").arg(child).arg(::geteuid()).arg(QSysInfo::machineHostName());
@@ -356,5 +356,5 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     QStringList expected{QFileInfo(live).fileName(), QFileInfo(oldScheme).fileName(), "free.pdf", "newer.pdf", "same.pdf", shortened, running, users};
     expected.sort();
     EXPECT_EQ(entries(out), expected);
-    EXPECT_TRUE(StagedOutput::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedOutput::hostTag().toStdString();
+    EXPECT_TRUE(StagedNames::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedNames::hostTag().toStdString();
 }

@@ -175,10 +175,10 @@ TEST(WorkerLife, StagedFilesOfWorkersThatAreGoneAreRemoved)
         ::_exit(0);
     ASSERT_GT(child, 0);
     ::waitpid(child, nullptr, 0);
-    const QString dead = StagedOutput::stagedFileName(child, 3, QStringLiteral("deck.pdf"));
+    const QString dead = StagedNames::forProcess(child, 3, QStringLiteral("deck.pdf"));
     const QString deadLock = QStringLiteral(".~lock.") + dead + u'#';
-    const QString deadFolder = StagedOutput::stagedFileName(child, 4, QStringLiteral("dir"));
-    const QString alive = StagedOutput::stagedFileName(::getpid(), 5, QStringLiteral("other.pdf"));
+    const QString deadFolder = StagedNames::forProcess(child, 4, QStringLiteral("dir"));
+    const QString alive = StagedNames::forProcess(::getpid(), 5, QStringLiteral("other.pdf"));
     for (const QString &name : {dead, deadLock, deadFolder + QStringLiteral("/1.png"), alive})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
     resetOptions(control());

@@ -178,10 +178,10 @@ TEST_F(CommandLineFiles, ANameThatIsNotTextKeepsItsOldPicturesWhenALaterOneCanno
     if (gone == 0)
         ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    const QString live = StagedOutput::stagedFileName(::getpid(), 1, "o_1.png", StagedOutput::Kind::Name);
+    const QString live = StagedNames::forProcess(::getpid(), 1, "o_1.png", StagedNames::Kind::Name);
     QStringList others{live, ".qvname-12345678_1.png"};
     others.sort();
-    for (const QString &name : others + QStringList{StagedOutput::stagedFileName(gone, 2, "o_1.png", StagedOutput::Kind::Name)})
+    for (const QString &name : others + QStringList{StagedNames::forProcess(gone, 2, "o_1.png", StagedNames::Kind::Name)})
         ASSERT_TRUE(qvtest::writeFile(path("o/" + name), "other"));
 
     const ProgramRun r = run({"/S", path("u/*.pptx"), "/T", path("o/*.png"), "/C", "18", "/L", path("u.log")});
