@@ -1,7 +1,7 @@
 #include "ConversionControl.h"
 
 #include "common/FileUtils.h"
-#include "converter/LeftoverRemoval.h"
+#include "platform/LeftoverRemoval.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"

@@ -3,7 +3,6 @@
 #include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "common/PathUtils.h"
-#include "converter/LeftoverRemoval.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
@@ -12,7 +11,6 @@
 #include "platform/TextCodec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -45,8 +43,6 @@ void appendLine(QByteArray &out, const QStringList &cells)
 
 bool writeAtomically(const QString &sFile, const QByteArray &bytes, QString *psErr)
 {
-    // A job or results file is written under a staged name: what a killed save left beside it goes.
-    LeftoverRemoval::sweepOnce(QFileInfo(sFile).absolutePath());
     QString why;
     if (WriteFileAtomically(sFile, bytes, &why))
         return true;

@@ -4,15 +4,12 @@
 
 #include "clsConversionOptions.h"
 #include "common/FileUtils.h"
-#include "converter/LeftoverRemoval.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/JobFiles.h"
 #include "jobs/LaunchProgram.h"
 #include "jobs/TextFileProcesses.h"
 #include "jobs/Validation.h"
 #include "language/Translator.h"
-
-#include <QFileInfo>
 
 int JobSession::PerformSpecialProcess(clsConversionOptions &options)
 {
@@ -23,9 +20,6 @@ int JobSession::PerformSpecialProcess(clsConversionOptions &options)
                              options.lSpecialProcess == spSearchAndReplace;
     if (textProcess && RefuseRunRecordFile(*this, options, false))
         return options.lErr;
-    // They write their targets under staged names: what a killed run left beside them goes first.
-    if (textProcess)
-        LeftoverRemoval::sweepOnce(QFileInfo(options.sTargetFile).absolutePath());
     switch (options.lSpecialProcess) {
     case spReloadJob: {
         // Its job file is its target.

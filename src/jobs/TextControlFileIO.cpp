@@ -2,13 +2,10 @@
 
 #include "common/Globals.h"
 #include "converter/ConversionControl.h"
-#include "converter/LeftoverRemoval.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
 #include "platform/EventPump.h"
 #include "textcontrol/TextControl.h"
-
-#include <QFileInfo>
 
 int gTXErrNumber = 0;
 QString gTXErrDescription;
@@ -117,8 +114,6 @@ int TXControlLoadFile(const QString &sFile, int &lType, TextControl *control, QS
 
 int TXControlSaveFile(const QString &sFile, int &lType, TextControl *control, QString &sMessage)
 {
-    // What a killed run left beside its text outputs goes before this one writes there.
-    LeftoverRemoval::sweepOnce(QFileInfo(sFile).absolutePath());
     const bool visible = control->Visible();
     int result = 0;
     for (int attempt = 1; attempt <= 2; ++attempt) {

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include "LeftoverRemoval.h"
 #include "StagedNames.h"
 
 #include <QFile>
@@ -39,7 +40,9 @@ bool WriteFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return failed(error, systemError(errno));
 
     // The bytes are written under a staged name beside the file, which a later run's sweep knows
-    // when this one is killed, and take the real name in one rename.
+    // when this one is killed, and take the real name in one rename. What a killed writer left
+    // there goes first.
+    LeftoverRemoval::sweepOnce(info.absolutePath());
     const QByteArray temp = QFile::encodeName(info.absolutePath() + u'/' + StagedNames::ownName(StagedNames::Kind::Part, info.fileName()));
     // The mode is set before the first byte: at no time does the content lie in a file that
     // others may read when the file it replaces could not be.

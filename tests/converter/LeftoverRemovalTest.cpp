@@ -2,7 +2,7 @@
 // user's files, another machine's run, an earlier version's names, or anything reached through a link.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
-#include "converter/LeftoverRemoval.h"
+#include "platform/LeftoverRemoval.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 #include "platform/ProcessState.h"

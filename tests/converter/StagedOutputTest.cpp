@@ -1,7 +1,7 @@
 // Outputs staged under temporary names: a commit renames all of them or leaves none.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
-#include "converter/LeftoverRemoval.h"
+#include "platform/LeftoverRemoval.h"
 #include "converter/StagedOutput.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,13 @@
 #include "LeftoverRemoval.h"
 
-#include "platform/ProcessState.h"
-#include "platform/StagedNames.h"
-#include "platform/FolderEntries.h"
+#include "FolderEntries.h"
+#include "ProcessState.h"
+#include "StagedNames.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 
 #include <algorithm>
 #include <cerrno>
@@ -253,11 +254,15 @@ void sweep(const QString &folder)
 
 void sweepOnce(const QString &folder)
 {
+    static QMutex lock;
     static QSet<QString> swept;
-    if (!folder.isEmpty() && !swept.contains(folder)) {
+    {
+        const QMutexLocker locked(&lock);
+        if (folder.isEmpty() || swept.contains(folder))
+            return;
         swept.insert(folder);
-        sweep(folder);
     }
+    sweep(folder);
 }
 
 void cleanUpAfter(const QString &folder, qint64 pid, const QSet<QString> &keep)
