@@ -330,8 +330,9 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
              {out + "/same.pdf", "same"}, {aside(child, 4, longName), "old long"}, {live, "stays"}, {oldScheme, "stays"}})
         ASSERT_TRUE(qvtest::writeFile(file, bytes));
     ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
-    // The office's temporary files (private to their owner): a gone process's goes, a running
-    // office's stays, and so does the user's own file of such a name.
+    // The office's temporary files: a gone worker's of ours goes, a running office's stays, and so
+    // does a file of such a name of a process that was not our worker (the user's own, say).
+    ASSERT_TRUE(qvtest::writeFile(qvtest::homeDir() + QStringLiteral("/.cache/quorvane/workers/%1@%2").arg(child).arg(StagedNames::hostTag()), ""));
     const pid_t office = ::fork();
     if (office == 0) {
         ::prctl(PR_SET_NAME, "soffice.bin");
@@ -339,7 +340,11 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
         ::_exit(0);
     }
     const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
-    const QString users = QStringLiteral("lu%1q4.tmp").arg(child);
+    const pid_t other = ::fork();
+    if (other == 0)
+        ::_exit(0);
+    ::waitpid(other, nullptr, 0);
+    const QString users = QStringLiteral("lu%1q4.tmp").arg(other);
     for (const QString &name : {gone, running, users})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x") &&
                     ::chmod(QFile::encodeName(out + u'/' + name).constData(), name == users ? 0644 : 0600) == 0);
