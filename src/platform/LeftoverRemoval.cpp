@@ -197,13 +197,22 @@ bool wasOurWorker(qint64 pid)
     return ::lstat(QFile::encodeName(recordOf(pid)).constData(), &st) == 0;
 }
 
+// Whether pid may be a running office (our worker, LibreOffice itself): a running process whose
+// name says so, or whose name cannot be read.
+bool mayBeOffice(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return bProcessAlive(pid) && (!comm.open(QIODevice::ReadOnly) || comm.readAll().contains("office"));
+}
+
 // LibreOffice's temporary file left by one of our office workers that is gone: a reading of its
-// digits names such a worker, and no reading names a running process. Another program's files of
+// digits names such a worker, and no reading names a running office. Another program's files of
 // such names (a user's own LibreOffice among them) are not ours to take.
 bool isGoneWorkerTemp(const QString &name)
 {
     const QList<qint64> pids = officeTempPids(name);
-    return std::any_of(pids.begin(), pids.end(), wasOurWorker) && std::none_of(pids.begin(), pids.end(), bProcessAlive);
+    return std::any_of(pids.begin(), pids.end(), [](qint64 p) { return wasOurWorker(p) && !bProcessAlive(p); })
+           && std::none_of(pids.begin(), pids.end(), mayBeOffice);
 }
 
 // Whether an entry name of folder dirFd is one of pid's (pid 0: of a gone process) that a
