@@ -357,23 +357,21 @@ QString makeWorkerFolder()
     if (!record.open(QIODevice::WriteOnly))
         return QString();
     record.close();
-    // Folders of gone workers of this machine (and of earlier versions, named by the pid alone).
+    // Folders of gone workers ("work-<pid>").
     const int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         for (const QByteArray &name : FolderEntryNames(fd)) {
             const QString text = QFile::decodeName(name);
             if (!text.startsWith(QLatin1String("work-")))
                 continue;
-            const QString owner = text.mid(5);
-            const QString pid = owner.section(u'@', 0, 0);
             bool number = false;
-            const qint64 n = pid.toLongLong(&number);
-            if (number && n > 0 && (owner == pid || owner == pid + u'@' + tag) && !bProcessAlive(n))
+            const qint64 n = text.mid(5).toLongLong(&number);
+            if (number && n > 0 && !bProcessAlive(n))
                 removeIfOwn(fd, name);
         }
         ::close(fd);
     }
-    const QString mine = root + QStringLiteral("/work-%1@%2").arg(::getpid()).arg(tag);
+    const QString mine = root + QStringLiteral("/work-%1").arg(::getpid());
     return EnsurePrivateFolder(mine) ? mine : QString();
 }
 

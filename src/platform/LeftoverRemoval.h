@@ -35,7 +35,7 @@ void sweep(const QString &folder);
 // sweep(), the first time this process writes into folder.
 void sweepOnce(const QString &folder);
 
-// An office worker's folder for its intermediate files, "work-<pid>@<machine>" in the user's cache,
+// An office worker's folder for its intermediate files, "work-<pid>" in the user's cache,
 // made private; records that this process is one of our workers. Folders of this machine's
 // workers that are gone are removed first (two workers starting at once both finish that). Empty
 // when it cannot be made.

@@ -291,7 +291,7 @@ TEST(LeftoverRemoval, WorkersStartingTogetherRemoveAGoneWorkersFolder)
 {
     const QString root = qvtest::homeDir() + QStringLiteral("/.cache/quorvane");
     for (int round = 0; round < 3; ++round) {
-        const QString gone = root + QStringLiteral("/work-%1@%2").arg(deadPid()).arg(StagedNames::hostTag());
+        const QString gone = root + QStringLiteral("/work-%1").arg(deadPid());
         for (int i = 0; i < 300; ++i)
             ASSERT_TRUE(qvtest::writeFile(gone + QStringLiteral("/lu%1/f%2.tmp").arg(i % 7).arg(i), "x"));
         QString made[2];
