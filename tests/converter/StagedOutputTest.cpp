@@ -508,3 +508,19 @@ TEST(StagedOutput, ARestoreGivesBackTheExactNameAndReplacesNothingElse)
     EXPECT_EQ(oldFile(r.out + "/x_3.png"), r.old[2]);
     EXPECT_EQ(stagedLeftovers(r.out), QStringList());
 }
+
+// A run that stages over a name whose old file a killed run kept aside finds that file back first
+// (an append then reads the user's text, not an empty name).
+TEST(StagedOutput, StagingPutsBackWhatAKilledRunKeptAsideFirst)
+{
+    const QString out = freshFolder("StageAfterKill");
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    ASSERT_TRUE(qvtest::writeFile(out + u'/' + StagedNames::forProcess(gone, 1, "all.txt", StagedNames::Kind::Prev), "user text"));
+    StagedOutput staged;
+    const QString temp = staged.stage(out + "/all.txt");
+    EXPECT_EQ(qvtest::readFile(out + "/all.txt"), "user text");
+    EXPECT_EQ(stagedLeftovers(out), QStringList());
+}
