@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
+#include "platform/LeftoverRemoval.h"
+#include "platform/NameMoves.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -15,23 +18,6 @@
 StagedOutput::~StagedOutput() { discard(); }
 
 namespace {
-std::function<int(const char *)> &callHook()
-{
-    static std::function<int(const char *)> hook;
-    return hook;
-}
-
-// Whether the call may go ahead; a test's hook may make it fail with its errno.
-bool allowed(const char *call)
-{
-    if (!callHook())
-        return true;
-    const int err = callHook()(call);
-    if (err == 0)
-        return true;
-    errno = err;
-    return false;
-}
 
 // A commit under way, and a stop signal that arrived during it.
 volatile sig_atomic_t g_committing = 0;
@@ -77,26 +63,59 @@ QByteArray nameOf(const QByteArray &path) { return path.mid(path.lastIndexOf('/'
 
 bool renameRaw(const char *call, const QByteArray &from, const QByteArray &to)
 {
-    return allowed(call) && ::rename(from.constData(), to.constData()) == 0;
+    return NameMoves::allowed(call) && ::rename(from.constData(), to.constData()) == 0;
 }
 
-bool exchangeRaw(const QByteArray &a, const QByteArray &b)
+bool renameToFree(const QByteArray &from, const QByteArray &to)
 {
-    return allowed("exchange") && ::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_EXCHANGE) == 0;
+    return NameMoves::renameToFree(AT_FDCWD, from, AT_FDCWD, to);
 }
 
-// Errors of a file system that cannot do the call at all (rather than this call failing).
-bool unsupported(int err) { return err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EINVAL || err == EMLINK || err == EXDEV; }
-
-// How a replaced target was kept aside.
-enum class Aside { None, Linked, Exchanged, Moved };
+// How a replaced target was kept aside: by a second name (hard link), or renamed away where the
+// file system has no hard links (the name then stands empty until the new file takes it; a sweep
+// puts the old file back if the commit stops there).
+enum class Aside { None, Linked, Moved };
 
 struct Step
 {
     Aside how = Aside::None;
-    QByteArray aside; // for Exchanged the staged name, which then holds the old file
+    QByteArray aside;
+    // The folder holding aside, for a name too long to stand whole after the owner part.
+    QByteArray asideFolder;
     bool renamed = false;
 };
+
+// Chooses where the target of m is kept aside, under a name whose serial is the inode of the new
+// file (so that a clean-up can tell that file from another run's), with the exact target name
+// recoverable: a name too long for that is kept whole inside a folder of its own.
+bool chooseAside(const StagedOutput::Move &m, Step &s)
+{
+    struct stat made {};
+    if (::stat(m.from.constData(), &made) != 0)
+        return false;
+    const QString name = QFile::decodeName(nameOf(m.to));
+    const QString prev = StagedNames::forProcess(::getpid(), made.st_ino, name, StagedNames::Kind::Prev);
+    const QByteArray path = folderOf(m.to) + '/' + QFile::encodeName(prev);
+    const std::optional<StagedNames::Origin> o = StagedNames::originOf(prev);
+    if (o && o->tail == name && StagedNames::isWholeTail(*o)) {
+        s.aside = path;
+        return true;
+    }
+    if (!NameMoves::allowed("mkdir") || ::mkdir(path.constData(), 0700) != 0)
+        return false;
+    s.asideFolder = path;
+    s.aside = path + '/' + nameOf(m.to);
+    return true;
+}
+
+// Removes what kept a target aside once it is no longer needed (or never held anything).
+void dropAside(const Step &s)
+{
+    if (s.how != Aside::None && NameMoves::allowed("unlink"))
+        ::unlink(s.aside.constData());
+    if (!s.asideFolder.isEmpty())
+        ::rmdir(s.asideFolder.constData());
+}
 
 // Puts one begun move back: the old target under its name (the same file), the new file under
 // its staged name.
@@ -111,18 +130,19 @@ void undo(const StagedOutput::Move &m, const Step &s)
         // The old file returns over the new one in one rename: the name never stands empty.
         if (s.renamed)
             renameRaw("restore", s.aside, m.to);
-        else if (allowed("unlink"))
-            ::unlink(s.aside.constData());
-        break;
-    case Aside::Exchanged:
-        exchangeRaw(m.from, m.to);
+        else
+            dropAside(s);
         break;
     case Aside::Moved:
         if (s.renamed)
             renameRaw("restore", m.to, m.from);
-        renameRaw("restore", s.aside, m.to);
+        // Onto the name only while it is free: a file another run put there meanwhile stays,
+        // and the old one waits aside for a sweep.
+        renameToFree(s.aside, m.to);
         break;
     }
+    if (!s.asideFolder.isEmpty())
+        ::rmdir(s.asideFolder.constData());
 }
 
 } // namespace
@@ -136,7 +156,7 @@ void StagedOutput::letCommitsFinishOnSignals()
         ::sigaction(sig, &sa, nullptr);
 }
 
-void StagedOutput::setCallHook(std::function<int(const char *call)> hook) { callHook() = std::move(hook); }
+void StagedOutput::setCallHook(std::function<int(const char *call)> hook) { NameMoves::setCallHook(std::move(hook)); }
 
 bool StagedOutput::commitMoves(const QList<Move> &moves)
 {
@@ -152,35 +172,33 @@ bool StagedOutput::commitMoves(const QList<Move> &moves)
             if (taken && S_ISDIR(st.st_mode))
                 break; // a folder in the way is never moved: the rename below fails on it
             if (!taken) {
-                // A free name is taken only while it is free: a file that appeared meanwhile is
-                // never replaced without being kept aside.
-                if (allowed("rename")
-                    && ::renameat2(AT_FDCWD, m.from.constData(), AT_FDCWD, m.to.constData(), RENAME_NOREPLACE) == 0)
+                // A file that appears meanwhile is never replaced without being kept aside.
+                if (renameToFree(m.from, m.to))
                     s.renamed = true;
-                else if (errno == EINVAL)
-                    break; // no such rename here: a plain one follows
                 else if (errno != EEXIST)
                     ok = false;
                 continue;
             }
-            s.aside = folderOf(m.to) + '/' + QFile::encodeName(StagedNames::ownName(StagedNames::Kind::Prev, QFile::decodeName(nameOf(m.to))));
-            if (allowed("link") && ::link(m.to.constData(), s.aside.constData()) == 0) {
+            // The new file takes the old one's permissions before its name: a file the user made
+            // private stays private. A file system that keeps no modes refuses; nothing is lost.
+            if (S_ISREG(st.st_mode))
+                ::chmod(m.from.constData(), st.st_mode & 0777);
+            if (!chooseAside(m, s)) {
+                ok = false;
+            } else if (NameMoves::allowed("link") && ::link(m.to.constData(), s.aside.constData()) == 0) {
                 s.how = Aside::Linked;
-            } else if (!unsupported(errno)) {
+            } else if (!NameMoves::unsupported(errno) || !renameRaw("rename-away", m.to, s.aside)) {
                 ok = false;
-            } else if (exchangeRaw(m.from, m.to)) {
-                // The staged name now holds the old file: it is the one kept aside.
-                s.how = Aside::Exchanged;
-                s.aside = m.from;
-                s.renamed = true;
-            } else if (unsupported(errno) && renameRaw("rename-away", m.to, s.aside)) {
-                s.how = Aside::Moved;
             } else {
-                ok = false;
+                s.how = Aside::Moved;
+                s.renamed = renameToFree(m.from, m.to);
+                ok = s.renamed;
             }
         }
-        if (!ok)
+        if (!ok) {
+            undo(m, s);
             break;
+        }
         steps.append(s);
         if (!s.renamed) {
             if (!renameRaw("rename", m.from, m.to)) {
@@ -197,14 +215,15 @@ bool StagedOutput::commitMoves(const QList<Move> &moves)
         return false;
     }
     for (const Step &s : std::as_const(steps))
-        if (s.how != Aside::None && allowed("unlink"))
-            ::unlink(s.aside.constData());
+        dropAside(s);
     return true;
 }
 
 QString StagedOutput::stage(const QString &finalPath)
 {
     const QFileInfo fi(finalPath);
+    // What a killed run kept aside there comes back before anything is written over its name.
+    LeftoverRemoval::sweepOnce(fi.absolutePath());
     const QString temp = tempName(fi.absolutePath(), fi.fileName());
     m_files.append({temp, fi.absoluteFilePath()});
     return temp;
@@ -212,6 +231,7 @@ QString StagedOutput::stage(const QString &finalPath)
 
 QString StagedOutput::stageFolder(const QString &folder)
 {
+    LeftoverRemoval::sweepOnce(QDir(folder).absolutePath());
     const QString temp = tempName(QDir(folder).absolutePath(), QStringLiteral("dir"));
     if (!QDir().mkdir(temp))
         return QString();

@@ -10,9 +10,13 @@
 //
 // The commit keeps an old target aside by a hard link, then renames the new file over it in one
 // rename: the target's name always holds a whole file. Where the file system has no hard links
-// it swaps the two names in one call instead, and only where it has neither does it rename the
-// old file away first. A failed commit puts every replaced file back (the same file: inode, bytes
-// and mode). What a killed commit leaves is put right by LeftoverRemoval.
+// it renames the old file away first, then the new one onto the free name (NameMoves). It does not
+// swap the two names (RENAME_EXCHANGE): a commit killed right after a swap leaves the old file
+// under the staged name, which nobody can then tell from the new one. A replaced file's
+// permissions pass to the new file. A failed commit puts every replaced file back (the same
+// file: inode, bytes and mode). What a killed commit leaves is put right by LeftoverRemoval, and
+// a folder is swept before anything is staged in it, so that a kept-aside file is back under its
+// name before a run reads or writes that name.
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
@@ -69,8 +73,7 @@ public:
     // except during a commit, which they let finish first.
     static void letCommitsFinishOnSignals();
 
-    // Tests: called before each file system call of a commit with its name ("link", "exchange",
-    // "rename-away", "rename", "unlink", "restore"); a non-zero errno makes the call fail so.
+    // Tests: NameMoves::setCallHook (the commit's calls and the sweep's restores alike).
     static void setCallHook(std::function<int(const char *call)> hook);
 
 private:

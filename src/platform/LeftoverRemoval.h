@@ -26,17 +26,28 @@ bool isOfficeTempOf(const QString &name, qint64 pid);
 
 // The first look of a run at a folder it writes into (and at its pages folders, "*_files"): what
 // this user's runs on this machine that are gone left there. Staged outputs go; a target a commit
-// kept aside goes back under its name when that is free, and goes when the name holds a newer
-// file; LibreOffice's temporary files (private to this user) of processes that are gone go.
+// kept aside goes back under its exact name when that is free (never over anything), and goes
+// when the name holds a newer file; LibreOffice's temporary files go when they were written by one
+// of our office workers that is gone (makeWorkerFolder() keeps the record). Where a process's
+// life cannot be told, it counts as running and nothing of it is taken.
 void sweep(const QString &folder);
 
 // sweep(), the first time this process writes into folder.
 void sweepOnce(const QString &folder);
 
+// An office worker's folder for its intermediate files, "work-<pid>" in the user's cache,
+// made private; records that this process is one of our workers. Folders of this machine's
+// workers that are gone are removed first (two workers starting at once both finish that). Empty
+// when it cannot be made.
+QString makeWorkerFolder();
+// A worker's normal end: its folder and its record go.
+void removeWorkerFolder(const QString &folder);
+
 // After this program killed its own process pid (a worker): what it staged in folder goes, except
 // the paths in keep. A commit of it that stopped before its last rename is undone (the targets it
 // had replaced come back over its outputs, since that conversion failed); one that had made every
-// rename is finished.
+// rename is finished. The undo puts a target back over the worker's own output only (the file
+// whose inode the kept-aside name carries), never over another run's.
 void cleanUpAfter(const QString &folder, qint64 pid, const QSet<QString> &keep = {});
 
 } // namespace LeftoverRemoval

@@ -2,13 +2,28 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <climits>
+#include <csignal>
+
+namespace {
+QString &procFolder()
+{
+    static QString folder = QStringLiteral("/proc");
+    return folder;
+}
+} // namespace
+
+void setProcFolderForTests(const QString &folder) { procFolder() = folder.isEmpty() ? QStringLiteral("/proc") : folder; }
+
 bool bProcessAlive(qint64 pid)
 {
-    if (pid <= 0)
+    // A number beyond any pid names no process (and must not reach kill() as a process group).
+    if (pid <= 0 || pid > INT_MAX)
         return false;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile stat(procFolder() + QStringLiteral("/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return false;
+        return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
     // "pid (name) state ...": the name may hold ")" itself, so the state follows the last one.
     const QByteArray text = stat.readAll();
     const int close = text.lastIndexOf(')');

@@ -48,6 +48,23 @@ QString fitName(const QString &name, int maxBytes)
 
 namespace StagedNames {
 
+namespace {
+// The boot and pid namespace of this process, as read from /proc; empty when unreadable.
+QByteArray machineId()
+{
+    static const QByteArray id = [] {
+        QFile boot(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+        QByteArray machine = boot.open(QIODevice::ReadOnly) ? boot.readAll().trimmed() : QByteArray();
+        struct stat ns {};
+        if (machine.isEmpty() || ::stat("/proc/self/ns/pid", &ns) != 0)
+            return QByteArray();
+        return machine + ':' + QByteArray::number(static_cast<qulonglong>(ns.st_dev)) + ':'
+               + QByteArray::number(static_cast<qulonglong>(ns.st_ino));
+    }();
+    return id;
+}
+} // namespace
+
 QString hostTag()
 {
     // Host names are letters, digits, "-" and dots; a dot ends the tag in a staged name. Two
@@ -58,13 +75,7 @@ QString hostTag()
         for (QChar &c : t)
             if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-')
                 c = u'_';
-        QFile boot(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-        QByteArray machine = boot.open(QIODevice::ReadOnly) ? boot.readAll().trimmed() : QByteArray();
-        struct stat ns {};
-        if (::stat("/proc/self/ns/pid", &ns) == 0)
-            machine += ':' + QByteArray::number(static_cast<qulonglong>(ns.st_dev)) + ':'
-                       + QByteArray::number(static_cast<qulonglong>(ns.st_ino));
-        const QByteArray hash = QCryptographicHash::hash(machine, QCryptographicHash::Sha1).toHex().left(8);
+        const QByteArray hash = QCryptographicHash::hash(machineId(), QCryptographicHash::Sha1).toHex().left(8);
         return (t.isEmpty() ? QStringLiteral("_") : t) + u'~' + QString::fromLatin1(hash);
     }();
     return tag;
@@ -75,7 +86,12 @@ QString fittedTail(const QString &prefix, const QString &name)
     return fitName(name, kNameMax - kHelperSuffix - static_cast<int>(prefix.toUtf8().size()));
 }
 
-QString forProcess(qint64 pid, int serial, const QString &name, Kind kind)
+bool isWholeTail(const Origin &origin)
+{
+    return fittedTail(origin.prefix, origin.tail + QStringLiteral("xxxxxxxxxxxxxxxx")).toUtf8().size() > origin.tail.toUtf8().size() + 4;
+}
+
+QString forProcess(qint64 pid, quint64 serial, const QString &name, Kind kind)
 {
     const QString prefix = QStringLiteral(".%1-%2.%3@%4.%5-")
                                .arg(QLatin1String(kindText(kind)))
@@ -95,7 +111,7 @@ QString ownName(Kind kind, const QString &name)
 std::optional<Origin> originOf(const QString &fileName)
 {
     static const QRegularExpression staged(QStringLiteral(
-        "^(?:\\.~lock\\.)?(\\.(qvpart|qvprev|qvname)-(\\d{1,10})\\.(\\d{1,10})@([A-Za-z0-9_-]+~[0-9a-f]{8})\\.\\d{1,10}-)"));
+        "^(?:\\.~lock\\.)?(\\.(qvpart|qvprev|qvname)-(\\d{1,10})\\.(\\d{1,10})@([A-Za-z0-9_-]+~[0-9a-f]{8})\\.(\\d{1,20})-)"));
     const QRegularExpressionMatch m = staged.match(fileName);
     if (!m.hasMatch())
         return std::nullopt;
@@ -105,6 +121,7 @@ std::optional<Origin> originOf(const QString &fileName)
     o.pid = m.captured(3).toLongLong();
     o.uid = m.captured(4).toUInt();
     o.host = m.captured(5);
+    o.serial = m.captured(6).toULongLong();
     o.prefix = m.captured(1);
     o.tail = fileName.mid(m.capturedEnd(1));
     return o;
@@ -112,7 +129,9 @@ std::optional<Origin> originOf(const QString &fileName)
 
 bool isOwnHere(const Origin &origin)
 {
-    return origin.uid == ::geteuid() && origin.host == hostTag() && origin.pid > 0;
+    // Without the machine's identity every container without /proc would carry the same tag,
+    // and a pid of one would be looked up in another.
+    return origin.uid == ::geteuid() && origin.host == hostTag() && origin.pid > 0 && !machineId().isEmpty();
 }
 
 } // namespace StagedNames

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
@@ -231,4 +232,81 @@ TEST(LeftoverRemoval, AFileConvertedAheadOutlivesItsWorker)
         c.setLookAhead(next.mid(i + 1));
     }
     EXPECT_EQ(entries(out), (QStringList{QStringLiteral("one.pdf"), QStringLiteral("two.pdf")}));
+}
+
+// Names of this user with a real machine part of another machine or pid namespace are never taken,
+// nor put back; a kept-aside file whose name is now a folder stays; and where /proc shows no
+// process, a live run's files stay.
+TEST(LeftoverRemoval, TheSweepTakesNothingItCannotTellIsAGoneRunsOfThisMachine)
+{
+    const QString out = freshFolder(QStringLiteral("NotOurs"));
+    const pid_t dead = deadPid();
+    const QString here = StagedNames::hostTag(), elsewhere = here.left(here.size() - 8) + (here.endsWith(u'0') ? "11111111" : "00000000");
+    const auto other = [&](const QString &name) { return QString(name).replace(u'@' + here + u'.', u'@' + elsewhere + u'.'); };
+    const QStringList kept{other(StagedNames::forProcess(dead, 1, QStringLiteral("a.pdf"))),
+                           other(StagedNames::forProcess(dead, 2, QStringLiteral("b.pdf"), StagedNames::Kind::Prev)),
+                           StagedNames::forProcess(dead, 3, QStringLiteral("dir.pdf"), StagedNames::Kind::Prev)};
+    for (const QString &name : kept)
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x"));
+    ASSERT_TRUE(QDir(out).mkdir(QStringLiteral("dir.pdf")));
+
+    const pid_t running = ::fork();
+    if (running == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const QString live = StagedNames::forProcess(running, 4, QStringLiteral("c.pdf"));
+    ASSERT_TRUE(qvtest::writeFile(out + u'/' + live, "x"));
+    QTemporaryDir noProc;
+    setProcFolderForTests(noProc.path());
+    const bool seen = bProcessAlive(running), gone = bProcessAlive(dead);
+    LeftoverRemoval::sweep(out);
+    setProcFolderForTests(QString());
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(gone);
+    QStringList expected = kept + QStringList{live, QStringLiteral("dir.pdf")};
+    expected.sort();
+    EXPECT_EQ(entries(out), expected);
+}
+
+// LibreOffice's temporary files are taken when one of our workers that is gone wrote them, whatever
+// their mode (exFAT shows every file 0777); a gone process's that was not our worker stays, private
+// or not.
+TEST(LeftoverRemoval, TheSweepTakesOnlyOurGoneWorkersOfficeFiles)
+{
+    const QString out = freshFolder(QStringLiteral("OurWorkersOnly"));
+    const pid_t worker = deadPid(), stranger = deadPid();
+    ASSERT_TRUE(qvtest::writeFile(qvtest::homeDir() + QStringLiteral("/.cache/quorvane/workers/%1@%2").arg(worker).arg(StagedNames::hostTag()), ""));
+    const QString ours = QStringLiteral("lu%1ab.tmp").arg(worker), theirs = QStringLiteral("lu%1ab.tmp").arg(stranger);
+    for (const QString &name : {ours, theirs})
+        ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x") && ::chmod(QFile::encodeName(out + u'/' + name).constData(), name == ours ? 0777 : 0600) == 0);
+    LeftoverRemoval::sweep(out);
+    EXPECT_EQ(entries(out), QStringList{theirs});
+}
+
+// Two workers starting at once both sweep a gone worker's folder of intermediate files: it goes.
+TEST(LeftoverRemoval, WorkersStartingTogetherRemoveAGoneWorkersFolder)
+{
+    const QString root = qvtest::homeDir() + QStringLiteral("/.cache/quorvane");
+    for (int round = 0; round < 3; ++round) {
+        const QString gone = root + QStringLiteral("/work-%1").arg(deadPid());
+        for (int i = 0; i < 300; ++i)
+            ASSERT_TRUE(qvtest::writeFile(gone + QStringLiteral("/lu%1/f%2.tmp").arg(i % 7).arg(i), "x"));
+        QString made[2];
+        QThread *starts[2];
+        for (int t = 0; t < 2; ++t)
+            starts[t] = QThread::create([&made, t] { made[t] = LeftoverRemoval::makeWorkerFolder(); });
+        for (QThread *s : starts)
+            s->start();
+        for (QThread *s : starts) {
+            s->wait();
+            delete s;
+        }
+        EXPECT_FALSE(QFileInfo::exists(gone)) << round;
+        EXPECT_FALSE(made[0].isEmpty());
+        LeftoverRemoval::removeWorkerFolder(made[0]);
+        EXPECT_FALSE(QFileInfo::exists(made[0]));
+    }
 }

@@ -330,8 +330,9 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
              {out + "/same.pdf", "same"}, {aside(child, 4, longName), "old long"}, {live, "stays"}, {oldScheme, "stays"}})
         ASSERT_TRUE(qvtest::writeFile(file, bytes));
     ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
-    // The office's temporary files (private to their owner): a gone process's goes, a running
-    // office's stays, and so does the user's own file of such a name.
+    // The office's temporary files: a gone worker's of ours goes, a running office's stays, and so
+    // does a file of such a name of a process that was not our worker (the user's own, say).
+    ASSERT_TRUE(qvtest::writeFile(qvtest::homeDir() + QStringLiteral("/.cache/quorvane/workers/%1@%2").arg(child).arg(StagedNames::hostTag()), ""));
     const pid_t office = ::fork();
     if (office == 0) {
         ::prctl(PR_SET_NAME, "soffice.bin");
@@ -339,7 +340,11 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
         ::_exit(0);
     }
     const QString gone = QStringLiteral("lu%1y2ib.tmp").arg(child), running = QStringLiteral("lu%1y2ib.tmp").arg(office);
-    const QString users = QStringLiteral("lu%1q4.tmp").arg(child);
+    const pid_t other = ::fork();
+    if (other == 0)
+        ::_exit(0);
+    ::waitpid(other, nullptr, 0);
+    const QString users = QStringLiteral("lu%1q4.tmp").arg(other);
     for (const QString &name : {gone, running, users})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x") &&
                     ::chmod(QFile::encodeName(out + u'/' + name).constData(), name == users ? 0644 : 0600) == 0);
@@ -357,4 +362,165 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     expected.sort();
     EXPECT_EQ(entries(out), expected);
     EXPECT_TRUE(StagedNames::hostTag().contains(QRegularExpression("~[0-9a-f]{8}$"))) << StagedNames::hostTag().toStdString();
+}
+
+namespace {
+// File systems without hard links: vfat since Linux 6.0 (RENAME_NOREPLACE works), and FAT or exFAT
+// through FUSE (no RENAME_NOREPLACE either). Added to a hook: the errno a call gets there.
+int withoutLinks(const char *call, bool fuse)
+{
+    const QByteArray c(call);
+    return c == "link" ? EPERM : c == "noreplace" && fuse ? EINVAL : 0;
+}
+} // namespace
+
+// Without hard links a commit killed at any call is put right: the clean-up of the one who killed it
+// brings every old file back (its conversion failed) or finishes; a later run's sweep leaves no name
+// empty; nothing staged stays.
+TEST(StagedOutput, WithoutLinksAKilledCommitIsPutRight)
+{
+    QTemporaryDir dir;
+    for (const bool fuse : {false, true}) {
+        int k = 1;
+        for (; k < 60; ++k) {
+            for (const bool ownCleanUp : {false, true}) {
+                Rerun r(dir.filePath("out"));
+                pid_t child = 0;
+                const int status = r.commitIn([k, fuse, calls = 0](const char *call) mutable {
+                    if (++calls == k)
+                        ::raise(SIGKILL);
+                    return withoutLinks(call, fuse);
+                }, false, &child);
+                if (WIFEXITED(status)) {
+                    ASSERT_EQ(WEXITSTATUS(status), 0) << fuse;
+                    k = 100;
+                    break;
+                }
+                const std::string when = (fuse ? "fuse, killed at call " : "no links, killed at call ") + std::to_string(k);
+                StagedOutput::setCallHook([fuse](const char *call) { return withoutLinks(call, fuse); });
+                if (ownCleanUp)
+                    LeftoverRemoval::cleanUpAfter(r.out, child);
+                else
+                    LeftoverRemoval::sweep(r.out);
+                StagedOutput::setCallHook({});
+                r.expectWhole(ownCleanUp && !r.allNew(), when + (ownCleanUp ? " (clean-up)" : " (sweep)"));
+                EXPECT_EQ(stagedLeftovers(r.out), QStringList()) << when;
+            }
+        }
+        EXPECT_EQ(k, 101) << "the commit never finished";
+    }
+}
+
+// A name that was free when looked at and taken by another run just before the rename: that run's
+// file is kept aside like any old target, and comes back when a later rename of the commit fails.
+TEST(StagedOutput, AFileThatTakesAFreeNameMeanwhileIsNeverLost)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out");
+    ASSERT_TRUE(qvtest::writeFile(out + "/x_2.png/k", "k")); // the second rename fails on it
+    StagedOutput::setCallHook([&out, done = false](const char *call) mutable {
+        if (QByteArray(call) == "noreplace" && !done)
+            done = qvtest::writeFile(out + "/x_1.png", "theirs");
+        return 0;
+    });
+    StagedOutput staged;
+    for (const char *name : {"/x_1.png", "/x_2.png"})
+        ASSERT_TRUE(qvtest::writeFile(staged.stage(out + QLatin1String(name)), "new"));
+    EXPECT_FALSE(staged.commit());
+    StagedOutput::setCallHook({});
+    EXPECT_EQ(qvtest::readFile(out + "/x_1.png"), "theirs");
+    EXPECT_EQ(stagedLeftovers(out), QStringList());
+}
+
+// A replaced output keeps the permissions the user gave the old file, through the worker too.
+TEST(StagedOutput, AReplacedOutputKeepsTheOldFilesMode)
+{
+    const QString out = freshFolder("KeepsMode");
+    const auto mode = [](const QString &path) {
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 07777;
+    };
+    ASSERT_TRUE(qvtest::writeFile(out + "/a.txt", "old"));
+    ASSERT_EQ(::chmod(QFile::encodeName(out + "/a.txt").constData(), 0600), 0);
+    {
+        StagedOutput staged;
+        ASSERT_TRUE(qvtest::writeFile(staged.stage(out + "/a.txt"), "new"));
+        ASSERT_TRUE(staged.commit());
+    }
+    EXPECT_EQ(qvtest::readFile(out + "/a.txt"), "new");
+    EXPECT_EQ(mode(out + "/a.txt"), 0600u);
+
+    const QString pptx = deck("pptx");
+    ASSERT_FALSE(pptx.isEmpty());
+    for (const char *name : {"/x.pdf", "/x_1.png"}) {
+        ASSERT_TRUE(qvtest::writeFile(out + QLatin1String(name), "old"));
+        ASSERT_EQ(::chmod(QFile::encodeName(out + QLatin1String(name)).constData(), 0640), 0);
+    }
+    resetOptions(control());
+    EXPECT_EQ(convert(pptx, out + "/x.pdf", 32), 0);
+    EXPECT_EQ(convert(pptx, out + "/x.png", 18), 0);
+    EXPECT_EQ(mode(out + "/x.pdf"), 0640u);
+    EXPECT_EQ(mode(out + "/x_1.png"), 0640u);
+    EXPECT_NE(qvtest::readFile(out + "/x.pdf"), "old");
+}
+
+// What a commit kept aside comes back under its exact name, however long; and the clean-up after a
+// killed worker puts an old file back over the worker's own output only, never over another run's.
+TEST(StagedOutput, ARestoreGivesBackTheExactNameAndReplacesNothingElse)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out"), longName = QString(250, u'l') + ".pdf";
+    ASSERT_TRUE(qvtest::writeFile(out + u'/' + longName, "old long"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Without links the old file is renamed away; killed before the new one takes the name.
+        StagedOutput::setCallHook([](const char *call) {
+            if (QByteArray(call) == "rename")
+                ::raise(SIGKILL);
+            return withoutLinks(call, true);
+        });
+        StagedOutput staged;
+        if (qvtest::writeFile(staged.stage(out + u'/' + longName), "new"))
+            staged.commit();
+        ::_exit(3);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_FALSE(QFileInfo::exists(out + u'/' + longName));
+    LeftoverRemoval::sweep(out);
+    EXPECT_EQ(entries(out), QStringList{longName});
+    EXPECT_EQ(qvtest::readFile(out + u'/' + longName), "old long");
+
+    // Killed after its first picture took its name (link, rename, then killed at the next link);
+    // another run then wrote that name.
+    Rerun r(dir.filePath("pictures"));
+    pid_t worker = 0;
+    ASSERT_TRUE(WIFSIGNALED(r.stopAt(3, SIGKILL, 0, &worker)));
+    ASSERT_EQ(qvtest::readFile(r.out + "/x_1.png"), "new x_1.png");
+    const QString theirs = r.out + "/theirs";
+    ASSERT_TRUE(qvtest::writeFile(theirs, "theirs") && QFile::rename(r.out + "/x_1.png", theirs + "2") && QFile::rename(theirs, r.out + "/x_1.png"));
+    QFile::remove(theirs + "2");
+    LeftoverRemoval::cleanUpAfter(r.out, worker);
+    EXPECT_EQ(qvtest::readFile(r.out + "/x_1.png"), "theirs");
+    EXPECT_EQ(oldFile(r.out + "/x_2.png"), r.old[1]);
+    EXPECT_EQ(oldFile(r.out + "/x_3.png"), r.old[2]);
+    EXPECT_EQ(stagedLeftovers(r.out), QStringList());
+}
+
+// A run that stages over a name whose old file a killed run kept aside finds that file back first
+// (an append then reads the user's text, not an empty name).
+TEST(StagedOutput, StagingPutsBackWhatAKilledRunKeptAsideFirst)
+{
+    const QString out = freshFolder("StageAfterKill");
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    ASSERT_TRUE(qvtest::writeFile(out + u'/' + StagedNames::forProcess(gone, 1, "all.txt", StagedNames::Kind::Prev), "user text"));
+    StagedOutput staged;
+    const QString temp = staged.stage(out + "/all.txt");
+    EXPECT_EQ(qvtest::readFile(out + "/all.txt"), "user text");
+    EXPECT_EQ(stagedLeftovers(out), QStringList());
 }

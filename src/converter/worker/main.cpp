@@ -7,8 +7,8 @@
 #include "ProfileSettings.h"
 #include "WorkerConverter.h"
 #include "platform/PrivateFolder.h"
-#include "platform/ProcessState.h"
 #include "converter/StagedOutput.h"
+#include "platform/LeftoverRemoval.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,22 +125,6 @@ void giveOfficeUtf8Names()
     std::setlocale(LC_CTYPE, kept.c_str());
 }
 
-// Intermediate files of this worker, LibreOffice's temporary files among them; folders of
-// workers that are gone are removed.
-QString makeWorkFolder()
-{
-    const QString root = cacheRoot();
-    QDir dir(root);
-    for (const QString &name : dir.entryList({QStringLiteral("work-*")}, QDir::Dirs)) {
-        const qint64 pid = name.mid(5).toLongLong();
-        if (pid > 0 && !bProcessAlive(pid))
-            QDir(root + u'/' + name).removeRecursively();
-    }
-    const QString mine = root + QStringLiteral("/work-%1").arg(::getpid());
-    EnsurePrivateFolder(mine);
-    return mine;
-}
-
 // Resident memory in kB: LibreOffice keeps a little with every document it loads, so the
 // client replaces a worker that has grown too large.
 qint64 residentKb()
@@ -193,7 +177,7 @@ int main()
 
     // LibreOffice leaves its temporary folders (lu*.tmp) behind: keep them in our own folder,
     // which goes when the worker ends (or at the next start after it was killed).
-    const QString work = makeWorkFolder();
+    const QString work = LeftoverRemoval::makeWorkerFolder();
     ::setenv("TMPDIR", QFile::encodeName(work).constData(), 1);
 
     std::unique_ptr<QLockFile> profileLock;
@@ -208,7 +192,7 @@ int main()
     if (profile.isEmpty() || !host.start(programFolder, profile)) {
         send({{QStringLiteral("ready"), false},
               {QStringLiteral("detail"), profile.isEmpty() ? why : host.error()}});
-        QDir(work).removeRecursively();
+        LeftoverRemoval::removeWorkerFolder(work);
         quit(1);
     }
     // A stop signal lets a commit that has begun finish: no target is left half replaced.
@@ -258,7 +242,7 @@ int main()
             send({{QStringLiteral("result"), -1}, {QStringLiteral("detail"), QStringLiteral("unknown request")}});
         }
     }
-    QDir(work).removeRecursively();
+    LeftoverRemoval::removeWorkerFolder(work);
     profileLock.reset();
     quit(0);
 }
