@@ -525,3 +525,28 @@ QString GetDefaultBrowserCommand()
     }
     return QString();
 }
+
+bool bNulBeforeLastLineEnd(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul >= 0 && (bytes.indexOf('\n', nul) >= 0 || bytes.indexOf('\r', nul) >= 0);
+}
+
+bool bFileHoldsNulBeforeLastLineEnd(const QString &sPath)
+{
+    QFile f(sPath);
+    // Only regular files: a pipe must not hold the check up.
+    if (!QFileInfo(sPath).isFile() || !f.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 kPart = 64 * 1024;
+    const QByteArray head = f.read(kPart);
+    if (!head.contains('\0'))
+        return false;
+    if (bNulBeforeLastLineEnd(head))
+        return true;
+    // NUL bytes to the end of the head: a line end anywhere after them shows text after them.
+    for (QByteArray part = f.read(kPart); !part.isEmpty(); part = f.read(kPart))
+        if (part.contains('\n') || part.contains('\r'))
+            return true;
+    return false;
+}
