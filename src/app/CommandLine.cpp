@@ -195,45 +195,42 @@ void RecordProcessArguments(int argc, char **argv)
 
 namespace {
 
-// Why a value the line uses cannot be read: an argument of the process whose bytes the system's
-// encoding does not give back (the name read would be another file's) holds part of it. Only the
-// last path of each switch in usedLetters is used; numbers in such bytes are no numbers and keep
-// the old value, and the text before the first switch and unknown letters are ignored.
-// "" when every used value is sound, or sCommandLine is not the process's own.
-QString undecodableUsedValue(const QString &sCommandLine, const QList<Field> &fields, const QString &usedLetters)
+// The switches whose used value cannot be read, in the order of the line: an argument of the
+// process whose bytes the system's encoding does not give back (the name read would be another
+// file's) holds part of it. Only the last path of each switch in usedLetters is used; numbers in
+// such bytes are no numbers and keep the old value, and the text before the first switch and
+// unknown letters are ignored. "" when every used value is sound, or sCommandLine is not the
+// process's own.
+QString undecodableUsedValues(const QString &sCommandLine, const QList<Field> &fields, const QString &usedLetters)
 {
     const QList<QByteArray> &raw = rawArguments();
     if (raw.isEmpty() || sCommandLine != ProcessCommandLine())
         return QString();
     // Where each used value lies in the line: from after its switch to the next switch.
-    QList<std::pair<int, int>> used; // start, end
+    QList<std::pair<int, int>> spans;
     QString letters;
     for (qsizetype i = fields.size() - 1; i >= 1; --i) {
         const QChar letter = fields.at(i).letter;
         if (!usedLetters.contains(letter) || letters.contains(letter))
             continue;
-        letters += letter;
+        letters.prepend(letter);
         const int end = i + 1 < fields.size() ? fields.at(i + 1).start : static_cast<int>(sCommandLine.size());
-        used.append({fields.at(i).start, end});
+        spans.prepend({fields.at(i).start, end});
     }
+    QString bad;
     int offset = 0;
-    QChar bad;
-    int badAt = -1;
     for (const QByteArray &bytes : raw) {
         const QString text = QString::fromLocal8Bit(bytes);
         const int end = offset + static_cast<int>(text.size());
         if (text.toLocal8Bit() != bytes)
-            for (qsizetype k = 0; k < used.size(); ++k)
-                if (used.at(k).first < end && offset < used.at(k).second && (badAt < 0 || used.at(k).first < badAt)) {
-                    badAt = used.at(k).first;
-                    bad = letters.at(k);
-                }
+            for (qsizetype k = 0; k < spans.size(); ++k)
+                if (spans.at(k).first < end && offset < spans.at(k).second && !bad.contains(letters.at(k)))
+                    bad += letters.at(k);
         offset = end + 1;
     }
-    if (badAt < 0)
-        return QString();
-    return Translate(QStringLiteral("A command line argument is not valid text in the system's character encoding")) +
-           QStringLiteral(" (/") + bad + u')';
+    // In the order of the line.
+    std::sort(bad.begin(), bad.end(), [&](QChar a, QChar b) { return letters.indexOf(a) < letters.indexOf(b); });
+    return bad;
 }
 
 } // namespace
@@ -334,9 +331,14 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
     const QString usedLetters = !options.sCLBatchJobFile.isEmpty() ? QStringLiteral("JLB")
                                 : options.bSaveInOriginalFolder    ? QStringLiteral("SLB")
                                                                    : QStringLiteral("STLB");
-    const QString undecodable = undecodableUsedValue(sCommandLine, fields, usedLetters);
-    if (undecodable.endsWith(QStringLiteral("(/L)")))
+    const QString badLetters = undecodableUsedValues(sCommandLine, fields, usedLetters);
+    if (badLetters.contains(u'L'))
         options.sLogFile.clear();
+    const QString undecodable =
+        badLetters.isEmpty()
+            ? QString()
+            : Translate(QStringLiteral("A command line argument is not valid text in the system's character encoding")) +
+                  QStringLiteral(" (/") + badLetters.at(0) + u')';
     // A log or results file that would write over a file of the run refuses the line before
     // anything is written, the log's header included: its reason goes to standard error alone.
     if (ValidateCommandLineOutputs(options) != vrValid) {

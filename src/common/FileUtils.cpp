@@ -526,13 +526,26 @@ QString GetDefaultBrowserCommand()
     return QString();
 }
 
-bool bNulBeforeLastLineEnd(const QByteArray &bytes)
+namespace {
+
+bool holdsLineEnd(const QByteArray &bytes, qsizetype from = 0, qsizetype to = -1)
 {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul >= 0 && (bytes.indexOf('\n', nul) >= 0 || bytes.indexOf('\r', nul) >= 0);
+    const QByteArrayView part = QByteArrayView(bytes).sliced(from, (to < 0 ? bytes.size() : to) - from);
+    return part.contains('\n') || part.contains('\r');
 }
 
-bool bFileHoldsNulBeforeLastLineEnd(const QString &sPath)
+} // namespace
+
+bool bHoldsNulBeforeTail(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul < 0)
+        return false;
+    // The tail begins a line: at the start, or after a line end.
+    return (nul > 0 && !holdsLineEnd(bytes, 0, nul)) || holdsLineEnd(bytes, nul);
+}
+
+bool bFileHoldsNulBeforeTail(const QString &sPath)
 {
     QFile f(sPath);
     // Only regular files: a pipe must not hold the check up.
@@ -542,11 +555,11 @@ bool bFileHoldsNulBeforeLastLineEnd(const QString &sPath)
     const QByteArray head = f.read(kPart);
     if (!head.contains('\0'))
         return false;
-    if (bNulBeforeLastLineEnd(head))
+    if (bHoldsNulBeforeTail(head))
         return true;
-    // NUL bytes to the end of the head: a line end anywhere after them shows text after them.
+    // A tail to the end of the head: a line end anywhere after it shows text after the NUL bytes.
     for (QByteArray part = f.read(kPart); !part.isEmpty(); part = f.read(kPart))
-        if (part.contains('\n') || part.contains('\r'))
+        if (holdsLineEnd(part))
             return true;
     return false;
 }

@@ -52,8 +52,11 @@ void cutDamagedTail(const QString &file)
             lineEnd = from + at + 1;
         end = from;
     }
+    // Without a line end the tail is the whole file only when it starts with a NUL byte.
+    char first = 0;
+    const bool tail = nul && (lineEnd > 0 || (log.seek(0) && log.getChar(&first) && first == '\0'));
     log.close();
-    if (nul)
+    if (tail)
         QFile::resize(file, lineEnd);
 }
 

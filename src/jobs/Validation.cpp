@@ -419,9 +419,9 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
     else if (!results.isEmpty() && (isFileOfTheRun(results, true) || namesSameFile(paths, results, log)))
         o.lErr = vrResultsFileInUse;
     // A log or results file is appended to or replaced: what is there must be text.
-    else if (!log.isEmpty() && bFileHoldsNulBeforeLastLineEnd(log))
+    else if (!log.isEmpty() && bFileHoldsNulBeforeTail(log))
         o.lErr = vrLogFileNotText;
-    else if (!results.isEmpty() && bFileHoldsNulBeforeLastLineEnd(results))
+    else if (!results.isEmpty() && bFileHoldsNulBeforeTail(results))
         o.lErr = vrResultsFileNotText;
     else
         return vrValid;
