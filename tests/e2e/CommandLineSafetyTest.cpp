@@ -529,7 +529,7 @@ TEST_F(CommandLineSafety, TheMoveAfterProcessingAndByteNamedTargetsSpareTheRecor
     QFile::remove(ini);
 
     // A target whose name is no text and equals its original's, byte for byte.
-    const QByteArray deck = qvtest::readFile(path("in/deck.pptx"));
+    const QByteArray deck = qvtest::readFile(demo("Quarterly Review.pptx"));
     const QByteArray named = QFile::encodeName(path("u")) + "/lat\xe9.pptx";
     ASSERT_TRUE(QDir().mkpath(path("u")));
     {
