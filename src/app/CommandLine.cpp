@@ -105,8 +105,10 @@ Number readNumber(const QString &value, int &n)
 {
     double v = 0;
     if (!bTryCDbl(value, v)) {
-        static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
-        return digits.match(value.trimmed()).hasMatch() ? Number::TooLarge : Number::NotANumber;
+        // Written as a number (digits, a decimal part, a positive exponent) yet beyond a double:
+        // too large, like the digits that only overflow the field.
+        static const QRegularExpression huge(QStringLiteral("^[+-]?([0-9]+[.,]?[0-9]*|[.,][0-9]+)([eE][+]?[0-9]+)?$"));
+        return huge.match(value.trimmed()).hasMatch() ? Number::TooLarge : Number::NotANumber;
     }
     const double rounded = std::nearbyint(v);
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
@@ -191,28 +193,47 @@ void RecordProcessArguments(int argc, char **argv)
         args.append(QByteArray(argv[i]));
 }
 
-QString UndecodableArgumentReason()
+namespace {
+
+// The switches whose used value cannot be read, in the order of the line: an argument of the
+// process whose bytes the system's encoding does not give back (the name read would be another
+// file's) holds part of it. Only the last path of each switch in usedLetters is used; numbers in
+// such bytes are no numbers and keep the old value, and the text before the first switch and
+// unknown letters are ignored. "" when every used value is sound, or sCommandLine is not the
+// process's own.
+QString undecodableUsedValues(const QString &sCommandLine, const QList<Field> &fields, const QString &usedLetters)
 {
     const QList<QByteArray> &raw = rawArguments();
-    const QString line = ProcessCommandLine();
+    if (raw.isEmpty() || sCommandLine != ProcessCommandLine())
+        return QString();
+    // Where each used value lies in the line: from after its switch to the next switch.
+    QList<std::pair<int, int>> spans;
+    QString letters;
+    for (qsizetype i = fields.size() - 1; i >= 1; --i) {
+        const QChar letter = fields.at(i).letter;
+        if (!usedLetters.contains(letter) || letters.contains(letter))
+            continue;
+        letters.prepend(letter);
+        const int end = i + 1 < fields.size() ? fields.at(i + 1).start : static_cast<int>(sCommandLine.size());
+        spans.prepend({fields.at(i).start, end});
+    }
+    QString bad;
     int offset = 0;
     for (const QByteArray &bytes : raw) {
         const QString text = QString::fromLocal8Bit(bytes);
-        // Bytes that do not come back from their text were replaced on reading: the name the
-        // program would use is not the name the user gave.
-        if (text.toLocal8Bit() != bytes) {
-            QChar letter;
-            for (const Field &f : splitFields(line))
-                if (f.start <= offset)
-                    letter = f.letter;
-            const QString where = letter.isNull() ? QString() : QStringLiteral(" (/") + letter + u')';
-            return Translate(QStringLiteral("A command line argument is not valid text in the system's character encoding")) +
-                   where;
-        }
-        offset += static_cast<int>(text.size()) + 1;
+        const int end = offset + static_cast<int>(text.size());
+        if (text.toLocal8Bit() != bytes)
+            for (qsizetype k = 0; k < spans.size(); ++k)
+                if (spans.at(k).first < end && offset < spans.at(k).second && !bad.contains(letters.at(k)))
+                    bad += letters.at(k);
+        offset = end + 1;
     }
-    return QString();
+    // In the order of the line.
+    std::sort(bad.begin(), bad.end(), [&](QChar a, QChar b) { return letters.indexOf(a) < letters.indexOf(b); });
+    return bad;
 }
+
+} // namespace
 
 bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options, QStringList *psReason)
 {
@@ -304,6 +325,20 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
         options.bOpenButDoNotRun = true;
         gbCommandLineMode = false;
     }
+    // A used value whose bytes were replaced on reading names another file than the user gave:
+    // refused before anything is made, in the log too when the log's own name is sound.
+    // A job run uses its job instead of /S and /T; /G names the target instead of /T.
+    const QString usedLetters = !options.sCLBatchJobFile.isEmpty() ? QStringLiteral("JLB")
+                                : options.bSaveInOriginalFolder    ? QStringLiteral("SLB")
+                                                                   : QStringLiteral("STLB");
+    const QString badLetters = undecodableUsedValues(sCommandLine, fields, usedLetters);
+    if (badLetters.contains(u'L'))
+        options.sLogFile.clear();
+    const QString undecodable =
+        badLetters.isEmpty()
+            ? QString()
+            : Translate(QStringLiteral("A command line argument is not valid text in the system's character encoding")) +
+                  QStringLiteral(" (/") + badLetters.at(0) + u')';
     // A log or results file that would write over a file of the run refuses the line before
     // anything is written, the log's header included: its reason goes to standard error alone.
     if (ValidateCommandLineOutputs(options) != vrValid) {
@@ -318,13 +353,20 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
     const SlideNumber badSlide = badFrom != SlideNumber::Kept ? badFrom : badTo;
     const bool badNumber = !badTypeCodes.isEmpty();
     const bool refusedNumber = (badSlide != SlideNumber::Kept || badNumber) && options.sCLBatchJobFile.isEmpty();
-    if (!refusedNumber)
+    if (!refusedNumber && undecodable.isEmpty())
         ValidateToDoItem(options);
     if (!options.sLogFile.isEmpty()) {
         const QString rule = QStringLiteral("-----------------------------") + GetProgramTitle() + QStringLiteral("-------");
         WriteLinesToLogFile({rule, Translate(QStringLiteral("Date")) + QStringLiteral(": ") +
                                        FormatGeneralDate(QDateTime::currentDateTime())},
                             options.sLogFile, false);
+    }
+    if (!undecodable.isEmpty()) {
+        options.sErr = undecodable;
+        if (psReason)
+            *psReason = QStringList{undecodable};
+        WriteToLogFile(undecodable, options.sLogFile, options.bVerbose);
+        return false;
     }
     if (options.lErr != 0) {
         ReportValidationResultCmdLine(options);

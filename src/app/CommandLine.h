@@ -21,8 +21,7 @@ bool ParseCommandLine(const QString &sCommandLine, clsConversionOptions &options
 bool CommandLineAsksForHelp(const QString &sCommandLine);
 // The process's own command line: its arguments joined by single blanks.
 QString ProcessCommandLine();
-// Keeps the process's arguments as bytes (after the application object took its own options).
+// Keeps the process's arguments as bytes (after the application object took its own options), so
+// that ParseCommandLine refuses the process's own line when a value it uses is not valid in the
+// system's encoding (the reason names its switch).
 void RecordProcessArguments(int argc, char **argv);
-// Why the process's arguments cannot be run: one of them is not valid in the system's encoding
-// (the line then names its switch). "" when they all are, or were never recorded.
-QString UndecodableArgumentReason();

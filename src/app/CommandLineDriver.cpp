@@ -7,6 +7,7 @@
 #include "common/PathUtils.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
+#include "jobs/RunRecordFiles.h"
 #include "jobs/ToDoRows.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
@@ -72,8 +73,6 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
     const QString resultsFile = ExpandPathVariables(options.sLogAsConversionJobFile);
     session.runRecord.hold(ExpandPathVariables(options.sLogFile), resultsFile);
     const auto releaseRecord = qScopeGuard([&] { session.runRecord.clear(); });
-    if (!options.sCLBatchJobFile.isEmpty())
-        session.runRecord.noteRead(ExpandPathVariables(options.sCLBatchJobFile));
     // An interrupt that came while the line was checked is not undone by the start of the run.
     session.bRunning = !session.bInterruptRecorded();
     session.lTotalTimeStart = Tick::count();
@@ -93,6 +92,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
         }
         QString why;
         if (session.ConversionJobOpen(options.sCLBatchJobFile, &why)) {
+            // A job read whole may take its own results; one the load cut goes on through a reload
+            // of itself, and its results must not replace it.
+            if (!session.sCappedJobFile.isEmpty())
+                session.runRecord.noteRead(ExpandPathVariables(options.sCLBatchJobFile));
             firstRow = std::max(1, session.fgLog.rows() - 1); // opening a job starts a new log
             session.ConversionJobBegin();
             failures = bHasFailedRow(session.fgLog, firstRow);
@@ -129,9 +132,18 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
             results.addItem(session.fgLog.rowCells(r), results.rows());
         for (const QStringList &cells : std::as_const(session.leftUndone))
             results.addItem(cells, results.rows());
-        // A job the run read (a reload's too) or a file it wrote is never replaced by the results.
+        // A job a reload read, a file a task named or wrote is never replaced by the results; nor
+        // is a job their reload rows lead to, which a run of the results would reload for ever.
+        QList<QStringList> written;
+        for (int r = 1; r < results.rows(); ++r)
+            if (results.textMatrix(r, ToDoColumn::Pass) == QStringLiteral("-"))
+                written.append(results.rowCells(r));
         if (session.runRecord.readOrWritten(resultsFile)) {
             log(Translate(QStringLiteral("The results file is a file this run read or wrote; it was not written: ")) +
+                options.sLogAsConversionJobFile);
+            failures = true;
+        } else if (ReloadRowsLeadTo(written, resultsFile)) {
+            log(Translate(QStringLiteral("The results file is a job that its own reload tasks lead to; it was not written: ")) +
                 options.sLogAsConversionJobFile);
             failures = true;
         } else {

@@ -108,13 +108,6 @@ int Main()
         return 0;
     }
 
-    // A name whose bytes were replaced on reading would name another file: refused before anything
-    // is written, the log included.
-    if (const QString why = UndecodableArgumentReason(); !why.isEmpty()) {
-        WriteToStandardError(Translate(QStringLiteral("Missing required or invalid command line argument(s)")) +
-                             QStringLiteral(": ") + why);
-        return ExitStatusFor(clrInvalid, false, false);
-    }
     bool failures = false;
     bool helpOnly = false;
     QString openJob;

@@ -525,3 +525,41 @@ QString GetDefaultBrowserCommand()
     }
     return QString();
 }
+
+namespace {
+
+bool holdsLineEnd(const QByteArray &bytes, qsizetype from = 0, qsizetype to = -1)
+{
+    const QByteArrayView part = QByteArrayView(bytes).sliced(from, (to < 0 ? bytes.size() : to) - from);
+    return part.contains('\n') || part.contains('\r');
+}
+
+} // namespace
+
+bool bHoldsNulBeforeTail(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul < 0)
+        return false;
+    // The tail begins a line: at the start, or after a line end.
+    return (nul > 0 && !holdsLineEnd(bytes, 0, nul)) || holdsLineEnd(bytes, nul);
+}
+
+bool bFileHoldsNulBeforeTail(const QString &sPath)
+{
+    QFile f(sPath);
+    // Only regular files: a pipe must not hold the check up.
+    if (!QFileInfo(sPath).isFile() || !f.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 kPart = 64 * 1024;
+    const QByteArray head = f.read(kPart);
+    if (!head.contains('\0'))
+        return false;
+    if (bHoldsNulBeforeTail(head))
+        return true;
+    // A tail to the end of the head: a line end anywhere after it shows text after the NUL bytes.
+    for (QByteArray part = f.read(kPart); !part.isEmpty(); part = f.read(kPart))
+        if (holdsLineEnd(part))
+            return true;
+    return false;
+}

@@ -64,6 +64,14 @@ QString GetUniqueTempFileName(const QString &sFolder, const QString &sPrefix,
 // is ever left in the folder; where the file system has no such files, by the right to write.
 bool bFolderIsWriteable(const QString &sFolder);
 
+// Whether bytes hold a NUL byte where text stands: before a line end (CR or LF), or after text on
+// a first line. NUL bytes after the last line end (from the very start when there is none) are
+// the tail a power cut leaves (the size written, the data not): no sign of a binary file.
+bool bHoldsNulBeforeTail(const QByteArray &bytes);
+// The same for an existing regular file, read no further than its first 64 KiB unless they hold
+// a NUL byte (a long log is not read whole at every start); false for anything else.
+bool bFileHoldsNulBeforeTail(const QString &sPath);
+
 // Codes of CheckOutputFolder.
 enum OutputFolderCheck { ofcFine = 0, ofcSystemFolder = 2, ofcProtectedFolder = 3, ofcSystemRoot = 4,
                          ofcNotWriteable = 5 };

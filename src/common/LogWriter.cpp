@@ -4,9 +4,11 @@
 #include "platform/Prompter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRecursiveMutex>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -23,8 +25,44 @@ MachineMutex &globalMutex()
     return mutex;
 }
 
+// A power cut can leave a log's tail as NUL bytes (its size written, its data not). New lines
+// go where its text ended, so that the NUL bytes never stand before a line end, where they would
+// make the log look like no text to the next start.
+void cutDamagedTail(const QString &file)
+{
+    QFile log(file);
+    if (!QFileInfo(file).isFile() || !log.open(QIODevice::ReadOnly))
+        return;
+    char last = 0;
+    const qint64 size = log.size();
+    if (size == 0 || !log.seek(size - 1) || !log.getChar(&last) || last == '\n' || last == '\r')
+        return;
+    // Back to the last line end: cut there when what follows it holds a NUL byte.
+    constexpr qint64 kPart = 64 * 1024;
+    qint64 lineEnd = 0;
+    bool nul = false;
+    for (qint64 end = size; end > 0 && lineEnd == 0;) {
+        const qint64 from = std::max<qint64>(0, end - kPart);
+        QByteArray part;
+        if (!log.seek(from) || (part = log.read(end - from)).size() != end - from)
+            return;
+        const qsizetype at = std::max(part.lastIndexOf('\n'), part.lastIndexOf('\r'));
+        nul = nul || part.mid(at + 1).contains('\0');
+        if (at >= 0)
+            lineEnd = from + at + 1;
+        end = from;
+    }
+    // Without a line end the tail is the whole file only when it starts with a NUL byte.
+    char first = 0;
+    const bool tail = nul && (lineEnd > 0 || (log.seek(0) && log.getChar(&first) && first == '\0'));
+    log.close();
+    if (tail)
+        QFile::resize(file, lineEnd);
+}
+
 void appendLines(const QString &file, const QStringList &lines)
 {
+    cutDamagedTail(file);
     QByteArray bytes;
     for (const QString &line : lines)
         bytes += line.toUtf8() + "\r\n";

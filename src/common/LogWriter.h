@@ -6,7 +6,8 @@
 class Prompter;
 
 // Appends sMessage as one line and CRLF to sLogFile (when not empty; the file is created when
-// missing, its folder is not) under the machine-wide lock, releases the lock, then shows the
+// missing, its folder is not; NUL bytes that a power cut left after its last line end are cut
+// off first) under the machine-wide lock, releases the lock, then shows the
 // message when bShowMessage (through the prompter installed with SetLogMessagePrompter; without
 // one, on standard output). Every control character of the message is written escaped (see
 // EscapeControlCharacters), whatever its source, so that a text the user gave (a path, a name in

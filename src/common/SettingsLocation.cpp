@@ -29,14 +29,15 @@ QString candidateIn(int csidl, const QString &sub, const QString &sFile)
     return GetSpecialFolderPath(csidl) + sub + u'/' + sFile;
 }
 
-// The folder below the maker's name is ours alone: made 0700, or tightened to it; one that
+// The folder below the maker's name is ours: made 0700; an existing one loses the group's and
+// others' write rights (a user's 0755 folder of shared jobs stays open for reading); one that
 // belongs to someone else is refused (noted, so that the start can say why).
 bool bCanWritePrivateIniFile(const QString &sIniFile)
 {
     if (holdsFolderFailureText(sIniFile) || !QFileInfo(sIniFile).isAbsolute())
         return false;
     const QString folder = QFileInfo(sIniFile).absolutePath();
-    if (!EnsurePrivateFolder(folder)) {
+    if (!EnsurePrivateFolder(folder, nullptr, true)) {
         if (QFileInfo(folder).isDir())
             gRefusedFolder = folder;
         return false;

@@ -190,12 +190,12 @@ bool RefuseRunRecordFile(const JobSession &session, clsConversionOptions &option
     const RunRecordFiles &record = session.runRecord;
     if (record.isEmpty())
         return false;
-    QString held = record.heldAt(options.sOriginalFile);
-    if (held.isEmpty())
-        held = bOutputs ? record.heldByOutputsOf(options.sTargetFile, options.lTargetFileType,
-                                                 options.bCreateFileForEachSlide)
-                        : record.heldAt(options.sTargetFile);
-    return refuseHeld(options, held);
+    // Both are asked: the record notes every file a task names.
+    const QString original = record.heldAt(options.sOriginalFile);
+    const QString target = bOutputs ? record.heldByOutputsOf(options.sTargetFile, options.lTargetFileType,
+                                                             options.bCreateFileForEachSlide)
+                                    : record.heldAt(options.sTargetFile);
+    return refuseHeld(options, original.isEmpty() ? target : original);
 }
 
 int ConvertToDoItem(JobSession &session, clsConversionOptions &options, const TaskOriginals *originals)

@@ -272,7 +272,7 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     return true;
 }
 
-QStringList ReadJobFileTaskLines(const QString &sFile, int lMax)
+QStringList ReadJobFileTaskLines(const QString &sFile, int lMax, int lFirstLine)
 {
     QFile file(sFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -282,8 +282,11 @@ QStringList ReadJobFileTaskLines(const QString &sFile, int lMax)
         return {};
     const bool utf8 = TextCodec::isValidUtf8(bytes);
     QStringList lines;
+    int n = 0;
     for (LineReader reader(bytes); !reader.atEnd() && lines.size() < lMax;) {
         const QByteArray lineBytes = reader.next();
+        if (++n < lFirstLine)
+            continue;
         const QString line = utf8 ? QString::fromUtf8(lineBytes) : TextCodec::decodeWindows1252(lineBytes);
         if (isTaskLine(line))
             lines << line;

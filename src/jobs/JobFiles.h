@@ -39,10 +39,10 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
 // untouched and returns false with *psErr set.
 bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);
 
-// The task lines of a job file, as a load from its first line takes them (blank lines and the
+// The task lines of a job file, as a load from line lFirstLine on takes them (blank lines and the
 // "*" row left out), at most lMax of them; none when the file cannot be read or is not a job.
 // The grid is not touched (a look at a job before it runs).
-QStringList ReadJobFileTaskLines(const QString &sFile, int lMax);
+QStringList ReadJobFileTaskLines(const QString &sFile, int lMax, int lFirstLine = 1);
 
 // Writes any grid (in practice the log) in job-file form with its row numbers as task numbers:
 // per row column 0, the row number, columns 2 to 7. Rows whose written cells are all empty are

@@ -6,6 +6,7 @@
 #include "jobs/FileLists.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
+#include "jobs/RunRecordFiles.h"
 #include "jobs/ToDoRows.h"
 #include "jobs/TypeExtensions.h"
 #include "jobs/clsConversionOptions.h"
@@ -209,18 +210,6 @@ bool matchesOriginals(PathResolver &paths, const clsConversionOptions &o, const 
     return std::any_of(listed.cbegin(), listed.cend(), [&](const QString &f) { return FileIdentityOf(f) == id; });
 }
 
-// Whether an existing file holds a NUL byte near its start, as no text does. Documents, pictures
-// and packages show one within their first bytes (headers, compressed streams); reading no further
-// keeps a long log from being read whole at every start, and a log whose tail a power loss filled
-// with NULs still takes new lines. Only regular files are read (a pipe must not hold the check up).
-bool holdsNulByte(const QString &path)
-{
-    QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
-        return false;
-    return f.read(64 * 1024).contains('\0');
-}
-
 // Whether a folder task may write file as a target: targets are named prefix, sub-folder, the
 // original's name and the type's extension (web pages add a folder of their own beside each).
 bool matchesTargets(PathResolver &paths, const clsConversionOptions &o, const QString &file)
@@ -291,26 +280,6 @@ bool isFileOfTask(PathResolver &paths, clsConversionOptions o, const QString &fi
                (!o.sTargetFile.contains(u'*') && namesSameFile(paths, file, o.sTargetFile));
     }
     return namesSameFile(paths, file, o.sOriginalFile) || (!o.sTargetFile.isEmpty() && isOutputOfTarget(paths, o, file));
-}
-
-// The tasks of a job file as its first load takes them.
-QList<clsConversionOptions> jobTasks(const QString &sFile)
-{
-    // A grid of its own: the header row, the task rows, the closing row.
-    FlexGrid grid(ToDoColumn::Pass + 1);
-    grid.setRows(1);
-    for (const QString &line : ReadJobFileTaskLines(sFile, kMaxLoadedTasks - 1)) {
-        grid.addItem(line, grid.rows());
-        grid.setTextMatrix(grid.rows() - 1, ToDoColumn::Number, QString::number(grid.rows() - 1));
-    }
-    grid.addItem(QStringList(), grid.rows());
-    QList<clsConversionOptions> tasks;
-    for (int r = 1; r <= lastTaskRow(grid); ++r) {
-        clsConversionOptions task;
-        GetOptionsFromGridRow(task, r, grid);
-        tasks.append(task);
-    }
-    return tasks;
 }
 
 } // namespace
@@ -424,29 +393,35 @@ int ValidateCommandLineOutputs(clsConversionOptions &o)
         o.sLogAsConversionJobFile.trimmed().isEmpty() ? QString() : ExpandPathVariables(o.sLogAsConversionJobFile);
     if (log.isEmpty() && results.isEmpty())
         return vrValid;
-    // A job run reads its job file and the files of the job's tasks, as far as the job file
-    // names them (a reload task brings more only as it runs); else the line is the one task.
+    // A job run reads its job file, the jobs its reload tasks lead to as they stand now, and the
+    // files of all their tasks; else the line is the one task.
     const QString job = o.sCLBatchJobFile.isEmpty() ? QString() : ExpandPathVariables(o.sCLBatchJobFile);
-    const QList<clsConversionOptions> tasks = job.isEmpty() ? QList<clsConversionOptions>{o} : jobTasks(job);
+    const QList<ReachedJob> jobs = job.isEmpty() ? QList<ReachedJob>{{QString(), {o}}} : JobsReachedFrom(job);
+    // A job the run reads whole before it writes its results may take them: the failures run again
+    // and what still fails stays in the same file. One the load cuts goes on through a reload of
+    // itself, which its results would lead back into.
+    const bool jobReadWhole = !job.isEmpty() && jobs.first().tasks.size() < kMaxLoadedTasks;
     // Compared as the file system resolves them: a link that leads nowhere yet names the file it
     // will lead to.
-    auto isFileOfTheRun = [&](const QString &written) {
+    auto isFileOfTheRun = [&](const QString &written, bool bResults) {
         const QString file = FileIdentityOf(written).path;
-        if (namesSameFile(paths, file, job))
-            return true;
-        for (const clsConversionOptions &task : tasks)
-            if (isFileOfTask(paths, task, file))
+        for (qsizetype j = 0; j < jobs.size(); ++j) {
+            if (!(bResults && j == 0 && jobReadWhole) && namesSameFile(paths, file, jobs.at(j).file))
                 return true;
+            for (const clsConversionOptions &task : jobs.at(j).tasks)
+                if (isFileOfTask(paths, task, file))
+                    return true;
+        }
         return false;
     };
-    if (!log.isEmpty() && isFileOfTheRun(log))
+    if (!log.isEmpty() && isFileOfTheRun(log, false))
         o.lErr = vrLogFileInUse;
-    else if (!results.isEmpty() && (isFileOfTheRun(results) || namesSameFile(paths, results, log)))
+    else if (!results.isEmpty() && (isFileOfTheRun(results, true) || namesSameFile(paths, results, log)))
         o.lErr = vrResultsFileInUse;
     // A log or results file is appended to or replaced: what is there must be text.
-    else if (!log.isEmpty() && holdsNulByte(log))
+    else if (!log.isEmpty() && bFileHoldsNulBeforeTail(log))
         o.lErr = vrLogFileNotText;
-    else if (!results.isEmpty() && holdsNulByte(results))
+    else if (!results.isEmpty() && bFileHoldsNulBeforeTail(results))
         o.lErr = vrResultsFileNotText;
     else
         return vrValid;

@@ -42,8 +42,9 @@ int ValidateSpecializedItem(clsConversionOptions &options);
 // reads or writes, in any spelling of the path: not the original, not a target (nor a further
 // output of it: a picture per slide, the folder of web pages), not each other, and for a folder
 // task no name that the originals' pattern or the targets' pattern matches. A job run (/J) checks
-// them against the job file and the files of the tasks it holds (a reload task's job file too,
-// but not the tasks that a reload brings in as it runs; the run itself guards against those).
+// them against the job file, the jobs its reload tasks lead to as they stand now (JobsReachedFrom)
+// and the files of all their tasks; the run itself guards against what changes while it runs. The
+// results file may be the job file itself when the load reads it whole and no reload leads back.
 // Files are compared by identity, so that a hard link to an original of a folder task counts.
 // An existing log or results file that is no text (a presentation, a PDF, a picture) is refused
 // too. Sets lErr to one of vrLogFileInUse, vrResultsFileInUse, vrLogFileNotText,

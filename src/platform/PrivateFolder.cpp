@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool EnsurePrivateFolder(const QString &folder, QString *why)
+bool EnsurePrivateFolder(const QString &folder, QString *why, bool bOthersMayRead)
 {
     const QString path = QDir::cleanPath(QDir(folder).absolutePath());
     auto refuse = [&](const QString &reason) {
@@ -39,8 +39,10 @@ bool EnsurePrivateFolder(const QString &folder, QString *why)
     // A file system that keeps no modes (FAT, some shares) refuses the change: there the mount
     // decides who may write, for this folder as for every other file of the user on it, so a
     // refusal would protect nothing and only stop the program.
-    if (ok && (st.st_mode & 07777) != 0700)
-        ::fchmod(fd, 0700);
+    const mode_t mode = st.st_mode & 07777;
+    const mode_t wanted = bOthersMayRead ? mode & ~mode_t(022) : 0700;
+    if (ok && mode != wanted)
+        ::fchmod(fd, wanted);
     ::close(fd);
     return ok ? true : refuse(QStringLiteral("Cannot make the folder private"));
 }

@@ -8,9 +8,10 @@
 
 // Makes folder (and every missing folder above it) with mode 0700. A folder that exists is
 // used when it belongs to us, its mode then tightened to 0700 where the file system keeps
-// modes; one that belongs to someone else, or is no folder, is refused: false, and *why says
-// so in a line that names it.
-bool EnsurePrivateFolder(const QString &folder, QString *why = nullptr);
+// modes (with bOthersMayRead only the group's and others' write rights go: a folder the user
+// opened for reading, of shared jobs say, stays readable); one that belongs to someone else, or
+// is no folder, is refused: false, and *why says so in a line that names it.
+bool EnsurePrivateFolder(const QString &folder, QString *why = nullptr, bool bOthersMayRead = false);
 
 // Takes the group's and others' rights from every file and folder of ours below folder (links
 // are left alone): what a library made there under the user's umask becomes ours alone again.

@@ -1,5 +1,6 @@
 #include "QtPrinters.h"
 #include "TestEnv.h"
+#include "common/FileUtils.h"
 #include "common/LogWriter.h"
 #include "platform/MachineMutex.h"
 #include "platform/Prompter.h"
@@ -185,6 +186,40 @@ TEST_F(LogWriterTest, AppendsUtf8LinesWithCrlfAndShowsAfterLettingGo)
     EXPECT_FALSE(QFileInfo::exists(m_tmp.path() + "/no"));
     // The lock is free again after every call, also from this process's point of view.
     EXPECT_EQ(childTry("Ambrith_Global_Mutex"), "free");
+}
+
+TEST_F(LogWriterTest, NulBytesAfterTheLastLineEndAreADamagedTailThatNewLinesReplace)
+{
+    const QString log = m_tmp.path() + "/cut.log";
+    const QByteArray nuls(4096, '\0');
+    const QByteArray big(70 * 1024, 'x');
+    struct Case
+    {
+        QByteArray before;
+        int refused; // 0 no, 1 yes, 2 only by the bytes (the file's first 64 KiB hold no NUL)
+        QByteArray after; // what the next line follows
+    };
+    const QList<Case> cases = {
+        {"a\r\nb\r\n" + nuls, 0, "a\r\nb\r\n"},
+        {"a\r\npart" + nuls + "x", 0, "a\r\n"}, // a line cut by the power loss goes with it
+        {nuls, 0, ""},
+        {big + "\r\n" + nuls, 0, big + "\r\n"},
+        {"a\r\n" + QByteArray(70 * 1024, '\0') + "b", 0, "a\r\n"},
+        {"a" + nuls + "\r\n", 1, {}},
+        {QByteArray("text\0more", 9), 1, {}}, // no line end before the NUL
+        {"a\r\n" + QByteArray(70 * 1024, '\0') + "b\r\n", 1, {}}, // text after NULs filling the first 64 KiB
+        {big + QByteArray("\0\r\n", 3), 2, big + QByteArray("\0\r\n", 3)},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(qvtest::writeFile(log, c.before));
+        const std::string what = c.before.left(12).toHex().toStdString();
+        EXPECT_EQ(bHoldsNulBeforeTail(c.before), c.refused != 0) << what;
+        EXPECT_EQ(bFileHoldsNulBeforeTail(log), c.refused == 1) << what;
+        if (c.refused == 1)
+            continue;
+        WriteToLogFile("next", log, false);
+        EXPECT_EQ(qvtest::readFile(log), c.after + "next\r\n") << what;
+    }
 }
 
 TEST_F(LogWriterTest, ConcurrentWritersNeverMixTheirLines)

@@ -583,6 +583,33 @@ TEST_F(CommandLineRun, AnInterruptedLaunchStopsTheProgramAndWhatItStarted)
     EXPECT_TRUE(lines.contains("Job # 1  The run was interrupted. - /bin/sh")) << lines.join("|").toStdString();
 }
 
+TEST_F(CommandLineRun, AnInterruptedRunsResultsNeverReplaceAJobItsReloadRowsLeadTo)
+{
+    // a.qvj: a launch that writes b.qvj (a reload of c.qvj) and waits, then the reload of b.qvj.
+    // The start cannot see c.qvj; the results, a reload of b.qvj, would take its place and reload
+    // themselves for ever.
+    ASSERT_TRUE(qvtest::writeFile(path("b.txt"), " \t1\tS1\tReload\t0\t0\t" + path("c.qvj").toUtf8() + "\t1\t\t\r\n"));
+    const QByteArray c = ",0,0\t1\tC\t" + path("in/q.pptx").toUtf8() + "\t3\tppt\t" + path("out/q.pdf").toUtf8() + "\t32\tpdf\t\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("c.qvj"), c));
+    const QString script = QString("cp %1 %2; echo $$ > %3; sleep 60 & echo $! > %4; wait")
+                               .arg(path("b.txt"), path("b.qvj"), path("sh.pid"), path("sleep.pid"));
+    ASSERT_TRUE(qvtest::writeFile(path("a.qvj"), "T32 S1 W-1\t1\tS60\t/bin/sh\t-12345678\t\t-c \"" + script.toUtf8() +
+                                                     "\"\t-12345678\t\t\t\r\n \t2\tS1\tReload\t0\t0\t" +
+                                                     path("b.qvj").toUtf8() + "\t1\t\t\r\n"));
+    auto p = startProgram({"/J", path("a.qvj"), "/L", path("a.log"), "/B", path("c.qvj")});
+    ASSERT_TRUE(p->waitForStarted());
+    auto pidIn = [&](const QString &f) { return qvtest::readFile(path(f)).trimmed().toLongLong(); };
+    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }, 30000));
+    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
+    ASSERT_TRUE(p->waitForFinished(30000));
+    EXPECT_EQ(p->exitCode(), 143);
+    ::kill(static_cast<pid_t>(pidIn("sleep.pid")), SIGKILL);
+    EXPECT_EQ(qvtest::readFile(path("c.qvj")), c);
+    const QStringList lines = logLines(path("a.log"));
+    EXPECT_TRUE(lines.filter("The results file is a job that its own reload tasks lead to").size() == 1)
+        << lines.join('|').toStdString();
+}
+
 TEST_F(CommandLineRun, AMissingLanguageFileIsReportedOnceOnStandardError)
 {
     const QString ini = qvtest::homeDir() + "/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI";

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,7 +98,6 @@ TEST_F(CommandLineSafety, LogAndResultsFilesNeverNameAFileOfTheRun)
         {folder + QStringList{"/R", "/L", path("new/sub/deep.pdf")}, "L"},
         {{"/S", path("in/*.pptx"), "/G", "/C", "32", "/L", path("in/run.pdf")}, "L"}, // targets beside originals
         {{"/J", path("job.qvj"), "/L", path("job.qvj")}, "L"},                    // the job file itself
-        {{"/J", path("link/job.qvj"), "/B", path("job.qvj")}, "B"},
         {{"/J", path("job.qvj"), "/L", path("in/deck.pptx")}, "L"},                // a task's original
         {{"/J", path("job.qvj"), "/B", path("link/new/deck.pdf")}, "B"},          // a task's target
     };
@@ -143,7 +143,8 @@ TEST_F(CommandLineSafety, SlideZeroLeavesTheRangeOpenAndHugeOrNegativeNumbersAre
 
     const QList<QStringList> refused = {{"/Y", "99999999999"}, {"/Z", "99999999999999999999999999999"},
                                         {"/Y", "2", "/Z", "-1"}, {"/C", "99999999999"}, {"/F", "-99999999999"},
-                                        {"/C", "32", "/C", "4294967328"}};
+                                        {"/C", "32", "/C", "4294967328"}, {"/C", "32", "/C", "1e400"},
+                                        {"/Z", "1.5E+999"}, {"/F", "-2e308"}};
     for (const QStringList &range : refused) {
         r = run(QStringList{"/S", path("in/q.pptx"), "/T", path("new/q.pdf"), "/C", "32"} + range);
         EXPECT_EQ(r.exitCode, 2) << range.join(' ').toStdString();
@@ -176,6 +177,27 @@ TEST_F(CommandLineSafety, AnArgumentThatIsNoTextInTheSystemsEncodingIsRefusedAnd
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("not valid text in the system's character encoding (/T)")) << r.err.toStdString();
     EXPECT_EQ(snapshot(tmp.path()), before);
+    // With a log of sound text the refusal is logged as the others are, after the header.
+    const QString logged = QStringLiteral("cd \"$1\" && exec \"$0\" /S in/q.pptx /T \"out/r$(printf '\\351').pdf\" /C 32 "
+                                          "/L out/run.log");
+    ASSERT_TRUE(QDir().mkpath(path("out")));
+    EXPECT_EQ(runProgram({"-c", logged, program(), tmp.path()}, 600000, "/bin/sh").exitCode, 2);
+    const QStringList lines = logLines(path("out/run.log"));
+    ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines[0].startsWith("-----"));
+    EXPECT_TRUE(lines[2].endsWith("not valid text in the system's character encoding (/T)")) << lines[2].toStdString();
+    // Text the line ignores may be anything: before the first switch, an unknown letter's value,
+    // a /T that a later one replaces, a /T that /G leaves unused.
+    const QString ignored = QStringLiteral("cd \"$1\" && exec \"$0\" \"$(printf 'x\\377')\" /S in/q.pptx /T \"o$(printf '\\351')\" "
+                                           "/T out/ignored.pdf /C 32 /K \"$(printf '\\351')\" /L out/ok.log");
+    const ProgramRun runs = runProgram({"-c", ignored, program(), tmp.path()}, 600000, "/bin/sh");
+    EXPECT_EQ(runs.exitCode, 0) << runs.err.toStdString();
+    EXPECT_EQ(pdfPages(path("out/ignored.pdf")), 4);
+    EXPECT_TRUE(logLines(path("out/ok.log")).contains("Conversion Successful"));
+    const QString byG = QStringLiteral("cd \"$1\" && exec \"$0\" /S \"in/*.pptx\" /G /T \"o$(printf '\\351')\" /C 32");
+    EXPECT_EQ(runProgram({"-c", byG, program(), tmp.path()}, 600000, "/bin/sh").exitCode, 0);
+    EXPECT_EQ(pdfPages(path("in/q.pdf")), 4);
+
     // The same name given as the valid text it is still reaches that file.
     const ProgramRun ok = run({"/S", path("in/q.pptx"), "/T", replaced, "/C", "32"});
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
@@ -223,7 +245,7 @@ TEST_F(CommandLineSafety, UnderAnyUmaskWhatTheProgramKeepsIsPrivateAndOutputsKee
         return st.st_mode & 07777;
     };
     for (const auto &[file, want] : {std::pair{path("out"), 0777u}, {path("out/q.pdf"), 0666u}, {path("out/run.log"), 0666u},
-                                     {cache, 0700u}, {settings, 0700u}})
+                                     {cache, 0700u}, {settings, 0755u}}) // the settings folder only loses write rights
         EXPECT_EQ(mode(file), want) << file.toStdString();
     int entries = 0;
     for (QDirIterator it(cache, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -335,6 +357,15 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
                                       {"G,0,0          Find{{f}}Replace{{g}}", "2", "S56", path("t/*.txt"), "1", "TXT",
                                        path("t2/*.txt"), "1", "TXT"}}));
     ASSERT_TRUE(qvtest::writeFile(path("nul.log"), QByteArray("text\0more", 9)));
+    ASSERT_TRUE(qvtest::writeFile(path("nul2.log"), QByteArray("a\r\n\0\0b\r\n", 8)));
+    // A chain of reloads as the jobs stand at the start: the second level processes t/b.txt and
+    // converts a flat presentation, the third appends into out/all.txt and reloads the first again.
+    ASSERT_TRUE(copy(qvtest::sourceDir() + "/tests/data/quarterly-review.fodp", path("in/deck.fodp")));
+    ASSERT_TRUE(writeJob("chain.qvj", {reload("c/two.qvj")}));
+    ASSERT_TRUE(writeJob("c/two.qvj", {{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("c/b2.txt"), "1", "TXT"},
+                                       {"", "2", "C", path("in/deck.fodp"), "35", "odp", path("c/deck.pdf"), "32", "pdf"},
+                                       {" ", "3", "S1", "Reload", "0", "0", path("c/three.qvj"), "1", ""}}));
+    ASSERT_TRUE(writeJob("c/three.qvj", {append, {" ", "2", "S1", "Reload", "0", "0", path("chain.qvj"), "1", ""}}));
     const QMap<QString, QString> before = snapshot(tmp.path());
     const QList<QStringList> refused = {
         {"/S", path("in/*.pptx"), "/T", path("new/*.pdf"), "/C", "32", "/L", path("deck.log")},
@@ -347,6 +378,13 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
         {"/J", path("append.qvj"), "/B", path("all.qvj")},
         {"/J", path("append.qvj"), "/L", path("out/all.txt")},
         {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("nul.log")},
+        {"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/B", path("nul2.log")},
+        {"/J", path("chain.qvj"), "/B", path("t/b.txt")},
+        {"/J", path("chain.qvj"), "/L", path("in/deck.fodp")},
+        {"/J", path("chain.qvj"), "/B", path("in/deck.fodp")},
+        {"/J", path("chain.qvj"), "/B", path("c/three.qvj")},
+        {"/J", path("chain.qvj"), "/L", path("all.qvj")}, // a hard link to the third level's target
+        {"/J", path("c/three.qvj"), "/B", path("c/three.qvj")}, // read whole, but its reloads lead back
     };
     for (const QStringList &args : refused) {
         const ProgramRun r = run(args);
@@ -360,14 +398,31 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     ASSERT_TRUE(qvtest::writeFile(path("long.log"), longLog));
     EXPECT_EQ(run({"/S", path("in/deck.pptx"), "/T", path("new/d.pdf"), "/C", "32", "/L", path("long.log")}).exitCode, 0);
     EXPECT_TRUE(qvtest::readFile(path("long.log")).startsWith(longLog));
+    // A small one whose NULs follow its lines: taken, and the next lines go where its text ended,
+    // so that the start after takes it too.
+    ASSERT_TRUE(qvtest::writeFile(path("small.log"), "an earlier run\r\n" + QByteArray(4096, '\0')));
+    for (const char *pdf : {"new/s1.pdf", "new/s2.pdf"})
+        EXPECT_EQ(run({"/S", path("in/deck.pptx"), "/T", path(pdf), "/C", "32", "/L", path("small.log")}).exitCode, 0);
+    EXPECT_FALSE(qvtest::readFile(path("small.log")).contains('\0'));
+    EXPECT_EQ(logLines(path("small.log")).filter("Conversion Successful").size(), 2);
     QDir(path("new")).removeRecursively();
 
-    // What a reload brings in is guarded while the run goes on: an original, a target reached by a
-    // link that leads nowhere yet, and a job read at the second level are left as they were.
-    ASSERT_TRUE(writeJob("r/second.qvj", {{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("r/b2.txt"), "1", "TXT"},
-                                          {"", "2", "C", path("in/deck.pptx"), "3", "ppt", path("r/fut.pdf"), "32", "pdf"},
-                                          {" ", "3", "S1", "Reload", "0", "0", path("r/third.qvj"), "1", ""}}));
-    ASSERT_TRUE(writeJob("r/third.qvj", {append}) && writeJob("first.qvj", {reload("r/second.qvj")}));
+    // What a reload brings in is guarded while the run goes on: the first task writes the job the
+    // second reloads, which the start cannot see. An original, a target reached by a link that
+    // leads nowhere yet, and a job read at the second level are left as they were.
+    const auto madeThenReloaded = [&](const QString &job, const QString &rel, const QList<QStringList> &rows) {
+        QByteArray bytes;
+        for (const QStringList &cells : rows)
+            bytes += cells.join('\t').toUtf8() + "\t\r\n";
+        QFile::remove(path(rel));
+        return qvtest::writeFile(path(rel + ".txt"), bytes) &&
+               writeJob(job, {{"", "1", "S55", path(rel + ".txt"), "1", "TXT", path(rel), "1", "TXT"},
+                              {" ", "2", "S1", "Reload", "0", "0", path(rel), "1", ""}});
+    };
+    const QList<QStringList> second = {{"", "1", "S55", path("t/b.txt"), "1", "TXT", path("r/b2.txt"), "1", "TXT"},
+                                       {"", "2", "C", path("in/deck.pptx"), "3", "ppt", path("r/fut.pdf"), "32", "pdf"},
+                                       {" ", "3", "S1", "Reload", "0", "0", path("r/third.qvj"), "1", ""}};
+    ASSERT_TRUE(writeJob("r/third.qvj", {append}) && madeThenReloaded("first.qvj", "r/second.qvj", second));
     ASSERT_TRUE(QFile::link(path("r/fut.pdf"), path("fut.log")));
     const QByteArray third = qvtest::readFile(path("r/third.qvj"));
     const ProgramRun r = run({"/J", path("first.qvj"), "/L", path("fut.log"), "/B", path("r/third.qvj")});
@@ -380,32 +435,45 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
     EXPECT_TRUE(lines.last().startsWith("The results file is a file this run read or wrote")) << lines.last().toStdString();
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\n"); // the results file's job is not run
 
-    // /L as a task's original brought in by a reload.
-    EXPECT_EQ(run({"/J", path("first.qvj"), "/L", path("t/b.txt")}).exitCode, 1);
-    EXPECT_TRUE(qvtest::readFile(path("t/b.txt")).startsWith("f2\r\n-----"));
-    // Both tasks that read it fail on it: the S55 and the append of the second-level job.
-    EXPECT_EQ(logLines(path("t/b.txt")).filter("  The file is the log or results file").size(), 2)
-        << qvtest::readFile(path("t/b.txt")).toStdString();
+    // /L as a task's original brought in by a reload, named "./"-style and through a linked folder.
+    ASSERT_TRUE(QFile::link(path("t"), path("t-link")));
+    QDir().mkpath(path("sub"));
+    for (const QString &log : {QString("./sub/../t/b.txt"), path("t-link/b.txt")}) {
+        ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n") && madeThenReloaded("first.qvj", "r/second.qvj", second));
+        EXPECT_EQ(run({"/J", path("first.qvj"), "/L", log}).exitCode, 1) << log.toStdString();
+        EXPECT_TRUE(qvtest::readFile(path("t/b.txt")).startsWith("f2\r\n-----"));
+        // Both tasks that read it fail on it: the S55 and the append of the second-level job.
+        EXPECT_EQ(logLines(path("t/b.txt")).filter("  The file is the log or results file").size(), 2)
+            << qvtest::readFile(path("t/b.txt")).toStdString();
+    }
+    // /B a hard link to an original brought in by a reload: never replaced by the results.
+    ASSERT_TRUE(qvtest::writeFile(path("t/b.txt"), "f2\r\n") && hardLink("t/b.txt", "b-hard.qvj"));
+    ASSERT_TRUE(madeThenReloaded("first.qvj", "r/second.qvj", second));
+    const ProgramRun hard = run({"/J", path("first.qvj"), "/B", path("b-hard.qvj")});
+    EXPECT_EQ(hard.exitCode, 1);
+    EXPECT_EQ(qvtest::readFile(path("t/b.txt")), "f2\r\n");
+    EXPECT_EQ(QFileInfo(path("b-hard.qvj")).size(), 4);
 
     // /L a picture of one slide that a task brought in by a reload would write.
-    ASSERT_TRUE(writeJob("r/pics.qvj", {{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}}));
-    ASSERT_TRUE(writeJob("pics.qvj", {reload("r/pics.qvj")}));
+    ASSERT_TRUE(madeThenReloaded("pics.qvj", "r/pics.qvj",
+                                 {{"", "1", "C", path("in/deck.pptx"), "3", "ppt", path("r/p.png"), "18", "png"}}));
     ASSERT_TRUE(QFile::link(path("r/p_2.png"), path("pic.log")));
     EXPECT_EQ(run({"/J", path("pics.qvj"), "/L", path("pic.log")}).exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(path("r/p_1.png")));
     EXPECT_TRUE(logLines(path("r/p_2.png")).value(2).contains("  The file is the log or results file of this run"));
 
-    // /L the target of task 30,001, which the load limit leaves to the reload task it adds.
+    // /L the target of task 30,001, which the load limit leaves to the reload task it adds: the
+    // start follows that reload too. A job the load cuts may not take its own results either.
     QList<QStringList> many;
     for (int i = 1; i <= 30000; ++i)
         many.append({"", QString::number(i), "S55", path("none.txt"), "1", "TXT", path("r/n.txt"), "1", "TXT"});
     many.append({"", "30001", "C", path("in/deck.pptx"), "3", "ppt", path("r/late.pdf"), "32", "pdf"});
     ASSERT_TRUE(writeJob("many.qvj", many));
-    EXPECT_EQ(run({"/J", path("many.qvj"), "/L", path("r/late.pdf")}).exitCode, 1);
-    const QStringList late = logLines(path("r/late.pdf"));
-    EXPECT_EQ(late.size(), 30004);
-    EXPECT_TRUE(late.value(0).startsWith("-----"));
-    EXPECT_TRUE(late.value(30002).contains("  The file is the log or results file of this run"));
+    const QByteArray manyBytes = qvtest::readFile(path("many.qvj"));
+    EXPECT_EQ(run({"/J", path("many.qvj"), "/L", path("r/late.pdf")}).exitCode, 2);
+    EXPECT_EQ(run({"/J", path("many.qvj"), "/B", path("many.qvj")}).exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(path("r/late.pdf")));
+    EXPECT_EQ(qvtest::readFile(path("many.qvj")), manyBytes);
 
     // A hidden log under a "*.*" folder, or beside the targets, is no file of the run: the listing
     // passes hidden names over, and targets are named after what it lists.
@@ -418,4 +486,66 @@ TEST_F(CommandLineSafety, LogAndResultsFilesAreFilesOfTheRunByIdentityAndWhileIt
         EXPECT_TRUE(logLines(extra.last()).contains("Conversion Successful"));
     }
     EXPECT_EQ(pdfPages(path("ho/d.pdf")), 4);
+}
+
+TEST_F(CommandLineSafety, AJobReadWholeTakesItsOwnResults)
+{
+    ASSERT_TRUE(deckAt("in/good.pptx"));
+    ASSERT_TRUE(qvtest::writeFile(path("in/bad.pptx"), "PK\x03\x04 not a presentation"));
+    const QStringList good = {",0,0", "1", "C", path("in/good.pptx"), "3", "ppt", path("out/good.pdf"), "32", "pdf"};
+    const QStringList bad = {",0,0", "2", "C", path("in/bad.pptx"), "3", "ppt", path("out/bad.pdf"), "32", "pdf"};
+    ASSERT_TRUE(writeJob("failed.qvj", {good, bad}));
+    ASSERT_TRUE(QFile::link(tmp.path(), path("link")));
+    // Run the failures again, keep what still fails in the same file, under any of its names.
+    for (const QString &job : {path("failed.qvj"), path("link/failed.qvj")}) {
+        const ProgramRun r = run({"/J", job, "/B", path("failed.qvj")});
+        EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+        const QStringList rows = logLines(path("failed.qvj"));
+        ASSERT_EQ(rows.size(), 1) << rows.join('|').toStdString();
+        EXPECT_EQ(rows[0].section('\t', 3, 3), path("in/bad.pptx"));
+    }
+    EXPECT_EQ(pdfPages(path("out/good.pdf")), 4);
+}
+
+TEST_F(CommandLineSafety, TheMoveAfterProcessingAndByteNamedTargetsSpareTheRecordAndTheOriginal)
+{
+    // The original moved after processing would land on the log, or on the results file.
+    const QString ini = qvtest::homeDir() + "/.config/Ornwell, Inc/Quorvane/Quorvane_SearchHistory.INI";
+    ASSERT_TRUE(qvtest::writeFile(ini, "[Main]\r\nPartial=Level3\r\n[frmMain]\r\nbMoveOriginalFileAfterProcessing=TRUE\r\n"
+                                       "sMoveFileToFolder=" + path("moved").toUtf8() + "\r\n"));
+    struct Cleanup { QString f; ~Cleanup() { QFile::remove(f); } } cleanup{ini};
+    ASSERT_TRUE(deckAt("in/deck.pptx") && deckAt("in/other.pptx"));
+    ASSERT_TRUE(qvtest::writeFile(path("in/broken.pptx"), "PK\x03\x04 not a presentation"));
+    ASSERT_TRUE(qvtest::writeFile(path("moved/other.pptx"), "an earlier run's results\r\n"));
+    const ProgramRun logged = run({"/S", path("in/deck.pptx"), "/T", path("out/deck.pdf"), "/C", "32", "/L", path("moved/deck.pptx")});
+    EXPECT_EQ(logged.exitCode, 1) << logged.err.toStdString();
+    const QStringList lines = logLines(path("moved/deck.pptx"));
+    EXPECT_TRUE(lines.value(0).startsWith("-----")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.value(2).contains("The file is the log or results file of this run")) << lines.join('|').toStdString();
+    const ProgramRun results = run({"/S", path("in/*.pptx"), "/T", path("out/*.pdf"), "/C", "32", "/B", path("moved/other.pptx")});
+    EXPECT_EQ(results.exitCode, 1) << results.err.toStdString();
+    // Named by the move, it is not replaced by the results either.
+    EXPECT_EQ(qvtest::readFile(path("moved/other.pptx")), "an earlier run's results\r\n");
+    QFile::remove(ini);
+
+    // A target whose name is no text and equals its original's, byte for byte.
+    const QByteArray deck = qvtest::readFile(demo("Quarterly Review.pptx"));
+    const QByteArray named = QFile::encodeName(path("u")) + "/lat\xe9.pptx";
+    ASSERT_TRUE(QDir().mkpath(path("u")));
+    {
+        const int fd = ::open(named.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, deck.constData(), deck.size()), deck.size());
+        ::close(fd);
+    }
+    const ProgramRun same = run({"/S", path("u/*.pptx"), "/T", path("u/*.pptx"), "/C", "24", "/L", path("u.log")});
+    EXPECT_EQ(same.exitCode, 1) << same.err.toStdString();
+    QByteArray kept(deck.size() + 1, '\0');
+    const int fd = ::open(named.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    kept.resize(::read(fd, kept.data(), kept.size()));
+    ::close(fd);
+    EXPECT_EQ(kept, deck);
+    EXPECT_TRUE(logLines(path("u.log")).value(2).startsWith("Job # 1  ")) << logLines(path("u.log")).join('|').toStdString();
+    ::unlink(named.constData()); // a name that is no text: the temporary folder cannot remove it
 }
