@@ -91,8 +91,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
                 session.ConversionJobOpen(options.sCLBatchJobFile);
             return clrOpenedNotRun;
         }
-        QString why;
-        if (session.ConversionJobOpen(options.sCLBatchJobFile, &why)) {
+        QString why, notice;
+        if (session.ConversionJobOpen(options.sCLBatchJobFile, &why, &notice)) {
+            if (!notice.isEmpty())
+                log(notice); // the job runs without the damaged end of its file
             firstRow = std::max(1, session.fgLog.rows() - 1); // opening a job starts a new log
             session.ConversionJobBegin();
             failures = bHasFailedRow(session.fgLog, firstRow);
