@@ -90,8 +90,10 @@ int RunCommandLine(JobSession &session, const QString &sCommandLine, bool *failu
                 session.ConversionJobOpen(options.sCLBatchJobFile);
             return clrOpenedNotRun;
         }
-        QString why;
-        if (session.ConversionJobOpen(options.sCLBatchJobFile, &why)) {
+        QString why, notice;
+        if (session.ConversionJobOpen(options.sCLBatchJobFile, &why, &notice)) {
+            if (!notice.isEmpty())
+                log(notice); // the job runs without the damaged end of its file
             // A job read whole may take its own results; one the load cut goes on through a reload
             // of itself, and its results must not replace it.
             if (!session.sCappedJobFile.isEmpty())

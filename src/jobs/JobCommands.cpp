@@ -134,8 +134,10 @@ bool JobSession::ConversionJobSaveAs()
     return true;
 }
 
-bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
+bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr, QString *sNotice)
 {
+    if (sNotice)
+        sNotice->clear();
     // Replacing the job under a run would hand the run's resume position to the new job.
     if (m_loopActive)
         return false;
@@ -168,7 +170,7 @@ bool JobSession::ConversionJobOpen(const QString &sFileIn, QString *sErr)
     QString why;
     if (!bFileExists(file)) {
         why = Translate(QStringLiteral("Conversion job file not found: (")) + file + QStringLiteral(")");
-    } else if (!LoadConversionJobFile(*this, file, 1, &why)) {
+    } else if (!LoadConversionJobFile(*this, file, 1, &why, sNotice)) {
         if (why.isEmpty())
             why = Translate(QStringLiteral("Unable to load the conversion job file: (")) + file + QStringLiteral(")");
     } else {
@@ -244,7 +246,7 @@ bool JobSession::ConversionJobSaveLogAs()
     if (file.isEmpty())
         return false;
     QString why;
-    if (!ExportGridRenumbered(file, fgLog, &why)) {
+    if (!ExportLogAsJob(file, fgLog, &why)) {
         showSaveFailure(why);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "JobFiles.h"
 
+#include "common/DamagedTail.h"
 #include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "common/PathUtils.h"
@@ -85,70 +86,112 @@ private:
     qsizetype m_pos = 0;
 };
 
-// The cells of a written row each end in a TAB, and every line the program writes leads with the
-// option code, the task number and the Do code ("C", or "S" and a process number); the "*" row
-// has "*" for its number. Checked on the bytes: these characters read the same in both encodings.
-bool hasJobLineShape(const QByteArray &line)
-{
-    const QList<QByteArray> cells = line.split('\t');
-    if (cells.size() < 3)
-        return false;
-    if (cells.at(1).trimmed() == "*")
-        return true;
-    const QByteArray code = cells.at(2).trimmed().toUpper();
-    if (code.isEmpty() || (code.at(0) != 'C' && code.at(0) != 'S'))
-        return false;
-    return std::all_of(code.begin() + 1, code.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 QString notAJobText(const QString &sFile)
 {
     return Translate(QStringLiteral("This file is not a conversion job: (")) + sFile + QStringLiteral(")");
 }
 
-// Blank lines and the "*" row of a saved job are not tasks.
-bool isTaskLine(const QString &line)
+QString damagedTailText(const QString &sFile)
+{
+    return Translate(QStringLiteral("The damaged end of the conversion job file (NUL bytes) was left out: (")) + sFile +
+           QStringLiteral(")");
+}
+
+// The text of a job file: its bytes less a damaged tail, read as UTF-8 when valid, else Windows-1252.
+struct JobText
+{
+    explicit JobText(const QByteArray &all)
+        : bytes(all.left(TextEndBeforeNulTail(all))), tailDropped(bytes.size() != all.size()),
+          utf8(TextCodec::isValidUtf8(bytes))
+    {
+    }
+    QString decode(const QByteArray &line) const
+    {
+        return utf8 ? QString::fromUtf8(line) : TextCodec::decodeWindows1252(line);
+    }
+    QByteArray bytes;
+    bool tailDropped;
+    bool utf8;
+};
+
+enum class LineKind { Blank, Task, NewTaskRow, Foreign };
+
+// What a line of a job file is. The TAB that ends its last cell gives no cell.
+LineKind lineKind(const QString &line)
 {
     if (line.trimmed().isEmpty())
+        return LineKind::Blank;
+    QStringList cells = line.split(u'\t');
+    if (cells.size() > 1 && line.endsWith(u'\t'))
+        cells.removeLast();
+    if (IsNewTaskRowCells(cells))
+        return LineKind::NewTaskRow;
+    return HasTaskRowShape(cells) ? LineKind::Task : LineKind::Foreign;
+}
+
+// A job: no NUL byte left, and every line blank or shaped as a row the job writer gives (so that
+// a table or a text with one such line is not taken for one). No line at all is an empty job.
+bool isJobText(const JobText &text)
+{
+    if (text.bytes.contains('\0'))
         return false;
-    return !(line.size() >= 2 && line.at(1) == u'*');
+    for (LineReader reader(text.bytes); !reader.atEnd();)
+        if (lineKind(text.decode(reader.next())) == LineKind::Foreign)
+            return false;
+    return true;
 }
 
 // True when a line after the reader's position would load as a task.
-bool moreTasksFollow(LineReader reader, bool utf8)
+bool moreTasksFollow(LineReader reader, const JobText &text)
 {
-    while (!reader.atEnd()) {
-        const QByteArray bytes = reader.next();
-        if (isTaskLine(utf8 ? QString::fromUtf8(bytes) : TextCodec::decodeWindows1252(bytes)))
+    while (!reader.atEnd())
+        if (lineKind(text.decode(reader.next())) == LineKind::Task)
             return true;
-    }
     return false;
+}
+
+// The whole file, or nothing with the reason in *psErr.
+bool readWholeFile(const QString &sFile, QByteArray &bytes, QString *psErr)
+{
+    QFile file(sFile);
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        setError(psErr, Translate(QStringLiteral("Unable to read the file ")) + sFile + QStringLiteral(": ") +
+                            file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// The task that loads a job file from its line `from` on (the load's continuation, and a
+// scheduled run of the log saved as a job).
+QStringList reloadTaskCells(const QString &sJobFile, int from)
+{
+    const QString n = QString::number(from);
+    return {QStringLiteral(" "),
+            n,
+            QStringLiteral("S1"),
+            QStringLiteral("Reload conversion job start at task ") + n,
+            QStringLiteral("0"),
+            QStringLiteral("0"),
+            sJobFile,
+            n};
 }
 
 } // namespace
 
-bool IsConversionJobText(const QByteArray &bytes)
-{
-    if (bytes.contains('\0'))
-        return false;
-    bool blankOnly = true;
-    for (LineReader reader(bytes); !reader.atEnd();) {
-        const QByteArray line = reader.next();
-        if (hasJobLineShape(line))
-            return true;
-        blankOnly = blankOnly && line.trimmed().isEmpty();
-    }
-    return blankOnly;
-}
+bool IsConversionJobText(const QByteArray &bytes) { return isJobText(JobText(bytes)); }
 
 QString ConversionJobFileRefusal(const QString &sFile)
 {
     if (!bFileExists(sFile))
         return Translate(QStringLiteral("Conversion job file not found: (")) + sFile + QStringLiteral(")");
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return Translate(QStringLiteral("Unable to read the file ")) + sFile + QStringLiteral(": ") + file.errorString();
-    return IsConversionJobText(file.readAll()) ? QString() : notAJobText(sFile);
+    QByteArray bytes;
+    QString why;
+    if (!readWholeFile(sFile, bytes, &why))
+        return why;
+    return IsConversionJobText(bytes) ? QString() : notAJobText(sFile);
 }
 
 bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *psErr)
@@ -175,28 +218,22 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
     return writeAtomically(sFile, out, psErr);
 }
 
-bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr)
+bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr,
+                           QString *psNotice)
 {
     if (!bFileExists(sFile)) {
         setError(psErr, Translate(QStringLiteral("File: ")) + sFile + Translate(QStringLiteral(" does not exist")));
         return false;
     }
-    QFile file(sFile);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        setError(psErr, Translate(QStringLiteral("Unable to read the file ")) + sFile + QStringLiteral(": ") +
-                            file.errorString());
+    if (!readWholeFile(sFile, bytes, psErr))
         return false;
-    }
-    file.close();
+    const JobText text(bytes);
     // Loading anything else as rows would put its name in the caption, and a save would write over it.
-    if (!IsConversionJobText(bytes)) {
+    if (!isJobText(text)) {
         setError(psErr, notAJobText(sFile));
         return false;
     }
-    const bool utf8 = TextCodec::isValidUtf8(bytes);
     const int first = lFirstTask < 1 ? 1 : lFirstTask;
 
     FlexGrid &grid = session.fgToDo;
@@ -210,23 +247,17 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
                                    Translate(QStringLiteral("Loading Conversion Job: ")) + sFile);
 
     // The reload task that continues the job from line next on, placed before the "*" row.
-    const auto addReloadTask = [&](int next) {
-        const QString from = QString::number(next);
-        grid.addItem(QStringList{QStringLiteral(" "), from, QStringLiteral("S1"),
-                                 QStringLiteral("Reload conversion job start at task ") + from, QStringLiteral("0"),
-                                 QStringLiteral("0"), sFile, from},
-                     grid.rows() - 1);
-    };
+    const auto addReloadTask = [&](int next) { grid.addItem(reloadTaskCells(sFile, next), grid.rows() - 1); };
 
-    LineReader reader(bytes);
+    LineReader reader(text.bytes);
     int n = 0;
     bool capped = false;
     while (!reader.atEnd() && session.bRunning) {
         const QByteArray lineBytes = reader.next();
         ++n;
         if (n >= first) {
-            const QString line = utf8 ? QString::fromUtf8(lineBytes) : TextCodec::decodeWindows1252(lineBytes);
-            if (isTaskLine(line)) {
+            const QString line = text.decode(lineBytes);
+            if (lineKind(line) == LineKind::Task) {
                 const int at = grid.rows() - 1;
                 grid.addItem(line, at);
                 const QString mark = grid.textMatrix(at, ToDoColumn::Pass);
@@ -237,7 +268,7 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
             }
             if (grid.rows() >= kMaxLoadedTasks + 1) {
                 // A job of exactly this size needs no reload task pointing past its end.
-                if (moreTasksFollow(reader, utf8)) {
+                if (moreTasksFollow(reader, text)) {
                     addReloadTask(n + 1);
                     capped = true;
                 }
@@ -252,11 +283,16 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
     }
     // A Pause keeps the rows read so far and, as the cap does, a reload task for the rest: the
     // next Convert goes on with them, and an interrupted run's results hold them too.
-    const bool paused = !capped && !session.bRunning && moreTasksFollow(reader, utf8);
+    const bool paused = !capped && !session.bRunning && moreTasksFollow(reader, text);
     if (paused)
         addReloadTask(std::max(n + 1, first));
-    session.panels()->setPanelText(StatusPanel::Message,
-                                   Translate(QStringLiteral("Completed loading conversion job: ")) + sFile);
+    // A damaged end is said where the load's end is said: the rows shown are all the file still holds.
+    const QString done = text.tailDropped
+                             ? damagedTailText(sFile)
+                             : Translate(QStringLiteral("Completed loading conversion job: ")) + sFile;
+    session.panels()->setPanelText(StatusPanel::Message, done);
+    if (psNotice)
+        *psNotice = text.tailDropped ? done : QString();
 
     for (int r = 1; r <= lastTaskRow(grid); ++r)
         grid.setTextMatrix(r, ToDoColumn::Number, QString::number(first + r - 1));
@@ -274,21 +310,20 @@ bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirst
 
 QStringList ReadJobFileTaskLines(const QString &sFile, int lMax, int lFirstLine)
 {
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!readWholeFile(sFile, bytes, nullptr))
         return {};
-    const QByteArray bytes = file.readAll();
-    if (!IsConversionJobText(bytes))
+    const JobText text(bytes);
+    if (!isJobText(text))
         return {};
-    const bool utf8 = TextCodec::isValidUtf8(bytes);
     QStringList lines;
     int n = 0;
-    for (LineReader reader(bytes); !reader.atEnd() && lines.size() < lMax;) {
+    for (LineReader reader(text.bytes); !reader.atEnd() && lines.size() < lMax;) {
         const QByteArray lineBytes = reader.next();
         if (++n < lFirstLine)
             continue;
-        const QString line = utf8 ? QString::fromUtf8(lineBytes) : TextCodec::decodeWindows1252(lineBytes);
-        if (isTaskLine(line))
+        const QString line = text.decode(lineBytes);
+        if (lineKind(line) == LineKind::Task)
             lines << line;
     }
     return lines;
@@ -303,6 +338,19 @@ QStringList exportedCells(const FlexGrid &grid, int r)
     for (int c = ToDoColumn::Do; c <= ToDoColumn::TargetType; ++c)
         cells.append(grid.textMatrix(r, c));
     return cells;
+}
+
+// A log row as a task: the row of a scheduled run that could not start has no Do code and names
+// its job file as the original; as the reload task of that job, a run of the saved log runs it.
+QStringList logRowAsTask(const QStringList &cells)
+{
+    const QString job = cells.value(ToDoColumn::Original);
+    if (!cells.value(ToDoColumn::Do).trimmed().isEmpty() || job.trimmed().isEmpty())
+        return cells;
+    QStringList task = reloadTaskCells(job, 1);
+    for (int c = ToDoColumn::TargetTypeText; c < cells.size(); ++c)
+        task.append(c == ToDoColumn::TargetTypeText ? QString() : cells.at(c));
+    return task;
 }
 
 } // namespace
@@ -341,7 +389,16 @@ bool ExportResultsFile(const QString &sFile, const FlexGrid &log, int lFirstRow,
                 psLeftOut->append(log.textMatrix(r, ToDoColumn::Original));
             continue;
         }
-        failed.addItem(log.rowCells(r), failed.rows());
+        failed.addItem(logRowAsTask(log.rowCells(r)), failed.rows());
     }
     return ExportGridRenumbered(sFile, failed, psErr);
+}
+
+bool ExportLogAsJob(const QString &sFile, const FlexGrid &log, QString *psErr)
+{
+    FlexGrid tasks(log.cols());
+    tasks.setRows(1);
+    for (int r = 1; r < log.rows(); ++r)
+        tasks.addItem(logRowAsTask(log.rowCells(r)), tasks.rows());
+    return ExportGridRenumbered(sFile, tasks, psErr);
 }

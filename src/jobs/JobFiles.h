@@ -13,10 +13,12 @@ class JobSession;
 // continues the job from the first line not read.
 constexpr int kMaxLoadedTasks = 30000;
 
-// Whether bytes may be a conversion job: no NUL byte, and at least one line shaped as a row the
-// program writes (option code, task number, Do code "C" or "S"n, each ended by a TAB; or the "*"
-// row). An empty file, or one of blank lines only, is an empty job. Anything else (a presentation,
-// plain text) is refused by the loads below, so that it never becomes a job saved over itself.
+// Whether bytes are a conversion job: every line blank, the "*" row, or shaped as a task row the
+// job writer gives (HasTaskRowShape), and no NUL byte. An empty file, or one of blank lines only,
+// is an empty job. NUL bytes that follow the last line end and run to the end are a tail that a
+// crash left (the text before them is the job); a NUL anywhere else makes the bytes no job.
+// Anything that is not a job (a presentation, a table, plain text) is refused by the loads below,
+// so that it never becomes a job saved over itself.
 bool IsConversionJobText(const QByteArray &bytes);
 // Why sFile cannot be opened as a conversion job (missing, unreadable, not a job), or "" when it can.
 QString ConversionJobFileRefusal(const QString &sFile);
@@ -36,11 +38,14 @@ bool SaveConversionJobFile(JobSession &session, const QString &sFile, QString *p
 // such a reload task; bRunning stays cleared.
 // Sets session.sCappedJobFile to the file when the grid holds only part of it, else clears it.
 // A missing or unreadable file, or one that is not a job (IsConversionJobText), leaves the grid
-// untouched and returns false with *psErr set.
-bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr);
+// untouched and returns false with *psErr set. A damaged tail is left out; the status panel then
+// says so instead of the completed load, and *psNotice gets that text ("" otherwise).
+bool LoadConversionJobFile(JobSession &session, const QString &sFile, int lFirstTask, QString *psErr = nullptr,
+                           QString *psNotice = nullptr);
 
-// The task lines of a job file, as a load from line lFirstLine on takes them (blank lines and the
-// "*" row left out), at most lMax of them; none when the file cannot be read or is not a job.
+// The task lines of a job file, as a load from line lFirstLine on takes them (blank lines, the "*"
+// row and a damaged tail left out), at most lMax of them; none when the file cannot be read or is
+// not a job.
 // The grid is not touched (a look at a job before it runs).
 QStringList ReadJobFileTaskLines(const QString &sFile, int lMax, int lFirstLine = 1);
 
@@ -48,6 +53,11 @@ QStringList ReadJobFileTaskLines(const QString &sFile, int lMax, int lFirstLine 
 // per row column 0, the row number, columns 2 to 7. Rows whose written cells are all empty are
 // left out. Atomic like SaveConversionJobFile.
 bool ExportGridRenumbered(const QString &sFile, const FlexGrid &grid, QString *psErr = nullptr);
+
+// The log saved as a job: ExportGridRenumbered, with each row of a scheduled run that could not
+// start (no Do code, its job file as the original) written as a reload task of that job from its
+// first task: a run of the saved job runs it. The results file writes such rows so too.
+bool ExportLogAsJob(const QString &sFile, const FlexGrid &log, QString *psErr = nullptr);
 
 // The results file of an unattended run: the failed rows (Pass "-") of the log from row
 // lFirstRow on, exported like ExportGridRenumbered (numbered from 1). Rows of launched programs

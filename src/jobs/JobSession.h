@@ -189,8 +189,9 @@ public:
     bool ConversionJobSave();
     bool ConversionJobSaveAs();
     // False when nothing was opened (the save question kept the job, cancelled, missing or
-    // unreadable file); sErr tells why.
-    bool ConversionJobOpen(const QString &sFile, QString *sErr = nullptr);
+    // unreadable file); sErr tells why. sNotice: what an open that succeeded left out of the
+    // file (a damaged tail; the status bar says it too), "" when nothing.
+    bool ConversionJobOpen(const QString &sFile, QString *sErr = nullptr, QString *sNotice = nullptr);
     // Does nothing when the save question keeps the job.
     void ConversionJobNew();
     bool ConversionJobSaveLogAs();

@@ -238,6 +238,76 @@ FindReplaceTexts ReadFindReplaceTexts(const QString &code)
     return t;
 }
 
+namespace {
+
+bool isBlank(const QString &cell) { return cell.trimmed().isEmpty(); }
+
+bool isDigits(QStringView text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool isTypeCodeCell(const QString &cell)
+{
+    int value = 0;
+    return isBlank(cell) || bTryWholeNumber(cell, value);
+}
+
+} // namespace
+
+bool IsDoCode(const QString &cell)
+{
+    const QString code = cell.trimmed();
+    if (code.compare(QLatin1String("C"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (code.isEmpty() || code.at(0).toUpper() != u'S' || !isDigits(QStringView(code).mid(1)))
+        return false;
+    int id = 0;
+    if (!bTryWholeNumber(code.mid(1), id))
+        return false;
+    return id == spReloadJob || id == spAppendFiles || id == spRemoveEmptyLines || id == spSearchAndReplace ||
+           id == spLaunchProgram;
+}
+
+bool IsOptionCodeShape(const QString &cell)
+{
+    static const QRegularExpression launch(
+        QStringLiteral("^\\s*T\\s*-?[0-9]+\\s+S\\s*-?[0-9]+\\s+W\\s*-?[0-9]+\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression letters(QStringLiteral("^[RGMPDCA ]*(,\\s*-?[0-9]*\\s*){0,2}$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (launch.match(cell).hasMatch())
+        return true;
+    // The texts of a search and replace may hold anything.
+    const qsizetype find = cell.indexOf(QLatin1String("Find{{"), 0, Qt::CaseInsensitive);
+    return letters.match(find < 0 ? cell : cell.left(find)).hasMatch();
+}
+
+bool HasTaskRowShape(const QStringList &cells)
+{
+    if (cells.size() <= ToDoColumn::Do)
+        return false;
+    for (qsizetype c = ToDoColumn::Pass + 1; c < cells.size(); ++c)
+        if (!isBlank(cells.at(c)))
+            return false;
+    const QString number = cells.at(ToDoColumn::Number).trimmed();
+    const QString pass = cells.value(ToDoColumn::Pass).trimmed();
+    return IsOptionCodeShape(cells.at(ToDoColumn::Options)) && (number.isEmpty() || isDigits(number)) &&
+           IsDoCode(cells.at(ToDoColumn::Do)) && isTypeCodeCell(cells.value(ToDoColumn::OriginalType)) &&
+           isTypeCodeCell(cells.value(ToDoColumn::TargetType)) &&
+           (pass.isEmpty() || pass == QLatin1String("+") || pass == QLatin1String("-"));
+}
+
+bool IsNewTaskRowCells(const QStringList &cells)
+{
+    if (cells.size() <= ToDoColumn::Number || cells.at(ToDoColumn::Number).trimmed() != QLatin1String("*"))
+        return false;
+    for (qsizetype c = 0; c < cells.size(); ++c)
+        if (c != ToDoColumn::Number && !isBlank(cells.at(c)))
+            return false;
+    return true;
+}
+
 void InitToDoGrid(FlexGrid &grid)
 {
     gbSuppressEvents = true;

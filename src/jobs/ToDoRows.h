@@ -7,6 +7,7 @@
 // 3 original, 4 original type code, 5 original type text, 6 target, 7 target type code,
 // 8 target type text, 9 Pass mark ("+", "-" or empty). The log grid adds 10 "Status".
 #include <QString>
+#include <QStringList>
 
 class FlexGrid;
 class JobSession;
@@ -65,6 +66,23 @@ struct FindReplaceTexts
     QString replace;
 };
 FindReplaceTexts ReadFindReplaceTexts(const QString &code);
+
+// The shape the job writer gives a row, for telling job lines from other text. Cells as a line
+// of a job file splits at its TABs (the TAB that ends the last cell gives no cell).
+// A task row: at least the cells up to the original (later empty cells may be left off), at most
+// the ten columns (more only when empty); an option code in cell 0 (IsOptionCodeShape); a task
+// number or nothing in cell 1; a Do code in cell 2 (IsDoCode); a whole number or nothing in the
+// type-code cells 4 and 7; "+", "-" or nothing in the Pass cell 9. Blanks around a cell count
+// for nothing, and letters are taken in either case (the run reads what it can of them).
+bool HasTaskRowShape(const QStringList &cells);
+// The "*" row closing a saved job: "*" as its number, every other cell empty.
+bool IsNewTaskRowCells(const QStringList &cells);
+// "C", or "S" and the id of a special process the run knows (1, 50, 55, 56, 60).
+bool IsDoCode(const QString &cell);
+// Column 0 as the roads that write it give it: option letters and blanks, up to two
+// ",slide" numbers, then anything after "Find{{" (the search-and-replace texts); a launch code
+// "T" n " S" n " W" n; or nothing (the reload task's blank).
+bool IsOptionCodeShape(const QString &cell);
 
 // An empty task grid: header row and the "*" row, which becomes current.
 void InitToDoGrid(FlexGrid &grid);

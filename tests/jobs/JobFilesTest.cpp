@@ -423,7 +423,7 @@ TEST_F(JobFilesTest, OnlyJobsLoadAndAnythingElseLeavesTheGridAlone)
         random[i] = char((i * 7919 + 13) % 251);
     const QList<std::pair<QString, QByteArray>> others{
         {"deck.pptx", qvtest::readFile(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx")},
-        {"nul.qvj", taskLine(1) + QByteArray("\0", 1)},
+        {"nul.qvj", taskLine(1) + QByteArray("\0", 1) + taskLine(2)},
         {"notes.txt", "A plain text file\r\nwith two lines, one of them 1\tC\r\n"},
         {"table.tsv", "name\tcount\tCount\t\r\nx\t1\tC2x\t\r\n"},
         {"random.bin", random}};
@@ -444,4 +444,170 @@ TEST_F(JobFilesTest, OnlyJobsLoadAndAnythingElseLeavesTheGridAlone)
     }
     EXPECT_TRUE(hooks.runningSeen.isEmpty());
     EXPECT_TRUE(ConversionJobFileRefusal(path("gone.qvj")).contains(path("gone.qvj")));
+}
+
+namespace {
+
+// A good task line with cell c replaced (cells as a job file holds them, every one ended by TAB).
+QByteArray lineWithCell(int c, const QByteArray &cell)
+{
+    QList<QByteArray> cells{"A,1,2", "1", "C", "/in/a.ppt", "3", "ppt", "/out/a.pdf", "32", "pdf", ""};
+    if (c >= cells.size())
+        cells.resize(c + 1);
+    cells[c] = cell;
+    return cells.join('\t') + "\t\r\n";
+}
+
+} // namespace
+
+TEST_F(JobFilesTest, EveryJobTheProgramWritesAndEveryFormOfTheFormatLoads)
+{
+    // Rows of every kind as the add road writes them, and column 0 as the editor's update road does.
+    FlexGrid &g = session.fgToDo;
+    session.settings.lFromSlide = 3;
+    session.settings.lToSlide = 7;
+    clsConversionOptions c;
+    c.sOriginalFile = "/in/*.ppt";
+    c.lOriginalFileType = 3;
+    c.sTargetFile = "/out/*.pdf";
+    c.lTargetFileType = 32;
+    c.bDoSubfolders = c.bSaveInOriginalFolder = c.bCreateFileForEachSlide = c.bConvertAllSlides = true;
+    c.lConversionMethod = cmMSWord;
+    AddToDoItemToGrid(c, g, session.settings);
+    c.lConversionMethod = cmFromPDF;
+    c.lOriginalFileType = kTypeNotGiven;
+    AddToDoItemToGrid(c, g, session.settings);
+    for (const int id : {spReloadJob, spAppendFiles, spRemoveEmptyLines, spSearchAndReplace, spLaunchProgram}) {
+        clsConversionOptions sp;
+        sp.sActionToDo = "S" + QString::number(id);
+        sp.lSpecialProcess = id;
+        sp.lConversionMethod = cmSpecialProcess;
+        sp.bCaseSensitive = true;
+        sp.sOriginalFile = "/in/a.txt";
+        sp.lOriginalFileType = sp.lTargetFileType = 1;
+        sp.sTargetFile = "/out/a.txt";
+        sp.sFindString = "Rex, 1,2}} Find{{";
+        sp.sReplaceString = "G,D{{x";
+        sp.lCommandLineWaitTime = -1;
+        AddToDoItemToGrid(sp, g, session.settings);
+    }
+    for (const char *code : {"R G D          Find{{a,b}}Replace{{c}}", " G", "", "RGMCA,3,7", "P,1,2", "T64 S6 W30"}) {
+        addTask(g, "/in/u.ppt", "+");
+        g.setTextMatrix(lastTaskRow(g), ToDoColumn::Options, code);
+    }
+    g.addItem(QStringList{" ", "0", "S1", "Reload conversion job start at task 5", "0", "0", "/j.qvj", "5"}, g.rows() - 1);
+    const int tasks = lastTaskRow(g);
+    ASSERT_TRUE(SaveConversionJobFile(session, path("saved.qvj")));
+
+    // The log of failures of each kind, a launched program, a scheduled run that could not start.
+    FlexGrid &log = session.fgLog;
+    InitLogGrid(log);
+    for (int r = 1; r <= tasks; ++r) {
+        clsConversionOptions task;
+        GetOptionsFromGridRow(task, r, g);
+        task.sErr = "failed";
+        if (task.lSpecialProcess == spLaunchProgram)
+            session.LogExitCode(r, task);
+        else
+            session.LogConversionError(r, task);
+    }
+    QStringList notStarted(log.cols());
+    notStarted[ToDoColumn::Original] = path("saved.qvj");
+    notStarted[ToDoColumn::Pass] = "-";
+    notStarted[ToDoColumn::Status] = "could not start";
+    log.addItem(notStarted, log.rows() - 1);
+    ASSERT_TRUE(ExportLogAsJob(path("log.qvj"), log));
+    ASSERT_TRUE(ExportResultsFile(path("results.qvj"), log, 1));
+
+    // Written by hand from the format: any line end, no closing TAB, trailing empty cells left
+    // off, blanks around cells, lower-case codes, no task number, more closing TABs, a "*" row
+    // of fewer cells, a byte-order mark, Windows-1252.
+    const QByteArray hand = "\xEF\xBB\xBF" + taskLine(1) + "\n\r\n \t \n" +
+                            "A,1,2\t2\tC\t/in/b.ppt\t3\tppt\t/out/b.pdf\t32\tpdf\n" +
+                            "T32 S1 W-1\t3\tS60\t/bin/true\r" + ",1,2\t\tS1\t\t\t\t/j.qvj\r\n" +
+                            " rga ,1, 2 \t 5 \t c \t/in/c.ppt\t +3 \tppt\t/o/c.pdf\t 32 \t\t - \t\t\t\r\n" +
+                            "t32 s1 w-1\t6\ts60\t/bin/true\t-12345678\r\n" +
+                            "r find{{x}}Replace{{y}}\t7\tS056\t/in/a.txt\t1\r\n" + "A,1,2\t8\tC" + "\r\n\t*\t\r\n";
+    ASSERT_TRUE(qvtest::writeFile(path("hand.qvj"), hand));
+    ASSERT_TRUE(qvtest::writeFile(path("cp1252.qvj"), lineWithCell(3, "/in/caf\xE9.ppt")));
+
+    const QList<std::pair<QString, int>> jobs{{path("saved.qvj"), tasks},  {path("log.qvj"), tasks + 1},
+                                               {path("results.qvj"), tasks}, {path("hand.qvj"), 8},
+                                               {path("cp1252.qvj"), 1}};
+    for (const auto &[job, rows] : jobs) {
+        QString why;
+        EXPECT_TRUE(LoadConversionJobFile(session, job, 1, &why)) << job.toStdString() << ": " << why.toStdString();
+        EXPECT_EQ(lastTaskRow(g), rows) << job.toStdString();
+        EXPECT_TRUE(ConversionJobFileRefusal(job).isEmpty()) << job.toStdString();
+        EXPECT_EQ(ReadJobFileTaskLines(job, 100).size(), rows) << job.toStdString();
+    }
+}
+
+TEST_F(JobFilesTest, ATableOrTextWithADoCodeOnSomeLineIsNoJob)
+{
+    const QList<std::pair<QString, QByteArray>> others{
+        {"temperatures.tsv", "Date\tHigh\tUnit\r\n2024-05-01\t21\tC\r\n2024-05-02\t19.5\tC\r\n"},
+        {"temperatures2.tsv", "Berlin\t21\tC\t70\tF\r\nOslo\t4\tC\t39\tF\r\n"},
+        {"sizes.tsv", "Shirt\t12\tS\t38\r\nJacket\t3\tS\t42\r\n"},
+        {"prose.txt", "Dear team,\r\nthe first task:\r\n\t1\tC\t/in/a.ppt\r\nRegards\r\n"},
+        // A good job but for one cell of one line.
+        {"option.qvj", taskLine(1) + lineWithCell(0, "Berlin")},
+        {"number.qvj", taskLine(1) + lineWithCell(1, "1a")},
+        {"star.qvj", taskLine(1) + lineWithCell(1, "*")},
+        {"original type.qvj", taskLine(1) + lineWithCell(4, "21.5")},
+        {"target type.qvj", taskLine(1) + lineWithCell(7, "C")},
+        {"pass.qvj", taskLine(1) + lineWithCell(9, "ok")},
+        {"eleventh.qvj", taskLine(1) + lineWithCell(10, "Status")},
+        {"two cells.qvj", taskLine(1) + "A,1,2\t2\r\n"}};
+    addTask(session.fgToDo, "/in/keep.ppt");
+    for (const auto &[name, bytes] : others) {
+        ASSERT_TRUE(qvtest::writeFile(path(name), bytes));
+        QString why;
+        EXPECT_FALSE(LoadConversionJobFile(session, path(name), 1, &why)) << name.toStdString();
+        EXPECT_EQ(why, "This file is not a conversion job: (" + path(name) + ")");
+        EXPECT_EQ(session.fgToDo.textMatrix(1, 3), "/in/keep.ppt");
+    }
+}
+
+TEST_F(JobFilesTest, OnlyCOrSAndTheIdOfAKnownProcessPassAsADoCode)
+{
+    for (const QByteArray code : {"C", "c", " C ", "S1", "S50", "s55", "S56", "S60", "S050"})
+        EXPECT_TRUE(IsConversionJobText(taskLine(1) + lineWithCell(2, code))) << code.constData();
+    for (const QByteArray code : {"", " ", "X", "CC", "CS", "SC", "S", "S0", "S2", "S51", "S99", "S-1", "S+50", "S 50",
+                                  "S1x", "C1", "Celsius", "Small", "\xC2\xB0" "C", "1", "*", "+"})
+        EXPECT_FALSE(IsConversionJobText(taskLine(1) + lineWithCell(2, code))) << code.constData();
+}
+
+TEST_F(JobFilesTest, ADamagedTailOfNulBytesIsLeftOutAndANulBeforeTheLastLineEndIsNoJob)
+{
+    const QByteArray nuls(4096, '\0');
+    const QList<std::pair<QByteArray, int>> damaged{
+        {generatedJob(3) + nuls, 3}, {taskLine(1) + taskLine(2).replace("\r\n", "\n") + nuls, 2},
+        {taskLine(1).replace("\r\n", "\r") + QByteArray(1, '\0'), 1}, {nuls, 0}};
+    for (const auto &[bytes, tasks] : damaged) {
+        const QString file = path("damaged.qvj");
+        ASSERT_TRUE(qvtest::writeFile(file, bytes));
+        QString why, notice;
+        ASSERT_TRUE(LoadConversionJobFile(session, file, 1, &why, &notice)) << why.toStdString();
+        EXPECT_EQ(lastTaskRow(session.fgToDo), tasks);
+        const QString said = "The damaged end of the conversion job file (NUL bytes) was left out: (" + file + ")";
+        EXPECT_EQ(notice, said);
+        EXPECT_EQ(panels.panelText(StatusPanel::Message), said);
+        EXPECT_TRUE(ConversionJobFileRefusal(file).isEmpty());
+        EXPECT_EQ(ReadJobFileTaskLines(file, 10).size(), tasks);
+        // Saved, the repaired job has no NUL left.
+        if (tasks > 0) {
+            ASSERT_TRUE(SaveConversionJobFile(session, file));
+            EXPECT_FALSE(qvtest::readFile(file).contains('\0'));
+        }
+    }
+    QString notice = "stale";
+    ASSERT_TRUE(qvtest::writeFile(path("whole.qvj"), generatedJob(1)));
+    ASSERT_TRUE(LoadConversionJobFile(session, path("whole.qvj"), 1, nullptr, &notice));
+    EXPECT_EQ(notice, "");
+
+    // NULs inside a line, between lines, or after part of a last line: no job.
+    for (const QByteArray &bytes : {taskLine(1).insert(5, '\0') + taskLine(2), taskLine(1) + nuls + taskLine(2),
+                                    taskLine(1) + "A,1,2\t2\tC\t/in/a" + nuls})
+        EXPECT_FALSE(IsConversionJobText(bytes));
 }

@@ -193,11 +193,12 @@ public:
 
 TEST_F(RunLoop, RowsThatCannotRunFailWithTheirReason)
 {
-    // A job whose first task reloads the job itself, a row with an unknown Do code, a task that works.
+    // A job whose first task reloads the job itself, a row whose Do code the run cannot read (a
+    // lower-case one, which a job file may hold), a task that works.
     ASSERT_TRUE(qvtest::writeFile(path("a.txt"), "x\r\n\r\ny\r\n"));
     const QString job = path("self.qvj");
     ASSERT_TRUE(qvtest::writeFile(job, jobLine({" ", "1", "S1", "Reload", "0", "0", job, "1", ""}) +
-                                           jobLine({"", "2", "Z", path("a.txt"), "1", "TXT", path("z.txt"), "1", "TXT"}) +
+                                           jobLine({"", "2", "s55", path("a.txt"), "1", "TXT", path("z.txt"), "1", "TXT"}) +
                                            jobLine({"", "3", "S55", path("a.txt"), "1", "TXT", path("d.txt"), "1", "TXT"})));
     LoadCountingHooks hooks(session);
     session.setHooks(&hooks);
@@ -212,7 +213,7 @@ TEST_F(RunLoop, RowsThatCannotRunFailWithTheirReason)
     EXPECT_EQ(qvtest::readFile(path("d.txt")), "x\r\ny\r\n");
     ASSERT_EQ(session.fgLog.rows(), 4);
     EXPECT_TRUE(session.fgLog.textMatrix(1, 10).startsWith("The reload task comes back to a conversion job"));
-    EXPECT_EQ(session.fgLog.textMatrix(2, 10), "Unknown action code in the task row: (Z)");
+    EXPECT_EQ(session.fgLog.textMatrix(2, 10), "Unknown action code in the task row: (s55)");
 
     // A chain of two jobs that come back to each other fails at the first return, from whichever
     // line the reload starts.

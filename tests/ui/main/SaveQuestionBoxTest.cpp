@@ -9,6 +9,7 @@
 #include "ui/scheduler/frmScheduler.h"
 #include "ui/main/frame/MainWindowStart.h"
 #include "ui/main/JobGridView.h"
+#include "ui/main/frame/StatusBarPanels.h"
 #include "ui/main/frame/frmMainMDI.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -191,38 +194,119 @@ TEST_F(SaveQuestionBoxTest, EscAndClosingKeepTheJobOnlyNoDropsIt)
 
 TEST_F(SaveQuestionBoxTest, AFileThatIsNotAJobIsRefusedByOpenAndAtStartAndNeverSavedOver)
 {
+    // A presentation, and tables or a text with a Do code in the third cell of some line.
     const QString deck = tmp.filePath("deck.pptx");
     ASSERT_TRUE(QFile::copy(qvtest::sourceDir() + "/data/Demo Data/Quarterly Review.pptx", deck));
-    const QByteArray bytes = qvtest::readFile(deck);
-    const QString refusal = "This file is not a conversion job: (" + deck + ")";
+    const std::pair<QString, QByteArray> tables[] = {
+        {"temperatures.qvj", "Date\tHigh\tUnit\r\n2024-05-01\t21\tC\r\n2024-05-02\t19.5\tC\r\n"},
+        {"sizes.qvj", "Shirt\t12\tS\t38\r\nJacket\t3\tS\t42\r\n"},
+        {"prose.qvj", "Dear team,\r\nthe first task:\r\n\t1\tC\t/in/b.ppt\r\nRegards\r\n"}};
+    QStringList files{deck};
+    for (const auto &[name, bytes] : tables) {
+        files << tmp.filePath(name);
+        ASSERT_TRUE(qvtest::writeFile(files.last(), bytes));
+    }
     const QString caption = frame->windowTitle();
     QStringList said;
     const auto sayOk = [&said](QMessageBox *box) {
         said << box->text();
         QTest::keyClick(box, Qt::Key_Escape);
     };
-    // No to the question, the deck in the Open dialog, then the refusal.
-    onBox([&](QMessageBox *box) {
-        onBox(sayOk);
-        box->button(QMessageBox::No)->click();
-    });
-    picker.files << deck;
-    shortcut(Qt::Key_O);
-    EXPECT_EQ(said, QStringList{refusal});
-    expectJobKept("a presentation opened");
-    EXPECT_EQ(frame->windowTitle(), caption);
-    shortcut(Qt::Key_S);
-    EXPECT_EQ(qvtest::readFile(deck), bytes);
-    EXPECT_TRUE(qvtest::readFile(job).contains("\t/in/a.txt\t"));
+    for (const QString &file : files) {
+        const QByteArray bytes = qvtest::readFile(file);
+        const QString refusal = "This file is not a conversion job: (" + file + ")";
+        const std::string what = file.toStdString();
+        // No to the question, the file in the Open dialog, then the refusal.
+        said.clear();
+        main->session().markJobChanged();
+        onBox([&](QMessageBox *box) {
+            onBox(sayOk);
+            box->button(QMessageBox::No)->click();
+        });
+        picker.files << file;
+        shortcut(Qt::Key_O);
+        EXPECT_EQ(said, QStringList{refusal}) << what;
+        expectJobKept(what.c_str());
+        EXPECT_EQ(frame->windowTitle(), caption);
+        shortcut(Qt::Key_S);
+        EXPECT_EQ(qvtest::readFile(file), bytes) << what;
+        EXPECT_TRUE(qvtest::readFile(job).contains("\t/in/a.txt\t"));
 
-    // The start of the window with a job to open (/J deck.pptx /O).
-    said.clear();
-    onBox(sayOk);
-    std::unique_ptr<frmMainMDI> opened(ShowMainMDIWithSplash(deck));
-    EXPECT_EQ(said, QStringList{refusal});
-    EXPECT_NE(opened->mainWindow()->session().sCurrentJobFileName, deck);
-    EXPECT_FALSE(opened->windowTitle().contains("deck"));
-    EXPECT_EQ(qvtest::readFile(deck), bytes);
+        // The start of the window with a job to open (/J file /O).
+        said.clear();
+        onBox(sayOk);
+        std::unique_ptr<frmMainMDI> opened(ShowMainMDIWithSplash(file));
+        EXPECT_EQ(said, QStringList{refusal}) << what;
+        EXPECT_NE(opened->mainWindow()->session().sCurrentJobFileName, file);
+        EXPECT_FALSE(opened->windowTitle().contains(QFileInfo(file).baseName())) << what;
+        EXPECT_EQ(qvtest::readFile(file), bytes) << what;
+    }
+}
+
+namespace {
+
+// While it lives, answers every message box as a user who wants to go on: No to a question,
+// Esc to anything else; keeps their texts.
+class AnswerEveryBox
+{
+public:
+    AnswerEveryBox()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            texts << box->text();
+            if (QAbstractButton *no = box->button(QMessageBox::No))
+                no->click();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        m_timer.start(10);
+    }
+    QStringList texts;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+TEST_F(SaveQuestionBoxTest, AJobWithADamagedTailOpensWithoutItAndSavesRepaired)
+{
+    main->setStatusPanels(&panels);
+    QByteArray rows;
+    for (int i = 1; i <= 3; ++i)
+        rows += QStringList{"", QString::number(i), "S55", "/in/d.txt", "1", "TXT", "/out/d.txt", "1", "TXT", ""}
+                    .join(u'\t').toUtf8() + "\r\n";
+    const QString damaged = tmp.filePath("damaged.qvj");
+    ASSERT_TRUE(qvtest::writeFile(damaged, rows + QByteArray(8192, '\0')));
+    const QString notice = "The damaged end of the conversion job file (NUL bytes) was left out: (" + damaged + ")";
+
+    // Open: no box but the save question; the tasks, and the status bar says what was left out.
+    {
+        AnswerEveryBox boxes;
+        picker.files << damaged;
+        shortcut(Qt::Key_O);
+        EXPECT_EQ(boxes.texts, QStringList{"Save Conversion Job?"});
+    }
+    EXPECT_EQ(main->session().sCurrentJobFileName, damaged);
+    EXPECT_EQ(main->session().fgToDo.rows(), 5);
+    EXPECT_EQ(panels.panelText(StatusPanel::Message), notice);
+    main->session().markJobChanged();
+    shortcut(Qt::Key_S);
+    const QByteArray repaired = qvtest::readFile(damaged);
+    EXPECT_FALSE(repaired.contains('\0'));
+    EXPECT_EQ(repaired.count("\tS55\t"), 3);
+
+    // The start of the window with it (/J damaged.qvj /O), on the window's own status bar.
+    ASSERT_TRUE(qvtest::writeFile(damaged, rows + QByteArray(100, '\0')));
+    AnswerEveryBox boxes;
+    std::unique_ptr<frmMainMDI> opened(ShowMainMDIWithSplash(damaged));
+    EXPECT_EQ(boxes.texts, QStringList{});
+    EXPECT_EQ(opened->mainWindow()->session().sCurrentJobFileName, damaged);
+    EXPECT_EQ(opened->mainWindow()->session().fgToDo.rows(), 5);
+    EXPECT_EQ(opened->sbMain->panelLabel(StatusPanel::Message)->text(), notice);
 }
 
 TEST_F(SaveQuestionBoxTest, AScheduledRunWaitsWhileTheSaveQuestionIsUpAndKeepsTheJob)
@@ -282,6 +366,25 @@ TEST_F(SaveQuestionBoxTest, AScheduledRunThatCannotStartIsReportedAndKeepsTheJob
     }
     EXPECT_EQ(log.rows(), 4);
     EXPECT_EQ(boxes, 0); // unattended: nothing holds the later runs
+
+    // The log saved as a job opens as one: its rows reload the scheduled job, so that a run of it
+    // runs what could not start.
+    const QString saved = tmp.filePath("log.qvj");
+    picker.files << saved;
+    main->mnuSaveLogAsConversionJob->trigger();
+    ASSERT_TRUE(QFile::exists(saved));
+    JobSession rerun;
+    ASSERT_TRUE(rerun.ConversionJobOpen(saved));
+    ASSERT_EQ(rerun.fgToDo.rows(), 4);
+    EXPECT_EQ(rerun.fgToDo.textMatrix(1, ToDoColumn::Do), "S1");
+    EXPECT_EQ(rerun.fgToDo.textMatrix(2, ToDoColumn::Target), sched);
+    EXPECT_EQ(rerun.fgToDo.textMatrix(2, ToDoColumn::TargetType), "1");
+    ASSERT_TRUE(qvtest::writeFile(sched, QStringList{"", "1", "S55", tmp.filePath("in.txt"), "1", "TXT",
+                                                     tmp.filePath("out.txt"), "1", "TXT", "\r\n"}
+                                              .join(u'\t')
+                                              .toUtf8()));
+    rerun.ConversionJobBegin();
+    EXPECT_EQ(qvtest::readFile(tmp.filePath("out.txt")), "a\r\nb\r\n");
 }
 
 TEST_F(SaveQuestionBoxTest, AScheduledRunWaitsWhileTheSaveAsDialogIsUp)

@@ -35,6 +35,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -254,11 +255,15 @@ TEST_F(EditorExchangeTest, RowLoadersReadFlagsSlidesMethodsAndProcessesAndSurviv
         {"A,1,2", "4", "C", path("in/b.pptx"), "3", "ppt", path("out/b.png"), "18", "png"},
         {"T128 S6 W30", "5", "S60", "/bin/echo", "0", "", "hello", "0", ""},
         {"R D          Find{{Rex}}Replace{{Dog}}", "6", "S56", path("in/*.txt"), "1", "txt", path("out/*.txt"), "1", "txt"},
-        {",x,9", "7", "C", path("in/c.pptx"), "abc", "", path("out/c.pdf"), "?", ""},
+        {",1,9", "7", "C", path("in/c.pptx"), "3", "", path("out/c.pdf"), "32", ""},
         {"          Find{{unfinished", "8", "S56", path("in/d.txt"), "1", "txt", path("out/d.txt"), "1", "txt"},
-        {"T256", "9", "S60", "/bin/true", "0", "", "", "0", ""},
+        {"T256 S1 W1", "9", "S60", "/bin/true", "0", "", "", "0", ""},
     });
     ASSERT_TRUE(w->controller()->openJob(job));
+    // Cells no job file may hold (its reader refuses them), given to the grid itself.
+    const std::tuple<int, int, const char *> malformed[] = {{7, 0, ",x,9"}, {7, 4, "abc"}, {7, 7, "?"}, {9, 0, "T256"}};
+    for (const auto &[r, c, text] : malformed)
+        grid().setTextMatrix(r, c, text);
 
     clickRow(1);
     EXPECT_TRUE(ed->cbDoSubfolders->isChecked());
