@@ -4,6 +4,7 @@
 #include "common/PathUtils.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
+#include "platform/LeftoverRemoval.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -86,7 +87,10 @@ QString AppendTargetFile(const QString &path)
     return info.absoluteFilePath();
 }
 
-AppendTargetLock::AppendTargetLock(const QString &target) : m_mutex(lockName(target)) {}
+AppendTargetLock::AppendTargetLock(const QString &target)
+    : m_mutex(lockName(target)), m_folder(QFileInfo(target).absolutePath())
+{
+}
 
 QString AppendTargetLock::lockName(const QString &target)
 {
@@ -102,6 +106,17 @@ QString AppendTargetLock::lockName(const QString &target)
 void AppendTargetLock::setWaitLimit(int ms) { g_waitLimitMs = ms < 0 ? 0 : ms; }
 
 AppendTargetLock::Wait AppendTargetLock::take(JobSession &session, bool stopOnPause)
+{
+    const Wait wait = waitFor(session, stopOnPause);
+    // A commit killed where the file system cannot keep the old file aside by a link leaves
+    // the target under a staged name and its own name empty: it goes back before the append
+    // reads the target, or the append would start from nothing and replace it.
+    if (wait == Wait::Taken)
+        LeftoverRemoval::sweep(m_folder);
+    return wait;
+}
+
+AppendTargetLock::Wait AppendTargetLock::waitFor(JobSession &session, bool stopOnPause)
 {
     if (m_mutex.isLocked() || m_mutex.tryLock())
         return Wait::Taken;

@@ -25,7 +25,8 @@ public:
     // Takes the lock, waiting while another run holds it with the session's events pumped (a
     // window stays responsive). Stops waiting on an interrupt, and with stopOnPause on a Pause;
     // gives up after the wait limit, so that a run that never lets go cannot hold up another
-    // for ever. Released when the object goes (or the process ends, however it ends).
+    // for ever. Released when the object goes (or the process ends, however it ends). Once
+    // taken, what killed runs left in the target's folder is put right (LeftoverRemoval::sweep).
     Wait take(JobSession &session, bool stopOnPause);
 
     // The name of the machine-wide lock of a target: one of a fixed few, so that no file is
@@ -35,7 +36,10 @@ public:
     static void setWaitLimit(int ms);
 
 private:
+    Wait waitFor(JobSession &session, bool stopOnPause);
+
     MachineMutex m_mutex;
+    QString m_folder;
 };
 
 // Append over a pattern: the files go one by one into a copy of the target staged beside it

@@ -3,6 +3,7 @@
 #include "TestEnv.h"
 
 #include "common/Globals.h"
+#include "converter/StagedOutput.h"
 #include "jobs/AppendTarget.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
@@ -16,8 +17,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <memory>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -498,4 +504,36 @@ TEST_F(AppendRuns, AWindowPauseKeepsWhatWasAppended)
     EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "");
     EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\n");
     EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+}
+
+TEST_F(AppendRuns, WhatAKilledCommitKeptAsideIsBackBeforeTheAppendReadsIt)
+{
+    // A commit killed between its two renames where no link can keep the old file aside (FAT):
+    // the target's name stands empty and the old text lies under a staged name of the gone run.
+    const QString target = path("out/all.txt");
+    const QList<QPair<QString, QByteArray>> runs = {{path("in/*.txt"), "old\r\nf1\r\nf2\r\nf3\r\n"},
+                                                    {path("s.txt"), "old\r\ns\r\n"}};
+    for (const auto &[original, appended] : runs) {
+        ASSERT_TRUE(qvtest::writeFile(target, "old\r\n"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            StagedOutput::setCallHook([](const char *call) {
+                if (std::strcmp(call, "rename") == 0)
+                    ::raise(SIGKILL);
+                return std::strcmp(call, "link") == 0 || std::strcmp(call, "exchange") == 0 ? EPERM : 0;
+            });
+            StagedOutput staged;
+            qvtest::writeFile(staged.stage(target), "new\r\n");
+            staged.commit();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        ASSERT_FALSE(QFileInfo::exists(target));
+        runAppend(session, original, target);
+        EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+        EXPECT_EQ(qvtest::readFile(target), appended);
+        EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+    }
 }
