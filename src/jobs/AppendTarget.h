@@ -65,9 +65,10 @@ public:
 
 private:
     QString m_target;
+    // Let go only after what was staged is gone.
+    AppendTargetLock m_lock;
     QString m_path;
     StagedOutput m_staged;
-    AppendTargetLock m_lock;
     bool m_appended = false;
     bool m_copyFailed = false;
 };
