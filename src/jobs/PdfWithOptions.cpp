@@ -1,7 +1,6 @@
 #include "jobs/PdfWithOptions.h"
 
 #include "common/FileUtils.h"
-#include "common/PathUtils.h"
 #include "converter/ConversionControl.h"
 #include "converter/TypeCatalogue.h"
 #include "jobs/ConvertOneFile.h"
@@ -9,9 +8,9 @@
 #include "jobs/TextControlFileIO.h"
 #include "jobs/clsConversionOptions.h"
 #include "language/Translator.h"
+#include "platform/StagedNames.h"
 #include "textcontrol/TextControl.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QPair>
@@ -22,20 +21,13 @@ namespace {
 constexpr int kRtfStream = 5;
 constexpr int kPdfStream = 12;
 
-// "<target>.rtf", or a unique name beside it when a file of that name (or of its first
-// per-slide name) already exists, since it would be overwritten and then deleted, or when the
-// longer name would not fit where the target's name fits.
-QString intermediateRtfName(const QString &target, bool perSlide)
+// The intermediate RTF: a staged name of this process beside the target, which nobody takes for
+// a file of theirs and which a later run's sweep removes when this process is killed before it
+// is deleted. Its per-slide names keep the staged part.
+QString intermediateRtfName(const QString &target)
 {
-    const QString plain = target + QStringLiteral(".rtf");
-    const QString name = QFileInfo(target).fileName();
-    // Room for the ".rtf" and, per slide, for "_<slide>".
-    const bool fits = QFile::encodeName(name).size() + 4 + (perSlide ? 8 : 0) <= 255;
-    if (fits && !bPathExists(plain) && !(perSlide && bPathExists(TypeCatalogue::perSlideFileName(plain, 1))))
-        return plain;
-    const QString unique = GetUniqueTempFileName(GetPathFromFileName(target), fits ? name + u'.' : QStringLiteral("qv"),
-                                                 QStringLiteral("rtf"));
-    return unique.isEmpty() ? plain : unique;
+    const QFileInfo fi(target);
+    return fi.absolutePath() + u'/' + StagedNames::ownName(StagedNames::Kind::Part, fi.fileName() + QStringLiteral(".rtf"));
 }
 
 } // namespace
@@ -118,7 +110,7 @@ int PdfWithOptions(JobSession &session, clsConversionOptions &options)
     work.lTargetFileType = session.settings.bPDFTextOnly ? TypeCatalogue::tRtf : TypeCatalogue::tRtfPictures;
     const QString target = options.sTargetFile;
     const bool perSlide = options.bCreateFileForEachSlide;
-    const QString rtf = intermediateRtfName(target, perSlide);
+    const QString rtf = intermediateRtfName(target);
     work.sTargetFile = rtf;
 
     int result = ConvertWithConverterControl(session, work);

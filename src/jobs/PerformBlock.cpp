@@ -3,12 +3,12 @@
 #include "JobSession.h"
 
 #include "clsConversionOptions.h"
+#include "jobs/AppendTarget.h"
 #include "common/FileUtils.h"
 #include "common/Globals.h"
 #include "common/NumberUtils.h"
 #include "common/PathUtils.h"
 #include "converter/ConversionControl.h"
-#include "converter/StagedOutput.h"
 #include "jobs/ConvertOneFile.h"
 #include "jobs/FileLists.h"
 #include "jobs/TypeExtensions.h"
@@ -20,6 +20,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QScopeGuard>
+
+#include <optional>
 #include <QStringList>
 
 namespace {
@@ -86,6 +88,16 @@ int logUnlistedFiles(JobSession &session, int lJobNumber, clsConversionOptions &
         result = coBlock.lErr = record.lErr;
     }
     return result;
+}
+
+// Another run held the target of an append past the wait: the task fails, nothing appended.
+int failBusyTarget(JobSession &session, int lJobNumber, clsConversionOptions &coBlock)
+{
+    coBlock.lErr = irTargetOpenOrSaveFailed;
+    coBlock.sErr = Translate(QStringLiteral("Another run kept appending to the target file for too long: (")) +
+                   coBlock.sTargetFile + QStringLiteral(")");
+    session.LogConversionError(lJobNumber, coBlock);
+    return coBlock.lErr;
 }
 
 } // namespace
@@ -317,61 +329,6 @@ int JobSession::PerformBlockConversion(int lJobNumber, clsConversionOptions &coB
     return result;
 }
 
-namespace {
-
-// "Append files" over a pattern: the files go one by one into a copy of the target staged beside
-// it, which replaces the target once, when the task's loop ends (a pause included). A kill on the
-// way leaves the target as it was, so that a next run appends every file once, not the first
-// ones again.
-class StagedAppendTarget
-{
-public:
-    explicit StagedAppendTarget(const QString &target) : m_target(target) {}
-    // The copy to append to, made at the first call (the target's folder too); a path in a folder
-    // that does not exist when the folder cannot be made (the append then fails as it would).
-    QString path(QStringList &madeFolders)
-    {
-        if (!m_path.isEmpty())
-            return m_path;
-        const QString folder = GetPathFromFileName(m_target);
-        if (!folder.isEmpty() && !bFolderExists(folder)) {
-            CreateTargetFolderTree(folder);
-            madeFolders += TakeFoldersMadeFor(folder);
-        }
-        m_path = m_staged.stage(m_target);
-        if (bFileExists(m_target) && !QFile::copy(m_target, m_path))
-            m_copyFailed = true;
-        return m_path;
-    }
-    bool copyFailed() const { return m_copyFailed; }
-    void appended() { m_appended = true; }
-    void discard()
-    {
-        m_staged.discard();
-        m_appended = false;
-    }
-    // Puts what was appended in place of the target; false when that failed (the target is then
-    // as it was).
-    bool finish()
-    {
-        if (!m_appended || m_copyFailed) {
-            m_staged.discard();
-            return true;
-        }
-        m_appended = false;
-        return m_staged.commit();
-    }
-
-private:
-    QString m_target;
-    QString m_path;
-    StagedOutput m_staged;
-    bool m_appended = false;
-    bool m_copyFailed = false;
-};
-
-} // namespace
-
 int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &coBlock, bool *pausedInside)
 {
     QStringList madeFolders;
@@ -394,6 +351,16 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         if (undoneForInterrupt(lJobNumber, coBlock, pausedInside))
             return 0;
         panels()->setPanelText(StatusPanel::Message, coBlock.sOriginalFile);
+        // One run at a time appends to a file; a Pause does not stop a single file, an interrupt does.
+        std::optional<AppendTargetLock> lock;
+        if (coBlock.lSpecialProcess == spAppendFiles) {
+            lock.emplace(AppendTargetFile(coBlock.sTargetFile));
+            const AppendTargetLock::Wait wait = lock->take(*this, false);
+            if (wait == AppendTargetLock::Wait::Stopped && undoneForInterrupt(lJobNumber, coBlock, pausedInside))
+                return 0;
+            if (wait == AppendTargetLock::Wait::TimedOut)
+                return failBusyTarget(*this, lJobNumber, coBlock);
+        }
         PerformSpecialProcess(coBlock);
         if (coBlock.lErr != 0)
             LogConversionError(lJobNumber, coBlock);
@@ -431,11 +398,18 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         keepUndone(lJobNumber, coBlock);
         return 0;
     }
-    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     const bool append = coBlock.lSpecialProcess == spAppendFiles;
-    StagedAppendTarget appendTarget(coBlock.sTargetFile);
+    std::optional<StagedAppendTarget> appendTarget;
+    if (append) {
+        // Held until the task's loop ends. A Pause or an interrupt during the wait is seen by the
+        // loop's first look, before anything is appended.
+        appendTarget.emplace(coBlock.sTargetFile);
+        if (appendTarget->lock(*this) == AppendTargetLock::Wait::TimedOut)
+            return failBusyTarget(*this, lJobNumber, coBlock);
+    }
+    int result = first == 1 ? logUnlistedFiles(*this, lJobNumber, coBlock, unlisted) : 0;
     auto finishAppend = [&] {
-        if (!append || appendTarget.finish())
+        if (!append || appendTarget->finish())
             return;
         coBlock.lErr = irTargetOpenOrSaveFailed;
         coBlock.sErr = GetStatusMessageForResult(coBlock);
@@ -448,7 +422,7 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
             // results file, so that running either again appends each file once; a paused window
             // keeps what was appended, since resuming goes on from here.
             if (append && gbCommandLineMode) {
-                appendTarget.discard();
+                appendTarget->discard();
                 keepUndone(lJobNumber, coBlock);
                 return result;
             }
@@ -465,15 +439,15 @@ int JobSession::PerformBlockSpecialized(int lJobNumber, clsConversionOptions &co
         if (append && bIsSamePath(perFile.sTargetFile, file))
             continue;
         if (append && !RefuseRunRecordFile(*this, perFile, false)) {
-            const QString staged = appendTarget.path(madeFolders);
-            if (appendTarget.copyFailed()) {
+            const QString staged = appendTarget->path(madeFolders);
+            if (appendTarget->copyFailed()) {
                 perFile.lErr = irTargetOpenOrSaveFailed;
             } else {
                 perFile.sTargetFile = staged;
                 PerformSpecialProcess(perFile);
                 perFile.sTargetFile = coBlock.sTargetFile;
                 if (perFile.lErr == irSuccess)
-                    appendTarget.appended();
+                    appendTarget->appended();
             }
             // Its messages name the target, not the copy.
             if (perFile.lErr != irSuccess)

@@ -1,10 +1,14 @@
-// The run loop through the engine API: marks, log rows, pause and resume of a folder task.
+// The run loop through the engine API: marks, log rows, pause and resume of a folder task, and
+// append tasks of two runs into one target.
 #include "TestEnv.h"
 
 #include "common/Globals.h"
+#include "converter/StagedOutput.h"
+#include "jobs/AppendTarget.h"
 #include "jobs/JobFiles.h"
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
+#include "platform/MachineMutex.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +17,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
+#include <memory>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -335,4 +345,196 @@ TEST_F(RunLoop, APausedSingleFolderTaskGoesOnWhereItStoppedAndAFinishedOneRunsAg
     EXPECT_TRUE(QFile::exists(path("out/t3.txt")));
     session.setPanels(nullptr);
     session.setHooks(nullptr);
+}
+
+namespace {
+
+// An append task row, run alone in a fresh grid.
+void runAppend(JobSession &s, const QString &original, const QString &target)
+{
+    InitToDoGrid(s.fgToDo);
+    InitLogGrid(s.fgLog);
+    addRow(s, {"", "", "S50", original, "1", "TXT", target, "1", "TXT"});
+    s.ConversionJobBegin();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Another run's append to target: it holds the target's lock until release().
+class OtherRun
+{
+public:
+    explicit OtherRun(const QString &target) : mutex(AppendTargetLock::lockName(AppendTargetFile(target))), target(target)
+    {
+        EXPECT_TRUE(mutex.lock());
+    }
+    void appendAndRelease(const QByteArray &line)
+    {
+        QFile f(target);
+        EXPECT_TRUE(f.open(QIODevice::Append));
+        f.write(line);
+        f.close();
+        mutex.unlock();
+    }
+    MachineMutex mutex;
+    QString target;
+};
+
+class AppendRuns : public RunLoop
+{
+protected:
+    void SetUp() override
+    {
+        RunLoop::SetUp();
+        // Locks of their own: other test processes of the machine never wait for these.
+        ASSERT_TRUE(QDir().mkpath(path("locks")));
+        MachineMutex::setLockFolderForTests(path("locks"));
+        for (int i = 1; i <= 3; ++i)
+            ASSERT_TRUE(qvtest::writeFile(path(QStringLiteral("in/f%1.txt").arg(i)), QByteArray("f") + char('0' + i) + "\r\n"));
+        ASSERT_TRUE(qvtest::writeFile(path("s.txt"), "s\r\n"));
+        ASSERT_TRUE(qvtest::writeFile(path("out/all.txt"), "old\r\n"));
+        session.setPump(&pump);
+    }
+    void TearDown() override
+    {
+        session.setPump(nullptr);
+        AppendTargetLock::setWaitLimit(10 * 60 * 1000);
+        MachineMutex::setLockFolderForTests(QString());
+    }
+    CallingPump pump;
+};
+
+} // namespace
+
+TEST_F(AppendRuns, AnotherRunsAppendIsWaitedForAndKept)
+{
+    // Over a pattern: the other run appends once this one's copy exists, or, while it waits,
+    // after a while. Without waiting, its line would go under this run's commit.
+    const QString target = path("out/all.txt");
+    auto other = std::make_unique<OtherRun>(target);
+    int pumps = 0;
+    pump.onPump = [&] {
+        const bool staged = entries(path("out")).size() > 1;
+        if (other && (staged || ++pumps >= 20)) {
+            other->appendAndRelease("other\r\n");
+            other.reset();
+        }
+    };
+    runAppend(session, path("in/*.txt"), target);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+    EXPECT_EQ(qvtest::readFile(target), "old\r\nother\r\nf1\r\nf2\r\nf3\r\n");
+
+    // A single original waits too, the target untouched meanwhile.
+    other = std::make_unique<OtherRun>(target);
+    pumps = 0;
+    pump.onPump = [&] {
+        if (other && ++pumps >= 5) {
+            EXPECT_EQ(qvtest::readFile(target), "old\r\nother\r\nf1\r\nf2\r\nf3\r\n");
+            other->appendAndRelease("again\r\n");
+            other.reset();
+        }
+    };
+    runAppend(session, path("s.txt"), target);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+    EXPECT_EQ(qvtest::readFile(target), "old\r\nother\r\nf1\r\nf2\r\nf3\r\nagain\r\ns\r\n");
+    EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+}
+
+TEST_F(AppendRuns, AHolderThatNeverLetsGoFailsTheTaskAfterTheWait)
+{
+    const QString target = path("out/all.txt");
+    OtherRun other(target);
+    AppendTargetLock::setWaitLimit(200);
+    for (const QString &original : {path("in/*.txt"), path("s.txt")}) {
+        runAppend(session, original, target);
+        EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "-");
+        EXPECT_EQ(session.fgLog.textMatrix(1, 10),
+                  "Another run kept appending to the target file for too long: (" + target + ")");
+    }
+    EXPECT_EQ(qvtest::readFile(target), "old\r\n");
+    EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+
+    // A Pause ends the wait of a task over a pattern: it stays undone, nothing appended.
+    AppendTargetLock::setWaitLimit(60000);
+    pump.onPump = [&] { session.bRunning = false; };
+    runAppend(session, path("in/*.txt"), target);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "");
+    EXPECT_EQ(qvtest::readFile(target), "old\r\n");
+}
+
+TEST_F(AppendRuns, ALinkedTargetStaysALinkAndItsFileGetsTheLines)
+{
+    ASSERT_TRUE(qvtest::writeFile(path("real/all.txt"), "old\r\n"));
+    ASSERT_TRUE(QFile::link(path("real/all.txt"), path("out/link.txt")));
+    // A link whose file does not exist yet: the file is made where it leads.
+    ASSERT_TRUE(QFile::link(path("real/new.txt"), path("out/new-link.txt")));
+    for (const QString &link : {path("out/link.txt"), path("out/new-link.txt")}) {
+        runAppend(session, path("in/*.txt"), link);
+        runAppend(session, path("s.txt"), link);
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << link.toStdString();
+    }
+    EXPECT_EQ(qvtest::readFile(path("real/all.txt")), "old\r\nf1\r\nf2\r\nf3\r\ns\r\n");
+    EXPECT_EQ(qvtest::readFile(path("real/new.txt")), "f1\r\nf2\r\nf3\r\ns\r\n");
+    EXPECT_EQ(entries(path("out")), QStringList({"all.txt", "link.txt", "new-link.txt"}));
+    EXPECT_EQ(entries(path("real")), QStringList({"all.txt", "new.txt"}));
+}
+
+TEST_F(AppendRuns, AWindowPauseKeepsWhatWasAppended)
+{
+    // Paused as the second file's name shows: that file is still appended, then the copy is
+    // committed, since resuming goes on from there.
+    class PauseAtPanel : public RecordingStatusPanels
+    {
+    public:
+        explicit PauseAtPanel(JobSession &s) : s(s) {}
+        void setPanelText(int panel, const QString &text) override
+        {
+            if (panel == StatusPanel::Message && text == pauseAt && s.bRunning)
+                s.ConversionJobPause();
+        }
+        JobSession &s;
+        QString pauseAt;
+    } panels(session);
+    panels.pauseAt = path("in/f2.txt");
+    session.setPanels(&panels);
+    runAppend(session, path("in/*.txt"), path("out/all.txt"));
+    session.setPanels(nullptr);
+    EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "");
+    EXPECT_EQ(qvtest::readFile(path("out/all.txt")), "old\r\nf1\r\nf2\r\n");
+    EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+}
+
+TEST_F(AppendRuns, WhatAKilledCommitKeptAsideIsBackBeforeTheAppendReadsIt)
+{
+    // A commit killed between its two renames where no link can keep the old file aside (FAT):
+    // the target's name stands empty and the old text lies under a staged name of the gone run.
+    const QString target = path("out/all.txt");
+    const QList<QPair<QString, QByteArray>> runs = {{path("in/*.txt"), "old\r\nf1\r\nf2\r\nf3\r\n"},
+                                                    {path("s.txt"), "old\r\ns\r\n"}};
+    for (const auto &[original, appended] : runs) {
+        ASSERT_TRUE(qvtest::writeFile(target, "old\r\n"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            StagedOutput::setCallHook([](const char *call) {
+                if (std::strcmp(call, "rename") == 0)
+                    ::raise(SIGKILL);
+                return std::strcmp(call, "link") == 0 || std::strcmp(call, "exchange") == 0 ? EPERM : 0;
+            });
+            StagedOutput staged;
+            qvtest::writeFile(staged.stage(target), "new\r\n");
+            staged.commit();
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        ASSERT_FALSE(QFileInfo::exists(target));
+        runAppend(session, original, target);
+        EXPECT_EQ(session.fgToDo.textMatrix(1, 9), "+");
+        EXPECT_EQ(qvtest::readFile(target), appended);
+        EXPECT_EQ(entries(path("out")), QStringList{"all.txt"});
+    }
 }

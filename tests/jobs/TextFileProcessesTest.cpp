@@ -1,9 +1,11 @@
 // The text-file special processes (append, remove empty lines, search and replace) on real
 // text, RTF and HTML files, through the session's two text controls.
+#include "jobs/AppendTarget.h"
 #include "jobs/JobSession.h"
 #include "jobs/TextFileProcesses.h"
 #include "jobs/clsConversionOptions.h"
 #include "platform/AtomicFile.h"
+#include "platform/LeftoverRemoval.h"
 #include "platform/StagedNames.h"
 #include "textcontrol/RtfReader.h"
 #include "textcontrol/TextControl.h"
@@ -21,6 +23,12 @@
 #include <QTextDocument>
 
 #include <csignal>
+#include <cstddef>
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,6 +55,24 @@ QByteArray pngHex()
     buf.open(QIODevice::WriteOnly);
     img.save(&buf, "PNG");
     return bytes.toHex();
+}
+
+// From here on this process may not make files without a name, as on FAT through FUSE: such an
+// openat fails with EOPNOTSUPP. False when the kernel refused the filter.
+bool refuseUnnamedFiles()
+{
+    constexpr __u32 unnamed = O_TMPFILE & ~O_DIRECTORY;
+    struct sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 4),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, args[2])),
+        BPF_STMT(BPF_ALU | BPF_AND | BPF_K, unnamed),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, unnamed, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    struct sock_fprog program {static_cast<unsigned short>(std::size(filter)), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
 clsConversionOptions task(const QString &original, int originalType, const QString &target, int targetType)
@@ -337,4 +363,38 @@ TEST(TextRemoveEmptyLines, AKilledWriterLeavesAStagedNameTheNextRunSweeps)
     EXPECT_EQ(session.PerformSpecialProcess(p), 0);
     EXPECT_EQ(qvtest::readFile(t), "one\ntwo\n");
     EXPECT_EQ(QDir(dir.path()).entryList(everything, QDir::Name), QStringList({"a.txt", "t.txt"}));
+}
+
+// The copy an append over a pattern fills is made under its staged name, also where files
+// without a name cannot be made: killed half-way, it leaves nothing that a sweep does not remove.
+TEST(TextAppend, AStagedCopyKilledHalfWayLeavesOnlyItsStagedName)
+{
+    QTemporaryDir dir;
+    const QString t = dir.filePath(QStringLiteral("all.txt"));
+    const QByteArray old(100000, 'x');
+    ASSERT_TRUE(qvtest::writeFile(t, old));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (!refuseUnnamedFiles())
+            ::_exit(2);
+        struct rlimit small {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        StagedAppendTarget target(t);
+        QStringList made;
+        target.path(made);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "no seccomp filter here";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+    const QStringList left = QDir(dir.path()).entryList(everything, QDir::Name);
+    ASSERT_EQ(left.size(), 2) << left.join(u' ').toStdString();
+    const std::optional<StagedNames::Origin> o = StagedNames::originOf(left.first());
+    EXPECT_TRUE(o && o->pid == child && o->tail == QStringLiteral("all.txt")) << left.join(u' ').toStdString();
+    LeftoverRemoval::sweep(dir.path());
+    EXPECT_EQ(QDir(dir.path()).entryList(everything), QStringList{"all.txt"});
+    EXPECT_EQ(qvtest::readFile(t), old);
 }

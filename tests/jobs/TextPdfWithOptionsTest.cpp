@@ -7,6 +7,7 @@
 #include "jobs/JobSession.h"
 #include "jobs/PdfWithOptions.h"
 #include "jobs/clsConversionOptions.h"
+#include "platform/StagedNames.h"
 #include "textcontrol/TextControl.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace {
 
@@ -212,7 +215,8 @@ TEST(TextPdfWithOptions, ImageQualityLowersTheSizeAndFailuresAreReported)
 
 // The whole road with the office worker: a presentation becomes RTF (slide text, or slide
 // pictures and text), then a PDF with the enforced settings. The caller's record keeps its
-// paths and types, an existing "<target>.rtf" survives, and no intermediate file remains.
+// paths and types, an existing "<target>.rtf" survives, the intermediate RTF has a staged name,
+// and no intermediate file remains.
 TEST(TextPdfWithOptions, PresentationEndToEnd)
 {
     const QString worker = qvtest::binDir() + QStringLiteral("/quorvane-office");
@@ -223,7 +227,20 @@ TEST(TextPdfWithOptions, PresentationEndToEnd)
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
 
-    RecordingStatusPanels panels;
+    // What the folder holds when the PDF step begins: a kill from there on leaves it.
+    class ListingPanels : public RecordingStatusPanels
+    {
+    public:
+        void setPanelText(int panel, const QString &text) override
+        {
+            RecordingStatusPanels::setPanelText(panel, text);
+            if (panel == StatusPanel::Progress && text == QStringLiteral("Converting to PDF...."))
+                listed = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        }
+        QString folder;
+        QStringList listed;
+    } panels;
+    panels.folder = folder;
     JobSession session;
     session.setPanels(&panels);
     ConversionSettings &s = session.settings;
@@ -272,6 +289,12 @@ TEST(TextPdfWithOptions, PresentationEndToEnd)
             << session.TXTextControl1()->Text().left(200).toStdString();
         QStringList left = QDir(folder).entryList(QStringList{QStringLiteral("*.rtf")});
         EXPECT_EQ(left, QStringList{QStringLiteral("report.pdf.rtf")});
+        // The intermediate RTF has a staged name of this process, which a later run's sweep
+        // removes once the process is gone.
+        ASSERT_EQ(panels.listed.size(), 2) << panels.listed.join(u' ').toStdString();
+        const std::optional<StagedNames::Origin> rtf = StagedNames::originOf(panels.listed.first());
+        EXPECT_TRUE(rtf && rtf->pid == ::getpid() && rtf->tail == QStringLiteral("report.pdf.rtf"))
+            << panels.listed.first().toStdString();
     }
     QFile kept(keep);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
