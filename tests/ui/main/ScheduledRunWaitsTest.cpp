@@ -50,6 +50,7 @@ protected:
         main->setPicker(&picker);
         f = main->frmSched;
         f->setClock([this] { return now; });
+        f->Timer1->setInterval(24 * 3600 * 1000); // every tick is the test's own
         runs = std::make_unique<QSignalSpy>(f, &frmScheduler::RunTheJobEvent);
         activate();
     }
