@@ -36,12 +36,14 @@ ActiveSchedule::Plan ActiveSchedule::plan(const QDateTime &now) const
     return p;
 }
 
-void ActiveSchedule::advance(const QDateTime &now)
+void ActiveSchedule::advance(const QDateTime &now, const QDateTime &startedAt)
 {
     if (m_timeBased) {
         m_target = m_target.addSecs(m_interval);
         if (!m_runImmediately)
             m_target = SkipMissedRelativeRuns(m_target, now.toUTC(), m_interval);
+        if (startedAt.isValid())
+            m_target = SkipMissedRelativeRuns(m_target, startedAt.toUTC(), m_interval);
         return;
     }
     const QDateTime wall = WallClock(now);

@@ -26,8 +26,9 @@ public:
     };
     Plan plan(const QDateTime &now) const;
     // Moves past the target just served; then past `now` where the rule skips missed runs
-    // (calendar rules always; time based in skip mode).
-    void advance(const QDateTime &now);
+    // (calendar rules always; time based in skip mode). A run that started at `startedAt`
+    // served every target up to then: those are skipped too, never made up one after another.
+    void advance(const QDateTime &now, const QDateTime &startedAt = QDateTime());
 
     // Time based: a UTC moment. Calendar: the wall-clock target (see ScheduleRules.h).
     QDateTime target() const { return m_target; }

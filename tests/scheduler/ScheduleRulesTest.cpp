@@ -72,6 +72,9 @@ TEST(TimeBased, ALongRunIsSkippedPastOrCaughtUpAtOnce)
     ActiveSchedule immediately = ActiveSchedule::timeBased(60, true, begin);
     immediately.advance(runEnd);
     EXPECT_TRUE(immediately.plan(runEnd.addSecs(1)).due); // the next run on the tick after the run
+    // That run, started late, is one run for +60 and +120: they are not made up in a burst.
+    immediately.advance(runEnd.addSecs(5), runEnd.addSecs(1));
+    EXPECT_EQ(immediately.target(), target.addSecs(180).toUTC());
 
     // A run ending exactly on a later target keeps that target.
     EXPECT_EQ(SkipMissedRelativeRuns(target, target.addSecs(120), 60), target.addSecs(120));

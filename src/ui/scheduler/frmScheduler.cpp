@@ -559,36 +559,57 @@ void frmScheduler::StopSchedule()
 
 bool frmScheduler::bSchedularEnabled() const { return Timer1 && Timer1->isActive(); }
 
+QString frmScheduler::whatHoldsARun() const
+{
+    // An open menu or pop-up menu: the entry the user is about to choose (Save As, Delete...)
+    // acts on the job on screen, which a run would replace under it.
+    if (QApplication::activePopupWidget())
+        return QStringLiteral("The scheduled run waits for the open menu.");
+    // Any modal dialog or box but this window: the schedule's own window is where the user
+    // watches the runs, so they go on while it is open, as while it is hidden.
+    QWidget *top = QApplication::activeModalWidget();
+    bool held = top && top != this;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        held = held || (w != this && w->isModal() && w->isVisible());
+    return held ? QStringLiteral("The scheduled run waits for the open dialog.") : QString();
+}
+
 void frmScheduler::Timer1_Timer()
 {
     if (!bSchedularEnabled())
         return;
     const QDateTime now = m_clock();
+    const ActiveSchedule::Plan plan = m_schedule.plan(now);
+    const bool due = plan.due || m_runWaiting;
     // A tick during a run (the run pumps events, or a run was started by hand) neither runs
     // nor moves a target; the schedule stays active.
     if (m_inRun || (runBusy && runBusy())) {
         emit DisplayTimeRemainingEvent(JobIsRunningCaption());
         return;
     }
-    const ActiveSchedule::Plan plan = m_schedule.plan(now);
-    // A run never replaces the job under a dialog or box (the job or the file it is about to be
-    // saved to would change under it): one that comes due waits, its target kept, until the
-    // last of them has closed.
-    if ((plan.due || m_runWaiting) && QApplication::activeModalWidget()) {
-        m_runWaiting = true;
-        emit DisplayTimeRemainingEvent(Translate(QStringLiteral("The scheduled run waits for the open dialog.")));
-        return;
+    // A run never replaces the job under a dialog, box or menu (the job, or the file it is about
+    // to be saved to, would change under it): one that comes due waits, its target kept (even a
+    // calendar target whose minute passes), and starts on the first tick with none open.
+    if (due) {
+        const QString hold = whatHoldsARun();
+        if (!hold.isEmpty()) {
+            m_runWaiting = true;
+            emit DisplayTimeRemainingEvent(Translate(hold));
+            return;
+        }
     }
     if (!m_runWaiting)
         emit DisplayTimeRemainingEvent(CountdownCaption(SplitTimeRemaining(plan.secondsToTarget)));
-    if (plan.due || m_runWaiting) {
+    if (due) {
         m_runWaiting = false;
         m_inRun = true;
         emit RunTheJobEvent(m_activeJobFile);
         m_inRun = false;
-        // Stopped during the run (Pause, End): the targets stay until a new Begin.
+        // Stopped during the run (Pause, End): the targets stay until a new Begin. A run that
+        // starts late (it waited, or the last one outlasted the interval) is one run for every
+        // target up to its start: those are skipped, never made up one after another.
         if (bSchedularEnabled())
-            m_schedule.advance(m_clock());
+            m_schedule.advance(m_clock(), now);
     } else if (plan.passed) {
         m_schedule.advance(now);
     }

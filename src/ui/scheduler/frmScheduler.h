@@ -3,7 +3,7 @@
 // it, Begin and End it. The main window creates it hidden once and shows it modally; Done and
 // Esc hide it and a running schedule goes on. Its one-second timer drives the tick; the tick
 // reports through two signals and never runs while a run is going on. A run that comes due while
-// a modal dialog or box is up waits for the last one to close.
+// a run, a menu or a modal dialog or box other than this window is open waits until none is.
 #include "common/clsMRU.h"
 #include "scheduler/ActiveSchedule.h"
 #include "scheduler/SchedulerInput.h"
@@ -142,6 +142,8 @@ private:
     void showRuleFrame();
     void updateNumDaysBox();
     QList<QWidget *> lockedControls() const;
+    // The caption (untranslated) of what keeps a due run waiting; empty when nothing does.
+    QString whatHoldsARun() const;
 
     Prompter *m_prompter = nullptr;
     FilePicker *m_picker = nullptr;
