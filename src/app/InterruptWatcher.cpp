@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
 // Signals closer than this to the last request counted belong to it.
 constexpr long long kSameRequestMs = 1000;
 constexpr long long kNoRequest = -1;
@@ -23,7 +22,6 @@ int g_pipe[2] = {-1, -1};
 std::atomic<int> g_caught{0};
 std::atomic<long long> g_lastRequestMs{kNoRequest};
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<long long>::is_always_lock_free);
-struct sigaction g_previous[kSignalCount];
 
 long long monotonicMs()
 {
@@ -53,14 +51,10 @@ void onSignal(int sig)
 
 } // namespace
 
-InterruptWatcher::InterruptWatcher()
+void InterruptWatcher::install()
 {
-    g_caught = 0;
-    g_lastRequestMs = kNoRequest;
-    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (g_pipe[0] >= 0 || ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &InterruptWatcher::onReadable);
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
@@ -69,22 +63,26 @@ InterruptWatcher::InterruptWatcher()
     sa.sa_flags = SA_RESTART;
     // A signal the starter set to be ignored stays ignored: under nohup a closed terminal, or in
     // a script's background job a Ctrl+C meant for the script, is no request to stop this run.
-    for (int i = 0; i < kSignalCount; ++i)
-        if (::sigaction(kSignals[i], nullptr, &g_previous[i]) == 0 && g_previous[i].sa_handler != SIG_IGN)
-            ::sigaction(kSignals[i], &sa, nullptr);
+    for (const int sig : kSignals) {
+        struct sigaction previous {};
+        if (::sigaction(sig, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(sig, &sa, nullptr);
+    }
 }
 
-InterruptWatcher::~InterruptWatcher()
+InterruptWatcher::InterruptWatcher()
 {
+    install();
     if (g_pipe[0] < 0)
         return;
-    for (int i = 0; i < kSignalCount; ++i)
-        ::sigaction(kSignals[i], &g_previous[i], nullptr);
-    m_notifier.reset();
-    ::close(g_pipe[0]);
-    ::close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
+    // A byte written before the notifier existed wakes it at the first turn of the pump.
+    m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &InterruptWatcher::onReadable);
 }
+
+// The handlers and the pipe stay: a signal after the last watcher is still recorded, never the
+// end of the program in the middle of its own ending.
+InterruptWatcher::~InterruptWatcher() = default;
 
 int InterruptWatcher::caughtSignal() { return g_caught; }
 

@@ -2,6 +2,9 @@
 // SIGINT, SIGTERM and SIGHUP while the program runs. The handler only records the signal and
 // writes a byte to a pipe; a socket notifier turns that byte into interrupted() on the event
 // pump that the engine runs between its steps, where stopping the run is safe.
+// The handlers are installed first thing in main(), for the whole life of the process: a signal
+// that comes while the program starts is recorded, the run that follows runs nothing, and the
+// first turn of the pump after a watcher is made delivers it.
 // Signals that come within a second of the last request counted are that same request: a
 // supervisor such as `timeout` signals the program and then its whole process group, so one
 // request arrives twice at once. A later signal is the user asking again; it is passed on as
@@ -18,10 +21,14 @@ class InterruptWatcher : public QObject
 {
     Q_OBJECT
 public:
+    // Installs the handlers once; needs no Qt object, so that main() can call it before any.
+    static void install();
+
+    // Delivers the signals caught since install() (which it calls when nobody has).
     InterruptWatcher();
     ~InterruptWatcher() override;
 
-    // The first signal caught since the watcher was installed, 0 when none.
+    // The first signal caught since install(), 0 when none.
     static int caughtSignal();
 
 signals:

@@ -20,7 +20,9 @@
 #include "ui/support/MessageBoxPrompter.h"
 
 #include <QApplication>
+#include <QWidget>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -70,6 +72,21 @@ int RunWindow(const QString &sOpenJobFile, InterruptWatcher &watcher)
     return 128 + sig;
 }
 
+// Tests: a signal when the first modal box of the start opens.
+class SignalAtFirstBox : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow()
+            && static_cast<QWidget *>(watched)->isModal()) {
+            qApp->removeEventFilter(this);
+            std::raise(SIGTERM);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void InitializeProgram(bool bQuiet, bool bInstallDemo)
@@ -90,7 +107,19 @@ void InitializeProgram(bool bQuiet, bool bInstallDemo)
 
 int Main()
 {
+    // Signals caught since main() began are delivered from the first turn of the pump on.
+    InterruptWatcher watcher;
     const QString line = ProcessCommandLine();
+    const bool windowRoad = line.isEmpty() && bHasDisplay();
+    // The set-up of the window may wait on a box (the first start's language chooser): a signal
+    // ends it, and with it the start. A command line shows no box, and its run is stopped below.
+    QMetaObject::Connection endBoxes;
+    if (windowRoad)
+        endBoxes = QObject::connect(&watcher, &InterruptWatcher::interrupted, qApp,
+                                    [](int sig) { QCoreApplication::exit(128 + sig); });
+    SignalAtFirstBox testSignal;
+    if (qgetenv("QV_TEST_SIGNAL_AT") == "box")
+        qApp->installEventFilter(&testSignal);
     // The chooser of a first start without a command line; a command line never shows it.
     LanguageChooserDialog chooser;
     SetLanguageChooser(&chooser);
@@ -98,11 +127,13 @@ int Main()
     MessageBoxPrompter prompter;
     SetTranslatorPrompter(&prompter);
     InitializeProgram(!line.isEmpty() || !bHasDisplay(), true);
+    if (windowRoad) {
+        if (const int sig = InterruptWatcher::caughtSignal())
+            return 128 + sig;
+        QObject::disconnect(endBoxes);
+        return RunWindow(QString(), watcher);
+    }
     if (line.isEmpty()) {
-        if (bHasDisplay()) {
-            InterruptWatcher watcher;
-            return RunWindow(QString(), watcher);
-        }
         // Started over ssh or from a script with nothing to do: say how to use the command line.
         std::fputs(HelpTopicText(hcCommandLine).toUtf8().constData(), stdout);
         return 0;
@@ -112,9 +143,6 @@ int Main()
     bool helpOnly = false;
     QString openJob;
     int r = clrDone;
-    // One watcher from the command line to the window it may open: a signal in between is
-    // caught and recorded like any other.
-    InterruptWatcher watcher;
     {
         JobSession session;
         // A run without a window still converts with the settings the window stored.

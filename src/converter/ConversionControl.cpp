@@ -154,7 +154,7 @@ void ConversionControl::setPoolSize(int n)
 void ConversionControl::startInBackground()
 {
     OfficeWorker &w = worker(0);
-    if (m_optimizeForSpeed && w.state() == OfficeWorker::Stopped && !workerProgram().isEmpty())
+    if (!m_aborted && m_optimizeForSpeed && w.state() == OfficeWorker::Stopped && !workerProgram().isEmpty())
         w.launch(workerProgram());
 }
 
@@ -169,6 +169,8 @@ int ConversionControl::startWorker()
     // real first try.
     bool background = w.state() == OfficeWorker::Starting;
     while (true) {
+        if (m_aborted)
+            return interrupted();
         if (w.state() != OfficeWorker::Starting) {
             const QString program = workerProgram();
             if (program.isEmpty()) {
@@ -181,8 +183,11 @@ int ConversionControl::startWorker()
                 return TypeCatalogue::WorkerNotStarted;
             }
         }
-        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs)
+        while (w.state() == OfficeWorker::Starting && w.elapsedMs() <= kStartLimitMs && !m_aborted)
             waitForWorkers(&w, kPollMs);
+        // Asked to stop while the office started: abort() has signalled it, the end reaps it.
+        if (m_aborted)
+            return interrupted();
         if (w.state() == OfficeWorker::Idle)
             break;
         m_lastDetail = w.detail();
@@ -259,12 +264,16 @@ int ConversionControl::exchange(const QJsonObject &request, QJsonObject &answer,
     w.send(request);
     while (true) {
         // Events pumped below (or while the worker started) may have asked to stop.
-        if (m_abortRequested) {
-            m_lastDetail = QStringLiteral("interrupted");
+        if (m_aborted) {
             w.kill();
             removeLeftovers(target, w);
             stopWorkers(true);
-            return TypeCatalogue::Interrupted;
+            // A commit it was making when asked has finished, and was answered: the file is done.
+            if (w.hasAnswer()) {
+                answer = w.takeAnswer();
+                return TypeCatalogue::Success;
+            }
+            return interrupted();
         }
         waitForWorkers(&w, static_cast<int>(qMax<qint64>(1, qMin<qint64>(kPollMs, m_timeLimitMs - w.elapsedMs()))));
         forwardProgress(w);
@@ -294,6 +303,12 @@ std::optional<int> ConversionControl::watch(OfficeWorker &w, const QString &targ
     }
     w.kill();
     removeLeftovers(target, w);
+    // It finished while it was being stopped: what it committed is there.
+    if (w.hasAnswer()) {
+        answer = w.takeAnswer();
+        detail.clear();
+        return TypeCatalogue::Success;
+    }
     return code;
 }
 
@@ -336,7 +351,6 @@ int ConversionControl::finish(int code, const QJsonObject &answer, int slot)
             worker(slot).quit();
     }
     m_busy = false;
-    m_abortRequested = false;
     return code;
 }
 
@@ -421,7 +435,8 @@ void ConversionControl::servicePool()
     int queued = 0;
     for (const Ahead &a : m_ahead)
         queued += a.state == Ahead::Queued;
-    if (queued == 0)
+    // After an interrupt nothing more starts.
+    if (queued == 0 || m_aborted)
         return;
     // Start workers for the conversions that wait (each in its own process and profile).
     int coming = 0;
@@ -542,11 +557,10 @@ bool ConversionControl::awaitAhead(int &code, QJsonObject &answer)
     // finished waits little for its next file.
     const int waitSlice = EventPump::eventsWakeWaits() ? kPollMs : kSliceMs;
     while (true) {
-        if (m_abortRequested) {
-            m_lastDetail = QStringLiteral("interrupted");
+        if (m_aborted) {
             cancelAll();
             stopWorkers(true);
-            code = TypeCatalogue::Interrupted;
+            code = interrupted();
             return true;
         }
         servicePool();
@@ -607,6 +621,8 @@ int ConversionControl::convert()
     // The run has reached this file: its target folder is the engine's now.
     keepFoldersOf(m_req.targetFile);
     QJsonObject answer;
+    if (m_aborted)
+        return finish(interrupted(), answer, -1);
     if (!TypeCatalogue::find(m_req.targetFileType))
         return finish(TypeCatalogue::UnknownTargetType, answer, -1);
     int code = 0;
@@ -679,15 +695,20 @@ void ConversionControl::shutDown()
     }
 }
 
+int ConversionControl::interrupted()
+{
+    m_lastDetail = QStringLiteral("interrupted");
+    return TypeCatalogue::Interrupted;
+}
+
 void ConversionControl::abort()
 {
-    // The waiting loop owns the workers while a conversion runs: it stops them at its next turn.
-    if (m_busy) {
-        m_abortRequested = true;
-    } else {
-        cancelAll();
-        stopWorkers(true);
-    }
+    // For good: no conversion starts after it, and the one under way stops at the next turn of
+    // its waiting loop, which owns the workers then. Nothing here waits, so that the run's
+    // record comes first; the workers are reaped when the control is shut down.
+    m_aborted = true;
+    for (auto &w : m_workers)
+        w->requestStop();
 }
 
 int ConversionControl::saveAsTypeCount() const { return TypeCatalogue::count(); }

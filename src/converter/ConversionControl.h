@@ -110,9 +110,10 @@ public:
 
     // Ends the workers (called when the main window unloads; the next conversion starts one).
     void shutDown();
-    // Stops at once, from an event handler while a conversion waits: the worker is killed, what
-    // it staged is removed, and the conversion answers Interrupted. Without a conversion under
-    // way the worker is just ended.
+    // Stops for good, from an event handler while a conversion waits or between conversions:
+    // the workers are signalled at once, the conversion under way is killed (a commit it is
+    // making finishes and counts), what was staged is removed, and this conversion and every
+    // later one answer Interrupted without starting a worker.
     void abort();
 
     // Pump run while waiting (null: Qt's pending events are processed).
@@ -195,6 +196,8 @@ private:
     // (the original changed, or no worker could take it) and the request must run directly.
     bool awaitAhead(int &code, QJsonObject &answer);
     qint64 memoryShareKb() const;
+    // Interrupted, with its detail.
+    int interrupted();
 
     ConversionRequest m_req;
 
@@ -204,7 +207,7 @@ private:
     int m_progress = 0;
     bool m_optimizeForSpeed = true;
     bool m_busy = false;
-    bool m_abortRequested = false;
+    bool m_aborted = false;
     int m_timeLimitMs = 300000;
     qint64 m_memoryLimitKb = 0;
     int m_poolSize = 1;

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <unistd.h>
+
 namespace {
 // How long a worker asked to stop may take to finish renaming its outputs.
 constexpr int kCommitGraceMs = 3000;
@@ -36,6 +38,10 @@ bool OfficeWorker::launch(const QString &program)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QV_PARENT_PID"), QString::number(QCoreApplication::applicationPid()));
     m_proc->setProcessEnvironment(env);
+    // In a process group of its own: a hang-up or a Ctrl+C sent to the program's group (which
+    // the program may ignore, under nohup or as a script's background job) never reaches the
+    // worker. Stopping it is the client's job; it dies with the program all the same.
+    m_proc->setChildProcessModifier([] { ::setpgid(0, 0); });
     m_proc->start(program, QStringList());
     m_timer.start();
     if (!m_proc->waitForStarted(10000)) {
@@ -148,17 +154,27 @@ void OfficeWorker::quit()
     m_state = Stopped;
 }
 
+void OfficeWorker::requestStop()
+{
+    if (m_proc && m_proc->state() != QProcess::NotRunning)
+        m_proc->terminate();
+}
+
 void OfficeWorker::kill()
 {
     if (m_proc && m_proc->state() != QProcess::NotRunning) {
         // Asked first: a worker ends at once, unless it is renaming its outputs into place,
-        // which then finishes (it takes milliseconds). One that does not end is killed.
+        // which then finishes (it takes milliseconds) and is answered. One that does not end is
+        // killed.
         m_proc->terminate();
         if (!m_proc->waitForFinished(kCommitGraceMs)) {
             m_proc->kill();
             m_proc->waitForFinished(5000);
         }
     }
+    // The answer of a conversion that it finished before it ended is kept: its files are there.
+    if (m_state == Busy)
+        readLines();
     m_proc.reset();
     m_state = Stopped;
 }

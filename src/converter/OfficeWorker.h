@@ -51,7 +51,11 @@ public:
 
     // Asks the process to end and waits a little for it; kills it when it does not.
     void quit();
+    // Stops the process, giving a commit under way the time to finish; an answer it gave before
+    // it ended stays (hasAnswer()).
     void kill();
+    // Sends the stop signal without waiting; kill() or quit() reaps the process later.
+    void requestStop();
 
 private:
     void readLines();

@@ -19,9 +19,11 @@ StagedOutput::~StagedOutput() { discard(); }
 
 namespace {
 
-// A commit under way, and a stop signal that arrived during it.
+// A commit under way, and a stop signal that arrived during it; whether the process ends
+// itself after such a commit (endIfStopped()).
 volatile sig_atomic_t g_committing = 0;
 volatile sig_atomic_t g_pendingSignal = 0;
+volatile sig_atomic_t g_endLater = 0;
 
 void onStopSignal(int sig)
 {
@@ -41,7 +43,7 @@ struct CommitWindow
     ~CommitWindow()
     {
         g_committing = 0;
-        if (const int sig = g_pendingSignal) {
+        if (const int sig = g_pendingSignal; sig && !g_endLater) {
             ::signal(sig, SIG_DFL);
             ::raise(sig);
         }
@@ -147,13 +149,22 @@ void undo(const StagedOutput::Move &m, const Step &s)
 
 } // namespace
 
-void StagedOutput::letCommitsFinishOnSignals()
+void StagedOutput::letCommitsFinishOnSignals(bool endLater)
 {
+    g_endLater = endLater;
     struct sigaction sa {};
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
     for (const int sig : {SIGTERM, SIGHUP})
         ::sigaction(sig, &sa, nullptr);
+}
+
+void StagedOutput::endIfStopped()
+{
+    if (const int sig = g_pendingSignal) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+    }
 }
 
 void StagedOutput::setCallHook(std::function<int(const char *call)> hook) { NameMoves::setCallHook(std::move(hook)); }

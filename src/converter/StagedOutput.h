@@ -70,8 +70,10 @@ public:
     static bool commitMoves(const QList<Move> &moves);
 
     // Processes without an event loop (the worker): SIGTERM and SIGHUP end the process at once,
-    // except during a commit, which they let finish first.
-    static void letCommitsFinishOnSignals();
+    // except during a commit, which they let finish first. With endLater the process goes on
+    // after such a commit until it calls endIfStopped(), so that it can first say what it did.
+    static void letCommitsFinishOnSignals(bool endLater = false);
+    static void endIfStopped();
 
     // Tests: NameMoves::setCallHook (the commit's calls and the sweep's restores alike).
     static void setCallHook(std::function<int(const char *call)> hook);

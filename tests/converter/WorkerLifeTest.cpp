@@ -1,11 +1,13 @@
 // A worker's life beyond one conversion: its profile (no lock files beside the originals, no
 // first start after the first), the road a whole presentation takes, when a kept worker is
-// replaced for its memory, and what killed programs left in a target folder.
+// replaced for its memory, what killed programs left in a target folder, and a stop that comes
+// while it commits.
 #include "ConverterTestSupport.h"
 #include "TestEnv.h"
 #include "converter/OfficeWorker.h"
 #include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
+#include "platform/EventPump.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +16,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 
+#include <csignal>
+
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -205,4 +212,69 @@ TEST(WorkerLife, AProfileSettingSeededTwiceIsHeldOnce)
     const QByteArray text = qvtest::readFile(xcu);
     EXPECT_EQ(text.count("oor:name=\"UseLocking\""), 1) << text.toStdString();
     EXPECT_EQ(text.count(line), 1);
+}
+
+namespace {
+
+// Calls stop once, at a turn of the pump while the worker's main thread waits to make a rename
+// that strace holds back, with a staged output in folder: the worker is committing.
+struct StopInCommit : EventPump
+{
+    ConversionControl *control = nullptr;
+    QString folder;
+    std::function<void(qint64 pid)> stop;
+    bool stopped = false;
+
+    void processEvents() override
+    {
+        const qint64 pid = control->workerProcessId();
+        if (!stopped && pid > 0 && !stagedLeftovers(folder).isEmpty() &&
+            qvtest::readFile(QStringLiteral("/proc/%1/syscall").arg(pid)).split(' ').value(0).toLong() == SYS_renameat2) {
+            stopped = true;
+            stop(pid);
+        }
+        EventPump::processEvents();
+    }
+};
+
+} // namespace
+
+// A worker stopped while it commits, by the client or from outside, finishes the commit and says
+// so before it ends: the file counts as converted.
+TEST(WorkerLife, AStopDuringACommitLetsItFinishAndCount)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty() ||
+        QProcess::execute(QStringLiteral("strace"), {"-D", "-qq", "-o", "/dev/null", "true"}) != 0)
+        GTEST_SKIP() << "strace cannot trace here";
+    const QString pptx = deck(QStringLiteral("pptx"));
+    ASSERT_FALSE(pptx.isEmpty());
+    const QString out = freshFolder(QStringLiteral("StopInCommit"));
+    // Each rename of the worker waits a second first, well within the client's grace.
+    const QString wrapper = out + QStringLiteral("/held-renames");
+    ASSERT_TRUE(qvtest::writeFile(wrapper, "#!/bin/sh\nexec strace -D -f -qq -o /dev/null -e trace=renameat2 "
+                                           "-e inject=renameat2:delay_enter=1000000 '" +
+                                               QFile::encodeName(control().workerProgram()) + "'\n"));
+    ASSERT_TRUE(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    struct Case
+    {
+        const char *name;
+        bool byClient;
+    };
+    for (const Case k : {Case{"signal from outside", false}, Case{"the client's abort", true}}) {
+        SCOPED_TRACE(k.name);
+        ConversionControl c;
+        c.setWorkerProgram(wrapper);
+        const QString target = out + QStringLiteral("/%1.pdf").arg(k.byClient);
+        StopInCommit pump;
+        pump.control = &c;
+        pump.folder = out;
+        pump.stop = [&c, k](qint64 pid) { k.byClient ? c.abort() : (void)::kill(static_cast<pid_t>(pid), SIGTERM); };
+        c.setEventPump(&pump);
+        c.setRequest(pdfOf(pptx, target));
+        EXPECT_EQ(c.convert(), TypeCatalogue::Success) << c.lastDetail().toStdString();
+        EXPECT_TRUE(pump.stopped) << "no commit seen";
+        EXPECT_EQ(c.lastOutputs().join(u'|').toStdString(), target.toStdString());
+        EXPECT_EQ(pdfFacts(target).pages, kDeckSlides);
+        EXPECT_EQ(stagedLeftovers(out), QStringList());
+    }
 }

@@ -327,6 +327,7 @@ TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
         const QString log = path(QString("run%1.log").arg(c.signal));
         QProcess p;
         p.setProcessEnvironment(headless());
+        p.setChildProcessModifier(defaultStopSignals);
         p.start(program(), {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
         ASSERT_TRUE(p.waitForStarted());
         // Interrupt in the middle: a worker converts and some pictures are written.

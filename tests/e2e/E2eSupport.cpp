@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include <csignal>
+
 namespace e2e {
 
 QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
@@ -90,6 +92,12 @@ bool waitFor(const std::function<bool()> &done, int ms)
     while (!done() && t.elapsed() < ms)
         QThread::msleep(10);
     return done();
+}
+
+void defaultStopSignals()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
 }
 
 qint64 workerOf(qint64 parent)

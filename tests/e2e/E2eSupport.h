@@ -39,6 +39,9 @@ QStringList logLines(const QString &path);
 
 // Polls done every 10 ms until it holds or ms have passed; whether it holds.
 bool waitFor(const std::function<bool()> &done, int ms = 60000);
+// For a child-process modifier: SIGINT and SIGHUP as a terminal's foreground job gets them,
+// whatever the test was started with (`./test.sh &` ignores SIGINT, nohup SIGHUP).
+void defaultStopSignals();
 // Process id of the office worker of a program, 0 while it has none.
 qint64 workerOf(qint64 parent);
 bool processGone(qint64 pid);

@@ -1,11 +1,13 @@
-// Signals to the built program: a command-line run stopped by them still writes its log and results
-// file; a window, opened on a job or not, ends on a signal and stops its run first.
+// Signals to the built program: a command-line run stopped by them, from its first moment on, still
+// writes its log and results file; a window, opened on a job or not, ends on a signal and stops
+// its run first; signals the starter ignored stop neither the program nor its workers.
 #include "E2eSupport.h"
 #include "TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,8 +44,11 @@ protected:
     qint64 pidIn(const QString &rel) const { return qvtest::readFile(path(rel)).trimmed().toLongLong(); }
 
     // The program in a process group of its own, as a shell's job or a supervisor's child is.
-    // With a display it opens its window (on the offscreen platform).
-    Running start(const QStringList &args, bool display = false, bool hangupAndCtrlCIgnored = false)
+    // With a display it opens its window (on the offscreen platform). more: NAME=value pairs of
+    // its environment; QV_TEST_SIGNAL_AT=start raises SIGTERM first thing in main(), =box when
+    // the first modal box opens.
+    Running start(const QStringList &args, bool display = false, bool hangupAndCtrlCIgnored = false,
+                  const QStringList &more = {})
     {
         Running p(new QProcess);
         QProcessEnvironment env = headless();
@@ -51,12 +56,16 @@ protected:
             env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":99"));
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         }
+        for (const QString &pair : more)
+            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
         p->setProcessEnvironment(env);
         p->setChildProcessModifier([hangupAndCtrlCIgnored] {
             ::setpgid(0, 0);
             if (hangupAndCtrlCIgnored) { // as nohup, or a shell for a script's background job
                 std::signal(SIGHUP, SIG_IGN);
                 std::signal(SIGINT, SIG_IGN);
+            } else {
+                defaultStopSignals();
             }
         });
         p->start(program(), args);
@@ -143,14 +152,15 @@ TEST_F(Signals, ARunStoppedBySignalsWritesItsLogAndResultsFile)
     }
 }
 
-TEST_F(Signals, ASignalIgnoredByTheStarterIsNoInterrupt)
+TEST_F(Signals, ASignalIgnoredByTheStarterStopsNeitherTheRunNorItsWorkers)
 {
     for (int i = 1; i <= 6; ++i)
         ASSERT_TRUE(copy(demo("Product Overview.pptx"), path(QString("in/p%1.pptx").arg(i))));
     auto p = start({"/S", path("in/*.pptx"), "/T", path("out/*.png"), "/C", "18", "/L", path("run.log")}, false, true);
     ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }));
-    ::kill(static_cast<pid_t>(p->processId()), SIGHUP);
-    ::kill(static_cast<pid_t>(p->processId()), SIGINT);
+    // A closed terminal or a Ctrl+C reaches the whole group, while workers convert ahead.
+    ::kill(-static_cast<pid_t>(p->processId()), SIGHUP);
+    ::kill(-static_cast<pid_t>(p->processId()), SIGINT);
     ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 0, 60000));
     EXPECT_EQ(logLines(path("run.log")).value(2).toStdString(), "Conversion Successful");
     EXPECT_EQ(QDir(path("out")).entryList({"p6_*.png"}).size(), 12);
@@ -236,10 +246,66 @@ TEST_F(Signals, ASupervisorsKillAfterItsGraceFindsTheRecordWritten)
 
 TEST_F(Signals, AWindowEndsOnASignalDuringItsSetUp)
 {
-    // A job that cannot be read stops the set-up on a box that nobody answers.
-    settleLanguage();
-    auto p = start({"/J", "/proc/self/mem", "/O"}, true);
-    QThread::msleep(1500);
-    ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
-    ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
+    // The set-up stops on a box that nobody answers, and the signal comes as it opens: a job that
+    // cannot be read, and without arguments the language chooser of a first start and the
+    // window's own set-up (a schedule left running whose job is gone).
+    enum Box { JobBox, LanguageChooser, ScheduleBox };
+    for (const Box b : {JobBox, LanguageChooser, ScheduleBox}) {
+        SCOPED_TRACE(testing::Message() << "box " << b);
+        QFile::remove(settingsFile());
+        if (b == JobBox)
+            settleLanguage();
+        if (b == ScheduleBox)
+            settleLanguage("[frmScheduler]\r\noptTimeBased=True\r\noptCalendarBased=False\r\ntxtSeconds=1\r\n"
+                           "chkPersistRunning=1\r\n[mruScheduleSource]\r\nmruScheduleSource1=" +
+                           path("gone.qvj").toUtf8() + "\r\nmruScheduleSource2=MRU_DONE\r\n");
+        auto p = start(b == JobBox ? QStringList{"/J", "/proc/self/mem", "/O"} : QStringList{}, true, false,
+                       {"QV_TEST_SIGNAL_AT=box", "LC_ALL=de_DE.UTF-8"});
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 15000));
+    }
+}
+
+namespace {
+// A flat ODP of many slides, as the office reads it: the fixture deck's frame around them.
+QByteArray manySlideDeck(int slides)
+{
+    const QByteArray fixture = qvtest::readFile(qvtest::dataDir() + "/quarterly-review.fodp");
+    QByteArray deck = fixture.left(fixture.indexOf("<draw:page "));
+    for (int i = 1; i <= slides; ++i)
+        deck += "<draw:page draw:name=\"S" + QByteArray::number(i) +
+                "\" draw:master-page-name=\"Default\"><draw:frame presentation:class=\"title\" svg:x=\"1cm\" "
+                "svg:y=\"1cm\" svg:width=\"20cm\" svg:height=\"3cm\"><draw:text-box><text:p>Slide " +
+                QByteArray::number(i) + "</text:p></draw:text-box></draw:frame></draw:page>\n";
+    const QByteArray end = "</draw:page>";
+    return deck + fixture.mid(fixture.lastIndexOf(end) + end.size());
+}
+} // namespace
+
+TEST_F(Signals, AnEarlySignalStopsTheRunBeforeItConverts)
+{
+    // Seconds of work for the office: a run that goes on converting after the signal shows.
+    ASSERT_TRUE(qvtest::writeFile(path("in/big.fodp"), manySlideDeck(300)));
+    enum Moment { InMain, AtTheLogHeader, WhileTheOfficeStarts };
+    for (const Moment m : {InMain, AtTheLogHeader, WhileTheOfficeStarts}) {
+        SCOPED_TRACE(testing::Message() << "moment " << m);
+        const QString out = path(QString("out%1").arg(m));
+        const QString log = path(QString("%1.log").arg(m));
+        const QString results = path(QString("%1.qvj").arg(m));
+        auto p = start({"/S", path("in/big.fodp"), "/T", out + "/big.png", "/C", "18", "/L", log, "/B", results}, false,
+                       false, m == InMain ? QStringList{"QV_TEST_SIGNAL_AT=start"} : QStringList{});
+        const pid_t pid = static_cast<pid_t>(p->processId());
+        if (m == AtTheLogHeader) {
+            ASSERT_TRUE(waitFor([&] { return !logLines(log).isEmpty(); }));
+        } else if (m == WhileTheOfficeStarts) {
+            ASSERT_TRUE(waitFor([&] { return workerOf(pid) != 0; }));
+        }
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        if (m != InMain)
+            ::kill(pid, SIGTERM);
+        ASSERT_NO_FATAL_FAILURE(expectEnded(*p, 143, 60000, log));
+        EXPECT_LT(sinceSignal.elapsed(), 5000);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 0) << "the deck was converted";
+        EXPECT_TRUE(qvtest::readFile(results).contains(path("in/big.fodp").toUtf8())) << "the deck not listed";
+    }
 }

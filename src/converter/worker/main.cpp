@@ -162,7 +162,8 @@ int main()
     ::dup2(STDERR_FILENO, STDOUT_FILENO);
     g_answers = ::fdopen(answersFd, "w");
     std::signal(SIGPIPE, SIG_IGN);
-    // Ctrl+C in a terminal reaches the whole process group; the client decides what to stop.
+    // The client starts the worker in a process group of its own and stops it itself; started
+    // otherwise, a Ctrl+C meant for the program is still not one for the worker.
     std::signal(SIGINT, SIG_IGN);
     endWithParent();
     giveOfficeUtf8Names();
@@ -195,8 +196,11 @@ int main()
         LeftoverRemoval::removeWorkerFolder(work);
         quit(1);
     }
-    // A stop signal lets a commit that has begun finish: no target is left half replaced.
-    StagedOutput::letCommitsFinishOnSignals();
+    // The office's set-up puts its own handler on SIGINT.
+    std::signal(SIGINT, SIG_IGN);
+    // A stop signal lets a commit that has begun finish: no target is left half replaced, and
+    // the answer says the file is there before the worker ends.
+    StagedOutput::letCommitsFinishOnSignals(true);
     WorkerConverter converter(host, work, [](int percent) {
         send({{QStringLiteral("progress"), percent}});
     });
@@ -230,6 +234,7 @@ int main()
             a[QStringLiteral("road")] = converter.tookHiddenRoad() ? QStringLiteral("hidden") : QStringLiteral("regular");
             reclaimProfile();
             send(a);
+            StagedOutput::endIfStopped();
         } else if (op == QLatin1String("document")) {
             const ScopedUmask outputs(userMask);
             const int rc = converter.convertDocument(req.value(QStringLiteral("source")).toString(),
@@ -238,6 +243,7 @@ int main()
                                                      req.value(QStringLiteral("options")).toString());
             reclaimProfile();
             send(answer(rc, converter));
+            StagedOutput::endIfStopped();
         } else {
             send({{QStringLiteral("result"), -1}, {QStringLiteral("detail"), QStringLiteral("unknown request")}});
         }
