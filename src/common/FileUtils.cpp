@@ -277,12 +277,8 @@ bool MoveFileWhole(const QString &sFrom, const QString &sTo, QString *error)
 {
     const QByteArray from = QFile::encodeName(sFrom);
     const QByteArray to = QFile::encodeName(sTo);
-    if (::rename(from.constData(), to.constData()) == 0) {
-        if (SyncFile(sTo, error))
-            return true;
-        ::unlink(to.constData());
-        return false;
-    }
+    if (::rename(from.constData(), to.constData()) == 0)
+        return true;
     if (errno != EXDEV) {
         if (error)
             *error = QString::fromLocal8Bit(std::strerror(errno));

@@ -13,6 +13,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace convtest;
 
@@ -72,9 +76,9 @@ TEST(WholeOutput, OfficeFilesCutShortAreToldFromWholeOnes)
 
 // A file system that reports only at the sync that the bytes did not all reach the disk (NFS,
 // FUSE, delayed allocation on a full disk): the worker runs under strace, which makes every
-// fsync fail. Each conversion fails as a target that cannot be written, the outputs of the run
-// before stay as they were, and nothing staged is left. The office syncs what it saves but does
-// not heed a failed sync; the worker does, before any output takes a target's name.
+// fsync fail. Each output the worker writes itself (text, pages, pictures it encodes, pictures it
+// copies from its work folder on another file system) then fails as a target that cannot be
+// written, the outputs of the run before stay as they were, and nothing staged is left.
 TEST(WholeOutput, AnOutputThatDoesNotReachTheDiskKeepsTheOldOnes)
 {
     if (QStandardPaths::findExecutable("strace").isEmpty())
@@ -83,8 +87,14 @@ TEST(WholeOutput, AnOutputThatDoesNotReachTheDiskKeepsTheOldOnes)
     const QString pptx = deck(QStringLiteral("pptx"));
     ASSERT_FALSE(pptx.isEmpty());
     const QString out = freshFolder(QStringLiteral("whole-unsynced"));
-    const QList<QPair<QString, int>> targets = {
-        {"x.png", 18}, {"x.pdf", 32}, {"x.html", 12}, {"x.txt", 107}, {"x.pptx", 24}, {"x.jpg", 17}, {"x.rtf", 6}};
+    QList<QPair<QString, int>> targets = {{"x.txt", 107}, {"x.rtf", 6}, {"x.html", 12}, {"x.jpg", 17}};
+    // The worker's folder on another file system than the targets: its pictures arrive by a copy.
+    struct stat shm {}, here {};
+    const bool across = ::stat("/dev/shm", &shm) == 0 && ::stat(QFile::encodeName(out).constData(), &here) == 0
+                        && shm.st_dev != here.st_dev && ::access("/dev/shm", W_OK) == 0;
+    QTemporaryDir cache(QStringLiteral("/dev/shm/qv-cache-XXXXXX"));
+    if (across && cache.isValid())
+        targets << QPair<QString, int>{"x.png", 18};
     for (const auto &[name, type] : targets)
         ASSERT_EQ(convert(pptx, out + u'/' + name, type), 0) << name.toStdString();
     const QStringList before = contents(out);
@@ -92,10 +102,12 @@ TEST(WholeOutput, AnOutputThatDoesNotReachTheDiskKeepsTheOldOnes)
     const QString wrapper = freshFolder(QStringLiteral("whole-unsynced-worker")) + "/worker.sh";
     // The worker checks that its parent is the one that started it: here strace, in the
     // script's place.
-    ASSERT_TRUE(qvtest::writeFile(wrapper, "#!/bin/sh\nexport QV_PARENT_PID=$$\n"
-                                           "exec strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:error=EIO '"
-                                               + QFile::encodeName(QCoreApplication::applicationDirPath())
-                                               + "/quorvane-office'\n"));
+    QByteArray script = "#!/bin/sh\nexport QV_PARENT_PID=$$\n";
+    if (targets.size() > 4)
+        script += "export XDG_CACHE_HOME='" + QFile::encodeName(cache.path()) + "'\n";
+    script += "exec strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:error=EIO '"
+              + QFile::encodeName(QCoreApplication::applicationDirPath()) + "/quorvane-office'\n";
+    ASSERT_TRUE(qvtest::writeFile(wrapper, script));
     ASSERT_TRUE(QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     ConversionControl c;
     resetOptions(c);
@@ -109,4 +121,6 @@ TEST(WholeOutput, AnOutputThatDoesNotReachTheDiskKeepsTheOldOnes)
     }
     EXPECT_EQ(contents(out), before);
     EXPECT_TRUE(stagedLeftovers(out).isEmpty());
+    if (targets.size() == 4)
+        GTEST_SKIP() << "no second file system at /dev/shm: pictures copied across were not tried";
 }

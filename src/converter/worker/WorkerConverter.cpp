@@ -112,15 +112,14 @@ int WorkerConverter::checkTargetFolder(const QString &target)
 
 bool WorkerConverter::sealed(const QString &path, const QString &format)
 {
-    // The office's word that a save is done does not say that every byte reached the disk.
+    // The office's word that a save is done does not say that every byte arrived. It syncs each
+    // file it saves before giving it its name (and a failed sync that it saw could not be seen
+    // again), so a second sync here would only wait for the disk once more.
     const std::optional<OutputCheck::Form> form = OutputCheck::formOf(format);
-    QString why;
-    if (form && !OutputCheck::isWhole(path, *form))
-        why = QStringLiteral("the file is incomplete");
-    else if (SyncFile(path, &why))
+    if (!form || OutputCheck::isWhole(path, *form))
         return true;
     QFile::remove(path);
-    m_detail = QStringLiteral("writing the %1 file failed: %2").arg(format, why);
+    m_detail = QStringLiteral("the %1 file the office wrote is incomplete").arg(format);
     return false;
 }
 
@@ -398,7 +397,8 @@ int WorkerConverter::slidePng(OfficeDocument &doc, int slide, const QString &pat
         m_detail = QStringLiteral("rendering slide %1 failed").arg(slide);
         return Failed;
     }
-    // Into a target on another file system the move is a copy: it must arrive whole.
+    // The office synced the picture it made; into a target on another file system the move is a
+    // copy, which must arrive whole and be synced again.
     QFile::remove(path);
     QString why = QStringLiteral("the picture is incomplete");
     if (!OutputCheck::isWhole(made, OutputCheck::Form::Png) || !MoveFileWhole(made, path, &why)) {
