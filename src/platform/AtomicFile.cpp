@@ -168,9 +168,9 @@ bool replaceAtomically(const QString &path, ModeRule rule, const Fill &fill, QSt
     if (!err)
         err = fill(fd);
     if (!err && modified) {
+        // The time as well as the file system keeps one; a refusal does not spoil the copy.
         const struct timespec times[2] = {{0, UTIME_OMIT}, *modified};
-        if (::futimens(fd, times) != 0)
-            err = errno;
+        ::futimens(fd, times);
     }
     err = syncAndClose(fd, err);
     if (!err && ::rename(temp.constData(), finalName.constData()) != 0)
