@@ -2,6 +2,7 @@
 
 #include "PathUtils.h"
 #include "SpecialFolderPaths.h"
+#include "platform/AtomicFile.h"
 #include "platform/EventPump.h"
 #include "platform/ProfileIni.h"
 
@@ -10,13 +11,13 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -57,48 +58,6 @@ int removeFile(const QString &file)
 bool isPassingError(int err)
 {
     return err == EBUSY || err == ETXTBSY || err == EAGAIN || err == EINTR;
-}
-
-// Copies source over target through a temporary file in the target's folder, renamed over the
-// target only when every byte arrived: a failed copy leaves an existing target untouched.
-// Keeps the source's permissions and modification time.
-bool copyFileReplacing(const QString &source, const QString &target)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QFileInfo sourceInfo(source);
-    QSaveFile out(target);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray buffer(256 * 1024, Qt::Uninitialized);
-    qint64 total = 0;
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            out.cancelWriting();
-            break;
-        }
-        if (n == 0)
-            break;
-        if (out.write(buffer.constData(), n) != n) {
-            out.cancelWriting();
-            break;
-        }
-        total += n;
-    }
-    // An uncommitted save file removes its temporary file when it goes out of scope.
-    // Flush before commit, as WriteFileAtomically does: commit() alone can hide a failed last write.
-    if (total != sourceInfo.size() || !out.flush() || !out.commit())
-        return false;
-    QFile written(target);
-    if (written.open(QIODevice::ReadWrite)) {
-        written.setFileTime(sourceInfo.lastModified(), QFileDevice::FileModificationTime);
-        written.close();
-    }
-    QFile::setPermissions(target, sourceInfo.permissions());
-    return QFileInfo(target).size() == total;
 }
 
 QMutex g_madeFoldersMutex;
@@ -288,7 +247,8 @@ bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOv
             // Without overwrite an existing file is kept and the rest is still copied.
             if (!bOverwrite && nameIsTaken(target))
                 continue;
-            ok = copyFileReplacing(entry.filePath(), target) && ok;
+            // A copy replaces a file only when complete and on the disk (platform/AtomicFile).
+            ok = CopyFileAtomically(entry.filePath(), target) && ok;
         }
     }
     return ok;
@@ -308,9 +268,27 @@ bool CopyFileToFolder(const QString &sFile, const QString &sFolder)
     // Moving a file onto itself is done already; copying and deleting would lose it.
     if (bIsSamePath(sFile, target))
         return true;
-    if (!copyFileReplacing(sFile, target))
+    if (!CopyFileAtomically(sFile, target))
         return false;
     return bKillFile(sFile);
+}
+
+bool MoveFileWhole(const QString &sFrom, const QString &sTo, QString *error)
+{
+    const QByteArray from = QFile::encodeName(sFrom);
+    const QByteArray to = QFile::encodeName(sTo);
+    if (::rename(from.constData(), to.constData()) == 0)
+        return true;
+    if (errno != EXDEV) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // Another file system: a copy, which counts every byte and syncs it, then the original goes.
+    if (!CopyFileWhole(sFrom, sTo, error))
+        return false;
+    ::unlink(from.constData());
+    return true;
 }
 
 bool bKillFile(const QString &sFile)

@@ -42,6 +42,11 @@ bool CopyFolderFSO(const QString &sSource, const QString &sDestination, bool bOv
 // that is complete and is not the file itself; a move into the file's own folder succeeds
 // and changes nothing.
 bool CopyFileToFolder(const QString &sFile, const QString &sFolder);
+// Moves a file to a name that nobody else uses (a staged output). Within a file system it is
+// renamed as it is (whoever wrote it syncs it); onto another one it is copied, and the copy
+// arrives whole and synced to disk, or the move fails and nothing is left under sTo (sFrom then
+// stays). *error gets the system's reason.
+bool MoveFileWhole(const QString &sFrom, const QString &sTo, QString *error = nullptr);
 // Clears read-only and deletes the file.
 bool bKillFile(const QString &sFile);
 // Attributes And lMask: a mask with bit 0 (read-only) clear gives the owner write permission

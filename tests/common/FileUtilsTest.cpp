@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "QtPrinters.h"
 #include "TestEnv.h"
 #include "Unchangeable.h"
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using qvtest::readFile;
@@ -128,6 +130,46 @@ TEST(FileUtils, MoveRefusesASourceThatReadsShortOfItsSize)
     EXPECT_TRUE(entries(dir.path()).isEmpty());
     EXPECT_FALSE(CopyFileToFolder(dir.path() + "/missing.pptx", dir.path() + "/out"));
     EXPECT_FALSE(CopyFileToFolder(dir.path() + "/*.pptx", dir.path() + "/out"));
+}
+
+// A picture made in the worker's folder moves into a target folder on another file system by a
+// copy. A copy that the file system takes only in part (a full disk; here a file size limit)
+// fails, leaves nothing under the new name and keeps the source; so does a replacing copy, which
+// leaves the old file whole. The file is smaller than Qt's write buffer, whose last flush went
+// unchecked by the rename Qt falls back to.
+TEST(FileUtils, CopiesAndMovesCutShortFailAndChangeNothing)
+{
+    QTemporaryDir dir;
+    const QByteArray picture(10000, 'p');
+    ASSERT_TRUE(writeFile(dir.path() + "/out/x_1.png", "old picture"));
+    ASSERT_TRUE(writeFile(dir.path() + "/new/x_1.png", picture));
+    struct stat shm {}, here {};
+    const bool across = ::stat("/dev/shm", &shm) == 0 && ::stat(QFile::encodeName(dir.path()).constData(), &here) == 0
+                        && shm.st_dev != here.st_dev && ::access("/dev/shm", W_OK) == 0;
+    QTemporaryDir work(across ? QStringLiteral("/dev/shm/qv-work-XXXXXX") : dir.path() + "/work-XXXXXX");
+    const QString made = work.path() + "/work-1.png";
+    ASSERT_TRUE(writeFile(made, picture));
+    const QString staged = dir.path() + "/out/.staged-x_2.png";
+    QString error;
+    {
+        qvtest::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_FALSE(CopyFolderFSO(dir.path() + "/new", dir.path() + "/out", true));
+        EXPECT_FALSE(CopyFileToFolder(dir.path() + "/new/x_1.png", dir.path() + "/out"));
+        if (across) {
+            EXPECT_FALSE(MoveFileWhole(made, staged, &error));
+        }
+    }
+    EXPECT_EQ(entries(dir.path() + "/out"), QStringList{"x_1.png"});
+    EXPECT_EQ(readFile(dir.path() + "/out/x_1.png"), "old picture");
+    EXPECT_EQ(readFile(dir.path() + "/new/x_1.png"), picture);
+    EXPECT_EQ(readFile(made), picture);
+    if (!across)
+        GTEST_SKIP() << "no second file system at /dev/shm: the move across was not tried";
+
+    ASSERT_TRUE(MoveFileWhole(made, staged, &error)) << error.toStdString();
+    EXPECT_EQ(readFile(staged), picture);
+    EXPECT_FALSE(QFile::exists(made));
 }
 
 TEST(FileUtils, CopyFolderKeepsExistingFilesWithoutOverwrite)

@@ -5,15 +5,20 @@
 #include "HiddenPdfExport.h"
 #include "HtmlPages.h"
 #include "OfficeHost.h"
+#include "OutputCheck.h"
 #include "PackageRetyper.h"
 #include "SlideTextWriter.h"
 #include "converter/StagedOutput.h"
 #include "converter/TypeCatalogue.h"
+#include "common/FileUtils.h"
+#include "platform/AtomicFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -43,7 +48,9 @@ QJsonObject filterValue(const QString &type, const QString &value)
     return QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("value"), value}};
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
+// An intermediate file in the work folder: every byte or failure (close reports a failed last
+// flush), not synced, since nothing of it outlives the conversion.
+bool writeWorkFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -51,6 +58,21 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     const bool ok = f.write(bytes) == bytes.size();
     f.close();
     return ok && f.error() == QFileDevice::NoError;
+}
+
+// An output under its staged name: every byte, synced to disk before any commit can rename it.
+bool writeBytes(const QString &path, const QByteArray &bytes) { return WriteFileWhole(path, bytes); }
+
+// A picture in the given format (JPEG at quality 90), or nothing when it cannot be encoded.
+QByteArray encodedPicture(const QImage &img, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (qstrcmp(format, "JPEG") == 0)
+        writer.setQuality(90);
+    return writer.write(img) ? bytes : QByteArray();
 }
 
 } // namespace
@@ -86,6 +108,19 @@ int WorkerConverter::checkTargetFolder(const QString &target)
         return TargetNotWritable;
     }
     return Success;
+}
+
+bool WorkerConverter::sealed(const QString &path, const QString &format)
+{
+    // The office's word that a save is done does not say that every byte arrived. It syncs each
+    // file it saves before giving it its name (and a failed sync that it saw could not be seen
+    // again), so a second sync here would only wait for the disk once more.
+    const std::optional<OutputCheck::Form> form = OutputCheck::formOf(format);
+    if (!form || OutputCheck::isWhole(path, *form))
+        return true;
+    QFile::remove(path);
+    m_detail = QStringLiteral("the %1 file the office wrote is incomplete").arg(format);
+    return false;
 }
 
 int WorkerConverter::load(const QString &path, std::unique_ptr<OfficeDocument> &doc)
@@ -138,9 +173,10 @@ int WorkerConverter::convert(const ConvertRequest &r)
     }
     if (suitsHiddenPdf(r, original.size())) {
         StagedOutput out;
-        if (m_hiddenPdf->convert(r.originalFile, out.stage(r.targetFile))) {
+        const QString staged = out.stage(r.targetFile);
+        if (m_hiddenPdf->convert(r.originalFile, staged)) {
             m_hiddenRoad = true;
-            return finish(r, out);
+            return sealed(staged, QStringLiteral("pdf")) ? finish(r, out) : TargetNotWritable;
         }
         // Not done: the regular road converts it or says why it cannot.
     }
@@ -239,10 +275,13 @@ int WorkerConverter::toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedO
         if (r.includeNotesOnly)
             o[QStringLiteral("ExportOnlyNotesPages")] = filterValue(QStringLiteral("boolean"), QStringLiteral("true"));
         const QString options = o.isEmpty() ? QString() : QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
-        if (!doc.saveAs(out.stage(job.first), QStringLiteral("pdf"), options)) {
+        const QString staged = out.stage(job.first);
+        if (!doc.saveAs(staged, QStringLiteral("pdf"), options)) {
             m_detail = QStringLiteral("PDF export failed");
             return TargetNotWritable;
         }
+        if (!sealed(staged, QStringLiteral("pdf")))
+            return TargetNotWritable;
         step(++done, static_cast<int>(jobs.size()));
     }
     return Success;
@@ -267,7 +306,7 @@ std::unique_ptr<OfficeDocument> WorkerConverter::trimmedCopy(OfficeDocument &doc
     if (xml.isEmpty())
         return nullptr;
     const QString path = workFile(m_drawing ? QStringLiteral("fodg") : QStringLiteral("fodp"));
-    if (!writeBytes(path, xml))
+    if (!writeWorkFile(path, xml))
         return nullptr;
     OfficeHost::LoadStatus status;
     std::unique_ptr<OfficeDocument> copy = m_host.load(path, status);
@@ -341,6 +380,8 @@ int WorkerConverter::toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r
             m_detail = QStringLiteral("rewriting the package type failed");
             return Failed;
         }
+        if (!sealed(temp, format))
+            return TargetNotWritable;
         step(++done, static_cast<int>(jobs.size()));
     }
     return Success;
@@ -356,10 +397,13 @@ int WorkerConverter::slidePng(OfficeDocument &doc, int slide, const QString &pat
         m_detail = QStringLiteral("rendering slide %1 failed").arg(slide);
         return Failed;
     }
+    // The office synced the picture it made; into a target on another file system the move is a
+    // copy, which must arrive whole and be synced again.
     QFile::remove(path);
-    if (!QFile::rename(made, path)) {
+    QString why = QStringLiteral("the picture is incomplete");
+    if (!OutputCheck::isWhole(made, OutputCheck::Form::Png) || !MoveFileWhole(made, path, &why)) {
         QFile::remove(made);
-        m_detail = QStringLiteral("writing the picture of slide %1 failed").arg(slide);
+        m_detail = QStringLiteral("writing the picture of slide %1 failed: %2").arg(slide).arg(why);
         return TargetNotWritable;
     }
     return Success;
@@ -403,7 +447,8 @@ int WorkerConverter::toHtmlPages(OfficeDocument &doc, const ConvertRequest &r, S
         bool ok = writeBytes(staged + u'/' + index.fileName(), pages.index());
         for (int i = 0; ok && i < job.second.size(); ++i)
             ok = writeBytes(folder + u'/' + pages.pageName(job.second.at(i).number), pages.page(i));
-        if (!ok) {
+        // The pages folder may move whole on commit: its entries are synced as its files are.
+        if (!ok || !SyncFile(folder)) {
             m_detail = QStringLiteral("writing the pages failed");
             return TargetNotWritable;
         }
@@ -428,7 +473,8 @@ int WorkerConverter::toImages(OfficeDocument &doc, const ConvertRequest &r, Stag
             m_detail = QStringLiteral("rendering slide %1 failed").arg(s);
             return Failed;
         }
-        if (!img.save(out.stage(perSlidePath(r.targetFile, s)), format, type == tJpeg ? 90 : -1)) {
+        const QByteArray picture = encodedPicture(img, format);
+        if (picture.isEmpty() || !writeBytes(out.stage(perSlidePath(r.targetFile, s)), picture)) {
             m_detail = QStringLiteral("writing the picture of slide %1 failed").arg(s);
             return TargetNotWritable;
         }
@@ -477,10 +523,10 @@ int WorkerConverter::toSlideText(OfficeDocument &doc, const ConvertRequest &r, S
         case tWord: {
             // The Word document comes from the RTF text through the office's Writer.
             const QString rtf = workFile(QStringLiteral("rtf"));
-            if (writeBytes(rtf, SlideTextWriter::rtf(job.second, o))) {
+            if (writeWorkFile(rtf, SlideTextWriter::rtf(job.second, o))) {
                 OfficeHost::LoadStatus status;
                 std::unique_ptr<OfficeDocument> text = m_host.load(rtf, status);
-                ok = text && text->saveAs(temp, QStringLiteral("doc"));
+                ok = text && text->saveAs(temp, QStringLiteral("doc")) && sealed(temp, QStringLiteral("doc"));
             }
             QFile::remove(rtf);
             break;
@@ -528,10 +574,13 @@ int WorkerConverter::convertDocument(const QString &source, const QString &targe
     if (int rc = load(source, doc))
         return rc;
     StagedOutput out;
-    if (!doc->saveAs(out.stage(target), format, options)) {
+    const QString staged = out.stage(target);
+    if (!doc->saveAs(staged, format, options)) {
         m_detail = QStringLiteral("saving as %1 failed").arg(format);
         return TypeNotSupportedForOriginal;
     }
+    if (!sealed(staged, format))
+        return TargetNotWritable;
     if (!out.commit())
         return TargetNotWritable;
     m_outputs = out.committedPaths();

@@ -72,6 +72,9 @@ private:
     // Commits what out staged, or hands it over as a plan for a conversion made ahead.
     int finish(const ConvertRequest &r, StagedOutput &out);
     int checkTargetFolder(const QString &target);
+    // Whether the file the office saved at path in format is whole; otherwise it is removed and
+    // the reason is the detail.
+    bool sealed(const QString &path, const QString &format);
     int toPdf(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
     // Presentation formats.
     int toOfficeFormat(OfficeDocument &doc, const ConvertRequest &r, StagedOutput &out);
