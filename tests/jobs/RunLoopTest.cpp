@@ -518,9 +518,11 @@ TEST_F(AppendRuns, WhatAKilledCommitKeptAsideIsBackBeforeTheAppendReadsIt)
         ASSERT_TRUE(qvtest::writeFile(target, "old\r\n"));
         const pid_t child = ::fork();
         if (child == 0) {
-            StagedOutput::setCallHook([](const char *call) {
-                if (std::strcmp(call, "rename") == 0)
+            StagedOutput::setCallHook([aside = false](const char *call) mutable {
+                // Killed at the rename that follows the one putting the old file aside.
+                if (aside && (std::strncmp(call, "rename", 6) == 0 || std::strcmp(call, "noreplace") == 0))
                     ::raise(SIGKILL);
+                aside = aside || std::strcmp(call, "rename-away") == 0;
                 return std::strcmp(call, "link") == 0 || std::strcmp(call, "exchange") == 0 ? EPERM : 0;
             });
             StagedOutput staged;
