@@ -330,6 +330,10 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
              {out + "/same.pdf", "same"}, {aside(child, 4, longName), "old long"}, {live, "stays"}, {oldScheme, "stays"}})
         ASSERT_TRUE(qvtest::writeFile(file, bytes));
     ASSERT_EQ(::link(QFile::encodeName(out + "/same.pdf").constData(), QFile::encodeName(aside(child, 3, "same.pdf")).constData()), 0);
+    // A commit's own output under the kept-aside name (its inode is the serial), killed before the
+    // swap; its target was removed since: a staged output, not the user's file.
+    ASSERT_TRUE(qvtest::writeFile(out + "/unswapped", "new"));
+    ASSERT_TRUE(QFile::rename(out + "/unswapped", aside(child, oldFile(out + "/unswapped").inode, "unswapped.pdf")));
     // The office's temporary files: a gone worker's of ours goes, a running office's stays, and so
     // does a file of such a name of a process that was not our worker (the user's own, say).
     ASSERT_TRUE(qvtest::writeFile(qvtest::homeDir() + QStringLiteral("/.cache/quorvane/workers/%1@%2").arg(child).arg(StagedNames::hostTag()), ""));
