@@ -73,10 +73,11 @@ bool renameToFree(const QByteArray &from, const QByteArray &to)
     return NameMoves::renameToFree(AT_FDCWD, from, AT_FDCWD, to);
 }
 
-// How a replaced target was kept aside: by a second name (hard link), or renamed away where the
-// file system has no hard links (the name then stands empty until the new file takes it; a sweep
-// puts the old file back if the commit stops there).
-enum class Aside { None, Linked, Moved };
+// How a replaced target was kept aside: by a second name (hard link); where the file system has no
+// hard links, by swapping names with the new file (RENAME_EXCHANGE); where it has neither, renamed
+// away (the name then stands empty until the new file takes it; a sweep puts the old file back if
+// the commit stops there).
+enum class Aside { None, Linked, Exchanged, Moved };
 
 struct Step
 {
@@ -84,6 +85,7 @@ struct Step
     QByteArray aside;
     // The folder holding aside, for a name too long to stand whole after the owner part.
     QByteArray asideFolder;
+    // For Exchanged: the names are swapped (before that the kept-aside name holds the new file).
     bool renamed = false;
 };
 
@@ -135,6 +137,10 @@ void undo(const StagedOutput::Move &m, const Step &s)
         else
             dropAside(s);
         break;
+    case Aside::Exchanged:
+        // The old file returns over the new one in one rename, or the new one to its staged name.
+        renameRaw("restore", s.aside, s.renamed ? m.to : m.from);
+        break;
     case Aside::Moved:
         if (s.renamed)
             renameRaw("restore", m.to, m.from);
@@ -145,6 +151,29 @@ void undo(const StagedOutput::Move &m, const Step &s)
     }
     if (!s.asideFolder.isEmpty())
         ::rmdir(s.asideFolder.constData());
+}
+
+enum class Swap { Done, Failed, Unsupported };
+
+// Without hard links: the new file first takes the kept-aside name, whose serial is its inode, then
+// the two names are swapped in one call, so that the target's name always holds a whole file and a
+// clean-up tells by the inode whether the kept-aside name holds the new file (the swap was not
+// made) or the old one. Where the file system cannot swap, the new file goes back to its staged
+// name (Unsupported, s as before).
+Swap swapIn(const StagedOutput::Move &m, Step &s)
+{
+    if (!renameRaw("stage-aside", m.from, s.aside))
+        return Swap::Failed;
+    s.how = Aside::Exchanged;
+    if (NameMoves::allowed("exchange")
+        && ::renameat2(AT_FDCWD, s.aside.constData(), AT_FDCWD, m.to.constData(), RENAME_EXCHANGE) == 0) {
+        s.renamed = true;
+        return Swap::Done;
+    }
+    if (!NameMoves::unsupported(errno) || !renameRaw("unstage-aside", s.aside, m.from))
+        return Swap::Failed;
+    s.how = Aside::None;
+    return Swap::Unsupported;
 }
 
 } // namespace
@@ -198,7 +227,11 @@ bool StagedOutput::commitMoves(const QList<Move> &moves)
                 ok = false;
             } else if (NameMoves::allowed("link") && ::link(m.to.constData(), s.aside.constData()) == 0) {
                 s.how = Aside::Linked;
-            } else if (!NameMoves::unsupported(errno) || !renameRaw("rename-away", m.to, s.aside)) {
+            } else if (!NameMoves::unsupported(errno)) {
+                ok = false;
+            } else if (const Swap swap = swapIn(m, s); swap != Swap::Unsupported) {
+                ok = swap == Swap::Done;
+            } else if (!renameRaw("rename-away", m.to, s.aside)) {
                 ok = false;
             } else {
                 s.how = Aside::Moved;

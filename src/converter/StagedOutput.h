@@ -10,9 +10,11 @@
 //
 // The commit keeps an old target aside by a hard link, then renames the new file over it in one
 // rename: the target's name always holds a whole file. Where the file system has no hard links
-// it renames the old file away first, then the new one onto the free name (NameMoves). It does not
-// swap the two names (RENAME_EXCHANGE): a commit killed right after a swap leaves the old file
-// under the staged name, which nobody can then tell from the new one. A replaced file's
+// the new file takes the kept-aside name (which carries its inode) and then swaps names with the
+// old one (RENAME_EXCHANGE): the target's name still always holds a whole file, and by the inode
+// a clean-up tells whether the kept-aside name holds the new file or the old one. Where the file
+// system has neither (FAT through FUSE) it renames the old file away first, then the new one onto
+// the free name (NameMoves). A replaced file's
 // permissions pass to the new file. A failed commit puts every replaced file back (the same
 // file: inode, bytes and mode). What a killed commit leaves is put right by LeftoverRemoval, and
 // a folder is swept before anything is staged in it, so that a kept-aside file is back under its

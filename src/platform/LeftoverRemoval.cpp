@@ -131,10 +131,16 @@ bool readAside(int dirFd, const QByteArray &entry, const StagedNames::Origin &o,
            && k.st.st_uid == ::geteuid() && !S_ISDIR(k.st.st_mode);
 }
 
+// Whether a kept-aside name holds the commit's own output rather than an old target: the new file
+// takes that name just before it swaps names with the target, and the name carries its inode.
+bool holdsOwnOutput(const KeptAside &k, const StagedNames::Origin &o) { return k.st.st_ino == o.serial; }
+
 // A target a gone commit kept aside: back under its name when that is free (never over anything);
 // gone when the name holds the same file (the commit had not replaced it) or a newer one; with
 // restore (a commit known to have stopped half-way), back over the commit's own output (the file
 // whose inode the name carries), never over anyone else's. A name that is now a folder keeps it.
+// A kept-aside name that holds the commit's own output (its swap was never made) goes like any
+// staged output: the target's name still holds the old file.
 void settleAside(int dirFd, const QByteArray &entry, const StagedNames::Origin &o, const QList<QByteArray> &names,
                  bool restore)
 {
@@ -143,7 +149,9 @@ void settleAside(int dirFd, const QByteArray &entry, const StagedNames::Origin &
         if (!readAside(dirFd, entry, o, names, k))
             return;
         struct stat current;
-        if (::fstatat(dirFd, k.target.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (holdsOwnOutput(k, o)) {
+            ::unlinkat(k.dir, k.name.constData(), 0);
+        } else if (::fstatat(dirFd, k.target.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT)
                 NameMoves::renameToFree(k.dir, k.name, dirFd, k.target);
         } else if (S_ISDIR(current.st_mode)) {
@@ -231,7 +239,8 @@ bool holdsFiles(const QString &path)
 }
 
 // Whether pid's commit in folder (and its pages folders) stopped before its last rename: a file
-// it staged is still there, or a name it kept aside still holds the old file or stands empty.
+// it staged is still there (under a kept-aside name too, before its swap), or a name it kept aside
+// still holds the old file or stands empty.
 bool unfinished(const QString &folder, qint64 pid, const QSet<QString> &keep, bool pagesFolders)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -251,7 +260,7 @@ bool unfinished(const QString &folder, qint64 pid, const QSet<QString> &keep, bo
             KeptAside k;
             struct stat current;
             found = readAside(fd, name, *o, names, k)
-                    && (::fstatat(fd, k.target.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0
+                    && (holdsOwnOutput(k, *o) || ::fstatat(fd, k.target.constData(), &current, AT_SYMLINK_NOFOLLOW) != 0
                         || (current.st_dev == k.st.st_dev && current.st_ino == k.st.st_ino));
         } else if (pagesFolders && text.endsWith(QLatin1String("_files")) && QFileInfo(full).isDir()
                    && !QFileInfo(full).isSymLink()) {

@@ -27,9 +27,10 @@ bool isOfficeTempOf(const QString &name, qint64 pid);
 // The first look of a run at a folder it writes into (and at its pages folders, "*_files"): what
 // this user's runs on this machine that are gone left there. Staged outputs go; a target a commit
 // kept aside goes back under its exact name when that is free (never over anything), and goes
-// when the name holds a newer file; LibreOffice's temporary files go when they were written by one
-// of our office workers that is gone (makeWorkerFolder() keeps the record). Where a process's
-// life cannot be told, it counts as running and nothing of it is taken.
+// when the name holds a newer file, or when it holds the commit's own output (a swap not made);
+// LibreOffice's temporary files go when they were written by one of our office workers that is
+// gone (makeWorkerFolder() keeps the record). Where a process's life cannot be told, it counts as
+// running and nothing of it is taken.
 void sweep(const QString &folder);
 
 // sweep(), the first time this process writes into folder.

@@ -20,8 +20,8 @@ bool renameToFree(int fromDir, const QByteArray &from, int toDir, const QByteArr
 bool unsupported(int err);
 
 // Tests: called before each file system call of a commit or a restore with its name ("link",
-// "noreplace", "rename-away", "rename", "unlink", "restore"); a non-zero errno makes the call
-// fail so, without making it.
+// "noreplace", "stage-aside", "exchange", "unstage-aside", "rename-away", "rename", "unlink",
+// "restore"); a non-zero errno makes the call fail so, without making it.
 void setCallHook(std::function<int(const char *call)> hook);
 // Whether call may go ahead; false (errno set) when the hook fails it.
 bool allowed(const char *call);

@@ -7,7 +7,7 @@
 // (a target that a commit replaces, kept aside until every rename has succeeded) and "qvname" (an
 // output waiting for a name that is not text). The serial of a "qvprev" is the inode of the file
 // that replaces the kept one, so that a clean-up can tell the commit's own output from anyone
-// else's. A kept-aside name too long to stand whole after the owner part is a "qvprev" folder
+// else's (and, where a commit swaps names, the new file under that name from the old one). A kept-aside name too long to stand whole after the owner part is a "qvprev" folder
 // holding the file under its exact name.
 #include <QString>
 
