@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include <csignal>
+
 namespace e2e {
 
 QString demo(const QString &name) { return qvtest::sourceDir() + QStringLiteral("/data/Demo Data/") + name; }
@@ -33,12 +35,21 @@ QProcessEnvironment headless()
     return env;
 }
 
+void defaultSignals(QProcess &p)
+{
+    p.setChildProcessModifier([] {
+        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            ::signal(s, SIG_DFL);
+    });
+}
+
 namespace {
 
 ProgramRun run(const QStringList &args, int timeoutMs, const QString &file, const QString &folder)
 {
     QProcess p;
     p.setProcessEnvironment(headless());
+    defaultSignals(p);
     if (!folder.isEmpty())
         p.setWorkingDirectory(folder);
     p.start(file.isEmpty() ? program() : file, args);

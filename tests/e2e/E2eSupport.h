@@ -2,6 +2,7 @@
 // Helpers of the whole-program tests: running the built program without a display, the demo
 // decks, the log and results files it writes, the processes it leaves.
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,9 @@ bool copy(const QString &from, const QString &to);
 // The built program, and the environment of a run without a display.
 QString program();
 QProcessEnvironment headless();
+// A program the test sends signals to takes them as a program started from a terminal does,
+// whatever the test process inherited (started in the background, it ignores SIGINT).
+void defaultSignals(QProcess &p);
 
 struct ProgramRun
 {
