@@ -575,7 +575,7 @@ TEST_F(CommandLineRun, AnInterruptedLaunchStopsTheProgramAndWhatItStarted)
     auto pidIn = [&](const QString &f) { return qvtest::readFile(path(f)).trimmed().toLongLong(); };
     ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }, 120000));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
-    ASSERT_TRUE(p->waitForFinished(30000));
+    ASSERT_TRUE(p->waitForFinished(60000));
     EXPECT_EQ(p->exitCode(), 143);
     const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
     EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }, 120000));

@@ -174,7 +174,7 @@ TEST_P(TabCycle, EveryStopOfEachPanelIsNamed)
     startInShippedLanguage(QLatin1String(GetParam()));
     std::unique_ptr<frmMainMDI> frame(ShowMainMDIWithSplash());
     frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
     frmMain *m = frame->mainWindow();
     TaskEditor *ed = m->editor;
     ed->cbOriginalFile->setEditText(tmp.path() + QStringLiteral("/*.pptx")); // the folder boxes too
