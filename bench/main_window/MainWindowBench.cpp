@@ -6,6 +6,8 @@
 //
 // --editor measures, with the job open, selecting task rows (the editor loads the row) and
 // adding tasks through the editor, e.g. --tasks 30000 --files 0 --editor.
+// --a11y reads the accessibility tree from another thread as a screen reader does, at rest and
+// during the folder task, and times a pause of the event pump serving another thread's requests.
 // --special N shows the special-process panel with entry N of its list; --width/--height
 // size the window.
 // --shot saves a picture of the window after start; --stay keeps it shown (for a screenshot
@@ -14,6 +16,7 @@
 #include "jobs/JobSession.h"
 #include "jobs/ToDoRows.h"
 #include "language/Translator.h"
+#include "platform/EventPump.h"
 #include "platform/ProfileIni.h"
 #include "ui/support/FlexGridTableModel.h"
 #include "ui/main/editor/EditorExchange.h"
@@ -27,9 +30,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+#include "../../tests/ui/main/AccessibleTreeReader.h"
 
 #include <cstdio>
 
@@ -158,6 +168,41 @@ int main(int argc, char **argv)
         QTimer::singleShot(stay * 1000, &app, &QApplication::quit);
         app.exec();
     }
+    const bool a11y = args.contains(QStringLiteral("--a11y"));
+    AccessibleTreeReader reader(&w);
+    int nodes = 0;
+    qint64 restMs = 0;
+    if (a11y) {
+        // A pause of 300 ms serves another thread's requests as they come (promise: more than 100,
+        // one about every 2 ms), not once per slice of the pause.
+        std::atomic<bool> stop = false, ended = false;
+        std::atomic<int> answered = 0;
+        std::thread caller([&] {
+            while (!stop) {
+                reader.inWindow([&] { ++answered; });
+                QThread::msleep(1);
+            }
+            ended = true;
+        });
+        EventPump().waitPumping(300);
+        const int inPause = answered;
+        stop = true;
+        while (!ended) // its last request is answered
+            app.processEvents();
+        caller.join();
+        std::printf("a pause of 300 ms answered %d requests of another thread (promise: more than 100)\n", inPause);
+        // The tree at rest, the window idling in its event loop (the first read makes the interfaces).
+        QEventLoop idle;
+        std::thread atRest([&] {
+            reader.read(nodes);
+            restMs = reader.medianRead(5, nodes);
+            QMetaObject::invokeMethod(&idle, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        idle.exec();
+        atRest.join();
+        std::printf("accessibility tree at rest: %lld ms for %d nodes (median of 5)\n", static_cast<long long>(restMs),
+                    nodes);
+    }
     if (files <= 0)
         return 0;
 
@@ -190,6 +235,23 @@ int main(int argc, char **argv)
         gap.restart();
         ++ticks;
     });
+    // --a11y: the same read half a second into the run (promise: at most three times as long as
+    // at rest, counted from at least 20 ms).
+    qint64 runMs = -1;
+    std::atomic<bool> readDone = false;
+    std::thread duringRun;
+    if (a11y)
+        duringRun = std::thread([&] {
+            const auto done = qScopeGuard([&] { readDone = true; });
+            bool running = false;
+            for (int i = 0; i < 3000 && !running; ++i) {
+                reader.inWindow([&] { running = w.session().bRunning; });
+                QThread::msleep(10);
+            }
+            QThread::msleep(500);
+            if (running)
+                runMs = reader.medianRead(5, nodes);
+        });
     QElapsedTimer run;
     QTimer::singleShot(0, [&] {
         probe.start();
@@ -200,6 +262,14 @@ int main(int argc, char **argv)
         app.quit();
     });
     app.exec();
+    if (duringRun.joinable()) {
+        while (!readDone) // a read that outlasts the run is still served
+            app.processEvents();
+        duringRun.join();
+        std::printf("accessibility tree during the run: %lld ms for %d nodes (median of 5), %.1f times at rest "
+                    "(promise: at most 3)\n",
+                    static_cast<long long>(runMs), nodes, double(runMs) / double(qMax<qint64>(restMs, 20)));
+    }
     int converted = 0;
     for (const QString &e : QDir(home.path() + QStringLiteral("/out")).entryList(QDir::Files))
         converted += e.endsWith(QStringLiteral(".pdf")) ? 1 : 0;

@@ -215,7 +215,7 @@ TEST(FileUtils, KillFileAndAttributeMask)
 
 TEST(FileUtils, DeleteWithRetryFailsAtOnceOnErrorsThatCannotPass)
 {
-    SetDeleteRetryPause(1000); // the real pause: a retry would show in the time taken
+    SetDeleteRetryPause(60000); // a retry would show in the time taken
     QTemporaryDir dir;
     const QString f = dir.path() + "/f.txt";
     ASSERT_TRUE(writeFile(f, "x"));
@@ -236,7 +236,8 @@ TEST(FileUtils, DeleteWithRetryFailsAtOnceOnErrorsThatCannotPass)
         }
     }
     EXPECT_TRUE(QFileInfo::exists(dir.path() + "/locked/g.txt"));
-    EXPECT_LT(timer.elapsed(), 900);
+    EXPECT_LT(timer.elapsed(), 30000);
+    SetDeleteRetryPause(1000);
 }
 
 TEST(FileUtils, DeleteWithRetryWaitsOutABusyFile)
@@ -269,25 +270,33 @@ TEST(FileUtils, DeleteWithRetryWaitsOutABusyFile)
                 running = false;
         }
     } pump;
-    SetDeleteRetryPause(1000);
+    SetDeleteRetryPause(60000);
     QElapsedTimer paused;
     paused.start();
     EXPECT_FALSE(bDeleteFileWithRetry(f, &pump, &pump.running));
     EXPECT_EQ(pump.calls, 3);
-    EXPECT_LT(paused.elapsed(), 900);
+    EXPECT_LT(paused.elapsed(), 30000);
     EXPECT_TRUE(QFileInfo::exists(f));
 
-    SetDeleteRetryPause(50); // twenty retries: a second for the mount to go
-    std::thread unmount([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        QProcess::execute("umount", {f});
-    });
+    // The mount goes during the first pause, after a first attempt met it.
+    SetDeleteRetryPause(50);
+    struct UnmountingPump : EventPump {
+        QString file;
+        int calls = 0;
+        void processEvents() override
+        {
+            if (++calls == 1)
+                QProcess::execute("umount", {file});
+        }
+    } unmount;
+    unmount.file = f;
+    bool running = true;
     QElapsedTimer timer;
     timer.start();
-    const bool deleted = bDeleteFileWithRetry(f);
-    unmount.join();
+    const bool deleted = bDeleteFileWithRetry(f, &unmount, &running);
     EXPECT_TRUE(deleted);
-    EXPECT_GE(timer.elapsed(), 80);
+    EXPECT_GE(unmount.calls, 1);
+    EXPECT_GE(timer.elapsed(), 50);
     EXPECT_FALSE(QFileInfo::exists(f));
     SetDeleteRetryPause(1000);
 }

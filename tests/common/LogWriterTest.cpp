@@ -58,7 +58,7 @@ protected:
     {
         holder->write("\n");
         holder->waitForBytesWritten(5000);
-        if (!holder->waitForFinished(10000)) {
+        if (!holder->waitForFinished(60000)) {
             ADD_FAILURE() << "the holder did not let go";
             holder->kill();
             holder->waitForFinished(5000);
@@ -119,7 +119,7 @@ TEST_F(LogWriterTest, LockIsSharedWithOtherProcessesAndFreedWhenOneDies)
     holder = startHolder("qv-test-lock");
     EXPECT_FALSE(mine.tryLock());
     holder->kill();
-    ASSERT_TRUE(holder->waitForFinished(10000));
+    ASSERT_TRUE(holder->waitForFinished(60000));
     EXPECT_TRUE(mine.tryLock());
 }
 
@@ -150,6 +150,8 @@ TEST_F(LogWriterTest, WriterWaitsForALockHeldByAnotherProcess)
         WriteToLogFile("after the other process", log, false);
         done = true;
     });
+    // Nothing to wait for here: a writer that does not wait ends within this time; one that
+    // waits never does, however busy the machine.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(done.load());
     EXPECT_FALSE(QFileInfo::exists(log));
@@ -181,7 +183,7 @@ TEST_F(LogWriterTest, AppendsUtf8LinesWithCrlfAndShowsAfterLettingGo)
     EXPECT_EQ(prompter.shown, "box only");
     QProcess child;
     child.start(qvtest::binDir() + "/qv_test_lockholder", {"append", m_tmp.path() + "/no/such/folder.log", "2", "E"});
-    ASSERT_TRUE(child.waitForFinished(10000));
+    ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_TRUE(child.readAllStandardError().startsWith("E line 0 xxx"));
     EXPECT_FALSE(QFileInfo::exists(m_tmp.path() + "/no"));
     // The lock is free again after every call, also from this process's point of view.

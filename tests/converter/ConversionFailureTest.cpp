@@ -23,7 +23,7 @@ namespace {
 // Waits until the kernel has ended a killed process (it stays a zombie until reaped).
 void waitUntilDead(qint64 pid)
 {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         const QByteArray stat = qvtest::readFile(QString("/proc/%1/stat").arg(pid));
         const int close = stat.lastIndexOf(')');
         if (stat.isEmpty() || (close > 0 && stat.mid(close + 2, 1) == "Z"))
@@ -344,7 +344,7 @@ TEST(ConversionControlPool, AskingForTheVersionLeavesAWorkerConvertingAheadAlone
         next << r;
     }
     c.setLookAhead(next); // starts the workers
-    for (int i = 0; i < 1000 && c.readyWorkers() < 2; ++i)
+    for (int i = 0; i < 6000 && c.readyWorkers() < 2; ++i)
         QThread::msleep(10);
     ASSERT_EQ(c.readyWorkers(), 2);
     c.setLookAhead(next); // hands the conversions to them

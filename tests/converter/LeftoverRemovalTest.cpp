@@ -223,7 +223,7 @@ TEST(LeftoverRemoval, AFileConvertedAheadOutlivesItsWorker)
     }
     ASSERT_GT(worker, 0);
     ::kill(static_cast<pid_t>(worker), SIGKILL);
-    for (int i = 0; i < 500 && bProcessAlive(worker); ++i)
+    for (int i = 0; i < 6000 && bProcessAlive(worker); ++i)
         QThread::msleep(10);
     LeftoverRemoval::sweep(out); // another run starting in the folder
     for (int i = 0; i < next.size(); ++i) {

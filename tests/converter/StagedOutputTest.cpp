@@ -352,7 +352,9 @@ TEST(StagedOutput, TheSweepPutsRightWhatAGoneCommitKeptAside)
     for (const QString &name : {gone, running, users})
         ASSERT_TRUE(qvtest::writeFile(out + u'/' + name, "x") &&
                     ::chmod(QFile::encodeName(out + u'/' + name).constData(), name == users ? 0644 : 0600) == 0);
-    QThread::msleep(50); // the name is set
+    // Once the child has taken its name.
+    for (int i = 0; i < 6000 && qvtest::readFile(QStringLiteral("/proc/%1/comm").arg(office)) != "soffice.bin\n"; ++i)
+        QThread::msleep(10);
 
     LeftoverRemoval::sweep(out);
     ::kill(office, SIGKILL);

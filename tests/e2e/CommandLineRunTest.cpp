@@ -327,12 +327,12 @@ TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
         const QString log = path(QString("run%1.log").arg(c.signal));
         QProcess p;
         p.setProcessEnvironment(headless());
-        p.setChildProcessModifier(defaultStopSignals);
+        defaultSignals(p);
         p.start(program(), {"/S", path("in/*.pptx"), "/T", out + "/*.png", "/C", "18", "/L", log});
         ASSERT_TRUE(p.waitForStarted());
         // Interrupt in the middle: a worker converts and some pictures are written.
         qint64 worker = 0;
-        for (int i = 0; i < 3000 && (worker == 0 || QDir(out).entryList({"*.png"}).isEmpty()); ++i) {
+        for (int i = 0; i < 12000 && (worker == 0 || QDir(out).entryList({"*.png"}).isEmpty()); ++i) {
             QThread::msleep(10);
             worker = workerOf(p.processId());
         }
@@ -341,10 +341,10 @@ TEST_F(CommandLineRun, SignalsStopTheRunAndItsWorker)
         ::kill(static_cast<pid_t>(p.processId()), c.signal);
         ASSERT_TRUE(p.waitForFinished(60000));
         const QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
-        for (int i = 0; i < 500 && !processGone(worker); ++i)
+        for (int i = 0; i < 6000 && !processGone(worker); ++i)
             QThread::msleep(10);
         EXPECT_TRUE(processGone(worker)) << "the worker ends with the program " << c.signal;
-        QThread::msleep(500);
+        // With the worker gone nothing of the run is left to write.
         EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(), left.join(' ').toStdString())
             << "nothing is written after the end";
         if (c.signal == SIGKILL)
@@ -429,6 +429,7 @@ std::unique_ptr<QProcess> startProgram(const QStringList &args)
 {
     auto p = std::make_unique<QProcess>();
     p->setProcessEnvironment(headless());
+    defaultSignals(*p);
     p->start(program(), args);
     return p;
 }
@@ -454,7 +455,7 @@ TEST_F(CommandLineRun, AnInterruptedRunIsNoSuccessAndItsResultsFileHoldsEveryFil
     auto p = startProgram({"/S", path("in/*.pptx"), "/T", path("out/*.png"), "/C", "18", "/L", path("run.log"), "/B",
                            path("res.qvj")});
     ASSERT_TRUE(p->waitForStarted());
-    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }, 30000));
+    ASSERT_TRUE(waitFor([&] { return !QDir(path("out")).entryList({"*.png"}).isEmpty(); }, 120000));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
     ASSERT_TRUE(p->waitForFinished(60000));
     EXPECT_EQ(p->exitCode(), 143);
@@ -572,12 +573,12 @@ TEST_F(CommandLineRun, AnInterruptedLaunchStopsTheProgramAndWhatItStarted)
     auto p = startProgram({"/J", path("job.qvj"), "/L", path("job.log")});
     ASSERT_TRUE(p->waitForStarted());
     auto pidIn = [&](const QString &f) { return qvtest::readFile(path(f)).trimmed().toLongLong(); };
-    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }, 30000));
+    ASSERT_TRUE(waitFor([&] { return pidIn("sh.pid") > 0 && pidIn("sleep.pid") > 0; }, 120000));
     ::kill(static_cast<pid_t>(p->processId()), SIGTERM);
-    ASSERT_TRUE(p->waitForFinished(30000));
+    ASSERT_TRUE(p->waitForFinished(60000));
     EXPECT_EQ(p->exitCode(), 143);
     const qint64 sh = pidIn("sh.pid"), sleeper = pidIn("sleep.pid");
-    EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }, 30000));
+    EXPECT_TRUE(waitFor([&] { return processGone(sh) && processGone(sleeper); }, 120000));
     ::kill(static_cast<pid_t>(sleeper), SIGKILL); // whatever the outcome, leave nothing behind
     ::kill(static_cast<pid_t>(sh), SIGKILL);
     const QStringList lines = logLines(path("job.log"));

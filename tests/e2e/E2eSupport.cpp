@@ -35,12 +35,15 @@ QProcessEnvironment headless()
     return env;
 }
 
+void defaultSignals(QProcess &p) { p.setChildProcessModifier(defaultStopSignals); }
+
 namespace {
 
 ProgramRun run(const QStringList &args, int timeoutMs, const QString &file, const QString &folder)
 {
     QProcess p;
     p.setProcessEnvironment(headless());
+    defaultSignals(p);
     if (!folder.isEmpty())
         p.setWorkingDirectory(folder);
     p.start(file.isEmpty() ? program() : file, args);
@@ -96,8 +99,8 @@ bool waitFor(const std::function<bool()> &done, int ms)
 
 void defaultStopSignals()
 {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGHUP, SIG_DFL);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ::signal(s, SIG_DFL);
 }
 
 qint64 workerOf(qint64 parent)

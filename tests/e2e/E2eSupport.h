@@ -2,6 +2,7 @@
 // Helpers of the whole-program tests: running the built program without a display, the demo
 // decks, the log and results files it writes, the processes it leaves.
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,9 @@ bool copy(const QString &from, const QString &to);
 // The built program, and the environment of a run without a display.
 QString program();
 QProcessEnvironment headless();
+// A program the test sends signals to takes them as a program started from a terminal does,
+// whatever the test process inherited (started in the background, it ignores SIGINT).
+void defaultSignals(QProcess &p);
 
 struct ProgramRun
 {
@@ -39,7 +43,7 @@ QStringList logLines(const QString &path);
 
 // Polls done every 10 ms until it holds or ms have passed; whether it holds.
 bool waitFor(const std::function<bool()> &done, int ms = 60000);
-// For a child-process modifier: SIGINT and SIGHUP as a terminal's foreground job gets them,
+// For a child-process modifier: the stop signals as a terminal's foreground job gets them,
 // whatever the test was started with (`./test.sh &` ignores SIGINT, nohup SIGHUP).
 void defaultStopSignals();
 // Process id of the office worker of a program, 0 while it has none.

@@ -68,17 +68,17 @@ TEST(ScheduleRun, APersistedScheduleRunsRepeatedlyInTheWindowAndOnceOnTheCommand
         m->setPrompter(&prompter);
         ASSERT_TRUE(m->bSchedularEnabled());
         EXPECT_FALSE(m->frmSched->isVisible());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 60000));
         EXPECT_EQ(qvtest::readFile(out), "a\r\nb\r\n");
         EXPECT_GE(m->session().fgLog.rows(), 3); // header, the failed task, the empty row
-        ASSERT_TRUE(QTest::qWaitFor([&] { return frame->windowTitle() == "1 seconds before next run."; }, 3000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frame->windowTitle() == "1 seconds before next run."; }, 60000))
             << frame->windowTitle().toStdString();
         ASSERT_TRUE(QFile::remove(out));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 3000)); // run again
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 60000)); // run again
         EXPECT_TRUE(m->bSchedularEnabled());
 
         // Pause ends the schedule between runs.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m->mnuPause->isEnabled() && !m->session().bRunning; }, 3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m->mnuPause->isEnabled() && !m->session().bRunning; }, 60000));
         m->mnuPause->trigger();
         EXPECT_FALSE(m->bSchedularEnabled());
         EXPECT_EQ(frame->windowTitle(), "'Quorvane'");

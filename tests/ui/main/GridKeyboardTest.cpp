@@ -28,7 +28,7 @@ protected:
         InitializeTranslator(true);
         w = openMainWindow(&prompter, &picker, nullptr);
         w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get(), 60000));
     }
     void TearDown() override
     {

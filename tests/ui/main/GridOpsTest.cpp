@@ -422,7 +422,7 @@ TEST_F(GridOpsTest, CtrlTabCyclesTheTabsBothWays)
 {
     frmMain &m = open();
     m.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m, 60000));
     m.fgToDo->setFocus();
     key(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(m.ts->currentIndex(), 1);

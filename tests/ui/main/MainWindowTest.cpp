@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, RunsAJobOpenedThroughThePickerWithMarksProgressAndCommand
     EXPECT_FALSE(key("keyPause")->isEnabled());
 
     // The attention signal ends by itself after four ticks, with the panel enabled.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m.Timer1->isActive(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m.Timer1->isActive(); }, 60000));
 }
 
 TEST_F(MainWindowTest, TheAttentionSignalAlternatesItsSignAndTheCompletionPicture)
@@ -257,7 +257,7 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsAfterTheCurrentFileAndThenCloses)
     EXPECT_EQ(exits.count(), 0) << "never closes from inside the run";
     EXPECT_EQ(m.session().fgToDo.textMatrix(2, 9), "") << "the second task never started";
     EXPECT_LT(QDir(path("out")).entryList({"*.txt"}).size(), 3);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return exits.count() == 1; }, 5000)) << exits.count();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return exits.count() == 1; }, 60000)) << exits.count();
 }
 
 TEST_F(MainWindowTest, EditorPanelsFollowTheRulesWhoeverChangesTheBoxes)
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, SettingsRoundTripAtTheWindowEdgeAndAPersistedScheduleOnly
         const int before = m.fgToDo->columnWidth(3);
         EXPECT_EQ(before, m.fgToDo->columnWidth(6));
         m.resize(1600, 800);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m.fgToDo->columnWidth(3) > before; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m.fgToDo->columnWidth(3) > before; }, 60000));
         EXPECT_EQ(m.fgToDo->columnWidth(3), m.fgToDo->columnWidth(6));
 
         m.editor->cbFileTypeOriginal->setCurrentIndex(4);

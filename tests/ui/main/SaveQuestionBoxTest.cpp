@@ -77,7 +77,7 @@ protected:
         main = frame->mainWindow();
         main->setPicker(&picker); // the question stays Qt's real box
         QApplication::setActiveWindow(frame.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
         main->session().markJobChanged();
     }
     void TearDown() override
@@ -97,7 +97,7 @@ protected:
     void shortcut(Qt::Key key)
     {
         QApplication::setActiveWindow(frame.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get(), 60000));
         QTest::keyClick(main->fgToDo, key, Qt::ControlModifier);
     }
 

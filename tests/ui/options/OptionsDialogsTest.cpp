@@ -83,7 +83,7 @@ protected:
     {
         d.show();
         QApplication::setActiveWindow(&d);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d, 60000));
     }
 
     ConversionSettings s;

@@ -69,7 +69,7 @@ protected:
     void showIt(frmScheduler &f)
     {
         f.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f, 60000));
     }
     void timeBased(frmScheduler &f, const QString &job, const QString &seconds)
     {

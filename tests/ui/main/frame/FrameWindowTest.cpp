@@ -25,10 +25,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -121,9 +123,9 @@ TEST_F(FrameTest, APanelTooNarrowForItsTextShowsTheWholeTextAsItsToolTip)
     // Made wide enough, the whole text is shown and the tool tip goes; narrow again, it is back.
     frame.resize(2400, 400);
     QLabel *file = sb->panelLabel(8);
-    EXPECT_TRUE(QTest::qWaitFor([file] { return file->toolTip().isEmpty(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([file] { return file->toolTip().isEmpty(); }, 60000));
     frame.resize(700, 400);
-    EXPECT_TRUE(QTest::qWaitFor([file, path] { return file->toolTip() == path; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([file, path] { return file->toolTip() == path; }, 60000));
     sb->setPanelText(8, QStringLiteral("short"));
     EXPECT_EQ(sb->panelLabel(8)->toolTip(), QString());
 }
@@ -315,7 +317,7 @@ TEST_F(FrameTest, SpeedAndMemoryAreRadioItemsOfOneExclusiveGroup)
 TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
 {
     auto frame = openProgramWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get(), 60000));
     frmMain *main = frame->mainWindow();
     TaskEditor *ed = main->editor;
     const auto settle = [] {
@@ -352,19 +354,32 @@ TEST_F(FrameTest, TheEditorTakesTheHeightOfThePanelShownAndNoMore)
 TEST_F(FrameTest, ClosingDuringARunStopsAfterTheCurrentTaskAndThenCloses)
 {
     const QString second = tmp.path() + QStringLiteral("/second");
-    const QString job = writeJob({QStringLiteral("sleep 0.5"), QStringLiteral("touch ") + second});
+    const QString started = tmp.path() + QStringLiteral("/first.pid"), go = tmp.path() + QStringLiteral("/first.go");
+    const auto end = qScopeGuard([&] { qvtest::writeFile(go, ""); });
+    // The first task's program runs until the test has closed the window.
+    const QString job = writeJob({QStringLiteral("echo $$ > %1; until [ -e %2 ]; do sleep 0.02; done").arg(started, go),
+                                  QStringLiteral("touch ") + second});
     auto frame = openProgramWindow(job);
     frmMain *main = frame->mainWindow();
     QSignalSpy closed(frame.get(), &frmMainMDI::closed);
 
     // The close arrives while the first task's program runs, from inside the engine's pump.
     bool closedAtOnce = true;
-    QTimer::singleShot(150, frame.get(), [&] { closedAtOnce = frame->close(); });
+    QTimer whenStarted;
+    whenStarted.setInterval(10);
+    QObject::connect(&whenStarted, &QTimer::timeout, frame.get(), [&] {
+        if (QFileInfo(started).size() > 0) {
+            whenStarted.stop();
+            closedAtOnce = frame->close();
+            qvtest::writeFile(go, "");
+        }
+    });
+    whenStarted.start();
     main->mnuBeginConversionJob->trigger();
     EXPECT_FALSE(closedAtOnce);
     EXPECT_EQ(closed.count(), 0); // never from inside the run
     EXPECT_FALSE(main->session().bLoopActive());
-    EXPECT_TRUE(closed.wait(2000));
+    EXPECT_TRUE(closed.wait(60000));
     EXPECT_TRUE(frame->isClosed());
     EXPECT_FALSE(QFile::exists(second));
     EXPECT_NE(main->session().fgToDo.textMatrix(1, ToDoColumn::Pass), QString());
@@ -454,7 +469,7 @@ TEST_P(SmallestFrame, EveryPanelShowsEachFieldWhole)
 {
     startInShippedLanguage(QLatin1String(GetParam()));
     auto frame = openProgramWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get(), 60000));
     TaskEditor *ed = frame->mainWindow()->editor;
     const auto settle = [] {
         for (int i = 0; i < 8; ++i)
