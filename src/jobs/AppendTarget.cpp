@@ -4,6 +4,7 @@
 #include "common/PathUtils.h"
 #include "jobs/JobSession.h"
 #include "language/Translator.h"
+#include "platform/AtomicFile.h"
 #include "platform/LeftoverRemoval.h"
 
 #include <QCryptographicHash>
@@ -13,64 +14,12 @@
 #include <QFileInfo>
 
 #include <atomic>
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 std::atomic<int> g_waitLimitMs{10 * 60 * 1000};
 // How many lock files the appends of a machine share.
 constexpr int kLockCount = 64;
-
-bool writeAll(int fd, const char *data, ssize_t size)
-{
-    for (ssize_t done = 0; done < size;) {
-        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// Copies source into the new file copy (made here, never an existing one), with the mode of
-// source, which it is to replace. Nothing of a failed copy remains; a killed one leaves a staged
-// name that a later sweep removes.
-bool copyInto(const QString &source, const QString &copy)
-{
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return false;
-    struct stat st {};
-    const QByteArray out = QFile::encodeName(copy);
-    const int fd = ::fstat(in, &st) == 0 ? ::open(out.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
-    bool ok = fd >= 0;
-    char buffer[64 * 1024];
-    while (ok) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = writeAll(fd, buffer, n);
-    }
-    // A file system without modes (FAT) has none to keep.
-    if (ok && ::fchmod(fd, st.st_mode & 07777) != 0)
-        ok = errno == ENOSYS || errno == EOPNOTSUPP;
-    if (fd >= 0 && ::close(fd) != 0)
-        ok = false;
-    ::close(in);
-    if (!ok && fd >= 0)
-        ::unlink(out.constData());
-    return ok;
-}
 
 } // namespace
 
@@ -149,7 +98,7 @@ QString StagedAppendTarget::path(QStringList &madeFolders)
         madeFolders += TakeFoldersMadeFor(folder);
     }
     m_path = m_staged.stage(m_target);
-    if (bFileExists(m_target) && !copyInto(m_target, m_path))
+    if (bFileExists(m_target) && !CopyFileWhole(m_target, m_path))
         m_copyFailed = true;
     return m_path;
 }

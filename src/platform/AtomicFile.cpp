@@ -183,14 +183,18 @@ bool replaceAtomically(const QString &path, ModeRule rule, const Fill &fill, QSt
     return true;
 }
 
-// Writes a file under a name nobody else uses; on failure the name goes again.
-bool writeWhole(const QString &path, const Fill &fill, QString *error)
+// Writes a file under a name nobody else uses; on failure the name goes again. With a mode (a
+// copy keeps its source's) the file is private until it has that mode, else it gets the umask's.
+bool writeWhole(const QString &path, const Fill &fill, QString *error, const mode_t *mode = nullptr)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode ? 0600 : 0666);
     if (fd < 0)
         return failed(error, systemError(errno));
-    if (const int err = syncAndClose(fd, fill(fd))) {
+    int err = fill(fd);
+    if (!err && mode)
+        err = keepMode(fd, *mode);
+    if ((err = syncAndClose(fd, err))) {
         ::unlink(name.constData());
         return failed(error, systemError(err));
     }
@@ -241,7 +245,7 @@ bool CopyFileWhole(const QString &source, const QString &path, QString *error)
     const int in = openSource(source, &st, error);
     if (in < 0)
         return false;
-    const bool ok = writeWhole(path, [&](int fd) { return fillCopy(in, st.st_size, fd); }, error);
+    const bool ok = writeWhole(path, [&](int fd) { return fillCopy(in, st.st_size, fd); }, error, &st.st_mode);
     ::close(in);
     return ok;
 }

@@ -25,7 +25,7 @@ bool CopyFileAtomically(const QString &source, const QString &target, QString *e
 
 // For a name that nobody else uses (a staged output that a commit renames later): writes bytes,
 // or the bytes of source, to path, all of them and synced to disk; on failure nothing is left
-// under path.
+// under path. A copy has its source's mode, as a rename would keep it (private until then).
 bool WriteFileWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 bool CopyFileWhole(const QString &source, const QString &path, QString *error = nullptr);
 
